@@ -1,0 +1,1 @@
+// The virtual card lives here.

@@ -1,0 +1,1 @@
+// The application object, main window and program list live here.

@@ -1,0 +1,103 @@
+#include "base/AppServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+// Used until a front end installs its own: never blocks, declines every
+// question, and reports messages on stderr.
+class FallbackUserInterface final : public UserInterface {
+public:
+    bool askYesNo(QObject *, const QString &) override { return false; }
+    Answer askYesNoCancel(QObject *, const QString &) override { return Answer::Cancel; }
+    void showMessage(QObject *, const QString &text, const QString &caption,
+                     MessageIcon) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
+    }
+};
+
+FallbackUserInterface g_fallback;
+UserInterface *g_ui = nullptr;
+QString g_appDirOverride;
+
+} // namespace
+
+UserInterface &userInterface() { return g_ui ? *g_ui : g_fallback; }
+void setUserInterface(UserInterface *ui) { g_ui = ui; }
+
+QString cutMessage(const QString &text)
+{
+    if (text.size() <= kMaxMessageChars)
+        return text;
+    QString cut = text.left(kMaxMessageChars);
+    // Never leave half of a surrogate pair at the end.
+    if (cut.back().isHighSurrogate())
+        cut.chop(1);
+    return cut;
+}
+
+bool askYesNo(QObject *owner, const QString &text)
+{
+    return userInterface().askYesNo(owner, cutMessage(text));
+}
+
+Answer askYesNoCancel(QObject *owner, const QString &text)
+{
+    return userInterface().askYesNoCancel(owner, cutMessage(text));
+}
+
+void showMessage(QObject *owner, const QString &text, const QString &caption, MessageIcon icon)
+{
+    userInterface().showMessage(owner, cutMessage(text), caption, icon);
+}
+
+QString applicationTitle() { return QStringLiteral("Brivane"); }
+
+void setAppDirOverride(const QString &dir) { g_appDirOverride = dir; }
+
+QString appFilePath(const QString &name)
+{
+    QString dir = g_appDirOverride;
+    if (dir.isEmpty())
+        dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                           : QDir::currentPath();
+    if (!dir.endsWith(QLatin1Char('/')) && !dir.endsWith(QLatin1Char('\\')))
+        dir += QLatin1Char('/');
+    return dir + name;
+}
+
+bool fileExists(const QString &path, bool wantDirectory)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return false;
+    return info.isDir() == wantDirectory;
+}
+
+void pumpMessages()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void waitPumping(int ms)
+{
+    if (ms <= 0)
+        return;
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(ulong(ms));
+        return;
+    }
+    // A nested loop with a precise timer dispatches every event as it comes
+    // and sleeps in the dispatcher in between, instead of spinning a core.
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}

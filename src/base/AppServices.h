@@ -1,0 +1,57 @@
+#pragma once
+// Process-wide helpers that logic uses without knowing about windows: file
+// paths beside the executable, message pumping, and the seam through which
+// questions and result boxes reach the user. The GUI installs a message-box
+// implementation, the command-line tool a terminal one, tests a recorder.
+
+#include <QString>
+
+class QObject;
+
+enum class Answer { Yes, No, Cancel };
+enum class MessageIcon { Information, Warning, Error, Question };
+
+// Implemented by whoever talks to the user. Texts arrive already formatted
+// and cut to at most 1023 characters.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+    // Caption "提示", question icon, Yes and No.
+    virtual bool askYesNo(QObject *owner, const QString &text) = 0;
+    // Caption "提示", warning icon, Yes, No and Cancel.
+    virtual Answer askYesNoCancel(QObject *owner, const QString &text) = 0;
+    // A plain message box (load/save errors, command results).
+    virtual void showMessage(QObject *owner, const QString &text, const QString &caption,
+                             MessageIcon icon) = 0;
+};
+
+// The installed implementation; never null (a default answers No/Cancel and
+// prints messages to stderr). Not owned: the installer keeps it alive.
+UserInterface &userInterface();
+void setUserInterface(UserInterface *ui);
+
+// Question and result texts are cut to this many characters.
+constexpr int kMaxMessageChars = 1023;
+QString cutMessage(const QString &text);
+
+bool askYesNo(QObject *owner, const QString &text);
+Answer askYesNoCancel(QObject *owner, const QString &text);
+void showMessage(QObject *owner, const QString &text, const QString &caption, MessageIcon icon);
+
+// The application's title, used as caption by the project file messages.
+QString applicationTitle();
+
+// The executable's folder with a trailing separator, followed by name.
+QString appFilePath(const QString &name);
+// Overrides the folder appFilePath uses (tests, the command-line tool's
+// --project); an empty string restores the executable's folder.
+void setAppDirOverride(const QString &dir);
+
+// False when path does not exist; else true exactly when "is a directory"
+// equals wantDirectory.
+bool fileExists(const QString &path, bool wantDirectory);
+
+// Dispatches every waiting event of this thread and returns.
+void pumpMessages();
+// Pumps events, without sleeping, until ms milliseconds have passed.
+void waitPumping(int ms);

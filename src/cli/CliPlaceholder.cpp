@@ -1,0 +1,1 @@
+// The command-line front end lives here.

@@ -1,0 +1,32 @@
+#pragma once
+// What a long operation (card search, send-all) needs from whoever runs it:
+// the GUI's progress dialog, the command-line tool's terminal bar, or a test
+// recorder. The job runs synchronously and pumps events at points of its own
+// choosing; the cancel flag is read only there.
+
+#include "base/AppServices.h"
+
+#include <QString>
+
+class ProgressHost {
+public:
+    virtual ~ProgressHost() = default;
+    // The status line shows text, then the bar moves to position.
+    virtual void setStatus(int position, const QString &text) = 0;
+    // Enables or disables the OK and the cancel button.
+    virtual void setButtons(bool okEnabled, bool cancelEnabled) = 0;
+    virtual bool isCancelled() const = 0;
+    // Caption "提示", Yes and No, owned by the progress host.
+    virtual bool askYesNo(const QString &text) { return ::askYesNo(nullptr, text); }
+    // Caption "提示", Yes, No and Cancel, owned by the main window.
+    virtual Answer askYesNoCancel(const QString &text) { return ::askYesNoCancel(nullptr, text); }
+    virtual void pumpMessages() { ::pumpMessages(); }
+    virtual void waitPumping(int ms) { ::waitPumping(ms); }
+};
+
+// A long operation run by a ProgressHost.
+class ProgressJob {
+public:
+    virtual ~ProgressJob() = default;
+    virtual void run(ProgressHost &host) = 0;
+};

@@ -1,0 +1,8 @@
+#include "model/PictureItem.h"
+
+// Placeholder until the picture converter lands: one blank page.
+void PictureItem::buildPages()
+{
+    clearPages();
+    addBlankPage();
+}

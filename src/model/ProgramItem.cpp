@@ -1,0 +1,127 @@
+#include "model/ProgramItem.h"
+
+#include "model/Project.h"
+#include "model/ValueTables.h"
+
+ProgramItem::ProgramItem(int type, Project *owner) : m_owner(owner), m_type(type)
+{
+    setAction(13);
+    setSpeed(14);
+    setFrame(0);
+    setClockMode(0);
+    setDelay(0);
+    setLevel(2);
+    setFlash(0);
+    setFlashDelay(2);
+    addBlankPage();
+}
+
+ProgramItem::~ProgramItem() = default;
+
+void ProgramItem::clearPages() { m_pages.clear(); }
+
+void ProgramItem::addBlankPage()
+{
+    PageBitmap page;
+    // A zero-sized content area (no screen height yet) still gets a page
+    // object so that pageCount() is never 0; it stays empty.
+    page.create(contentWidth(), screenHeight());
+    m_pages.push_back(std::move(page));
+}
+
+const PageBitmap *ProgramItem::pageAt(int index) const
+{
+    if (index < 0 || index >= pageCount())
+        return nullptr;
+    return &m_pages[size_t(index)];
+}
+
+void ProgramItem::setSpeed(int v)
+{
+    m_speed = v;
+    m_speedLabel = QString::number(v);
+}
+
+void ProgramItem::setClockMode(int v)
+{
+    m_clock = v;
+    m_clockLabel = ValueTables::clockLabel(v);
+}
+
+int ProgramItem::screenWidth() const { return m_owner ? m_owner->screenWidth() : 256; }
+int ProgramItem::screenHeight() const { return m_owner ? m_owner->screenHeight() : 32; }
+
+int ProgramItem::effectiveClockMode() const
+{
+    if (m_clock == 0 || !m_owner)
+        return 0;
+    const ControllerInfo &info = m_owner->controllerInfo();
+    if (info.isLevelLocked() || !info.hasClockZoneSupport())
+        return 0;
+    if (m_clock == 2)
+        return screenWidth() >= 80 ? 2 : 0;
+    return screenWidth() >= 2 * screenHeight() ? m_clock : 0;
+}
+
+int ProgramItem::clockZoneWidth() const
+{
+    switch (effectiveClockMode()) {
+    case 1:
+        return screenHeight();
+    case 2:
+        return 64;
+    default:
+        return 0;
+    }
+}
+
+int ProgramItem::contentWidth() const { return screenWidth() - clockZoneWidth(); }
+
+int ProgramItem::clockCode() const
+{
+    switch (effectiveClockMode()) {
+    case 1:
+        return 0x20;
+    case 2:
+        return 0x30;
+    default:
+        return 0;
+    }
+}
+
+int ProgramItem::effectCode() const
+{
+    const int border = ValueTables::frameBorderCode(m_frame);
+    if (m_owner && m_owner->controllerInfo().firmwareAtLeast(2, 2, 7))
+        return m_flash | border;
+    // Older firmware only knows whether a border is shown at all.
+    return border != 0 ? (m_flash | 0x10) : m_flash;
+}
+
+int ProgramItem::effectiveStayTime() const
+{
+    if (m_flash == 0)
+        return m_delay;
+    return m_delay > m_flashDelay ? m_delay : m_flashDelay + 1;
+}
+
+QString ProgramItem::displayName() const
+{
+    if (m_content.size() <= 16)
+        return m_content;
+    // A character whose low byte has its top bit set is counted as two and
+    // taken with the one after it (a double-byte character on the original
+    // code page). The cut never splits a surrogate pair.
+    qsizetype n = 0;
+    while (n < 15 && n < m_content.size()) {
+        if (m_content.at(n).unicode() & 0x80)
+            n += 2;
+        else
+            n += 1;
+    }
+    n = qMin(n, m_content.size());
+    if (n > 0 && n < m_content.size() && m_content.at(n - 1).isHighSurrogate() &&
+        m_content.at(n).isLowSurrogate())
+        ++n;
+    return m_content.left(n) + QStringLiteral("...");
+}

@@ -1,0 +1,94 @@
+#pragma once
+// One program of the play list: its content, its play settings, the codes
+// derived from them for the upload, and the pages its content was rendered
+// into. Owned by the Project; TextItem and PictureItem are the two kinds.
+
+#include "render/PageBitmap.h"
+
+#include <QString>
+#include <vector>
+
+class Project;
+class XmlDocument;
+
+class ProgramItem {
+public:
+    enum Type { TextType = 2, PictureType = 3 };
+
+    virtual ~ProgramItem();
+    ProgramItem(const ProgramItem &) = delete;
+    ProgramItem &operator=(const ProgramItem &) = delete;
+
+    // Renders the content into pages; always starts with clearPages and
+    // leaves at least one page of contentWidth x screenHeight.
+    virtual void buildPages() = 0;
+    void clearPages();
+    void addBlankPage();
+    const PageBitmap *pageAt(int index) const;
+    int pageCount() const { return int(m_pages.size()); }
+    const std::vector<PageBitmap> &pages() const { return m_pages; }
+
+    virtual void writeXml(XmlDocument &doc) const;
+    // False when the item's element has no "content" child.
+    virtual bool readXml(XmlDocument &doc);
+
+    Project *owner() const { return m_owner; }
+    int type() const { return m_type; }
+    bool isPicture() const { return m_type != TextType; }
+
+    const QString &content() const { return m_content; }
+    void setContent(const QString &content) { m_content = content; }
+    const QString &kindLabel() const { return m_kindLabel; }
+    const QString &speedLabel() const { return m_speedLabel; }
+    const QString &clockLabel() const { return m_clockLabel; }
+
+    int action() const { return m_action; }
+    void setAction(int v) { m_action = v; }
+    int speed() const { return m_speed; }
+    void setSpeed(int v);
+    int clockMode() const { return m_clock; }
+    void setClockMode(int v);
+    int frame() const { return m_frame; }
+    void setFrame(int v) { m_frame = v; }
+    int delay() const { return m_delay; }
+    void setDelay(int v) { m_delay = v; }
+    int level() const { return m_level; }
+    void setLevel(int v) { m_level = v; }
+    int flash() const { return m_flash; }
+    void setFlash(int v) { m_flash = v; }
+    int flashDelay() const { return m_flashDelay; }
+    void setFlashDelay(int v) { m_flashDelay = v; }
+
+    // Derived values.
+    int screenWidth() const;
+    int screenHeight() const;
+    int effectiveClockMode() const;
+    int clockZoneWidth() const;
+    int contentWidth() const;
+    int clockCode() const;
+    int effectCode() const;
+    int effectiveStayTime() const;
+    QString displayName() const;
+
+protected:
+    ProgramItem(int type, Project *owner);
+    void setKindLabel(const QString &label) { m_kindLabel = label; }
+    std::vector<PageBitmap> &mutablePages() { return m_pages; }
+
+private:
+    Project *m_owner;
+    std::vector<PageBitmap> m_pages;
+    QString m_content;
+    QString m_kindLabel;
+    QString m_speedLabel;
+    QString m_clockLabel;
+    int m_type;
+    int m_action = 0;
+    int m_speed = 0;
+    int m_clock = 0;
+    int m_frame = 0;
+    int m_delay = 0;
+    int m_level = 0;
+    int m_flash = 0;
+    int m_flashDelay = 0;
+};

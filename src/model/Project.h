@@ -1,0 +1,109 @@
+#pragma once
+// The play list and everything that belongs to the connected card: the
+// items (owned, in play order), the controller link, the screen parameters,
+// the card's identification, the remembered port and the last-error text.
+// The main window (or the command-line tool) owns the one Project.
+
+#include "link/ControllerInfo.h"
+#include "link/ProgressHost.h"
+#include "link/ScreenParams.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class ControllerLink;
+class ProgramItem;
+class QObject;
+
+class Project : public ProgressJob {
+public:
+    Project();
+    ~Project() override;
+    Project(const Project &) = delete;
+    Project &operator=(const Project &) = delete;
+
+    // ---- play list
+    int itemCount() const { return int(m_items.size()); }
+    ProgramItem *itemAt(int index) const;
+    int indexOf(const ProgramItem *item) const;
+    void appendItem(std::unique_ptr<ProgramItem> item);
+    // Takes the entry out of the list and hands it to the caller.
+    std::unique_ptr<ProgramItem> removeItemAt(int index);
+    // Refused (false, nothing changes) unless 0 <= i and 0 < j < itemCount.
+    bool swapItems(int i, int j);
+    bool moveItemUp(int index);
+    bool moveItemDown(int index);
+    void rebuildAllPages();
+    // Destroys every item in list order.
+    void clearItems();
+
+    // ---- screen and card
+    ScreenParams &screenParams() { return m_params; }
+    const ScreenParams &screenParams() const { return m_params; }
+    int screenWidth() const { return m_params.screenWidth(); }
+    int screenHeight() const { return m_params.screenHeight(); }
+    ControllerInfo &controllerInfo() { return m_info; }
+    const ControllerInfo &controllerInfo() const { return m_info; }
+    bool hasClockZoneSupport() const { return m_info.hasClockZoneSupport(); }
+    bool isLevelLocked() const { return m_info.isLevelLocked(); }
+    bool firmwareAtLeast(int a, int b, int c) const { return m_info.firmwareAtLeast(a, b, c); }
+    int rememberedPort() const { return m_rememberedPort; }
+    void setRememberedPort(int port) { m_rememberedPort = port; }
+    const QString &lastErrorText() const { return m_lastErrorText; }
+    void setLastErrorText(const QString &text) { m_lastErrorText = text; }
+    ControllerLink &link() { return *m_link; }
+
+    // ---- project file
+    // Default: "default.brivprj" beside the executable.
+    QString projectFilePath() const;
+    void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
+    // Writes the file atomically; on failure shows "Error on save project!"
+    // and leaves the previous file as it was. Returns success.
+    bool saveProject();
+    // Reads the file into the (empty) list; true when it holds an item after.
+    bool loadProject();
+
+    // ---- controller commands (each false with lastErrorText on failure)
+    bool connect(int port, bool showErrors);
+    bool clearScreen();
+    bool restoreFactorySettings();
+    bool setClock();
+    bool writeScreenParams();
+    bool setScreenPower(bool on);
+    bool setBrightness(int level);
+    // The card's brightness, or -1 when the exchange fails.
+    int readBrightness();
+    bool readScreenParams();
+
+    // ---- discovery and send
+    // connect without errors shown, then the model query; modelText gets
+    // formatModel() on success.
+    bool identify(int port, QString *modelText = nullptr);
+    // The check before a send, on the remembered port: copies the link's
+    // error text into lastErrorText when the query fails.
+    bool identifyForSend();
+    // The card search over ports 1..20 (the main window's scanner job).
+    void findController(ProgressHost &host);
+    // The send-all operation.
+    void sendAll(ProgressHost &host);
+    void run(ProgressHost &host) override { sendAll(host); }
+
+private:
+    std::vector<std::unique_ptr<ProgramItem>> m_items;
+    std::unique_ptr<ControllerLink> m_link;
+    ScreenParams m_params;
+    ControllerInfo m_info;
+    int m_rememberedPort = 1;
+    QString m_lastErrorText;
+    QString m_projectFilePath;
+};
+
+// The process-wide project, set by the main window while it opens.
+Project *currentProject();
+void setCurrentProject(Project *project);
+
+// Reports one controller command: "命令执行成功！" (caption "成功", no owner),
+// or "命令执行失败：" followed by the current project's last-error text
+// (caption "错误", warning icon, owned by owner).
+void showCommandResult(QObject *owner, bool ok);

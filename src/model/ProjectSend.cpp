@@ -1,0 +1,4 @@
+#include "model/Project.h"
+
+// Placeholder: the send-all operation lands here.
+void Project::sendAll(ProgressHost &host) { host.setButtons(true, false); }

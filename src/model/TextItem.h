@@ -1,0 +1,33 @@
+#pragma once
+// A text program: text drawn in a face, size, style and colour.
+
+#include "model/ProgramItem.h"
+
+class TextItem final : public ProgramItem {
+public:
+    // Face names of 32 or more characters are not kept (stored empty).
+    static constexpr int kMaxFaceNameChars = 31;
+
+    explicit TextItem(Project *owner);
+
+    void buildPages() override;
+    void writeXml(XmlDocument &doc) const override;
+    bool readXml(XmlDocument &doc) override;
+
+    const QString &faceName() const { return m_faceName; }
+    void setFaceName(const QString &face) { m_faceName = face; }
+    int color() const { return m_color; }
+    void setColor(int v) { m_color = v; }
+    int size() const { return m_size; }
+    void setSize(int v) { m_size = v; }
+    int style() const { return m_style; }
+    void setStyle(int v) { m_style = v; }
+    // 0x00BBGGRR: green for 2, yellow for 3, red otherwise.
+    uint32_t textColor() const;
+
+private:
+    QString m_faceName;
+    int m_color = 1;
+    int m_size = 20;
+    int m_style = 0;
+};

@@ -1,0 +1,69 @@
+#pragma once
+// One page raster: the currency of rendering. Items own their pages; the
+// preview and the upload borrow them. Pixels travel as 0x00BBGGRR values
+// (red in the low byte); a page's pixels are exactly black, red, green or
+// yellow once a renderer has finished with it.
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+
+class QPainter;
+
+namespace LedColor {
+constexpr uint32_t Black = 0x000000;
+constexpr uint32_t Red = 0x0000FF;
+constexpr uint32_t Green = 0x00FF00;
+constexpr uint32_t Yellow = 0x00FFFF;
+} // namespace LedColor
+
+class PageBitmap {
+public:
+    PageBitmap() = default;
+    PageBitmap(const PageBitmap &) = default;
+    PageBitmap &operator=(const PageBitmap &) = default;
+    PageBitmap(PageBitmap &&) noexcept = default;
+    PageBitmap &operator=(PageBitmap &&) noexcept = default;
+    ~PageBitmap() = default;
+
+    // Fails without changing anything when width or height is not positive;
+    // otherwise replaces the raster by a black one of that size.
+    bool create(int width, int height);
+    // Frees the raster; bounds stay as they were.
+    void release();
+
+    bool isNull() const { return m_image.isNull(); }
+    int width() const { return m_bounds.width(); }
+    int height() const { return m_bounds.height(); }
+    QRect bounds() const { return m_bounds; }
+
+    // 0x00BBGGRR; 0 outside the raster.
+    uint32_t pixel(int x, int y) const;
+    // Ignored outside the raster.
+    void setPixel(int x, int y, uint32_t bgr);
+
+    void fillBlack();
+    // Copies src's rectangle (sx, sy, w, h) 1:1 to (dx, dy), clipped at both
+    // rasters' edges; negative offsets are allowed.
+    void copyFrom(const PageBitmap &src, int dx, int dy, int sx, int sy, int w, int h);
+    // Stretches src's rectangle onto the rectangle (dx, dy, dw, dh).
+    void stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int dh, int sx, int sy,
+                     int sw, int sh);
+
+    // The raster (Format_RGB32) for painting with QPainter and for display.
+    QImage &image() { return m_image; }
+    const QImage &image() const { return m_image; }
+
+    static uint32_t toBgr(QRgb rgb)
+    {
+        return uint32_t(qRed(rgb)) | (uint32_t(qGreen(rgb)) << 8) | (uint32_t(qBlue(rgb)) << 16);
+    }
+    static QRgb toRgb(uint32_t bgr)
+    {
+        return qRgb(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+    }
+
+private:
+    QRect m_bounds;
+    QImage m_image;
+};

@@ -1,0 +1,1 @@
+// The editors, tool dialogs, preview panel and progress dialog live here.

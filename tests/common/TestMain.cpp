@@ -1,0 +1,13 @@
+// gtest main for the suites without widgets: a QGuiApplication on the
+// offscreen platform (text rendering needs fonts), nothing shown.
+#include <QGuiApplication>
+#include <gmock/gmock.h>
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
