@@ -1,1 +1,0 @@
-// The editors, tool dialogs, preview panel and progress dialog live here.
