@@ -1,0 +1,223 @@
+#include "ui/PreviewPanel.h"
+
+#include "base/LocalClock.h"
+#include "model/ProgramItem.h"
+#include "render/DialClock.h"
+#include "render/PageBitmap.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+// Control places in pixels (dialog units x 1.5).
+constexpr QRect kStatusRect(8, 9, 254, 12);
+constexpr QRect kPrevRect(269, 6, 45, 21);
+constexpr QRect kNextRect(320, 6, 45, 21);
+constexpr QRect kInitialLedRect(28, 55, 212, 35);
+constexpr int kLineStepX = 16;
+constexpr int kLineStepY = 8;
+
+} // namespace
+
+// The LED area: a one-pixel frame around the screen image.
+class PreviewLedArea final : public QFrame {
+public:
+    explicit PreviewLedArea(PreviewPanel *panel, QWidget *parent) : QFrame(parent), m_panel(panel)
+    {
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setLineWidth(1);
+        setObjectName(QStringLiteral("ledArea"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QFrame::paintEvent(event);
+        const QImage image = m_panel->screenImage();
+        if (image.isNull())
+            return;
+        QPainter painter(this);
+        const QRect inner = contentsRect();
+        painter.fillRect(inner, Qt::black);
+        painter.drawImage(inner.topLeft(), image);
+    }
+
+private:
+    PreviewPanel *m_panel;
+};
+
+PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent)
+{
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scroll->setWidgetResizable(false);
+
+    m_contents = new QWidget;
+    m_contents->setObjectName(QStringLiteral("previewContents"));
+    m_status = new QLabel(m_contents);
+    m_status->setObjectName(QStringLiteral("statusLine"));
+    m_status->setGeometry(kStatusRect);
+    m_prev = new QPushButton(QStringLiteral("上页"), m_contents);
+    m_prev->setObjectName(QStringLiteral("previousPage"));
+    m_prev->setGeometry(kPrevRect);
+    m_prev->setAutoDefault(false);
+    m_next = new QPushButton(QStringLiteral("下页"), m_contents);
+    m_next->setObjectName(QStringLiteral("nextPage"));
+    m_next->setGeometry(kNextRect);
+    m_next->setAutoDefault(false);
+    m_led = new PreviewLedArea(this, m_contents);
+    m_led->setGeometry(kInitialLedRect);
+    m_scroll->setWidget(m_contents);
+
+    connect(m_prev, &QPushButton::clicked, this, &PreviewPanel::previousPage);
+    connect(m_next, &QPushButton::clicked, this, &PreviewPanel::nextPage);
+
+    resize(sizeHint());
+    layOut();
+    updateStatus();
+}
+
+PreviewPanel::~PreviewPanel() = default;
+
+QSize PreviewPanel::sizeHint() const
+{
+    return {388, 141};
+}
+
+int PreviewPanel::ledAreaBorder()
+{
+    return 2;
+}
+
+QRect PreviewPanel::ledAreaGeometry() const
+{
+    return m_led->geometry();
+}
+
+QString PreviewPanel::statusText() const
+{
+    return m_status->text();
+}
+
+QPoint PreviewPanel::ledAreaOrigin(int cw, int ch, int w, int h)
+{
+    const int x = std::max(1, (cw - w) / 2);
+    const int y = std::max(1, (ch - h - 20) / 2) + 30;
+    return {x, y};
+}
+
+QSize PreviewPanel::contentsSize(int cw, int ch, int w, int h)
+{
+    // The LED area keeps a margin of 2 pixels at the right and 4 below
+    // when it does not fit the client area.
+    return {std::max(cw, w + 3), std::max(ch, h + 35)};
+}
+
+void PreviewPanel::setItem(ProgramItem *item)
+{
+    m_item = item;
+    m_page = 0;
+    layOut();
+    updateStatus();
+    m_contents->update();
+    m_led->update();
+}
+
+void PreviewPanel::refresh()
+{
+    if (!m_item)
+        return;
+    if (m_page < 0 || m_page >= m_item->pageCount())
+        m_page = 0;
+    updateStatus();
+    m_led->update();
+}
+
+void PreviewPanel::previousPage()
+{
+    if (!m_item)
+        return;
+    m_page = std::max(0, m_page - 1);
+    updateStatus();
+    refresh();
+}
+
+void PreviewPanel::nextPage()
+{
+    if (!m_item)
+        return;
+    ++m_page;
+    if (m_page >= m_item->pageCount())
+        m_page = m_item->pageCount() - 1;
+    updateStatus();
+    refresh();
+}
+
+void PreviewPanel::updateStatus()
+{
+    if (m_item) {
+        m_prev->setEnabled(m_page > 0);
+        m_next->setEnabled(m_page < m_item->pageCount() - 1);
+        m_status->setText(QStringLiteral("当前信息共有 %1 页，当前预览的是第 %2 页。")
+                              .arg(m_item->pageCount())
+                              .arg(m_page + 1));
+    } else {
+        m_prev->setEnabled(false);
+        m_next->setEnabled(false);
+        m_status->setText(QStringLiteral("提示：选中信息后预览。"));
+    }
+}
+
+void PreviewPanel::layOut()
+{
+    // The scroll area fills the panel; its scroll bars always take their
+    // room, so the client area is what they leave.
+    if (m_scroll->geometry() != rect())
+        m_scroll->setGeometry(rect());
+    const QSize client = m_scroll->maximumViewportSize();
+    const int cw = client.width();
+    const int ch = client.height();
+    if (!m_item) {
+        m_contents->resize(std::max(cw, 1), std::max(ch, 1));
+        return;
+    }
+    const int border = ledAreaBorder();
+    const int w = std::max(0, m_item->screenWidth()) + border;
+    const int h = std::max(0, m_item->screenHeight()) + border;
+    m_led->setGeometry(QRect(ledAreaOrigin(cw, ch, w, h), QSize(w, h)));
+    m_contents->resize(contentsSize(cw, ch, w, h));
+    m_scroll->horizontalScrollBar()->setSingleStep(kLineStepX);
+    m_scroll->verticalScrollBar()->setSingleStep(kLineStepY);
+    m_scroll->horizontalScrollBar()->setEnabled(m_contents->width() > cw);
+    m_scroll->verticalScrollBar()->setEnabled(m_contents->height() > ch);
+}
+
+void PreviewPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+QImage PreviewPanel::screenImage() const
+{
+    if (!m_item || m_page < 0 || m_page >= m_item->pageCount())
+        return {};
+    const int width = m_item->screenWidth();
+    const int height = m_item->screenHeight();
+    PageBitmap screen;
+    if (!screen.create(width, height))
+        return {};
+    if (const PageBitmap *page = m_item->pageAt(m_page))
+        screen.copyFrom(*page, m_item->clockZoneWidth(), 0, 0, 0, m_item->contentWidth(), height);
+    if (m_item->effectiveClockMode() == 1)
+        DialClock::drawDial(screen, 0, 0, m_item->clockZoneWidth(), localNow().time());
+    return screen.image();
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The page-by-page preview of one program item at one screen pixel per LED:
+// a status line, "上页"/"下页", and the LED area showing the current page
+// beside the clock zone (with the dial for a dial clock). Hosted by the main
+// window and by the item editor, which tell it what to show; it never owns
+// the item or its pages.
+
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+class ProgramItem;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class PreviewLedArea;
+
+class PreviewPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit PreviewPanel(QWidget *parent = nullptr);
+    ~PreviewPanel() override;
+
+    // Shows item (or nothing) from its first page. A host that destroys the
+    // shown item calls this with nullptr (or another item) first.
+    void setItem(ProgramItem *item);
+    // After the host rebuilt the item's pages: keeps the page shown if it
+    // still exists, else goes back to the first one, and repaints.
+    void refresh();
+    ProgramItem *item() const { return m_item; }
+    // 0-based index of the page shown.
+    int currentPage() const { return m_page; }
+
+    void previousPage();
+    void nextPage();
+
+    QString statusText() const;
+    QPushButton *previousButton() const { return m_prev; }
+    QPushButton *nextButton() const { return m_next; }
+    QScrollArea *scrollArea() const { return m_scroll; }
+    // The LED area's frame in the scrolled contents' coordinates.
+    QRect ledAreaGeometry() const;
+    // Border of the LED area: its outer size minus its inner size.
+    static int ledAreaBorder();
+
+    // What the LED area shows inside its border: the whole screen in black,
+    // the current page at the clock-zone offset and the dial for a dial
+    // clock. Null when there is nothing to draw.
+    QImage screenImage() const;
+
+    // Where the LED area goes for a client area of cw x ch and an outer LED
+    // area of w x h: centred, at least 1 pixel from the left, and below the
+    // status line (30 pixels).
+    static QPoint ledAreaOrigin(int cw, int ch, int w, int h);
+    // Size of the scrolled contents for that LED area: the client area, or
+    // the LED area with its margins when it is larger.
+    static QSize contentsSize(int cw, int ch, int w, int h);
+
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void layOut();
+    void updateStatus();
+
+    ProgramItem *m_item = nullptr;
+    int m_page = 0;
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_contents = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_prev = nullptr;
+    QPushButton *m_next = nullptr;
+    PreviewLedArea *m_led = nullptr;
+};
