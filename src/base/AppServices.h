@@ -9,7 +9,8 @@
 class QObject;
 
 enum class Answer { Yes, No, Cancel };
-enum class MessageIcon { Information, Warning, Error, Question };
+// None: a plain box without icon ("本软件不支持当前所连接的卡！").
+enum class MessageIcon { Information, Warning, Error, Question, None };
 
 // Implemented by whoever talks to the user. Texts arrive already formatted
 // and cut to at most 1023 characters.

@@ -1,1 +1,0 @@
-// The command-line front end lives here.
