@@ -7,6 +7,7 @@
 #include "base/AppServices.h"
 
 #include <QString>
+#include <QThread>
 
 class ProgressHost {
 public:
@@ -22,6 +23,9 @@ public:
     virtual Answer askYesNoCancel(const QString &text) { return ::askYesNoCancel(nullptr, text); }
     virtual void pumpMessages() { ::pumpMessages(); }
     virtual void waitPumping(int ms) { ::waitPumping(ms); }
+    // A plain wait of the job (no events dispatched), e.g. the pause between
+    // two exchanges.
+    virtual void sleep(int ms) { QThread::msleep(ulong(ms > 0 ? ms : 0)); }
 };
 
 // A long operation run by a ProgressHost.

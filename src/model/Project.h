@@ -7,8 +7,11 @@
 #include "link/ControllerInfo.h"
 #include "link/ProgressHost.h"
 #include "link/ScreenParams.h"
+#include "link/UploadEncoder.h"
+#include "model/SendReport.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -89,7 +92,28 @@ public:
     void sendAll(ProgressHost &host);
     void run(ProgressHost &host) override { sendAll(host); }
 
+    // The check before a send: identifyForSend, once more after 50 ms.
+    enum class CardCheck { Ready, NoAnswer, Unsupported };
+    CardCheck checkBeforeSend();
+    // The follow-up of a search: an identified but unsupported card sets the
+    // remembered port to 0 and closes the link (false; the caller shows
+    // unsupportedCardText()); otherwise every item is rebuilt (true).
+    bool acceptFoundController();
+    static QString unsupportedCardText() { return QStringLiteral("本软件不支持当前所连接的卡！"); }
+    // The header values every page of item carries, for the connected card.
+    UploadPageHeader uploadHeaderFor(const ProgramItem &item) const;
+    // Sends all pages of item with page numbers from firstPageNumber on. A
+    // page or item that cannot be sent without wrapping a field fails before
+    // any packet. pause(ms) waits between blocks (a real sleep when empty).
+    bool sendItemPages(int firstPageNumber, const ProgramItem &item,
+                       const std::function<void(int)> &pause = {});
+    // Item by item outcome of the last sendAll.
+    const SendReport &lastSendReport() const { return m_lastSendReport; }
+
 private:
+    // The part of sendAll inside the upload bracket.
+    void upload(ProgressHost &host, SendReport &report);
+
     std::vector<std::unique_ptr<ProgramItem>> m_items;
     std::unique_ptr<ControllerLink> m_link;
     ScreenParams m_params;
@@ -97,6 +121,7 @@ private:
     int m_rememberedPort = 1;
     QString m_lastErrorText;
     QString m_projectFilePath;
+    SendReport m_lastSendReport;
 };
 
 // The process-wide project, set by the main window while it opens.

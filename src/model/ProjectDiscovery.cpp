@@ -1,6 +1,117 @@
+// Finding the card on ports 1 to 20, identifying it with the model query
+// 0x35, and the checks that follow a search and precede a send.
+
 #include "model/Project.h"
 
-// Placeholder: discovery and identification land here.
-bool Project::identify(int, QString *) { return false; }
-bool Project::identifyForSend() { return false; }
-void Project::findController(ProgressHost &host) { host.setButtons(true, false); }
+#include "link/ControllerLink.h"
+
+#include <QThread>
+
+namespace {
+
+constexpr uint8_t kCmdQueryInfo = 0x35;
+constexpr int kFirstPort = 1;
+constexpr int kBarEnd = 200;
+constexpr int kBarStep = 10;
+
+// The model query; info changes only when the card answered.
+bool queryControllerInfo(ControllerLink &link, ControllerInfo &info)
+{
+    if (!link.exchange(kCmdQueryInfo))
+        return false;
+    const QByteArray &reply = link.response();
+    if (reply.size() < 21)
+        return false;
+    info.modelCode = uint8_t(reply[16]);
+    info.firmwareMajor = uint8_t(reply[17]);
+    info.firmwareMinor = uint8_t(reply[18]);
+    info.firmwareBuild = uint8_t(reply[19]);
+    info.series = uint8_t(reply[20]);
+    return true;
+}
+
+} // namespace
+
+bool Project::identify(int port, QString *modelText)
+{
+    if (!connect(port, false))
+        return false;
+    if (!queryControllerInfo(*m_link, m_info))
+        return false;
+    if (modelText)
+        *modelText = m_info.formatModel();
+    return true;
+}
+
+bool Project::identifyForSend()
+{
+    // The port is opened with its errors composed, so that the result box
+    // names the real reason (a missing device, a port in use) instead of
+    // whatever an earlier command left behind.
+    if (!connect(m_rememberedPort, true))
+        return false;
+    if (!queryControllerInfo(*m_link, m_info)) {
+        m_lastErrorText = m_link->errorText();
+        return false;
+    }
+    return true;
+}
+
+Project::CardCheck Project::checkBeforeSend()
+{
+    bool ok = identifyForSend();
+    if (!ok) {
+        QThread::msleep(50);
+        ok = identifyForSend();
+    }
+    if (!ok)
+        return CardCheck::NoAnswer;
+    return m_info.isSupportedModel() ? CardCheck::Ready : CardCheck::Unsupported;
+}
+
+void Project::findController(ProgressHost &host)
+{
+    host.setButtons(false, true);
+    int position = kBarStep;
+    int port = kFirstPort;
+    for (;;) {
+        host.setStatus(position, QStringLiteral("正在查找..."));
+        QString modelText;
+        if (identify(port, &modelText)) {
+            host.sleep(50);
+            m_rememberedPort = port;
+            host.sleep(50);
+            if (!readScreenParams()) {
+                host.waitPumping(50);
+                readScreenParams();
+            }
+            host.setStatus(
+                kBarEnd,
+                QStringLiteral("在COM%1找到控制卡：%2。").arg(QString::number(port), modelText));
+            host.pumpMessages();
+            break;
+        }
+        host.waitPumping(20);
+        position += kBarStep;
+        ++port;
+        if (position > kBarEnd) {
+            host.setStatus(kBarEnd,
+                           QStringLiteral("没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。"));
+            m_rememberedPort = 0;
+            connect(0, false);
+            break;
+        }
+    }
+    host.setButtons(true, false);
+}
+
+bool Project::acceptFoundController()
+{
+    if (m_info.modelCode != 0 && !m_info.isSupportedModel()) {
+        m_rememberedPort = 0;
+        connect(0, false);
+        return false;
+    }
+    rebuildAllPages();
+    return true;
+}

@@ -1,4 +1,184 @@
+// The send-all operation: the upload bracket, the clearing of the card and
+// the item loop with its questions, and the page upload of one item.
+
 #include "model/Project.h"
 
-// Placeholder: the send-all operation lands here.
-void Project::sendAll(ProgressHost &host) { host.setButtons(true, false); }
+#include "link/ControllerLink.h"
+#include "model/ProgramItem.h"
+
+#include <QThread>
+
+namespace {
+
+constexpr uint8_t kCmdClear = 0x06;
+constexpr uint8_t kCmdUploadPhase = 0x19;
+constexpr int kStepWaitMs = 50;
+constexpr int kBeforeItemSleepMs = 200;
+constexpr int kBeforeItemPumpMs = 20;
+
+void setUploadPhase(ControllerLink &link, int phase)
+{
+    link.exchange(kCmdUploadPhase, QByteArray(1, char(phase)));
+}
+
+} // namespace
+
+UploadPageHeader Project::uploadHeaderFor(const ProgramItem &item) const
+{
+    UploadPageHeader h;
+    h.action = item.action();
+    h.effectCode = item.effectCode(); // carries its own firmware rule
+    // Firmware before 2.2.7 has no speed level: the byte is the speed alone.
+    h.speedLevel = firmwareAtLeast(2, 2, 7) ? item.speed() + item.level() * 16 : item.speed();
+    // A stay time of 256 (flash interval 255 with flashing) is sent as 255
+    // by the encoder's clamp rather than wrapped to 0.
+    h.stayTime = item.effectiveStayTime();
+    h.flashDelay = item.flashDelay();
+    h.planes = UploadEncoder::planesForColourType(m_params.colourType());
+    h.contentKind = item.type() == ProgramItem::PictureType ? 2 : 1;
+    h.clockCode = item.clockCode();
+    return h;
+}
+
+bool Project::sendItemPages(int firstPageNumber, const ProgramItem &item,
+                            const std::function<void(int)> &pause)
+{
+    const std::function<void(int)> wait =
+        pause ? pause : [](int ms) { QThread::msleep(ulong(ms)); };
+    const bool wordFormat = hasClockZoneSupport();
+    const bool reverseData = m_params.reverseData();
+    UploadPageHeader header = uploadHeaderFor(item);
+    const int pages = item.pageCount();
+    const int width = item.contentWidth();
+    const int height = item.screenHeight();
+    const qint64 length = UploadEncoder::bitImageLength(width, height, header.planes);
+    if (pages <= 0 || length <= 0) {
+        m_link->setError(0, QStringLiteral("信息没有可发送的页面。"));
+        return false;
+    }
+    // Refused before the first packet, so the card never holds half an item
+    // with wrapped fields.
+    const QString refusal = UploadEncoder::refusalText(length, pages, firstPageNumber);
+    if (!refusal.isEmpty()) {
+        m_link->setError(0, refusal);
+        return false;
+    }
+    header.lastPageIndex = pages - 1;
+    for (int i = 0; i < pages; ++i) {
+        const PageBitmap *page = item.pageAt(i);
+        const QByteArray bits = UploadEncoder::packPageBits(
+            page ? *page : PageBitmap(), width, height, header.planes, reverseData, wordFormat);
+        header.pageNumber = firstPageNumber + i;
+        header.pageIndex = i;
+        if (!UploadEncoder::sendProgramPage(*m_link, header, bits, wait))
+            return false;
+    }
+    return true;
+}
+
+void Project::sendAll(ProgressHost &host)
+{
+    const int count = itemCount();
+    SendReport report;
+    report.itemCount = count;
+    for (int i = 0; i < count; ++i) {
+        SendItemResult r;
+        r.index = i;
+        report.items.push_back(r);
+    }
+
+    host.sleep(kStepWaitMs);
+    readScreenParams();
+    rebuildAllPages();
+    for (int i = 0; i < count; ++i)
+        if (const ProgramItem *item = itemAt(i))
+            report.items[size_t(i)].name = item->displayName();
+    host.sleep(kStepWaitMs);
+    setUploadPhase(*m_link, 0);
+    host.sleep(kStepWaitMs);
+
+    upload(host, report);
+    host.sleep(kStepWaitMs);
+    setUploadPhase(*m_link, 1);
+    m_lastSendReport = std::move(report);
+}
+
+void Project::upload(ProgressHost &host, SendReport &report)
+{
+    const int count = report.itemCount;
+    if (!connect(m_rememberedPort, true)) {
+        report.end = SendReport::End::NoConnection;
+        report.errorText = m_lastErrorText;
+        host.setStatus(0, QStringLiteral("无法发送信息。"));
+        host.setButtons(true, false);
+        return;
+    }
+    host.setButtons(false, true);
+    host.setStatus(5, QStringLiteral("正在清空原有信息。"));
+    host.pumpMessages();
+    while (!m_link->exchange(kCmdClear)) {
+        report.errorText = m_link->errorText();
+        if (!host.askYesNo(QStringLiteral("清除显示屏原有信息时出错：%1，是否重新发送命令？")
+                               .arg(m_link->errorText()))) {
+            report.end = SendReport::End::ClearFailed;
+            host.setStatus(0, QStringLiteral("操作已取消。"));
+            host.setButtons(true, false);
+            return;
+        }
+    }
+    report.errorText.clear();
+
+    int sent = 0;
+    int pageNumber = 1;
+    int position = 5;
+    report.end = SendReport::End::Completed;
+    for (int i = 0; i < count; ++i) {
+        if (host.isCancelled()) {
+            report.end = SendReport::End::Cancelled;
+            break;
+        }
+        host.sleep(kBeforeItemSleepMs);
+        const ProgramItem *item = itemAt(i);
+        SendItemResult &result = report.items[size_t(i)];
+        if (!item) { // the list changed under the job; nothing to send
+            position += 5;
+            continue;
+        }
+        const QString name = item->displayName();
+        host.setStatus(position, QStringLiteral("正在发送信息‘%1’...").arg(name));
+        host.waitPumping(kBeforeItemPumpMs);
+        bool stop = false;
+        for (;;) {
+            ++result.attempts;
+            if (sendItemPages(pageNumber, *item, [&host](int ms) { host.sleep(ms); })) {
+                result.outcome = SendItemResult::Outcome::Sent;
+                result.firstPageNumber = pageNumber;
+                result.pageCount = item->pageCount();
+                pageNumber += item->pageCount();
+                report.pagesSent += item->pageCount();
+                ++sent;
+                break;
+            }
+            result.errorText = m_link->errorText();
+            const Answer answer =
+                host.askYesNoCancel(QStringLiteral("发送信息‘%1’时发生错误：%2，是否重新发生？")
+                                        .arg(name, m_link->errorText()));
+            if (answer == Answer::Yes)
+                continue;
+            if (answer == Answer::No) {
+                result.outcome = SendItemResult::Outcome::Skipped;
+            } else {
+                result.outcome = SendItemResult::Outcome::Failed;
+                report.end = SendReport::End::Cancelled;
+                stop = true;
+            }
+            break;
+        }
+        if (stop)
+            break;
+        position += 5;
+    }
+    report.sentCount = sent;
+    host.setStatus(count * 5 + 5, QStringLiteral("已成功发送了 %1 条信息。").arg(sent));
+    host.setButtons(true, false);
+}

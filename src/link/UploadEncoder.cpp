@@ -1,0 +1,181 @@
+#include "link/UploadEncoder.h"
+
+#include "link/ControllerLink.h"
+#include "render/PageBitmap.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kHeaderBytes = UploadEncoder::kDataOffset - 16; // offsets 16..48
+// The request buffer holds 1024 bytes: 49 before the data and 4 after it.
+constexpr int kMaxChunk = 1024 - UploadEncoder::kDataOffset - 4;
+
+void putLe16(QByteArray &payload, int at, int value)
+{
+    payload[at] = char(value & 0xFF);
+    payload[at + 1] = char((value >> 8) & 0xFF);
+}
+
+// Lit flags in upload order: plane by plane (red, then green), row by row,
+// left to right.
+std::vector<uint8_t> litFlags(const PageBitmap &page, int width, int height, int planes)
+{
+    std::vector<uint8_t> flags(size_t(width) * size_t(height) * size_t(planes), 0);
+    const QImage &image = page.image();
+    const bool direct = !image.isNull() && image.format() == QImage::Format_RGB32;
+    const int rows = std::min(height, page.height());
+    const int cols = std::min(width, page.width());
+    for (int plane = 0; plane < planes; ++plane) {
+        uint8_t *dst = flags.data() + size_t(plane) * size_t(width) * size_t(height);
+        for (int y = 0; y < rows; ++y) {
+            const QRgb *line =
+                direct ? reinterpret_cast<const QRgb *>(image.constScanLine(y)) : nullptr;
+            for (int x = 0; x < cols; ++x) {
+                const QRgb rgb = line ? line[x] : PageBitmap::toRgb(page.pixel(x, y));
+                const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
+                bool lit;
+                if (planes == 1)
+                    lit = b + 2 * r > 50; // green does not count on a single-red screen
+                else if (plane == 0)
+                    lit = r >= 50;
+                else
+                    lit = g >= 50;
+                dst[size_t(y) * size_t(width) + size_t(x)] = lit ? 1 : 0;
+            }
+        }
+    }
+    return flags;
+}
+
+uint8_t msbFirstByte(const uint8_t *flags)
+{
+    uint8_t byte = 0;
+    for (int i = 0; i < 8; ++i)
+        byte = uint8_t((byte << 1) | flags[i]);
+    return byte;
+}
+
+} // namespace
+
+qint64 UploadEncoder::bitImageLength(int width, int height, int planes)
+{
+    if (width <= 0 || height <= 0 || planes <= 0)
+        return 0;
+    return qint64(width) * qint64(height) * qint64(planes) / 8;
+}
+
+bool UploadEncoder::packPageBits(const PageBitmap &page, int width, int height, int planes,
+                                 bool reverseData, bool wordFormat, uint8_t *out, qint64 outLength)
+{
+    const qint64 length = bitImageLength(width, height, planes);
+    if (!out || length <= 0 || outLength != length)
+        return false;
+    const std::vector<uint8_t> flags = litFlags(page, width, height, planes);
+    if (!wordFormat) {
+        for (qint64 j = 0; j < length; ++j)
+            out[j] = msbFirstByte(flags.data() + 8 * j);
+        return true;
+    }
+    const qint64 words = length * 8 / 16;
+    for (qint64 k = 0; k < words; ++k) {
+        const uint8_t *f = flags.data() + 16 * k;
+        uint16_t word = uint16_t((msbFirstByte(f) << 8) | msbFirstByte(f + 8));
+        if (!reverseData)
+            word = uint16_t(~word);
+        out[2 * k] = uint8_t(word & 0xFF);   // flags 8..15
+        out[2 * k + 1] = uint8_t(word >> 8); // flags 0..7
+    }
+    if (length % 2 != 0) {
+        // An odd length leaves half a word; screen sizes come in multiples of
+        // 8 pixels, so this only happens with a page the card cannot have.
+        // Its flags go in byte order with the word polarity.
+        const uint8_t byte = msbFirstByte(flags.data() + 8 * (length - 1));
+        out[length - 1] = reverseData ? byte : uint8_t(~byte);
+    }
+    return true;
+}
+
+QByteArray UploadEncoder::packPageBits(const PageBitmap &page, int width, int height, int planes,
+                                       bool reverseData, bool wordFormat)
+{
+    const qint64 length = bitImageLength(width, height, planes);
+    if (length <= 0 || length > kMaxBitLength)
+        return {};
+    QByteArray bits(qsizetype(length), '\0');
+    if (!packPageBits(page, width, height, planes, reverseData, wordFormat,
+                      reinterpret_cast<uint8_t *>(bits.data()), length))
+        return {};
+    return bits;
+}
+
+QByteArray UploadEncoder::firstBlockPayload(const UploadPageHeader &header, const QByteArray &block)
+{
+    QByteArray payload(kHeaderBytes, '\0');
+    putLe16(payload, 0, std::clamp(header.pageNumber, 0, kMaxPageNumber));
+    payload[2] = char(clampByte(header.action));
+    payload[3] = char(clampByte(header.effectCode));
+    payload[4] = char(clampByte(header.speedLevel));
+    payload[5] = char(clampByte(header.stayTime));
+    payload[6] = char(clampByte(header.flashDelay));
+    // Offsets 23..40 (reserved word, two dates and two times) stay zero.
+    payload[25] = char(clampByte(header.planes));
+    payload[26] = char(clampByte(header.contentKind));
+    payload[27] = char(clampByte(header.pageIndex));
+    payload[28] = char(clampByte(header.lastPageIndex));
+    putLe16(payload, 29, std::clamp(header.bitLength, 0, kMaxBitLength));
+    payload[31] = char(clampByte(header.clockCode));
+    payload += block;
+    return payload;
+}
+
+QByteArray UploadEncoder::nextBlockPayload(int pageNumber, int offset, const QByteArray &block)
+{
+    QByteArray payload(kHeaderBytes, '\0');
+    putLe16(payload, 0, std::clamp(pageNumber, 0, kMaxPageNumber));
+    putLe16(payload, 2, std::clamp(offset, 0, kMaxBitLength));
+    payload += block;
+    return payload;
+}
+
+QString UploadEncoder::refusalText(qint64 bitLength, int pageCount, int firstPageNumber)
+{
+    if (bitLength > kMaxBitLength)
+        return QStringLiteral("每页点阵数据为%1字节，超出了单页最多%2字节的限制。")
+            .arg(bitLength)
+            .arg(kMaxBitLength);
+    if (pageCount > kMaxPagesPerItem)
+        return QStringLiteral("信息共有%1页，超出了每条信息最多%2页的限制。")
+            .arg(pageCount)
+            .arg(kMaxPagesPerItem);
+    if (qint64(firstPageNumber) + pageCount - 1 > kMaxPageNumber)
+        return QStringLiteral("页码超出了控制卡最多%1页的限制。").arg(kMaxPageNumber);
+    return {};
+}
+
+bool UploadEncoder::sendProgramPage(ControllerLink &link, UploadPageHeader header,
+                                    const QByteArray &bits, const std::function<void(int)> &pause)
+{
+    const QString refusal = refusalText(bits.size(), 1, header.pageNumber);
+    if (!refusal.isEmpty() || bits.isEmpty()) {
+        link.setError(0, refusal.isEmpty() ? QStringLiteral("页面没有点阵数据。") : refusal);
+        return false;
+    }
+    const int chunk = std::clamp(link.chunkSize(), 1, kMaxChunk);
+    const int total = int(bits.size());
+    header.bitLength = total;
+    int sent = std::min(total, chunk);
+    if (!link.exchange(kCommandFirstBlock, firstBlockPayload(header, bits.left(sent))))
+        return false;
+    while (sent < total) {
+        if (pause)
+            pause(kBlockPauseMs);
+        const int n = std::min(total - sent, chunk);
+        if (!link.exchange(kCommandNextBlock,
+                           nextBlockPayload(header.pageNumber, sent, bits.mid(sent, n))))
+            return false;
+        sent += n;
+    }
+    return true;
+}
