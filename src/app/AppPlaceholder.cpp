@@ -1,1 +1,0 @@
-// The application object, main window and program list live here.

@@ -1,0 +1,122 @@
+// The page header an item's pages carry, as the card receives it: firmware
+// rules for the effect and speed bytes, stay time, planes and clamping.
+
+#include "link/UploadEncoder.h"
+#include "model/PictureItem.h"
+#include "model/Project.h"
+#include "model/TextItem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Packet byte at `offset` of the 0x03 packet that carries item's pages.
+int headerByte(const Project &project, const ProgramItem &item, int offset)
+{
+    const QByteArray payload =
+        UploadEncoder::firstBlockPayload(project.uploadHeaderFor(item), QByteArray());
+    return uint8_t(payload.at(offset - 16));
+}
+
+void setFirmware(Project &project, int major, int minor, int build)
+{
+    ControllerInfo &info = project.controllerInfo();
+    info.modelCode = 0x23;
+    info.series = 15;
+    info.firmwareMajor = major;
+    info.firmwareMinor = minor;
+    info.firmwareBuild = build;
+}
+
+TEST(SendHeader, FirmwareDecidesEffectAndSpeedBytes)
+{
+    struct Case {
+        int major, minor, build;
+        int effect; // offset 19 for frame "全慢闪" and flash "反白闪"
+        int speed;  // offset 20 for speed 9 and level 3
+    };
+    const Case cases[] = {
+        {2, 2, 6, 0x12, 9},
+        {2, 1, 15, 0x12, 9},
+        {2, 2, 7, 0x82, 9 + 3 * 16},
+        {3, 0, 0, 0x82, 9 + 3 * 16},
+    };
+    for (const Case &c : cases) {
+        Project project;
+        setFirmware(project, c.major, c.minor, c.build);
+        TextItem item(&project);
+        item.setFrame(8);
+        item.setFlash(2);
+        item.setSpeed(9);
+        item.setLevel(3);
+        SCOPED_TRACE(testing::Message() << c.major << '.' << c.minor << '.' << c.build);
+        EXPECT_EQ(headerByte(project, item, 19), c.effect);
+        EXPECT_EQ(headerByte(project, item, 20), c.speed);
+    }
+}
+
+TEST(SendHeader, StayTimeAndFlashInterval)
+{
+    struct Case {
+        int delay, flash, flashDelay;
+        int stay;     // offset 21
+        int interval; // offset 22
+    };
+    const Case cases[] = {
+        {3, 1, 5, 6, 5}, // flashing needs a stay longer than the interval
+        {3, 0, 5, 3, 5}, // no flash: the stay time as typed
+        {7, 2, 5, 7, 5},     {0, 1, 255, 255, 255}, // 256 does not fit: clamped, not wrapped to 0
+        {300, 0, 2, 255, 2}, {-4, 0, -1, 0, 0},
+    };
+    for (const Case &c : cases) {
+        Project project;
+        TextItem item(&project);
+        item.setDelay(c.delay);
+        item.setFlash(c.flash);
+        item.setFlashDelay(c.flashDelay);
+        SCOPED_TRACE(testing::Message() << c.delay << '/' << c.flash << '/' << c.flashDelay);
+        EXPECT_EQ(headerByte(project, item, 21), c.stay);
+        EXPECT_EQ(headerByte(project, item, 22), c.interval);
+    }
+}
+
+TEST(SendHeader, SpeedAndLevelSumIsClampedIntoItsByte)
+{
+    Project project;
+    setFirmware(project, 2, 2, 7);
+    TextItem item(&project);
+    item.setSpeed(15);
+    item.setLevel(16); // 15 + 256 would wrap to 15
+    EXPECT_EQ(headerByte(project, item, 20), 255);
+    item.setAction(300);
+    EXPECT_EQ(headerByte(project, item, 18), 255);
+}
+
+TEST(SendHeader, PlanesKindAndClock)
+{
+    struct Case {
+        int colourType;
+        int planes;
+    };
+    for (const Case c : {Case{1, 1}, Case{2, 2}, Case{0, 2}, Case{3, 2}}) {
+        Project project;
+        project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(c.colourType);
+        TextItem text(&project);
+        PictureItem picture(&project);
+        EXPECT_EQ(headerByte(project, text, 41), c.planes) << c.colourType;
+        EXPECT_EQ(headerByte(project, text, 42), 1);
+        EXPECT_EQ(headerByte(project, picture, 42), 2);
+    }
+
+    // A dial clock zone on a series-15 card travels as 0x20; on other cards
+    // the zone is not effective and the code is 0.
+    Project project;
+    setFirmware(project, 2, 2, 7);
+    TextItem item(&project);
+    item.setClockMode(1);
+    EXPECT_EQ(headerByte(project, item, 47), 0x20);
+    project.controllerInfo().series = 3;
+    EXPECT_EQ(headerByte(project, item, 47), 0);
+}
+
+} // namespace
