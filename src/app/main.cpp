@@ -1,7 +1,11 @@
+// The program brivane: the LED sign play list editor with its main window.
+#include "app/Application.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    Application application;
+    return application.run(QApplication::arguments());
 }

@@ -1,0 +1,63 @@
+#include "app/Application.h"
+
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QIcon>
+
+Application::Application()
+{
+    setUserInterface(&m_userInterface);
+}
+
+Application::~Application()
+{
+    setUserInterface(nullptr);
+}
+
+void Application::setUpToolkit()
+{
+    // "宋体" is the dialogs' face; on machines without it an installed Song
+    // (Ming) face stands in, then a Hei face for the glyphs it lacks.
+    const QStringList songFaces = {QStringLiteral("AR PL UMing CN"),
+                                   QStringLiteral("AR PL UMing TW"),
+                                   QStringLiteral("WenQuanYi Zen Hei")};
+    QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), songFaces);
+
+    // 9 pt at 96 dpi. Given in pixels because every window is laid out in
+    // pixels (a dialog unit is 1.5 pixels with this font).
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    QApplication::setApplicationName(applicationTitle());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+}
+
+int Application::run(const QStringList &arguments)
+{
+    setUpToolkit();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("LED sign play lists: edit, preview and send them to the controller card."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(
+        QStringLiteral("project-file"),
+        QStringLiteral("The project file to open (default: default.brivprj beside the program)."),
+        QStringLiteral("[project-file]"));
+    parser.process(arguments);
+    const QStringList positional = parser.positionalArguments();
+    const QString projectFile = positional.isEmpty() ? QString() : positional.first();
+
+    int result = 0;
+    {
+        MainWindow window(projectFile);
+        window.start();
+        result = QApplication::exec();
+    }
+    return result;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The life of the GUI process around the main window: toolkit set-up (the
+// dialog font and its substitution, the window icon, the message boxes),
+// the command line, the main window's run, and the orderly shutdown.
+// One instance, on main()'s stack, after the QApplication.
+
+#include "app/MessageBoxUserInterface.h"
+
+#include <QStringList>
+
+class Application {
+public:
+    Application();
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // Parses arguments ([project-file]), runs the main window until it has
+    // been closed, and returns the process exit code.
+    int run(const QStringList &arguments);
+
+    // The toolkit settings every window of the program relies on; also used
+    // by the widget tests. Needs a QApplication.
+    static void setUpToolkit();
+
+private:
+    MessageBoxUserInterface m_userInterface;
+};

@@ -1,0 +1,580 @@
+#include "app/MainWindow.h"
+
+#include "app/ProgramListView.h"
+#include "base/AppServices.h"
+#include "model/PictureItem.h"
+#include "model/Project.h"
+#include "model/TextItem.h"
+#include "ui/Dialogs.h"
+#include "ui/PreviewPanel.h"
+#include "ui/ProgressDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+// Places in the central area, in pixels (dialog units x 1.5). The central
+// area starts 43 pixels below the client area's top, where the toolbar ends.
+constexpr QSize kCentralSize(624, 454);
+constexpr QRect kListRect(3, 3, 616, 267);
+constexpr QRect kPreviewAreaRect(3, 278, 616, 143);
+constexpr QRect kStatusRect(3, 429, 618, 18);
+constexpr QSize kToolButtonSize(32, 36);
+constexpr int kSearchBarRange = 200;
+constexpr int kSendRetryDelayMs = 50;
+
+const QString kUnsupportedCard = QStringLiteral("本软件不支持当前所连接的卡！");
+
+struct CommandInfo {
+    MainWindow::Command id;
+    const char16_t *menuText;
+    const char16_t *toolText; // empty: menu only
+    const char16_t *tip;      // the command's string: the toolbar button's tooltip
+    const char *icon;
+};
+
+constexpr CommandInfo kCommands[] = {
+    {MainWindow::Save, u"保存节目", u"保存", u"保存所有节目", "save"},
+    {MainWindow::Exit, u"退出", u"", u"关闭程序", nullptr},
+    {MainWindow::NewText, u"新建文本...", u"文本", u"新建文本节目", "text"},
+    {MainWindow::NewPicture, u"新建图片...", u"图片", u"新建图片节目", "picture"},
+    {MainWindow::EditContent, u"编辑内容...", u"", u"编辑当前节目内容", nullptr},
+    {MainWindow::MoveUp, u"上移", u"", u"将当前节目向上移动", nullptr},
+    {MainWindow::MoveDown, u"下移", u"", u"将当前节目向下移动", nullptr},
+    {MainWindow::Delete, u"删除", u"", u"删除当前节目", nullptr},
+    {MainWindow::Send, u"发送...", u"发送", u"发送节目到控制卡", "send"},
+    {MainWindow::FindScreen, u"查找屏...", u"查屏", u"查找屏", "find"},
+    {MainWindow::SetClock, u"屏幕较时", u"校时", u"屏幕较时", "clock"},
+    {MainWindow::Brightness, u"亮度设置...", u"亮度", u"亮度设置", "brightness"},
+    {MainWindow::ScreenParams, u"屏参设置...", u"屏参", u"屏参设置-设置屏幕大小、扫描方式等。",
+     "params"},
+    {MainWindow::ScreenSwitch, u"屏幕开关...", u"开关", u"开屏或关屏。", "power"},
+    {MainWindow::ClearScreen, u"清屏", u"清屏", u"清空显示屏中所有信息。", "clear"},
+    {MainWindow::About, u"关于...", u"", u"显示“关于”对话框。", nullptr},
+};
+
+// A tooltip shows the text after the first "\n" if there is one, at most
+// 79 characters.
+QString tooltipOf(const QString &entry)
+{
+    const qsizetype newline = entry.indexOf(QLatin1Char('\n'));
+    return (newline >= 0 ? entry.mid(newline + 1) : entry).left(79);
+}
+
+// The main window's scanner: the card search as a progress job.
+class CardSearchJob final : public ProgressJob {
+public:
+    explicit CardSearchJob(Project &project) : m_project(project) {}
+    void run(ProgressHost &host) override { m_project.findController(host); }
+
+private:
+    Project &m_project;
+};
+
+// The wait cursor for one blocking controller command.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      m_project(std::make_unique<Project>())
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    if (!projectFile.isEmpty())
+        m_project->setProjectFilePath(QFileInfo(projectFile).absoluteFilePath());
+    setCurrentProject(m_project.get());
+
+    createCommands();
+    createMenus();
+    createToolBar();
+    createCentralArea();
+
+    if (m_project->loadProject())
+        fillList();
+
+    // Three tooltips: the clock and frame combos and the list.
+    m_list->clockCombo()->setToolTip(
+        QStringLiteral("是否启用时钟分区，如果启用，本条信息播放时将在屏左侧显示表盘时钟。提示，只"
+                       "有特定型号的控制卡才支持该功能。"));
+    m_list->frameCombo()->setToolTip(QStringLiteral(
+        "信息播放时是否附带环绕边框效果。提示，有些型号的控制卡只支持4种边框效果。"));
+    m_list->setToolTip(QStringLiteral("在信息上双击可编辑内容，右键更多选项。"));
+
+    // A fixed-size window centred on the screen.
+    adjustSize();
+    setFixedSize(sizeHint());
+    if (const QScreen *screen = QApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+MainWindow::~MainWindow()
+{
+    // The preview goes before the Project, so it never sees a destroyed item.
+    m_preview->setItem(nullptr);
+    delete m_preview;
+    m_preview = nullptr;
+    m_currentItem = nullptr;
+    if (currentProject() == m_project.get())
+        setCurrentProject(nullptr);
+    m_project.reset();
+}
+
+void MainWindow::createCommands()
+{
+    using Slot = void (MainWindow::*)();
+    const std::map<int, Slot> slots = {
+        {Save, &MainWindow::saveProject},
+        {Exit, &MainWindow::exitProgram},
+        {NewText, &MainWindow::newTextProgram},
+        {NewPicture, &MainWindow::newPictureProgram},
+        {EditContent, &MainWindow::editContent},
+        {MoveUp, &MainWindow::moveUp},
+        {MoveDown, &MainWindow::moveDown},
+        {Delete, &MainWindow::deleteItem},
+        {Send, &MainWindow::sendAll},
+        {FindScreen, &MainWindow::findScreen},
+        {SetClock, &MainWindow::setClock},
+        {Brightness, &MainWindow::brightness},
+        {ScreenParams, &MainWindow::screenParams},
+        {ScreenSwitch, &MainWindow::screenSwitch},
+        {ClearScreen, &MainWindow::clearScreen},
+        {About, &MainWindow::about},
+    };
+    for (const CommandInfo &info : kCommands) {
+        auto *action = new QAction(QString::fromUtf16(info.menuText), this);
+        action->setObjectName(QStringLiteral("command%1").arg(int(info.id)));
+        action->setMenuRole(QAction::NoRole);
+        if (*info.toolText) {
+            action->setIconText(QString::fromUtf16(info.toolText));
+            action->setToolTip(tooltipOf(QString::fromUtf16(info.tip)));
+        }
+        if (info.icon)
+            action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(info.icon))));
+        action->setIconVisibleInMenu(false);
+        const Slot slot = slots.at(info.id);
+        connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        m_actions[info.id] = action;
+    }
+}
+
+QAction *MainWindow::action(Command id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void MainWindow::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));
+    file->addAction(action(Save));
+    file->addAction(action(Exit));
+
+    m_editMenu = bar->addMenu(QStringLiteral("编辑(&E)"));
+    m_editMenu->setObjectName(QStringLiteral("editMenu"));
+    m_editMenu->addAction(action(NewText));
+    m_editMenu->addAction(action(NewPicture));
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(action(EditContent));
+    m_editMenu->addAction(action(MoveUp));
+    m_editMenu->addAction(action(MoveDown));
+    m_editMenu->addAction(action(Delete));
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(action(Send));
+
+    QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
+    for (Command id : {FindScreen, SetClock, Brightness, ScreenParams, ScreenSwitch, ClearScreen})
+        tools->addAction(action(id));
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(action(About));
+}
+
+void MainWindow::createToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(true); // shows the gripper
+    m_toolBar->setFloatable(false);
+    m_toolBar->setAllowedAreas(Qt::TopToolBarArea);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    const auto add = [this](Command id) {
+        m_toolBar->addAction(action(id));
+        if (QWidget *button = m_toolBar->widgetForAction(action(id)))
+            button->setFixedSize(kToolButtonSize);
+    };
+    add(Save);
+    m_toolBar->addSeparator();
+    add(NewText);
+    add(NewPicture);
+    m_toolBar->addSeparator();
+    add(Send);
+    m_toolBar->addSeparator();
+    for (Command id : {FindScreen, SetClock, Brightness, ScreenParams, ScreenSwitch, ClearScreen})
+        add(id);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void MainWindow::createCentralArea()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    central->setFixedSize(kCentralSize);
+
+    m_list = new ProgramListView(central);
+    m_list->setGeometry(kListRect);
+    connect(m_list, &ProgramListView::rowSelected, this, &MainWindow::selectItem);
+    connect(m_list, &ProgramListView::rowDoubleClicked, this, &MainWindow::onRowDoubleClicked);
+    connect(m_list, &ProgramListView::rowContextMenu, this, &MainWindow::onRowContextMenu);
+    connect(m_list, &ProgramListView::actionChosen, this, &MainWindow::onActionChosen);
+    connect(m_list, &ProgramListView::speedChosen, this, &MainWindow::onSpeedChosen);
+    connect(m_list, &ProgramListView::frameChosen, this, &MainWindow::onFrameChosen);
+    connect(m_list, &ProgramListView::clockChosen, this, &MainWindow::onClockChosen);
+
+    auto *previewArea = new QFrame(central);
+    previewArea->setObjectName(QStringLiteral("previewArea"));
+    previewArea->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    previewArea->setLineWidth(1);
+    previewArea->setGeometry(kPreviewAreaRect);
+    m_preview = new PreviewPanel(previewArea);
+    m_preview->setGeometry(previewArea->contentsRect());
+
+    m_status = new QLabel(central);
+    m_status->setObjectName(QStringLiteral("statusLine"));
+    m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_status->setGeometry(kStatusRect);
+
+    setCentralWidget(central);
+}
+
+void MainWindow::start()
+{
+    show();
+    findScreen();
+    m_preview->setItem(m_project->itemAt(0));
+    m_preview->show();
+}
+
+QString MainWindow::statusText() const
+{
+    return m_status->text();
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    m_status->setText(text);
+}
+
+// ---- list operations
+
+int MainWindow::fillList()
+{
+    m_list->setRowCount(0);
+    const int count = m_project->itemCount();
+    m_list->setRowCount(count);
+    for (int i = 0; i < count; ++i)
+        refreshRow(i, m_project->itemAt(i));
+    // The combos stay over the current row: keep it marked too.
+    if (m_currentItem && m_currentRow >= 0 && m_currentRow < count)
+        m_list->selectRowQuietly(m_currentRow);
+    return count;
+}
+
+void MainWindow::refreshRow(int row, ProgramItem *item)
+{
+    if (item)
+        m_list->showItem(row, *item);
+}
+
+void MainWindow::selectItem(int row)
+{
+    m_currentRow = row;
+    m_currentItem = m_project->itemAt(row);
+    if (!m_currentItem)
+        return;
+    m_list->placeCombos(row, *m_currentItem);
+    m_preview->setItem(m_currentItem);
+    setStatusText(QString());
+}
+
+void MainWindow::selectRowAfterChange(int row)
+{
+    m_currentRow = row;
+    m_list->selectRowQuietly(row);
+    selectItem(row);
+}
+
+void MainWindow::onActionChosen(int index)
+{
+    if (!m_currentItem)
+        return;
+    m_currentItem->setAction(index + 1);
+    refreshRow(m_currentRow, m_currentItem);
+    m_currentItem->buildPages();
+    m_preview->refresh();
+}
+
+void MainWindow::onSpeedChosen(int index)
+{
+    if (!m_currentItem)
+        return;
+    m_currentItem->setSpeed(index);
+    refreshRow(m_currentRow, m_currentItem);
+}
+
+void MainWindow::onFrameChosen(int index)
+{
+    if (!m_currentItem)
+        return;
+    m_currentItem->setFrame(index);
+    refreshRow(m_currentRow, m_currentItem);
+}
+
+void MainWindow::onClockChosen(int index)
+{
+    if (!m_currentItem)
+        return;
+    m_currentItem->setClockMode(index);
+    m_currentItem->buildPages();
+    refreshRow(m_currentRow, m_currentItem);
+    m_preview->setItem(m_currentItem);
+    if (index != 0 && !m_project->hasClockZoneSupport())
+        setStatusText(QStringLiteral("提示：当前所连接的控制卡不支持动态时钟分区！"));
+}
+
+void MainWindow::onRowDoubleClicked(int row)
+{
+    if (row < 0 || row >= m_list->rowCount() || !m_currentItem)
+        return;
+    Dialogs::editItem(this, m_currentItem);
+    refreshRow(row, m_currentItem);
+    m_preview->refresh();
+}
+
+void MainWindow::onRowContextMenu(int row, const QPoint &globalPos)
+{
+    if (row < 0 || row >= m_list->rowCount() || !m_currentItem)
+        return;
+    m_editMenu->exec(globalPos);
+}
+
+// ---- commands
+
+void MainWindow::saveProject()
+{
+    m_project->saveProject();
+}
+
+void MainWindow::exitProgram()
+{
+    close();
+}
+
+void MainWindow::addNewItem(std::unique_ptr<ProgramItem> item)
+{
+    item->buildPages();
+    Dialogs::editItem(this, item.get());
+    // Appended however the editor was closed; the selection stays.
+    m_project->appendItem(std::move(item));
+    fillList();
+}
+
+void MainWindow::newTextProgram()
+{
+    addNewItem(std::make_unique<TextItem>(m_project.get()));
+}
+
+void MainWindow::newPictureProgram()
+{
+    addNewItem(std::make_unique<PictureItem>(m_project.get()));
+}
+
+void MainWindow::editContent()
+{
+    if (!m_currentItem)
+        return;
+    Dialogs::editItem(this, m_currentItem);
+    refreshRow(m_currentRow, m_currentItem);
+    m_preview->refresh();
+}
+
+void MainWindow::moveUp()
+{
+    if (!m_currentItem || !m_project->moveItemUp(m_currentRow))
+        return;
+    const int row = m_currentRow - 1;
+    refreshRow(row, m_project->itemAt(row));
+    refreshRow(row + 1, m_project->itemAt(row + 1));
+    selectRowAfterChange(row);
+}
+
+void MainWindow::moveDown()
+{
+    if (!m_currentItem || !m_project->moveItemDown(m_currentRow))
+        return;
+    const int row = m_currentRow + 1;
+    refreshRow(row - 1, m_project->itemAt(row - 1));
+    refreshRow(row, m_project->itemAt(row));
+    selectRowAfterChange(row);
+}
+
+void MainWindow::deleteItem()
+{
+    const int index = m_currentRow;
+    if (!m_currentItem || m_project->itemAt(index) != m_currentItem)
+        return;
+    if (!askYesNo(this, QStringLiteral("确定吗？")))
+        return;
+    // No paint may reach the item once it is gone.
+    m_preview->setItem(nullptr);
+    m_currentItem = nullptr;
+    m_project->removeItemAt(index).reset();
+    m_list->removeRowQuietly(index);
+
+    const int next = std::max(0, index - 1);
+    if (next < m_project->itemCount()) {
+        selectRowAfterChange(next);
+    } else {
+        m_currentRow = -1;
+        m_currentItem = nullptr;
+        m_list->hideCombos();
+        m_preview->setItem(nullptr);
+    }
+}
+
+void MainWindow::showUnsupportedCard()
+{
+    showMessage(this, kUnsupportedCard, applicationTitle(), MessageIcon::None);
+}
+
+void MainWindow::findScreen()
+{
+    {
+        CardSearchJob job(*m_project);
+        ProgressDialog dialog(kSearchBarRange, &job, this);
+        dialog.exec();
+    }
+    const ControllerInfo &info = m_project->controllerInfo();
+    if (info.modelCode != 0 && !info.isSupportedModel()) {
+        showUnsupportedCard();
+        m_project->setRememberedPort(0);
+        m_project->connect(0, false);
+    } else {
+        m_project->rebuildAllPages();
+        m_preview->setItem(m_currentItem);
+    }
+}
+
+void MainWindow::sendAll()
+{
+    bool identified = m_project->identifyForSend();
+    if (!identified) {
+        QThread::msleep(kSendRetryDelayMs);
+        identified = m_project->identifyForSend();
+    }
+    if (!identified) {
+        showCommandResult(this, false);
+        return;
+    }
+    if (!m_project->controllerInfo().isSupportedModel()) {
+        showUnsupportedCard();
+        return;
+    }
+    {
+        ProgressDialog dialog(m_project->itemCount() * 5 + 5, m_project.get(), this);
+        dialog.exec();
+    }
+    // The send rendered every item again for the card's screen: show the
+    // new pages (and a new screen size).
+    m_preview->refresh();
+}
+
+void MainWindow::setClock()
+{
+    bool ok = false;
+    {
+        WaitCursor wait;
+        ok = m_project->setClock();
+    }
+    showCommandResult(this, ok);
+}
+
+void MainWindow::clearScreen()
+{
+    bool ok = false;
+    {
+        WaitCursor wait;
+        ok = m_project->clearScreen();
+    }
+    showCommandResult(this, ok);
+}
+
+void MainWindow::brightness()
+{
+    Dialogs::brightness(this);
+}
+
+void MainWindow::screenParams()
+{
+    if (Dialogs::editScreenParams(this))
+        m_preview->setItem(m_currentItem);
+}
+
+void MainWindow::screenSwitch()
+{
+    Dialogs::screenSwitch(this);
+}
+
+void MainWindow::about()
+{
+    Dialogs::about(this);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    switch (askYesNoCancel(this, QStringLiteral("关闭前是否保存对节目的修改？"))) {
+    case Answer::Yes:
+        // A failed save (already reported) keeps the window open, so the
+        // edits are not lost.
+        if (m_project->saveProject())
+            event->accept();
+        else
+            event->ignore();
+        break;
+    case Answer::No:
+        event->accept();
+        break;
+    case Answer::Cancel:
+        event->ignore();
+        break;
+    }
+}
