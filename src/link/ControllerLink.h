@@ -1,43 +1,119 @@
 #pragma once
 // The one request/response link to the card over a SerialPort: frames each
-// request with sequence number and checksum, reads and validates the reply,
-// and keeps the reason of the last failure (code and text). Owned by the
-// Project.
+// request (start mark, length, address, sequence number, command, payload,
+// checksum, end mark), sends it, reads and validates the one reply, and
+// turns its status byte into success or an error record (code and text).
+// Owned by the Project; used from the user-interface thread only.
 //
-// NOTE: interface skeleton; the protocol work fills it in.
+// A command is: beginRequest(address, code), payload into requestData()
+// from offset 16, finishRequest(end of payload), exchangeFrame(L); or, for
+// address 1, simply exchange(code, payload). After a success the reply frame
+// is in response(), its data from offset 16.
+
+#include "link/LinkError.h"
+#include "link/Packet.h"
+#include "link/SerialPort.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <cstdint>
+
+class QDateTime;
+struct ControllerInfo;
+struct ScreenParams;
 
 class ControllerLink {
 public:
+    // The result of exchangeFrame.
+    static constexpr uint16_t Success = 0xFFFF;
+    static constexpr uint16_t Failure = 0;
+
     ControllerLink();
     ~ControllerLink();
     ControllerLink(const ControllerLink &) = delete;
     ControllerLink &operator=(const ControllerLink &) = delete;
 
-    // Closes the port and opens port number `port` (0: clears the error
-    // record, sets port 0, opens nothing, returns false).
+    // Clears the error record and closes any open port, then stores the
+    // port number; unless it is 0, stores the other values and opens the
+    // port (closing it again at once when keep-open is off). Port 0 returns
+    // false without an error text.
     bool configure(int port, int timeoutMs, int baud, int chunkSize);
-    void setKeepOpen(bool keepOpen);
+    void setKeepOpen(bool keepOpen) { m_keepOpen = keepOpen; }
+    bool keepOpen() const { return m_keepOpen; }
 
-    // One exchange: command code and payload (from packet offset 16) out,
-    // a validated 52-byte reply in. False with the error record set otherwise.
-    bool exchange(uint8_t command, const QByteArray &payload = {});
-    // The last reply frame (valid after a successful exchange).
+    // ---- framing
+    // Clears the send buffer, writes offsets 0..15 (the length comes later),
+    // takes the sequence number and returns 16, where the payload starts.
+    int beginRequest(uint16_t address, uint8_t command);
+    // The send buffer (MaxRequest bytes) for the payload.
+    uint8_t *requestData() { return m_send.data(); }
+    // `length` is the offset just past the payload (raised to 48): writes
+    // the length field, checksum, 0x00 and 0x50; returns the frame length
+    // L = length + 4, or 0 when the payload does not fit the buffer.
+    int finishRequest(int length);
+    // The request frame built last (L bytes).
+    QByteArrayView request() const;
+
+    // ---- exchanges
+    // Sends the L-byte request in the send buffer and waits for the reply:
+    // Success (0xFFFF) or Failure (0) with the error record set. Closes the
+    // port afterwards unless keep-open is on, whatever the outcome.
+    uint16_t exchangeFrame(int length);
+    // Command to address 1 with a payload of up to MaxPayload bytes from
+    // offset 16 (upload packets included).
+    bool exchange(uint8_t command, QByteArrayView payload = {});
+    bool ensureOpen();
+    bool receiveResponse();
+    // The last reply frame (its data from offset 16 after a success).
     const QByteArray &response() const { return m_response; }
+    // Reply byte at `offset` of the last response, 0 beyond its end.
+    uint8_t responseByte(int offset) const;
 
-    int port() const { return m_port; }
+    // ---- the command set (address 1); reply data only on success
+    bool sendDataChunk(int pageNumber, int offset, QByteArrayView data);   // 0x02
+    bool sendPageHead(QByteArrayView header33, QByteArrayView firstBlock); // 0x03
+    bool clearScreen();                                                    // 0x06
+    bool setBrightness(int level);                                         // 0x10
+    bool readBrightness(int &level);                                       // 0x13
+    bool setUploadPhase(int phase);                                        // 0x19
+    bool setScreenPower(bool on);                                          // 0x20
+    bool setClock(const QDateTime &localTime);                             // 0x21
+    bool writeScreenParams(const ScreenParams &params);                    // 0x23
+    bool readScreenParams(ScreenParams &params);                           // 0x24
+    bool restoreFactorySettings();                                         // 0x33
+    bool queryControllerInfo(ControllerInfo &info);                        // 0x35
+    // The 8 bytes of 0x21 for a local time.
+    static QByteArray clockPayload(const QDateTime &localTime);
+
+    // ---- state
+    bool isOpen() const { return m_serial.isOpen(); }
+    void close() { m_serial.close(); }
+    int port() const { return m_serial.portNumber(); }
+    int timeoutMs() const { return m_timeoutMs; }
+    int baudRate() const { return m_serial.baudRate(); }
     int chunkSize() const { return m_chunkSize; }
-    int errorCode() const { return m_errorCode; }
-    QString errorText() const { return m_errorText; }
-    void setError(int code, const QString &text);
+    uint8_t sequenceNumber() const { return m_sequence; }
+    void setSequenceNumber(uint8_t sequence) { m_sequence = sequence; }
+
+    int errorCode() const { return m_error.code; }
+    QString errorText() const { return m_error.text; }
+    int lastErrorCode() const { return m_error.code; }
+    QString lastErrorText() const { return m_error.text; }
+    void setError(int code, const QString &text) { m_error.set(code, text); }
 
 private:
+    bool send(int length);
+    bool judgeStatus();
+
+    LinkError m_error;
+    SerialPort m_serial{m_error};
+    std::array<uint8_t, Packet::MaxRequest> m_send{};
+    int m_requestLength = 0;
     QByteArray m_response;
-    int m_port = 0;
+    uint8_t m_sequence = 0;
+    int m_timeoutMs = 5000;
+    bool m_keepOpen = true;
     int m_chunkSize = 256;
-    int m_errorCode = 0;
-    QString m_errorText;
 };

@@ -1,1 +1,0 @@
-// The virtual card lives here.
