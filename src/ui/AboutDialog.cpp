@@ -1,0 +1,48 @@
+#include "ui/AboutDialog.h"
+
+#include "ui/AnimatedPicture.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), m_banner(new AnimatedPicture(this))
+{
+    setWindowTitle(QStringLiteral("关于 Brivane"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_banner->setObjectName(QStringLiteral("banner"));
+
+    auto *icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(32, 32));
+    auto *name = new QLabel(QStringLiteral("Brivane 1.5 版"), this);
+    name->setObjectName(QStringLiteral("name"));
+    auto *notice =
+        new QLabel(QStringLiteral("LED 条屏与点阵屏的节目编辑、发送和控制卡设置工具。"), this);
+    notice->setObjectName(QStringLiteral("notice"));
+    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_banner->setFixedSize(kBannerWidth, kBannerHeight);
+
+    auto *layout = new QGridLayout(this);
+    layout->setHorizontalSpacing(12);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(name, 0, 1);
+    layout->addWidget(notice, 1, 1);
+    layout->addWidget(ok, 0, 2, Qt::AlignTop);
+    layout->addWidget(m_banner, 2, 0, 1, 3, Qt::AlignLeft);
+    layout->setColumnStretch(1, 1);
+
+    // Without the resource the banner stays empty and paints as a static.
+    m_banner->loadFromFile(QStringLiteral(":/banner.gif"));
+}
+
+void AboutDialog::done(int result)
+{
+    m_banner->unload();
+    QDialog::done(result);
+}

@@ -1,0 +1,71 @@
+#include "ui/BrightnessDialog.h"
+
+#include "model/Project.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+BrightnessDialog::BrightnessDialog(Project *project, QWidget *parent)
+    : QDialog(parent), m_project(project), m_slider(new QSlider(Qt::Horizontal, this)),
+      m_value(new QLabel(QStringLiteral("15"), this)),
+      m_set(new QPushButton(QStringLiteral("设置"), this)),
+      m_close(new QPushButton(QStringLiteral("关闭"), this))
+{
+    setWindowTitle(QStringLiteral("亮度设置"));
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    m_slider->setObjectName(QStringLiteral("brightness"));
+    m_value->setObjectName(QStringLiteral("value"));
+    m_set->setObjectName(QStringLiteral("set"));
+    m_close->setObjectName(QStringLiteral("close"));
+
+    m_slider->setTickPosition(QSlider::NoTicks);
+    m_slider->setRange(kMinBrightness, kMaxBrightness);
+    m_slider->setMinimumWidth(200);
+    m_value->setMinimumWidth(m_value->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+
+    auto *title = new QLabel(QStringLiteral("亮度值："), this);
+    auto *darkest = new QLabel(QStringLiteral("最暗"), this);
+    auto *brightest = new QLabel(QStringLiteral("最亮"), this);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(title, 0, 0);
+    grid->addWidget(m_slider, 0, 1, 1, 2);
+    grid->addWidget(m_value, 0, 3);
+    grid->addWidget(darkest, 1, 1, Qt::AlignLeft);
+    grid->addWidget(brightest, 1, 2, Qt::AlignRight);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_set);
+    buttons->addWidget(m_close);
+    buttons->addStretch(1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(grid, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    m_set->setDefault(true);
+    connect(m_set, &QPushButton::clicked, this, &BrightnessDialog::apply);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    // Moving the slider only shows the value; the card is told with "设置".
+    connect(m_slider, &QSlider::valueChanged, this,
+            [this](int value) { m_value->setText(QString::number(value)); });
+
+    // A failed read is not reported: the slider simply starts at 13.
+    int level = m_project->readBrightness();
+    if (level < 0)
+        level = kFallbackBrightness;
+    m_slider->setValue(level);
+    m_value->setText(QString::number(m_slider->value()));
+}
+
+bool BrightnessDialog::apply()
+{
+    const bool ok = m_project->setBrightness(m_slider->value());
+    showCommandResult(this, ok);
+    return ok;
+}

@@ -1,0 +1,149 @@
+#include "ui/PictureEditorPage.h"
+
+#include "model/PictureItem.h"
+#include "ui/LeadingNumber.h"
+#include "ui/NumberSpinEdit.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+constexpr int kLimitMin = 1;
+constexpr int kLimitMax = 255;
+// The arrows step by 1, and by 4 once held for two seconds.
+constexpr int kLimitFastStep = 4;
+constexpr int kLimitHoldMs = 2000;
+
+PictureEditorPage::FileChooser &fileChooser()
+{
+    static PictureEditorPage::FileChooser chooser;
+    return chooser;
+}
+
+QString systemFileDialog(QWidget *parent, const QString &startDir, const QString &filter)
+{
+    // getOpenFileName accepts only files that exist.
+    return QFileDialog::getOpenFileName(parent, QString(), startDir, filter);
+}
+
+} // namespace
+
+QString PictureEditorPage::fileFilter()
+{
+    return QStringLiteral("图片文件(*.bmp *.jpg *.jpeg *.tiff *.gif *.ico *.png);;所有文件(*)");
+}
+
+void PictureEditorPage::setFileChooser(FileChooser chooser)
+{
+    fileChooser() = std::move(chooser);
+}
+
+PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
+    : QWidget(parent), m_item(item), m_path(new QLineEdit(this)),
+      m_browse(new QPushButton(QStringLiteral("浏览..."), this)),
+      m_centre(new QRadioButton(QStringLiteral("居中显示图片"))),
+      m_stretch(new QRadioButton(QStringLiteral("缩放到和屏一样大"))),
+      m_invert(new QCheckBox(QStringLiteral("图像反色"), this)), m_limit(new NumberSpinEdit(this)),
+      m_preview(new QPushButton(QStringLiteral("预览"), this))
+{
+    m_path->setObjectName(QStringLiteral("path"));
+    m_browse->setObjectName(QStringLiteral("browse"));
+    m_centre->setObjectName(QStringLiteral("centre"));
+    m_stretch->setObjectName(QStringLiteral("stretch"));
+    m_invert->setObjectName(QStringLiteral("invert"));
+    m_limit->setObjectName(QStringLiteral("limit"));
+    m_preview->setObjectName(QStringLiteral("preview"));
+
+    m_path->setReadOnly(true);
+    m_browse->setDefault(true);
+
+    auto *pathRow = new QHBoxLayout;
+    auto *pathLabel = new QLabel(QStringLiteral("图片路径："), this);
+    pathLabel->setBuddy(m_browse);
+    pathRow->addWidget(pathLabel);
+    pathRow->addWidget(m_path, 1);
+    pathRow->addWidget(m_browse);
+
+    auto *fitting = new QGroupBox(QStringLiteral("当图片和屏不一样大时："), this);
+    auto *fittingRow = new QHBoxLayout(fitting);
+    fittingRow->addSpacing(30);
+    fittingRow->addWidget(m_centre);
+    fittingRow->addSpacing(30);
+    fittingRow->addWidget(m_stretch);
+    fittingRow->addStretch(1);
+
+    auto *limitLabel = new QLabel(QStringLiteral("亮度："), this);
+    limitLabel->setBuddy(m_limit);
+    auto *lowerRow = new QHBoxLayout;
+    lowerRow->addSpacing(30);
+    lowerRow->addWidget(m_invert);
+    lowerRow->addSpacing(16);
+    lowerRow->addWidget(limitLabel);
+    lowerRow->addWidget(m_limit);
+    lowerRow->addWidget(m_preview);
+    lowerRow->addStretch(1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(pathRow);
+    layout->addWidget(fitting);
+    layout->addLayout(lowerRow);
+    layout->addStretch(1);
+
+    // Opening, in order: path, fitting, the spin, the limit, the inversion.
+    m_path->setText(m_item->content());
+    (m_item->mode() == 1 ? m_stretch : m_centre)->setChecked(true);
+    m_limit->setRange(kLimitMin, kLimitMax);
+    m_limit->setSingleStep(1);
+    m_limit->setAcceleration(kLimitFastStep, kLimitHoldMs);
+    m_limit->setTextEditable(false);
+    m_limit->setValue(m_item->limit());
+    m_invert->setChecked(m_item->reverse() == 1);
+    m_initialised = true;
+
+    connect(m_browse, &QPushButton::clicked, this, &PictureEditorPage::browse);
+    connect(m_centre, &QRadioButton::clicked, this, [this] {
+        m_item->setMode(0);
+        applyChange();
+    });
+    connect(m_stretch, &QRadioButton::clicked, this, [this] {
+        m_item->setMode(1);
+        applyChange();
+    });
+    connect(m_invert, &QCheckBox::clicked, this, [this](bool checked) {
+        m_item->setReverse(checked ? 1 : 0);
+        applyChange();
+    });
+    connect(m_limit, &NumberSpinEdit::textChanged, this, [this](const QString &text) {
+        if (m_initialised)
+            m_item->setLimit(readLeadingInt(text));
+    });
+    connect(m_preview, &QPushButton::clicked, this, &PictureEditorPage::applyChange);
+}
+
+void PictureEditorPage::browse()
+{
+    const QString current = m_item->resolvedPath();
+    const QString startDir = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QString path = fileChooser() ? fileChooser()(this, startDir, fileFilter())
+                                       : systemFileDialog(this, startDir, fileFilter());
+    if (path.isEmpty())
+        return;
+    m_path->setText(path);
+    m_item->setContent(path);
+    applyChange();
+}
+
+void PictureEditorPage::applyChange()
+{
+    m_item->buildPages();
+    Q_EMIT contentChanged();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// "快捷屏参": the screen size, colour type and two ready-made scan modes,
+// written to the card with "确定" (the dialog stays open). Its button
+// "高级设置 >> ..." ends it with kAdvancedResult, after which the caller
+// asks for the access password and opens HardwareSettingsDialog. Works on
+// the project's ScreenParams; created on the stack by the command.
+
+#include <QDialog>
+
+class NumberSpinEdit;
+class Project;
+class QComboBox;
+class QPushButton;
+class ScreenSizeFields;
+struct ScreenParams;
+
+class QuickParamsDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kAdvancedResult = 1017;
+    // Entries of the scan list.
+    enum ScanChoice { KeepScan = 0, Indoor16 = 1, P10Quarter = 2 };
+
+    QuickParamsDialog(Project *project, QWidget *parent = nullptr);
+    ~QuickParamsDialog() override;
+
+    // Shows the dialog disabled, reads the card's parameters (on failure the
+    // project's values stay) and fills the fields.
+    void loadFromCard();
+    // Fills the fields from the project's ScreenParams.
+    void fillFields();
+    // "确定": writes the fields to the card.
+    bool apply();
+    // Loads from the card and runs the dialog modally.
+    int run();
+
+    NumberSpinEdit *widthField() const;
+    NumberSpinEdit *heightField() const;
+
+private:
+    void storeFields(ScreenParams &params);
+
+    Project *m_project;
+    QComboBox *m_colour;
+    QComboBox *m_scan;
+    ScreenSizeFields *m_size;
+    QPushButton *m_ok;
+    QPushButton *m_close;
+    QPushButton *m_advanced;
+};

@@ -1,0 +1,169 @@
+#include "ui/TextEditorPage.h"
+
+#include "model/TextItem.h"
+#include "ui/LeadingNumber.h"
+#include "ui/LimitedPlainTextEdit.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+const QStringList &sizeEntries()
+{
+    static const QStringList entries{
+        QStringLiteral("8"),  QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("14"),
+        QStringLiteral("16"), QStringLiteral("18"), QStringLiteral("20"), QStringLiteral("24"),
+        QStringLiteral("28"), QStringLiteral("32"), QStringLiteral("36"), QStringLiteral("40"),
+        QStringLiteral("48"), QStringLiteral("56"), QStringLiteral("64"), QStringLiteral("72"),
+        QStringLiteral("80"), QStringLiteral("96")};
+    return entries;
+}
+
+QLabel *fieldLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+QStringList TextEditorPage::fontFaceNames()
+{
+    const QStringList installed = QFontDatabase::families();
+    QSet<QString> names;
+    for (const QString &family : installed) {
+        if (!family.isEmpty() && family.size() <= TextItem::kMaxFaceNameChars)
+            names.insert(family);
+    }
+    // Names the application maps onto an installed face (the Song face for
+    // "宋体") are offered too, so items made elsewhere find their face.
+    const QSet<QString> installedSet(installed.begin(), installed.end());
+    for (const QString &alias : QFont::substitutions()) {
+        if (alias.isEmpty() || alias.size() > TextItem::kMaxFaceNameChars)
+            continue;
+        const QStringList targets = QFont::substitutes(alias);
+        if (std::any_of(targets.begin(), targets.end(),
+                        [&](const QString &t) { return installedSet.contains(t); }))
+            names.insert(alias);
+    }
+    QStringList sorted(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return sorted;
+}
+
+TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
+    : QWidget(parent), m_item(item), m_font(new QComboBox(this)), m_size(new QComboBox(this)),
+      m_colour(new QComboBox(this)), m_style(new QComboBox(this)),
+      m_text(new LimitedPlainTextEdit(this))
+{
+    m_font->setObjectName(QStringLiteral("font"));
+    m_size->setObjectName(QStringLiteral("size"));
+    m_colour->setObjectName(QStringLiteral("colour"));
+    m_style->setObjectName(QStringLiteral("style"));
+    m_text->setObjectName(QStringLiteral("text"));
+
+    m_size->setEditable(true);
+    m_size->setCompleter(nullptr);
+    m_size->setInsertPolicy(QComboBox::NoInsert);
+    m_size->lineEdit()->setMaxLength(kMaxSizeChars);
+    m_size->addItems(sizeEntries());
+    m_text->setMaxLength(kMaxTextChars);
+
+    m_font->setMaxVisibleItems(12);
+    m_font->addItems(fontFaceNames());
+    m_font->setMinimumContentsLength(10);
+    m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_size->setMinimumContentsLength(4);
+    m_size->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_colour->addItems({QStringLiteral("红"), QStringLiteral("绿"), QStringLiteral("黄")});
+    m_style->addItems({QStringLiteral("正常"), QStringLiteral("粗体"), QStringLiteral("斜体"),
+                       QStringLiteral("粗斜体")});
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(fieldLabel(QStringLiteral("字体："), m_font, this));
+    row->addWidget(m_font, 3);
+    row->addSpacing(6);
+    row->addWidget(fieldLabel(QStringLiteral("大小："), m_size, this));
+    row->addWidget(m_size, 1);
+    row->addSpacing(6);
+    row->addWidget(fieldLabel(QStringLiteral("颜色："), m_colour, this));
+    row->addWidget(m_colour, 1);
+    row->addSpacing(6);
+    row->addWidget(fieldLabel(QStringLiteral("字型："), m_style, this));
+    row->addWidget(m_style, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(row);
+    layout->addWidget(m_text, 1);
+
+    fillFromItem();
+
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_filling)
+            return;
+        m_item->setContent(m_text->storedText());
+        applyChange();
+    });
+    connect(m_size->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_item->setSize(readLeadingInt(QStringView(text).left(kSizeDigitsRead)));
+        applyChange();
+    });
+    connect(m_size, &QComboBox::activated, this, [this](int index) {
+        m_item->setSize(readLeadingInt(m_size->itemText(index)));
+        applyChange();
+    });
+    connect(m_colour, &QComboBox::activated, this, [this](int index) {
+        m_item->setColor(index + 1);
+        applyChange();
+    });
+    connect(m_font, &QComboBox::activated, this, [this](int index) {
+        m_item->setFaceName(m_font->itemText(index));
+        applyChange();
+    });
+    connect(m_style, &QComboBox::activated, this, [this](int index) {
+        m_item->setStyle(index);
+        applyChange();
+    });
+}
+
+void TextEditorPage::fillFromItem()
+{
+    m_filling = true;
+    int font = -1;
+    const QString &face = m_item->faceName();
+    if (!face.isEmpty()) {
+        for (int i = 0; i < m_font->count(); ++i) {
+            if (m_font->itemText(i).startsWith(face, Qt::CaseInsensitive)) {
+                font = i;
+                break;
+            }
+        }
+    }
+    m_font->setCurrentIndex(font);
+    m_size->setCurrentIndex(-1);
+    m_size->setEditText(QString::number(m_item->size()));
+    const int colour = m_item->color() - 1;
+    m_colour->setCurrentIndex(colour >= 0 && colour < m_colour->count() ? colour : -1);
+    m_text->setStoredText(m_item->content());
+    const int style = m_item->style();
+    m_style->setCurrentIndex(style >= 0 && style < m_style->count() ? style : -1);
+    m_filling = false;
+}
+
+void TextEditorPage::applyChange()
+{
+    m_item->buildPages();
+    Q_EMIT contentChanged();
+}
