@@ -1,8 +1,27 @@
 #include "model/TextItem.h"
 
-// Placeholder until the text renderer lands: one blank page.
+#include "render/TextRenderer.h"
+
 void TextItem::buildPages()
 {
     clearPages();
-    addBlankPage();
+    TextRenderParams params;
+    params.text = content();
+    params.faceName = faceName();
+    params.size = size();
+    params.style = style();
+    params.color = textColor();
+    params.action = action();
+    params.stayTimeZero = effectiveStayTime() == 0;
+    params.width = contentWidth();
+    params.height = screenHeight();
+    std::vector<PageBitmap> pages = TextRenderer::render(params);
+    if (pages.empty()) {
+        // No content area (no screen height yet): the usual empty page.
+        addBlankPage();
+        return;
+    }
+    std::vector<PageBitmap> &list = mutablePages();
+    for (PageBitmap &page : pages)
+        list.push_back(std::move(page));
 }

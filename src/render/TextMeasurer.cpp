@@ -1,0 +1,249 @@
+#include "render/TextMeasurer.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// Widths and heights saturate here: a text long enough to exceed it is far
+// beyond the pages an item can hold, and int arithmetic on it stays safe.
+constexpr int64_t kMaxExtent = int64_t(1) << 28;
+
+int clampExtent(int64_t v)
+{
+    return int(std::min(v, kMaxExtent));
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+char32_t codePointAt(QStringView text, int index, int length)
+{
+    return length == 2 ? QChar::surrogateToUcs4(text[index], text[index + 1])
+                       : char32_t(text[index].unicode());
+}
+
+// The code point of the character that ends just before `index`.
+char32_t codePointBefore(QStringView text, int index)
+{
+    if (index >= 2 && text[index - 1].isLowSurrogate() && text[index - 2].isHighSurrogate())
+        return QChar::surrogateToUcs4(text[index - 2], text[index - 1]);
+    return text[index - 1].unicode();
+}
+
+} // namespace
+
+TextMeasurer::TextMeasurer(const QFont &font) : m_font(font), m_metrics(font)
+{
+    m_ascent = m_metrics.ascent();
+    m_lineHeight = qMax(1, m_metrics.ascent() + m_metrics.descent());
+    m_spaceAdvance = m_metrics.horizontalAdvance(QChar(u' '));
+    m_overhang = 2 * qMax(m_lineHeight, m_font.pixelSize()) + 2;
+}
+
+int TextMeasurer::charLength(QStringView text, int index)
+{
+    if (index + 1 < text.size() && text[index].isHighSurrogate() &&
+        text[index + 1].isLowSurrogate())
+        return 2;
+    return 1;
+}
+
+bool TextMeasurer::isChinese(char32_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF)       // radicals, punctuation, kana, ideographs
+           || (c >= 0xF900 && c <= 0xFAFF)    // compatibility ideographs
+           || (c >= 0xFE30 && c <= 0xFE4F)    // compatibility forms
+           || (c >= 0xFF00 && c <= 0xFFEF)    // full-width forms
+           || (c >= 0x20000 && c <= 0x3FFFF); // supplementary ideographs
+}
+
+int TextMeasurer::advanceOf(char32_t codePoint, QStringView chars)
+{
+    auto it = m_advances.constFind(codePoint);
+    if (it != m_advances.constEnd())
+        return it.value();
+    const int advance = chars.size() == 1 ? m_metrics.horizontalAdvance(chars[0])
+                                          : m_metrics.horizontalAdvance(chars.toString());
+    m_advances.insert(codePoint, qMax(0, advance));
+    return qMax(0, advance);
+}
+
+int TextMeasurer::advanceAt(QStringView text, int index)
+{
+    if (isControl(text[index]))
+        return m_spaceAdvance;
+    const int length = charLength(text, index);
+    return advanceOf(codePointAt(text, index, length), text.mid(index, length));
+}
+
+void TextMeasurer::finishBlock(TextBlock &block) const
+{
+    block.width = 0;
+    for (const TextLine &line : block.lines)
+        block.width = qMax(block.width, line.width);
+    block.height = clampExtent(int64_t(block.lines.size()) * m_lineHeight);
+}
+
+TextBlock TextMeasurer::unwrapped(QStringView text)
+{
+    TextBlock block;
+    const int size = int(text.size());
+    int start = 0;
+    int64_t width = 0;
+    for (int i = 0; i < size;) {
+        if (isLineBreak(text[i])) {
+            block.lines.push_back({start, i - start, clampExtent(width)});
+            i += (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+            width = 0;
+            continue;
+        }
+        width += advanceAt(text, i);
+        i += charLength(text, i);
+    }
+    block.lines.push_back({start, size - start, clampExtent(width)});
+    finishBlock(block);
+    return block;
+}
+
+TextBlock TextMeasurer::wrapped(QStringView text, int width)
+{
+    TextBlock block;
+    const int size = int(text.size());
+    int start = 0;
+    for (int i = 0; i < size;) {
+        if (isLineBreak(text[i])) {
+            appendWrapped(text, start, i, width, block);
+            i += (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+            continue;
+        }
+        ++i;
+    }
+    appendWrapped(text, start, size, width, block);
+    finishBlock(block);
+    return block;
+}
+
+void TextMeasurer::appendWrapped(QStringView text, int start, int end, int width, TextBlock &block)
+{
+    if (start == end) {
+        block.lines.push_back({start, 0, 0});
+        return;
+    }
+    auto widthOf = [&](int from, int to) {
+        int64_t w = 0;
+        for (int i = from; i < to; i += charLength(text, i))
+            w += advanceAt(text, i);
+        return clampExtent(w);
+    };
+    int s = start;
+    while (s < end) {
+        int64_t w = 0;
+        int j = s;
+        while (j < end) {
+            const int a = advanceAt(text, j);
+            if (w + a > width)
+                break;
+            w += a;
+            j += charLength(text, j);
+        }
+        if (j >= end) {
+            block.lines.push_back({s, end - s, clampExtent(w)});
+            return;
+        }
+        int lineEnd = j;
+        if (j == s) {
+            // One character alone is wider than the line: it stands alone.
+            lineEnd = s + charLength(text, s);
+        } else if (text[j] != u' ') {
+            // Back to the last word boundary, if the line has one.
+            for (int k = j; k > s; --k) {
+                if (text[k].isLowSurrogate() && text[k - 1].isHighSurrogate())
+                    continue;
+                if (text[k - 1] == u' ' || (isChinese(codePointBefore(text, k)) &&
+                                            isChinese(codePointAt(text, k, charLength(text, k))))) {
+                    lineEnd = k;
+                    break;
+                }
+            }
+        }
+        const int next = lineEnd;
+        while (lineEnd > s && text[lineEnd - 1] == u' ')
+            --lineEnd;
+        if (lineEnd > s)
+            block.lines.push_back({s, lineEnd - s, widthOf(s, lineEnd)});
+        // Spaces at a break are not carried to the next line.
+        s = next;
+        while (s < end && text[s] == u' ')
+            ++s;
+    }
+}
+
+int TextMeasurer::singleLineWidth(QStringView text)
+{
+    int64_t width = 0;
+    for (int i = 0; i < text.size(); i += charLength(text, i))
+        width += advanceAt(text, i);
+    return clampExtent(width);
+}
+
+int TextMeasurer::fittingCount(QStringView text, int pos, int width)
+{
+    const int size = int(text.size());
+    if (pos >= size)
+        return 0;
+    int n = 0;
+    int64_t w = 0;
+    while (pos + n < size) {
+        const int a = advanceAt(text, pos + n);
+        if (w + a > width)
+            break;
+        w += a;
+        n += charLength(text, pos + n);
+    }
+    if (n == 0)
+        n = charLength(text, pos);
+    // A CR LF pair is one line break: it is not cut in two.
+    const int cut = pos + n;
+    if (cut < size && text[cut - 1] == u'\r' && text[cut] == u'\n')
+        n = n > 1 ? n - 1 : n + 1;
+    return n;
+}
+
+void TextMeasurer::drawLine(QPainter &painter, QStringView text, const TextLine &line, int x, int y,
+                            int visibleLeft, int visibleRight, LineCursor *cursor)
+{
+    const int end = line.start + line.length;
+    int i = line.start;
+    int offset = 0;
+    if (cursor && cursor->index >= line.start && cursor->index <= end) {
+        i = cursor->index;
+        offset = cursor->offset;
+    }
+    const int baseline = y + m_ascent;
+    bool skipping = true;
+    while (i < end) {
+        const int length = charLength(text, i);
+        const int advance = advanceAt(text, i);
+        const int left = x + offset;
+        if (left - m_overhang >= visibleRight)
+            break;
+        if (left + advance + m_overhang <= visibleLeft) {
+            if (skipping && cursor) {
+                cursor->index = i + length;
+                cursor->offset = offset + advance;
+            }
+        } else {
+            skipping = false;
+            if (!isControl(text[i]) && text[i] != u' ')
+                painter.drawText(QPoint(left, baseline), text.mid(i, length).toString());
+        }
+        offset += advance;
+        i += length;
+    }
+}

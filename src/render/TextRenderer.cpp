@@ -1,0 +1,227 @@
+#include "render/TextRenderer.h"
+
+#include "render/TextFont.h"
+#include "render/TextMeasurer.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// The text colour as one of the page colours: a channel is lit when it is
+// at least half on; a colour that lights neither draws red.
+uint32_t pageColour(uint32_t bgr)
+{
+    const bool red = (bgr & 0xFF) >= 0x80;
+    const bool green = ((bgr >> 8) & 0xFF) >= 0x80;
+    if (!red && !green)
+        return LedColor::Red;
+    return (red ? LedColor::Red : 0) | (green ? LedColor::Green : 0);
+}
+
+// Glyph pixels are drawn without anti-aliasing, so they are already either
+// the text colour or black; this makes sure of it whatever the font engine
+// did (hinting, embedded bitmaps, outlines drawn as paths).
+void snapToColour(QImage &image, uint32_t bgr)
+{
+    const QRgb on = PageBitmap::toRgb(bgr);
+    const QRgb off = qRgb(0, 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = row[x];
+            if ((p & 0xFFFFFF) == 0 || p == on)
+                continue;
+            row[x] = (qRed(p) >= 128 || qGreen(p) >= 128 || qBlue(p) >= 128) ? on : off;
+        }
+    }
+}
+
+// One page being drawn: black, painted through a clip rectangle, snapped to
+// the two colours when finished.
+class PageCanvas {
+public:
+    PageCanvas(int width, int height, const QFont &font, uint32_t colour, const QRect &clip)
+        : m_colour(colour)
+    {
+        if (!m_page.create(width, height))
+            return;
+        m_painter.begin(&m_page.image());
+        m_painter.setRenderHint(QPainter::TextAntialiasing, false);
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+        m_painter.setFont(font);
+        m_painter.setPen(QColor(PageBitmap::toRgb(colour)));
+        m_painter.setClipRect(clip.intersected(QRect(0, 0, width, height)));
+    }
+
+    bool isValid() const { return !m_page.isNull(); }
+    QPainter &painter() { return m_painter; }
+
+    PageBitmap finish()
+    {
+        if (m_painter.isActive())
+            m_painter.end();
+        if (!m_page.isNull())
+            snapToColour(m_page.image(), m_colour);
+        return std::move(m_page);
+    }
+
+private:
+    PageBitmap m_page;
+    QPainter m_painter;
+    uint32_t m_colour;
+};
+
+struct Layout {
+    QStringView text;
+    TextMeasurer &measurer;
+    uint32_t colour;
+    int width;
+    int height;
+    std::vector<PageBitmap> &pages;
+
+    void horizontalBand(const TextBlock &block);
+    void verticalBand(const TextBlock &block);
+    void fittedPages();
+};
+
+// Page count for `extent` pixels cut into pieces of `piece`, rounded up and
+// capped at the page limit.
+int pageCountFor(int extent, int piece)
+{
+    const int64_t n = (int64_t(piece) + extent - 1) / piece;
+    return int(std::clamp<int64_t>(n, 0, TextRenderer::kMaxPages));
+}
+
+void Layout::horizontalBand(const TextBlock &block)
+{
+    const int tw = block.width;
+    const int th = block.height;
+    const int lineHeight = measurer.lineHeight();
+    const int x0 = tw < width ? (width - tw) / 2 : 0;
+    const int y0 = (height - th) / 2;
+    const int n = pageCountFor(tw, width);
+    // Only the band rows that land on a page are drawn.
+    const int firstLine = std::max(0, -y0 / lineHeight - 2);
+    const int lastLine = std::min(int(block.lines.size()) - 1, (height - y0) / lineHeight + 2);
+    std::vector<LineCursor> cursors(size_t(std::max(0, lastLine - firstLine + 1)));
+    for (int i = 0; i < n; ++i) {
+        PageCanvas canvas(width, height, measurer.font(), colour, QRect(x0, y0, width, th));
+        if (canvas.isValid()) {
+            for (int k = firstLine; k <= lastLine; ++k) {
+                measurer.drawLine(canvas.painter(), text, block.lines[size_t(k)], x0 - i * width,
+                                  y0 + k * lineHeight, 0, width, &cursors[size_t(k - firstLine)]);
+            }
+        }
+        pages.push_back(canvas.finish());
+    }
+}
+
+void Layout::verticalBand(const TextBlock &block)
+{
+    const int tw = block.width;
+    const int lineHeight = measurer.lineHeight();
+    const int n = pageCountFor(block.height, height);
+    const int x = (width - tw) / 2;
+    for (int i = 0; i < n; ++i) {
+        PageCanvas canvas(width, height, measurer.font(), colour, QRect(x, 0, tw, height));
+        if (canvas.isValid()) {
+            const int64_t bandTop = int64_t(i) * height;
+            const int first = int(std::max<int64_t>(0, bandTop / lineHeight - 2));
+            const int last = int(std::min<int64_t>(int64_t(block.lines.size()) - 1,
+                                                   (bandTop + height) / lineHeight + 2));
+            for (int k = first; k <= last; ++k) {
+                measurer.drawLine(canvas.painter(), text, block.lines[size_t(k)], x,
+                                  int(int64_t(k) * lineHeight - bandTop), 0, width);
+            }
+        }
+        pages.push_back(canvas.finish());
+    }
+}
+
+void Layout::fittedPages()
+{
+    const int length = int(text.size());
+    const int lineHeight = measurer.lineHeight();
+    int pos = 0;
+    while (pos < length && int(pages.size()) < TextRenderer::kMaxPages) {
+        const int n = measurer.fittingCount(text, pos, width);
+        const QStringView chunk = text.mid(pos, n);
+        const TextBlock block = measurer.unwrapped(chunk);
+        // Only a text that fits on this one page is centred horizontally.
+        const int x = (pos == 0 && n == length) ? (width - block.width) / 2 : 0;
+        const int y = (height - block.height) / 2;
+        PageCanvas canvas(width, height, measurer.font(), colour,
+                          QRect(x, y, width - 2 * x, height - 2 * y));
+        if (canvas.isValid()) {
+            const int first = std::max(0, -y / lineHeight - 2);
+            const int last = std::min(int(block.lines.size()) - 1, (height - y) / lineHeight + 2);
+            for (int k = first; k <= last; ++k) {
+                measurer.drawLine(canvas.painter(), chunk, block.lines[size_t(k)], x,
+                                  y + k * lineHeight, 0, width);
+            }
+        }
+        pages.push_back(canvas.finish());
+        pos += n;
+    }
+}
+
+} // namespace
+
+TextLayout TextRenderer::chooseLayout(int action, bool stayTimeZero)
+{
+    if (!stayTimeZero)
+        return TextLayout::FittedPages;
+    if (action == 4)
+        return TextLayout::VerticalBand;
+    if (action == 2 || action == 13)
+        return TextLayout::HorizontalBand;
+    return TextLayout::FittedPages;
+}
+
+std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
+{
+    std::vector<PageBitmap> pages;
+    const int width = params.width;
+    const int height = params.height;
+    if (width <= 0 || height <= 0)
+        return pages;
+    auto addBlank = [&] {
+        PageBitmap page;
+        page.create(width, height);
+        pages.push_back(std::move(page));
+    };
+    if (params.text.isEmpty()) {
+        addBlank();
+        return pages;
+    }
+
+    const int maxEm =
+        int(std::min<int64_t>(int64_t(kMaxEmPerPageSide) * std::max(width, height), 1 << 16));
+    TextMeasurer measurer(TextFont::make(
+        params.faceName, TextFont::renderEmHeight(params.size, maxEm), params.style));
+    const QStringView text(params.text);
+    const TextBlock whole = measurer.unwrapped(text);
+    // A text of nothing but line breaks shows as one blank page, like an
+    // empty text, whatever the layout.
+    if (whole.width == 0) {
+        addBlank();
+        return pages;
+    }
+
+    Layout layout{text, measurer, pageColour(params.color), width, height, pages};
+    switch (chooseLayout(params.action, params.stayTimeZero)) {
+    case TextLayout::HorizontalBand:
+        layout.horizontalBand(whole);
+        break;
+    case TextLayout::VerticalBand:
+        layout.verticalBand(measurer.wrapped(text, width));
+        break;
+    case TextLayout::FittedPages:
+        layout.fittedPages();
+        break;
+    }
+    if (pages.empty())
+        addBlank();
+    return pages;
+}

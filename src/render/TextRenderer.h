@@ -1,0 +1,43 @@
+#pragma once
+// Turns the text of a text program into screen-sized pages: a horizontal
+// band for texts that move left without a stay, a vertical band for texts
+// that move up without a stay, and fitted pages (one line per page) for
+// everything else. Plain parameters in, pages out; TextItem::buildPages
+// fills the parameters from the item and keeps the pages.
+
+#include "render/PageBitmap.h"
+
+#include <QString>
+#include <vector>
+
+struct TextRenderParams {
+    QString text;
+    QString faceName = QStringLiteral("宋体");
+    int size = 20;                  // points
+    int style = 0;                  // bit 0 bold, bit 1 italic
+    uint32_t color = LedColor::Red; // 0x00BBGGRR, one of the page colours
+    int action = 13;                // entry animation code
+    bool stayTimeZero = true;       // the item's effective stay time is 0
+    int width = 0;                  // content width of a page
+    int height = 0;                 // screen height of a page
+};
+
+enum class TextLayout { HorizontalBand, VerticalBand, FittedPages };
+
+class TextRenderer {
+public:
+    // The card addresses at most this many pages of one item; a text that
+    // would need more is cut off after them.
+    static constexpr int kMaxPages = 256;
+    // Em heights are capped at this many times the larger page side: a
+    // glyph that big already covers the page many times over.
+    static constexpr int kMaxEmPerPageSide = 4;
+
+    static TextLayout chooseLayout(int action, bool stayTimeZero);
+
+    // The pages, each width x height and holding only black and `color`.
+    // At least one page when width and height are positive (an empty text,
+    // or one that measures 0 pixels wide, gives one black page); none
+    // otherwise.
+    static std::vector<PageBitmap> render(const TextRenderParams &params);
+};
