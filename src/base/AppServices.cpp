@@ -2,10 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -16,8 +17,7 @@ class FallbackUserInterface final : public UserInterface {
 public:
     bool askYesNo(QObject *, const QString &) override { return false; }
     Answer askYesNoCancel(QObject *, const QString &) override { return Answer::Cancel; }
-    void showMessage(QObject *, const QString &text, const QString &caption,
-                     MessageIcon) override
+    void showMessage(QObject *, const QString &text, const QString &caption, MessageIcon) override
     {
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
     }
@@ -29,8 +29,14 @@ QString g_appDirOverride;
 
 } // namespace
 
-UserInterface &userInterface() { return g_ui ? *g_ui : g_fallback; }
-void setUserInterface(UserInterface *ui) { g_ui = ui; }
+UserInterface &userInterface()
+{
+    return g_ui ? *g_ui : g_fallback;
+}
+void setUserInterface(UserInterface *ui)
+{
+    g_ui = ui;
+}
 
 QString cutMessage(const QString &text)
 {
@@ -58,9 +64,15 @@ void showMessage(QObject *owner, const QString &text, const QString &caption, Me
     userInterface().showMessage(owner, cutMessage(text), caption, icon);
 }
 
-QString applicationTitle() { return QStringLiteral("Brivane"); }
+QString applicationTitle()
+{
+    return QStringLiteral("Brivane");
+}
 
-void setAppDirOverride(const QString &dir) { g_appDirOverride = dir; }
+void setAppDirOverride(const QString &dir)
+{
+    g_appDirOverride = dir;
+}
 
 QString appFilePath(const QString &name)
 {
@@ -97,7 +109,14 @@ void waitPumping(int ms)
     }
     // A nested loop with a precise timer dispatches every event as it comes
     // and sleeps in the dispatcher in between, instead of spinning a core.
-    QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+    // The clock decides when the wait is over, so an early wake-up (or a
+    // loop that returns at once because the application is quitting) only
+    // goes round again.
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0; left = ms - clock.elapsed()) {
+        QEventLoop loop;
+        QTimer::singleShot(int(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }

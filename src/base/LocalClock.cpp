@@ -4,6 +4,12 @@ namespace {
 std::function<QDateTime()> g_source;
 }
 
-QDateTime localNow() { return g_source ? g_source() : QDateTime::currentDateTime(); }
+QDateTime localNow()
+{
+    return g_source ? g_source() : QDateTime::currentDateTime();
+}
 
-void setLocalNowSource(std::function<QDateTime()> source) { g_source = std::move(source); }
+void setLocalNowSource(std::function<QDateTime()> source)
+{
+    g_source = std::move(source);
+}

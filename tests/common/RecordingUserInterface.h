@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 class RecordingUserInterface final : public UserInterface {
 public:
@@ -15,6 +16,7 @@ public:
         QString text;
         QString caption;
         MessageIcon icon;
+        QObject *owner = nullptr;
     };
 
     RecordingUserInterface() { setUserInterface(this); }
@@ -38,10 +40,10 @@ public:
         yesNoCancelAnswers.pop_front();
         return answer;
     }
-    void showMessage(QObject *, const QString &text, const QString &caption,
+    void showMessage(QObject *owner, const QString &text, const QString &caption,
                      MessageIcon icon) override
     {
-        messages.push_back({text, caption, icon});
+        messages.push_back({text, caption, icon, owner});
     }
 
     std::deque<bool> yesNoAnswers;
