@@ -1,0 +1,407 @@
+#include "cli/CliApp.h"
+
+#include "cli/Console.h"
+#include "cli/ItemFields.h"
+#include "model/Project.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const char kProgram[] = "brivane-cli";
+
+void addItemFieldOptions(QCommandLineParser &p, bool picture)
+{
+    if (!picture) {
+        p.addOptions({
+            {QStringLiteral("font"), QStringLiteral("Font face name (default 宋体)."),
+             QStringLiteral("FACE")},
+            {QStringLiteral("size"), QStringLiteral("Font size in points, 1..999 (default 20)."),
+             QStringLiteral("PT")},
+            {QStringLiteral("color"), QStringLiteral("red, green or yellow (default red)."),
+             QStringLiteral("COLOR")},
+            {QStringLiteral("style"),
+             QStringLiteral("regular, bold, italic or bold-italic (default regular)."),
+             QStringLiteral("STYLE")},
+        });
+    } else {
+        p.addOptions({
+            {QStringLiteral("mode"),
+             QStringLiteral("centre (natural size) or stretch (whole screen); default centre."),
+             QStringLiteral("MODE")},
+            {QStringLiteral("reverse"), QStringLiteral("Invert the image's colours.")},
+            {QStringLiteral("limit"),
+             QStringLiteral("Brightness threshold 0..255 of the LED conversion (default 100)."),
+             QStringLiteral("N")},
+        });
+    }
+    p.addOptions({
+        {QStringLiteral("action"),
+         QStringLiteral("Entry animation: 1..18 or its name, e.g. 左移, 连续左移 (default 13)."),
+         QStringLiteral("ACTION")},
+        {QStringLiteral("speed"), QStringLiteral("Movement speed 0 (slow)..15 (fast); default 14."),
+         QStringLiteral("N")},
+        {QStringLiteral("frame"),
+         QStringLiteral("Running border: 0..8 or its name, e.g. 无, 单点快走 (default 0)."),
+         QStringLiteral("FRAME")},
+        {QStringLiteral("clock"),
+         QStringLiteral("Clock zone: off, dial or text (or 0..2, 关闭/表盘/文字); default off."),
+         QStringLiteral("CLOCK")},
+        {QStringLiteral("delay"), QStringLiteral("Stay time in seconds, 0..255 (default 0)."),
+         QStringLiteral("S")},
+        {QStringLiteral("level"), QStringLiteral("Speed level 1 (fast)..15 (slow); default 2."),
+         QStringLiteral("N")},
+        {QStringLiteral("flash"),
+         QStringLiteral("Flash while staying: none, blink or inverse (or 0..2, 无/亮灭闪/反白闪)."),
+         QStringLiteral("FLASH")},
+        {QStringLiteral("flashdelay"),
+         QStringLiteral("Flash interval in seconds, 0..255 (default 2)."), QStringLiteral("S")},
+    });
+}
+
+void addTextOptions(QCommandLineParser &p)
+{
+    addItemFieldOptions(p, false);
+}
+void addPictureOptions(QCommandLineParser &p)
+{
+    addItemFieldOptions(p, true);
+}
+
+void addCardOption(QCommandLineParser &p)
+{
+    p.addOption({QStringLiteral("card"),
+                 QStringLiteral("Render for a card of this kind without asking one, e.g. "
+                                "15,0x23,2.2.7 (series, model code, firmware): clock zones are "
+                                "shown only for the cards that have them."),
+                 QStringLiteral("SERIES,MODEL,FIRMWARE")});
+}
+
+void addNewOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("width"), QStringLiteral("Screen width in pixels (default 256)."),
+         QStringLiteral("PX")},
+        {QStringLiteral("height"), QStringLiteral("Screen height in pixels (default 32)."),
+         QStringLiteral("PX")},
+        {QStringLiteral("force"), QStringLiteral("Replace an existing project file.")},
+    });
+}
+
+void addRenderOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("out"), QStringLiteral("Folder for the pictures (created when missing)."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("preview"),
+         QStringLiteral("Whole screen as the preview shows it, clock zone and dial included.")},
+    });
+    addCardOption(p);
+}
+
+void addSendOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("on-error"),
+         QStringLiteral("When clearing or a program fails: ask, retry, skip or stop (default: "
+                        "ask on a terminal, stop otherwise)."),
+         QStringLiteral("WHAT")},
+        {QStringLiteral("retries"),
+         QStringLiteral("Resends for --on-error retry before the send stops (default 3)."),
+         QStringLiteral("N")},
+    });
+}
+
+void addParamsOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("width"),
+         QStringLiteral("Screen width 16..2048 pixels, rounded down to a multiple of 16 (a width "
+                        "outside the range is replaced by 64)."),
+         QStringLiteral("PX")},
+        {QStringLiteral("height"),
+         QStringLiteral("Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
+                        "outside the range is replaced by 64)."),
+         QStringLiteral("PX")},
+        {QStringLiteral("colour"), QStringLiteral("single (red) or dual (red and green)."),
+         QStringLiteral("TYPE")},
+        {QStringLiteral("scan"),
+         QStringLiteral("Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
+                        "(16.0, 8.0, 8.1, 8.2, 4.1 .. 4.8)."),
+         QStringLiteral("CODE")},
+        {QStringLiteral("reverse-data"), QStringLiteral("Reverse data on.")},
+        {QStringLiteral("no-reverse-data"), QStringLiteral("Reverse data off.")},
+        {QStringLiteral("reverse-oe"), QStringLiteral("Reverse OE on.")},
+        {QStringLiteral("no-reverse-oe"), QStringLiteral("Reverse OE off.")},
+        {QStringLiteral("row-order"), QStringLiteral("Row order -15..15."), QStringLiteral("N")},
+        {QStringLiteral("frequency"),
+         QStringLiteral("Scan frequency in MHz: 1.0, 1.25, 1.5, 1.75 or 2.0."),
+         QStringLiteral("MHZ")},
+        {QStringLiteral("no-138"), QStringLiteral("No 138 decoder.")},
+        {QStringLiteral("with-138"), QStringLiteral("With a 138 decoder.")},
+    });
+}
+
+void noOptions(QCommandLineParser &)
+{
+}
+
+} // namespace
+
+struct CliApp::Verb {
+    const char *name;
+    const char *arguments;
+    const char *summary;
+    int minArgs;
+    int maxArgs;
+    void (*addOptions)(QCommandLineParser &);
+    int (CliApp::*run)(const QStringList &);
+};
+
+const std::vector<CliApp::Verb> &CliApp::verbs()
+{
+    static const std::vector<Verb> table = {
+        {"find", "", "Search ports 1 to 20 for the card; print its port, device and model.", 0, 0,
+         noOptions, &CliApp::verbFind},
+        {"info", "", "Model, series, firmware, screen parameters and brightness of the card.", 0, 0,
+         noOptions, &CliApp::verbInfo},
+        {"send", "", "Send the whole play list to the card.", 0, 0, addSendOptions,
+         &CliApp::verbSend},
+        {"clear", "", "Clear the card's display.", 0, 0, noOptions, &CliApp::verbClear},
+        {"clock", "", "Set the card's clock to this computer's local time.", 0, 0, noOptions,
+         &CliApp::verbClock},
+        {"power", "on|off", "Switch the screen on or off.", 1, 1, noOptions, &CliApp::verbPower},
+        {"brightness", "[0-15]", "Read the brightness, or set it.", 0, 1, noOptions,
+         &CliApp::verbBrightness},
+        {"params", "", "Read the screen parameters, or write those given as options.", 0, 0,
+         addParamsOptions, &CliApp::verbParams},
+        {"factory-reset", "", "Restore the card's factory settings.", 0, 0, noOptions,
+         &CliApp::verbFactoryReset},
+        {"new", "", "Create a project file with an empty play list.", 0, 0, addNewOptions,
+         &CliApp::verbNew},
+        {"list", "", "One line per program of the play list.", 0, 0, addCardOption,
+         &CliApp::verbList},
+        {"add-text", "TEXT", "Append a text program.", 1, 1, addTextOptions, &CliApp::verbAddText},
+        {"add-picture", "PATH", "Append a picture program.", 1, 1, addPictureOptions,
+         &CliApp::verbAddPicture},
+        {"remove", "N", "Remove program N.", 1, 1, noOptions, &CliApp::verbRemove},
+        {"move", "N up|down", "Move program N one place up or down.", 2, 2, noOptions,
+         &CliApp::verbMove},
+        {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, noOptions,
+         &CliApp::verbSet},
+        {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
+         addRenderOptions, &CliApp::verbRender},
+    };
+    return table;
+}
+
+const CliApp::Verb *CliApp::findVerb(const QString &name)
+{
+    for (const Verb &verb : verbs())
+        if (name == QLatin1String(verb.name))
+            return &verb;
+    return nullptr;
+}
+
+CliApp::CliApp(Console &console) : m_console(console)
+{
+}
+
+CliApp::~CliApp() = default;
+
+void CliApp::addGlobalOptions(QCommandLineParser &parser) const
+{
+    parser.addOptions({
+        {QStringLiteral("project"),
+         QStringLiteral("Project file (default: default.brivprj beside the program)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("port"),
+         QStringLiteral("Port number 1..20 or a device path (default: search for the card)."),
+         QStringLiteral("PORT")},
+        {QStringLiteral("json"),
+         QStringLiteral("One JSON document on standard output (find, info, list, params, "
+                        "send).")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
+    });
+}
+
+QString CliApp::globalHelp() const
+{
+    QString text =
+        QStringLiteral("Usage: %1 [--project FILE] [--port PORT] [--json] VERB [ARGS]\n\n"
+                       "Drives an LED sign's controller card and edits the play list "
+                       "of a project file.\n\nVerbs:\n")
+            .arg(QLatin1String(kProgram));
+    for (const Verb &verb : verbs()) {
+        const QString head = QStringLiteral("%1 %2")
+                                 .arg(QLatin1String(verb.name), QLatin1String(verb.arguments))
+                                 .trimmed();
+        text += QStringLiteral("  %1 %2\n").arg(head, -22).arg(QLatin1String(verb.summary));
+    }
+    text += QStringLiteral(
+        "\nOptions:\n"
+        "  --project FILE   Project file (default: default.brivprj beside the program).\n"
+        "  --port PORT      Port number 1..20 or a device path; without it the card verbs\n"
+        "                   first search ports 1 to 20 for the card.\n"
+        "  --json           One JSON document on standard output (find, info, list, params,\n"
+        "                   send).\n"
+        "  -h, --help       This help; VERB --help shows the options of a verb.\n"
+        "\nResults go to standard output, progress and messages to standard error.\n"
+        "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
+        "\nExit codes:\n"
+        "  0  success\n"
+        "  1  the operation ran but not everything succeeded (programs skipped or failed,\n"
+        "     cancelled, the card refused a command)\n"
+        "  2  usage error, or a file that cannot be read or written\n"
+        "  3  no card found, or the port cannot be opened\n"
+        "  4  the card is not supported\n");
+    return text;
+}
+
+QString CliApp::verbHelp(const Verb &verb, QCommandLineParser &parser) const
+{
+    QString text = parser.helpText();
+    // Qt's usage line names the executable as invoked; ours names the verb.
+    const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
+    const QString usage =
+        QStringLiteral("Usage: %1 [global options] %2 %3")
+            .arg(QLatin1String(kProgram), QLatin1String(verb.name), QLatin1String(verb.arguments))
+            .trimmed() +
+        QStringLiteral(" [options]");
+    text = usage + (firstBreak >= 0 ? text.mid(firstBreak) : QString());
+    return QLatin1String(verb.summary) + QStringLiteral("\n\n") + text;
+}
+
+int CliApp::usageError(const QString &message, const QString &verb)
+{
+    m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
+    m_console.err(verb.isEmpty()
+                      ? QStringLiteral("Try '%1 --help'.\n").arg(QLatin1String(kProgram))
+                      : QStringLiteral("Try '%1 %2 --help'.\n").arg(QLatin1String(kProgram), verb));
+    return ExitUsage;
+}
+
+int CliApp::fail(int code, const QString &message)
+{
+    m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
+    return code;
+}
+
+void CliApp::print(const QString &line)
+{
+    m_console.out(line + QLatin1Char('\n'));
+}
+
+void CliApp::printJson(const QJsonObject &object)
+{
+    m_console.out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+}
+
+int CliApp::run(const QStringList &arguments)
+{
+    // First pass: the global options before the verb, and the verb.
+    QCommandLineParser global;
+    addGlobalOptions(global);
+    global.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
+    global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!global.parse(arguments))
+        return usageError(global.errorText());
+    const QStringList firstPositional = global.positionalArguments();
+    if (firstPositional.isEmpty()) {
+        if (global.isSet(QStringLiteral("help"))) {
+            m_console.out(globalHelp());
+            return ExitOk;
+        }
+        return usageError(QStringLiteral("no verb given"));
+    }
+    const QString verbName = firstPositional.first();
+    const Verb *verb = findVerb(verbName);
+    if (!verb)
+        return usageError(QStringLiteral("unknown verb '%1'").arg(verbName));
+
+    // Second pass: the whole line with the verb's options; global options
+    // may stand before or after the verb.
+    QCommandLineParser parser;
+    addGlobalOptions(parser);
+    verb->addOptions(parser);
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText(), verbName);
+    m_parser = &parser;
+    if (parser.isSet(QStringLiteral("help"))) {
+        m_console.out(verbHelp(*verb, parser));
+        m_parser = nullptr;
+        return ExitOk;
+    }
+    QStringList args = parser.positionalArguments();
+    args.removeFirst(); // the verb
+    if (args.size() < verb->minArgs || args.size() > verb->maxArgs) {
+        m_parser = nullptr;
+        return usageError(args.size() < verb->minArgs
+                              ? QStringLiteral("%1: missing arguments").arg(verbName)
+                              : QStringLiteral("%1: too many arguments").arg(verbName),
+                          verbName);
+    }
+    m_json = parser.isSet(QStringLiteral("json"));
+    m_ui =
+        std::make_unique<TerminalUserInterface>(m_console, TerminalUserInterface::Policy::Stop, 0);
+    const int code = (this->*(verb->run))(args);
+    m_ui.reset();
+    m_parser = nullptr;
+    return code;
+}
+
+QString CliApp::projectPath() const
+{
+    const QString given = option(QStringLiteral("project"));
+    if (!given.isEmpty())
+        return QFileInfo(given).absoluteFilePath();
+    Project defaults;
+    return defaults.projectFilePath();
+}
+
+int CliApp::openProject(Project &project)
+{
+    const QString path = projectPath();
+    project.setProjectFilePath(path);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return fail(ExitUsage, info.exists()
+                                   ? QStringLiteral("%1 is not a project file").arg(path)
+                                   : QStringLiteral("no project file %1 (create one with '%2 new')")
+                                         .arg(path, QLatin1String(kProgram)));
+    // Load failures are reported through the message seam ("Error on load
+    // playlist file."); an empty list alone is a valid project.
+    const int errorsBefore = m_ui->errorMessageCount();
+    project.loadProject();
+    if (m_ui->errorMessageCount() != errorsBefore)
+        return fail(ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+    return ExitOk;
+}
+
+int CliApp::saveProject(Project &project)
+{
+    if (!project.saveProject())
+        return fail(
+            ExitUsage,
+            QStringLiteral("cannot write the project file %1").arg(project.projectFilePath()));
+    return ExitOk;
+}
+
+int CliApp::itemNumber(const Project &project, const QString &text, QString *error) const
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 1 || n > project.itemCount()) {
+        *error =
+            project.itemCount() == 0
+                ? QStringLiteral("invalid program number '%1': the play list is empty").arg(text)
+                : QStringLiteral("invalid program number '%1': expected 1..%2")
+                      .arg(text)
+                      .arg(project.itemCount());
+        return 0;
+    }
+    return n;
+}

@@ -1,0 +1,323 @@
+#include "cli/ItemFields.h"
+
+#include "model/PictureItem.h"
+#include "model/TextItem.h"
+#include "model/ValueTables.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace ItemFields {
+
+namespace {
+
+// A value typed as a number in [min, max] or as one of the names; a name at
+// list position i means nameBase + i.
+struct Choice {
+    int min;
+    int max;
+    QStringList names;
+    int nameBase = 0;
+    std::vector<std::pair<QString, int>> aliases;
+};
+
+std::optional<int> parseChoice(const QString &typed, const Choice &choice)
+{
+    const QString text = typed.trimmed();
+    bool ok = false;
+    const int number = text.toInt(&ok, 10);
+    if (ok)
+        return number >= choice.min && number <= choice.max ? std::optional<int>(number)
+                                                            : std::nullopt;
+    const int position = int(choice.names.indexOf(text));
+    if (position >= 0)
+        return choice.nameBase + position;
+    for (const auto &[alias, value] : choice.aliases)
+        if (text.compare(alias, Qt::CaseInsensitive) == 0)
+            return value;
+    return std::nullopt;
+}
+
+QString describe(const Choice &choice)
+{
+    QString text = QStringLiteral("%1..%2").arg(choice.min).arg(choice.max);
+    QStringList words;
+    for (const auto &alias : choice.aliases)
+        words << alias.first;
+    words << choice.names;
+    if (!words.isEmpty())
+        text += QStringLiteral(" or one of: ") + words.join(QStringLiteral(", "));
+    return text;
+}
+
+enum class Kind { Any, Text, Picture };
+
+struct Field {
+    const char *name;
+    Kind kind;
+    // Parses and stores; false with *error set on a bad value.
+    std::function<bool(ProgramItem &, const QString &, const Context &, QString *)> assign;
+};
+
+// A field whose value is a Choice, stored with setter.
+template <typename Item>
+Field choiceField(const char *name, Kind kind, Choice choice, void (Item::*setter)(int))
+{
+    return Field{name, kind,
+                 [name, choice, setter](ProgramItem &item, const QString &value, const Context &,
+                                        QString *error) {
+                     const std::optional<int> parsed = parseChoice(value, choice);
+                     if (!parsed) {
+                         *error = QStringLiteral("invalid %1 \"%2\": expected %3")
+                                      .arg(QLatin1String(name), value, describe(choice));
+                         return false;
+                     }
+                     (static_cast<Item &>(item).*setter)(*parsed);
+                     return true;
+                 }};
+}
+
+const std::vector<Field> &fields()
+{
+    static const std::vector<Field> table = [] {
+        std::vector<Field> f;
+        f.push_back(
+            {"content", Kind::Any,
+             [](ProgramItem &item, const QString &value, const Context &context, QString *error) {
+                 if (item.isPicture()) {
+                     const QString stored = picturePathToStore(value, context.projectDir, error);
+                     if (stored.isEmpty())
+                         return false;
+                     item.setContent(stored);
+                     return true;
+                 }
+                 if (value.size() > kMaxTextChars) {
+                     *error = QStringLiteral("text too long: %1 characters, at most %2")
+                                  .arg(value.size())
+                                  .arg(kMaxTextChars);
+                     return false;
+                 }
+                 item.setContent(value);
+                 return true;
+             }});
+        f.push_back(choiceField("action", Kind::Any, {1, 18, ValueTables::actionNames(), 1, {}},
+                                &ProgramItem::setAction));
+        f.push_back(choiceField("speed", Kind::Any, {0, 15, ValueTables::speedNames(), 0, {}},
+                                &ProgramItem::setSpeed));
+        f.push_back(choiceField("frame", Kind::Any, {0, 8, ValueTables::frameNames(), 0, {}},
+                                &ProgramItem::setFrame));
+        f.push_back(choiceField("clock", Kind::Any,
+                                {0,
+                                 2,
+                                 ValueTables::clockNames(),
+                                 0,
+                                 {{QStringLiteral("off"), 0},
+                                  {QStringLiteral("dial"), 1},
+                                  {QStringLiteral("text"), 2}}},
+                                &ProgramItem::setClockMode));
+        f.push_back(choiceField("delay", Kind::Any, {0, 255, {}, 0, {}}, &ProgramItem::setDelay));
+        f.push_back(choiceField("level", Kind::Any, {1, 15, ValueTables::levelNames(), 1, {}},
+                                &ProgramItem::setLevel));
+        f.push_back(choiceField("flash", Kind::Any,
+                                {0,
+                                 2,
+                                 ValueTables::flashNames(),
+                                 0,
+                                 {{QStringLiteral("none"), 0},
+                                  {QStringLiteral("blink"), 1},
+                                  {QStringLiteral("inverse"), 2}}},
+                                &ProgramItem::setFlash));
+        f.push_back(
+            choiceField("flashdelay", Kind::Any, {0, 255, {}, 0, {}}, &ProgramItem::setFlashDelay));
+        f.push_back({"font", Kind::Text,
+                     [](ProgramItem &item, const QString &value, const Context &, QString *error) {
+                         const QString face = value.trimmed();
+                         if (face.isEmpty() || face.size() > TextItem::kMaxFaceNameChars) {
+                             *error = QStringLiteral("invalid font \"%1\": a face name of 1 to %2 "
+                                                     "characters")
+                                          .arg(value)
+                                          .arg(TextItem::kMaxFaceNameChars);
+                             return false;
+                         }
+                         static_cast<TextItem &>(item).setFaceName(face);
+                         return true;
+                     }});
+        f.push_back(choiceField("size", Kind::Text, {1, 999, {}, 0, {}}, &TextItem::setSize));
+        f.push_back(choiceField("style", Kind::Text,
+                                {0,
+                                 3,
+                                 {QStringLiteral("正常"), QStringLiteral("粗体"),
+                                  QStringLiteral("斜体"), QStringLiteral("粗斜体")},
+                                 0,
+                                 {{QStringLiteral("regular"), 0},
+                                  {QStringLiteral("bold"), 1},
+                                  {QStringLiteral("italic"), 2},
+                                  {QStringLiteral("bold-italic"), 3}}},
+                                &TextItem::setStyle));
+        f.push_back(choiceField("color", Kind::Text,
+                                {1,
+                                 3,
+                                 {QStringLiteral("红"), QStringLiteral("绿"), QStringLiteral("黄")},
+                                 1,
+                                 {{QStringLiteral("red"), 1},
+                                  {QStringLiteral("green"), 2},
+                                  {QStringLiteral("yellow"), 3}}},
+                                &TextItem::setColor));
+        f.push_back(choiceField("mode", Kind::Picture,
+                                {0,
+                                 1,
+                                 {},
+                                 0,
+                                 {{QStringLiteral("centre"), 0},
+                                  {QStringLiteral("center"), 0},
+                                  {QStringLiteral("stretch"), 1}}},
+                                &PictureItem::setMode));
+        f.push_back(choiceField("reverse", Kind::Picture,
+                                {0,
+                                 1,
+                                 {},
+                                 0,
+                                 {{QStringLiteral("no"), 0},
+                                  {QStringLiteral("off"), 0},
+                                  {QStringLiteral("yes"), 1},
+                                  {QStringLiteral("on"), 1}}},
+                                &PictureItem::setReverse));
+        f.push_back(
+            choiceField("limit", Kind::Picture, {0, 255, {}, 0, {}}, &PictureItem::setLimit));
+        return f;
+    }();
+    return table;
+}
+
+bool fits(Kind kind, bool picture)
+{
+    return kind == Kind::Any || (kind == Kind::Picture) == picture;
+}
+
+} // namespace
+
+QStringList fieldNames(bool picture)
+{
+    QStringList names;
+    for (const Field &field : fields())
+        if (fits(field.kind, picture))
+            names << QLatin1String(field.name);
+    return names;
+}
+
+bool assign(ProgramItem &item, const QString &field, const QString &value, const Context &context,
+            QString *error)
+{
+    for (const Field &f : fields()) {
+        if (field != QLatin1String(f.name))
+            continue;
+        if (!fits(f.kind, item.isPicture())) {
+            *error = QStringLiteral("a %1 program has no field \"%2\"")
+                         .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text"),
+                              field);
+            return false;
+        }
+        return f.assign(item, value, context, error);
+    }
+    *error = QStringLiteral("unknown field \"%1\"; fields: %2")
+                 .arg(field, fieldNames(item.isPicture()).join(QStringLiteral(", ")));
+    return false;
+}
+
+QString picturePathToStore(const QString &path, const QString &projectDir, QString *error)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        *error = QStringLiteral("no image file at \"%1\"").arg(path);
+        return {};
+    }
+    QImageReader reader(info.absoluteFilePath());
+    if (!reader.canRead()) {
+        *error = QStringLiteral("cannot read the image \"%1\": %2").arg(path, reader.errorString());
+        return {};
+    }
+    const QString absolute = info.absoluteFilePath();
+    if (!projectDir.isEmpty()) {
+        const QString relative = QDir(projectDir).relativeFilePath(absolute);
+        if (!relative.startsWith(QStringLiteral("../")) && !QDir::isAbsolutePath(relative))
+            return relative;
+    }
+    return absolute;
+}
+
+namespace {
+
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    line.replace(QLatin1String("\r\n"), QStringLiteral("\\n"));
+    line.replace(QLatin1Char('\r'), QStringLiteral("\\n"));
+    line.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    line.replace(QLatin1Char('\t'), QStringLiteral("\\t"));
+    return line;
+}
+
+QString orDash(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("-") : text;
+}
+
+} // namespace
+
+QString listLine(int index, const ProgramItem &item)
+{
+    return QStringLiteral("%1  %2  %3  speed %4  border %5  clock %6  stay %7  pages %8  \"%9\"")
+        .arg(index, 2)
+        .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text   "))
+        .arg(orDash(ValueTables::actionName(item.action())))
+        .arg(item.speedLabel())
+        .arg(orDash(ValueTables::frameName(item.frame())))
+        .arg(orDash(item.clockLabel()))
+        .arg(item.effectiveStayTime())
+        .arg(item.pageCount())
+        .arg(oneLine(item.content()));
+}
+
+QJsonObject toJson(int index, const ProgramItem &item)
+{
+    QJsonObject o;
+    o[u"index"] = index;
+    o[u"type"] = item.type();
+    o[u"kind"] = item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text");
+    o[u"content"] = item.content();
+    o[u"action"] = item.action();
+    o[u"actionName"] = ValueTables::actionName(item.action());
+    o[u"speed"] = item.speed();
+    o[u"frame"] = item.frame();
+    o[u"frameName"] = ValueTables::frameName(item.frame());
+    o[u"clock"] = item.clockMode();
+    o[u"clockLabel"] = item.clockLabel();
+    o[u"delay"] = item.delay();
+    o[u"level"] = item.level();
+    o[u"flash"] = item.flash();
+    o[u"flashdelay"] = item.flashDelay();
+    o[u"stayTime"] = item.effectiveStayTime();
+    o[u"pages"] = item.pageCount();
+    if (item.isPicture()) {
+        const auto &picture = static_cast<const PictureItem &>(item);
+        o[u"mode"] = picture.mode();
+        o[u"reverse"] = picture.reverse();
+        o[u"limit"] = picture.limit();
+        o[u"path"] = picture.resolvedPath();
+    } else {
+        const auto &text = static_cast<const TextItem &>(item);
+        o[u"font"] = text.faceName();
+        o[u"size"] = text.size();
+        o[u"style"] = text.style();
+        o[u"color"] = text.color();
+    }
+    return o;
+}
+
+} // namespace ItemFields

@@ -1,0 +1,46 @@
+#pragma once
+// The fields of a program item as the command-line tool names them (the
+// project file's element names: action, speed, frame, clock, delay, level,
+// flash, flashdelay, content; font, size, style, color for text programs;
+// mode, reverse, limit for picture programs): parsing a typed value, with
+// names from the value tables accepted beside numbers, and describing an
+// item for `list` and its JSON. Used by add-text, add-picture and set.
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+class ProgramItem;
+
+namespace ItemFields {
+
+// Longest text a text program takes, as the text editor page allows.
+constexpr int kMaxTextChars = 256;
+
+// Field names, in project file order, that an item of this kind has.
+QStringList fieldNames(bool picture);
+
+struct Context {
+    // Folder of the project file: a picture path inside it is stored
+    // relative to it, so that the project and its pictures move together.
+    QString projectDir;
+};
+
+// Stores the typed value into the item's field. False, with a message for
+// the user in *error, when the field is unknown for the item's kind or the
+// value is out of range; the item is unchanged then.
+bool assign(ProgramItem &item, const QString &field, const QString &value, const Context &context,
+            QString *error);
+
+// The path to store for a picture typed as path (relative to the working
+// folder): relative to projectDir when the image lies inside it, absolute
+// otherwise. Empty, with *error set, when no image can be read there.
+QString picturePathToStore(const QString &path, const QString &projectDir, QString *error);
+
+// One line of `list` (1-based index): kind, content, animation name, speed,
+// border name, clock label, stay time, page count, tab separated.
+QString listLine(int index, const ProgramItem &item);
+// The item with every stored field and the derived values `list` shows.
+QJsonObject toJson(int index, const ProgramItem &item);
+
+} // namespace ItemFields

@@ -1,0 +1,269 @@
+// The play list verbs: new, list, add-text, add-picture, remove, move, set.
+// Each loads the project file, changes it through the Project and its items,
+// and saves it with the project file writer; nothing is written when the
+// command line has an error.
+
+#include "cli/CliApp.h"
+
+#include "cli/Console.h"
+#include "cli/ItemFields.h"
+#include "link/ScreenSizeRules.h"
+#include "model/PictureItem.h"
+#include "model/Project.h"
+#include "model/TextItem.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <optional>
+
+namespace {
+
+// "15,0x23,2.2.7": series, model code (decimal or 0x hex), firmware.
+std::optional<ControllerInfo> parseCardKind(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 3)
+        return std::nullopt;
+    auto byteValue = [](const QString &s) -> std::optional<int> {
+        const QString t = s.trimmed();
+        bool ok = false;
+        const int v = t.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive)
+                          ? t.mid(2).toInt(&ok, 16)
+                          : t.toInt(&ok, 10);
+        return ok && v >= 0 && v <= 255 ? std::optional<int>(v) : std::nullopt;
+    };
+    const auto series = byteValue(parts[0]);
+    const auto model = byteValue(parts[1]);
+    const QStringList version = parts[2].trimmed().split(QLatin1Char('.'));
+    if (!series || !model || version.size() != 3)
+        return std::nullopt;
+    ControllerInfo info;
+    info.series = *series;
+    info.modelCode = *model;
+    int *fields[] = {&info.firmwareMajor, &info.firmwareMinor, &info.firmwareBuild};
+    for (int i = 0; i < 3; ++i) {
+        const auto v = byteValue(version[i]);
+        if (!v || version[i].trimmed().startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+            return std::nullopt;
+        *fields[i] = *v;
+    }
+    return info;
+}
+
+// The item field options of add-text and add-picture, in project file order.
+const char *const kFieldOptions[] = {"action", "speed", "frame",      "clock", "delay",
+                                     "level",  "flash", "flashdelay", "font",  "size",
+                                     "style",  "color", "mode",       "limit"};
+
+} // namespace
+
+int CliApp::verbNew(const QStringList &)
+{
+    Project project;
+    const QString path = projectPath();
+    project.setProjectFilePath(path);
+    if (QFileInfo::exists(path) && !isSet(QStringLiteral("force")))
+        return fail(ExitUsage, QStringLiteral("%1 already exists (--force replaces it)").arg(path));
+
+    // The same size rules as the screen parameter dialogs.
+    struct Size {
+        const char *option;
+        int (*accept)(int);
+        int min, max;
+        void (ScreenParams::*store)(int);
+    };
+    const Size sizes[] = {
+        {"width", ScreenSizeRules::acceptedWidth, ScreenSizeRules::kMinWidth,
+         ScreenSizeRules::kMaxWidth, &ScreenParams::setWidthCode},
+        {"height", ScreenSizeRules::acceptedHeight, ScreenSizeRules::kMinHeight,
+         ScreenSizeRules::kMaxHeight, &ScreenParams::setHeightCode},
+    };
+    for (const Size &size : sizes) {
+        const QString name = QLatin1String(size.option);
+        if (!isSet(name))
+            continue;
+        bool ok = false;
+        const int typed = option(name).toInt(&ok);
+        if (!ok)
+            return usageError(QStringLiteral("invalid --%1 '%2'").arg(name, option(name)),
+                              QStringLiteral("new"));
+        const int accepted = size.accept(typed);
+        if (accepted != typed)
+            m_console.err(QStringLiteral("%1 %2 is outside %3..%4: %5 is used\n")
+                              .arg(name)
+                              .arg(typed)
+                              .arg(size.min)
+                              .arg(size.max)
+                              .arg(accepted));
+        (project.screenParams().*size.store)(ScreenSizeRules::sizeCode(accepted));
+    }
+    if (const int code = saveProject(project); code != ExitOk)
+        return code;
+    print(QStringLiteral("Created %1: empty play list, screen %2 x %3.")
+              .arg(path)
+              .arg(project.screenWidth())
+              .arg(project.screenHeight()));
+    return ExitOk;
+}
+
+int CliApp::prepareRendering(Project &project)
+{
+    if (isSet(QStringLiteral("card"))) {
+        const auto info = parseCardKind(option(QStringLiteral("card")));
+        if (!info)
+            return usageError(QStringLiteral("invalid --card '%1': expected "
+                                             "SERIES,MODEL,FIRMWARE such as 15,0x23,2.2.7")
+                                  .arg(option(QStringLiteral("card"))));
+        project.controllerInfo() = *info;
+        return ExitOk;
+    }
+    if (isSet(QStringLiteral("port"))) {
+        // As the GUI after its search: the card's identification and screen
+        // size decide the pages.
+        const int port = portOption();
+        if (port < 0)
+            return ExitUsage;
+        if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
+            return code;
+        project.readScreenParams();
+    }
+    return ExitOk;
+}
+
+int CliApp::verbList(const QStringList &)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    if (const int code = prepareRendering(project); code != ExitOk)
+        return code;
+    project.rebuildAllPages();
+    if (json()) {
+        QJsonArray items;
+        for (int i = 0; i < project.itemCount(); ++i)
+            items.append(ItemFields::toJson(i + 1, *project.itemAt(i)));
+        QJsonObject doc;
+        doc[u"project"] = project.projectFilePath();
+        doc[u"width"] = project.screenWidth();
+        doc[u"height"] = project.screenHeight();
+        doc[u"items"] = items;
+        printJson(doc);
+        return ExitOk;
+    }
+    for (int i = 0; i < project.itemCount(); ++i)
+        print(ItemFields::listLine(i + 1, *project.itemAt(i)));
+    return ExitOk;
+}
+
+int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
+{
+    Project &project = *item->owner();
+    const ItemFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
+    QString error;
+    if (!ItemFields::assign(*item, QStringLiteral("content"), content, context, &error))
+        return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
+    for (const char *field : kFieldOptions) {
+        const QString name = QLatin1String(field);
+        if (!m_parser->optionNames().contains(name)) // not given (or not a field of this kind)
+            continue;
+        if (!ItemFields::assign(*item, name, option(name), context, &error))
+            return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
+    }
+    if (item->isPicture() && isSet(QStringLiteral("reverse")))
+        static_cast<PictureItem &>(*item).setReverse(1);
+    project.appendItem(std::move(item));
+    if (const int code = saveProject(project); code != ExitOk)
+        return code;
+    print(QStringLiteral("Added program %1.").arg(project.itemCount()));
+    return ExitOk;
+}
+
+int CliApp::verbAddText(const QStringList &args)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    return addItem(std::make_unique<TextItem>(&project), args.at(0));
+}
+
+int CliApp::verbAddPicture(const QStringList &args)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    return addItem(std::make_unique<PictureItem>(&project), args.at(0));
+}
+
+int CliApp::verbRemove(const QStringList &args)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    QString error;
+    const int n = itemNumber(project, args.at(0), &error);
+    if (n == 0)
+        return usageError(error, QStringLiteral("remove"));
+    project.removeItemAt(n - 1); // destroyed here
+    if (const int code = saveProject(project); code != ExitOk)
+        return code;
+    print(QStringLiteral("Removed program %1; %2 left.").arg(n).arg(project.itemCount()));
+    return ExitOk;
+}
+
+int CliApp::verbMove(const QStringList &args)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    QString error;
+    const int n = itemNumber(project, args.at(0), &error);
+    if (n == 0)
+        return usageError(error, QStringLiteral("move"));
+    const QString direction = args.at(1);
+    bool moved = false;
+    if (direction == u"up")
+        moved = project.moveItemUp(n - 1);
+    else if (direction == u"down")
+        moved = project.moveItemDown(n - 1);
+    else
+        return usageError(QStringLiteral("move: expected up or down, not '%1'").arg(direction),
+                          QStringLiteral("move"));
+    if (!moved)
+        return usageError(
+            QStringLiteral("program %1 is already the %2 one")
+                .arg(n)
+                .arg(direction == u"up" ? QStringLiteral("first") : QStringLiteral("last")),
+            QStringLiteral("move"));
+    if (const int code = saveProject(project); code != ExitOk)
+        return code;
+    print(QStringLiteral("Moved program %1 to %2.").arg(n).arg(direction == u"up" ? n - 1 : n + 1));
+    return ExitOk;
+}
+
+int CliApp::verbSet(const QStringList &args)
+{
+    Project project;
+    if (const int code = openProject(project); code != ExitOk)
+        return code;
+    QString error;
+    const int n = itemNumber(project, args.at(0), &error);
+    if (n == 0)
+        return usageError(error, QStringLiteral("set"));
+    ProgramItem &item = *project.itemAt(n - 1);
+    const ItemFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
+    // A bad assignment leaves the file untouched, so partly applied changes
+    // in memory do not matter.
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const qsizetype eq = args[i].indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            return usageError(QStringLiteral("expected FIELD=VALUE, not '%1'").arg(args[i]),
+                              QStringLiteral("set"));
+        if (!ItemFields::assign(item, args[i].left(eq), args[i].mid(eq + 1), context, &error))
+            return usageError(error, QStringLiteral("set"));
+    }
+    if (const int code = saveProject(project); code != ExitOk)
+        return code;
+    print(QStringLiteral("Changed program %1.").arg(n));
+    return ExitOk;
+}
