@@ -1,8 +1,25 @@
 #include "model/PictureItem.h"
 
-// Placeholder until the picture converter lands: one blank page.
+#include "model/Project.h"
+#include "render/PictureConverter.h"
+
 void PictureItem::buildPages()
 {
     clearPages();
-    addBlankPage();
+    PictureRenderParams params;
+    params.path = resolvedPath();
+    params.mode = mode();
+    params.reverse = reverse();
+    params.limit = limit();
+    params.colourType =
+        owner() ? owner()->screenParams().colourType() : ScreenParams().colourType();
+    params.width = contentWidth();
+    params.height = screenHeight();
+    PageBitmap page;
+    if (!PictureConverter::convert(params, page)) {
+        // Missing, unreadable or undecodable file: one black page.
+        addBlankPage();
+        return;
+    }
+    mutablePages().push_back(std::move(page));
 }

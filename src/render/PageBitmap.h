@@ -47,8 +47,14 @@ public:
     // rasters' edges; negative offsets are allowed.
     void copyFrom(const PageBitmap &src, int dx, int dy, int sx, int sy, int w, int h);
     // Stretches src's rectangle onto the rectangle (dx, dy, dw, dh).
-    void stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int dh, int sx, int sy,
-                     int sw, int sh);
+    void stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+                     int sh);
+
+    // Decodes the first frame of an image file into a raster of the image's
+    // size, transparent parts blended over black. False (nothing changed)
+    // when the path is not a regular file or the image cannot be decoded
+    // within the allocation limit. Defined in PageBitmapLoad.cpp.
+    bool loadFromFile(const QString &path);
 
     // The raster (Format_RGB32) for painting with QPainter and for display.
     QImage &image() { return m_image; }
