@@ -131,6 +131,7 @@ struct VirtualCard::State {
     bool resyncing = false;
     std::deque<Pending> outbound;
     qint64 lastDueUs = 0;
+    bool idle = true; // shared: no reply waiting to be written
 };
 
 VirtualCard::VirtualCard() : m_state(std::make_unique<State>())
@@ -192,6 +193,7 @@ bool VirtualCard::start(const QString &linkPath)
         s.resyncing = false;
         s.outbound.clear();
         s.lastDueUs = 0;
+        s.idle = true;
     }
     m_thread = std::thread([this] { run(); });
     return true;
@@ -352,6 +354,13 @@ void VirtualCard::run()
             if (!p.bytes.isEmpty())
                 break;
             s.outbound.pop_front();
+        }
+        if (s.outbound.empty()) {
+            std::lock_guard lock(m_mutex);
+            if (!s.idle) {
+                s.idle = true;
+                m_requestSeen.notify_all();
+            }
         }
     }
 }
@@ -574,6 +583,7 @@ void VirtualCard::handleFrame(const QByteArray &frame, qint64 firstByteUs)
                                : entry.reply.isEmpty() ? QStringLiteral("no reply")
                                                        : QStringLiteral("status %1").arg(status));
         }
+        s.idle = s.outbound.empty();
         s.log.push_back(entry);
         while (s.log.size() > MaxLogEntries)
             s.log.pop_front();
@@ -784,6 +794,13 @@ bool VirtualCard::waitForRequests(int n, int ms) const
     return m_requestSeen.wait_for(lock, std::chrono::milliseconds(ms), [&] {
         return m_state->requests >= n || m_state->dropped;
     }) && m_state->requests >= n;
+}
+
+bool VirtualCard::waitForIdle(int ms) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_requestSeen.wait_for(lock, std::chrono::milliseconds(ms),
+                                  [&] { return m_state->idle || m_state->dropped; });
 }
 
 void VirtualCard::setLogger(std::function<void(const QString &)> logger)

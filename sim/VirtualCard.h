@@ -121,6 +121,8 @@ public:
     void clearLog();
     // Waits until at least n requests have been handled (true) or ms passed.
     bool waitForRequests(int n, int ms) const;
+    // Waits until every scheduled reply has been written (true) or ms passed.
+    bool waitForIdle(int ms) const;
     // Called on the card's thread, outside its lock: a one-line account of
     // each request, and each page once complete.
     void setLogger(std::function<void(const QString &)> logger);
