@@ -137,6 +137,9 @@ void PreviewPanel::refresh()
         return;
     if (m_page < 0 || m_page >= m_item->pageCount())
         m_page = 0;
+    // A rebuild after new screen parameters may have changed the size.
+    if (QSize(m_item->screenWidth(), m_item->screenHeight()) != m_laidOutScreen)
+        layOut();
     updateStatus();
     m_led->update();
 }
@@ -187,8 +190,11 @@ void PreviewPanel::layOut()
     const int ch = client.height();
     if (!m_item) {
         m_contents->resize(std::max(cw, 1), std::max(ch, 1));
+        m_scroll->horizontalScrollBar()->setEnabled(false);
+        m_scroll->verticalScrollBar()->setEnabled(false);
         return;
     }
+    m_laidOutScreen = QSize(m_item->screenWidth(), m_item->screenHeight());
     const int border = ledAreaBorder();
     const int w = std::max(0, m_item->screenWidth()) + border;
     const int h = std::max(0, m_item->screenHeight()) + border;

@@ -67,6 +67,8 @@ private:
 
     ProgramItem *m_item = nullptr;
     int m_page = 0;
+    // The screen size the LED area was last laid out for.
+    QSize m_laidOutScreen;
     QScrollArea *m_scroll = nullptr;
     QWidget *m_contents = nullptr;
     QLabel *m_status = nullptr;
