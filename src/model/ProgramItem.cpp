@@ -3,6 +3,8 @@
 #include "model/Project.h"
 #include "model/ValueTables.h"
 
+#include <climits>
+
 ProgramItem::ProgramItem(int type, Project *owner) : m_owner(owner), m_type(type)
 {
     setAction(13);
@@ -18,15 +20,31 @@ ProgramItem::ProgramItem(int type, Project *owner) : m_owner(owner), m_type(type
 
 ProgramItem::~ProgramItem() = default;
 
-void ProgramItem::clearPages() { m_pages.clear(); }
+void ProgramItem::clearPages()
+{
+    m_pages.clear();
+}
 
 void ProgramItem::addBlankPage()
 {
-    PageBitmap page;
-    // A zero-sized content area (no screen height yet) still gets a page
-    // object so that pageCount() is never 0; it stays empty.
-    page.create(contentWidth(), screenHeight());
-    m_pages.push_back(std::move(page));
+    // Every blank page of one size shares a single black raster (the image
+    // is copied on its first write), so a long play list, or a hostile file
+    // with thousands of items on the largest screen, costs no page memory
+    // until something is drawn.
+    static PageBitmap shared;
+    const int width = contentWidth();
+    const int height = screenHeight();
+    if (shared.isNull() || shared.width() != width || shared.height() != height) {
+        PageBitmap fresh;
+        // A zero-sized content area (no screen height) still gets a page
+        // object so that pageCount() is never 0; it stays empty.
+        if (!fresh.create(width, height)) {
+            m_pages.push_back(std::move(fresh));
+            return;
+        }
+        shared = std::move(fresh);
+    }
+    m_pages.push_back(shared);
 }
 
 const PageBitmap *ProgramItem::pageAt(int index) const
@@ -48,8 +66,14 @@ void ProgramItem::setClockMode(int v)
     m_clockLabel = ValueTables::clockLabel(v);
 }
 
-int ProgramItem::screenWidth() const { return m_owner ? m_owner->screenWidth() : 256; }
-int ProgramItem::screenHeight() const { return m_owner ? m_owner->screenHeight() : 32; }
+int ProgramItem::screenWidth() const
+{
+    return m_owner ? m_owner->screenWidth() : 256;
+}
+int ProgramItem::screenHeight() const
+{
+    return m_owner ? m_owner->screenHeight() : 32;
+}
 
 int ProgramItem::effectiveClockMode() const
 {
@@ -75,7 +99,10 @@ int ProgramItem::clockZoneWidth() const
     }
 }
 
-int ProgramItem::contentWidth() const { return screenWidth() - clockZoneWidth(); }
+int ProgramItem::contentWidth() const
+{
+    return screenWidth() - clockZoneWidth();
+}
 
 int ProgramItem::clockCode() const
 {
@@ -102,7 +129,10 @@ int ProgramItem::effectiveStayTime() const
 {
     if (m_flash == 0)
         return m_delay;
-    return m_delay > m_flashDelay ? m_delay : m_flashDelay + 1;
+    if (m_delay > m_flashDelay)
+        return m_delay;
+    // Saturates instead of overflowing for a flash interval of INT_MAX.
+    return m_flashDelay == INT_MAX ? INT_MAX : m_flashDelay + 1;
 }
 
 QString ProgramItem::displayName() const
@@ -111,17 +141,13 @@ QString ProgramItem::displayName() const
         return m_content;
     // A character whose low byte has its top bit set is counted as two and
     // taken with the one after it (a double-byte character on the original
-    // code page). The cut never splits a surrogate pair.
+    // code page), so the cut lands after 15 or 16 characters.
     qsizetype n = 0;
-    while (n < 15 && n < m_content.size()) {
-        if (m_content.at(n).unicode() & 0x80)
-            n += 2;
-        else
-            n += 1;
-    }
-    n = qMin(n, m_content.size());
-    if (n > 0 && n < m_content.size() && m_content.at(n - 1).isHighSurrogate() &&
-        m_content.at(n).isLowSurrogate())
-        ++n;
+    while (n < 15)
+        n += (m_content.at(n).unicode() & 0x80) ? 2 : 1;
+    // Never split a surrogate pair: a cut between its halves drops the
+    // high half as well.
+    if (m_content.at(n - 1).isHighSurrogate() && m_content.at(n).isLowSurrogate())
+        --n;
     return m_content.left(n) + QStringLiteral("...");
 }

@@ -28,8 +28,12 @@ public:
     int pageCount() const { return int(m_pages.size()); }
     const std::vector<PageBitmap> &pages() const { return m_pages; }
 
+    // Appends a "msg" element with the item's fields under the cursor's
+    // current element (the root) and leaves the cursor on the root again.
     virtual void writeXml(XmlDocument &doc) const;
-    // False when the item's element has no "content" child.
+    // With the cursor inside a "msg" and on its "type": reads the fields
+    // that follow in the writer's order; missing ones keep their defaults.
+    // False when there is no "content" child after "type".
     virtual bool readXml(XmlDocument &doc);
 
     Project *owner() const { return m_owner; }
@@ -72,6 +76,9 @@ public:
 
 protected:
     ProgramItem(int type, Project *owner);
+    // Opens the "msg" element, steps into it and writes the common fields;
+    // the kind adds its own and steps out.
+    void writeCommonXml(XmlDocument &doc) const;
     void setKindLabel(const QString &label) { m_kindLabel = label; }
     std::vector<PageBitmap> &mutablePages() { return m_pages; }
 

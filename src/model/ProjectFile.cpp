@@ -1,13 +1,177 @@
+// The project file: the play list and the screen size as XML, written and
+// read through the cursor layer. Every value is an element's text; the
+// reader only searches forward, so it finds a file in the writer's order,
+// passes over unknown elements and lets missing ones keep their defaults.
+
+#include "base/AppServices.h"
+#include "base/AtoiValue.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
+#include "model/XmlDocument.h"
 
-// Placeholder: the project file reader and writer land here.
-void ProgramItem::writeXml(XmlDocument &) const {}
-bool ProgramItem::readXml(XmlDocument &) { return false; }
-void TextItem::writeXml(XmlDocument &doc) const { ProgramItem::writeXml(doc); }
-bool TextItem::readXml(XmlDocument &doc) { return ProgramItem::readXml(doc); }
-void PictureItem::writeXml(XmlDocument &doc) const { ProgramItem::writeXml(doc); }
-bool PictureItem::readXml(XmlDocument &doc) { return ProgramItem::readXml(doc); }
-bool Project::saveProject() { return false; }
-bool Project::loadProject() { return false; }
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kDeclaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
+
+// Finds the next element of that name and hands its integer value to set.
+template <typename Setter> void readInt(XmlDocument &doc, const QString &name, Setter set)
+{
+    if (doc.findElem(name))
+        set(atoiValue(doc.getData()));
+}
+
+void showLoadError(const QString &text)
+{
+    showMessage(nullptr, text, QStringLiteral("Error"), MessageIcon::Error);
+}
+
+} // namespace
+
+void ProgramItem::writeCommonXml(XmlDocument &doc) const
+{
+    doc.addChildElem(QStringLiteral("msg"));
+    doc.intoElem();
+    doc.addChildElem(QStringLiteral("type"), m_type);
+    doc.addChildElem(QStringLiteral("content"), m_content);
+    doc.addChildElem(QStringLiteral("action"), m_action);
+    doc.addChildElem(QStringLiteral("speed"), m_speed);
+    doc.addChildElem(QStringLiteral("frame"), m_frame);
+    doc.addChildElem(QStringLiteral("clock"), m_clock);
+    doc.addChildElem(QStringLiteral("delay"), m_delay);
+    doc.addChildElem(QStringLiteral("level"), m_level);
+    doc.addChildElem(QStringLiteral("flash"), m_flash);
+    doc.addChildElem(QStringLiteral("flashdelay"), m_flashDelay);
+}
+
+void ProgramItem::writeXml(XmlDocument &doc) const
+{
+    writeCommonXml(doc);
+    doc.outOfElem();
+}
+
+bool ProgramItem::readXml(XmlDocument &doc)
+{
+    if (!doc.findElem(QStringLiteral("content")))
+        return false;
+    setContent(doc.getData());
+    readInt(doc, QStringLiteral("action"), [this](int v) { setAction(v); });
+    readInt(doc, QStringLiteral("speed"), [this](int v) { setSpeed(v); });
+    readInt(doc, QStringLiteral("frame"), [this](int v) { setFrame(v); });
+    readInt(doc, QStringLiteral("clock"), [this](int v) { setClockMode(v); });
+    readInt(doc, QStringLiteral("delay"), [this](int v) { setDelay(v); });
+    readInt(doc, QStringLiteral("level"), [this](int v) { setLevel(v); });
+    readInt(doc, QStringLiteral("flash"), [this](int v) { setFlash(v); });
+    readInt(doc, QStringLiteral("flashdelay"), [this](int v) { setFlashDelay(v); });
+    return true;
+}
+
+void TextItem::writeXml(XmlDocument &doc) const
+{
+    writeCommonXml(doc);
+    doc.addChildElem(QStringLiteral("size"), m_size);
+    doc.addChildElem(QStringLiteral("font"), m_faceName);
+    doc.addChildElem(QStringLiteral("style"), m_style);
+    doc.addChildElem(QStringLiteral("color"), m_color);
+    doc.outOfElem();
+}
+
+bool TextItem::readXml(XmlDocument &doc)
+{
+    if (!ProgramItem::readXml(doc))
+        return false;
+    readInt(doc, QStringLiteral("size"), [this](int v) { setSize(v); });
+    if (doc.findElem(QStringLiteral("font"))) {
+        // The face name field holds 31 characters and its terminator; a
+        // longer name is not cut but dropped.
+        const QString face = doc.getData();
+        setFaceName(face.size() > kMaxFaceNameChars ? QString() : face);
+    }
+    readInt(doc, QStringLiteral("style"), [this](int v) { setStyle(v); });
+    readInt(doc, QStringLiteral("color"), [this](int v) { setColor(v); });
+    return true;
+}
+
+void PictureItem::writeXml(XmlDocument &doc) const
+{
+    writeCommonXml(doc);
+    doc.addChildElem(QStringLiteral("mode"), m_mode);
+    doc.addChildElem(QStringLiteral("reverse"), m_reverse);
+    doc.addChildElem(QStringLiteral("limit"), m_limit);
+    doc.outOfElem();
+}
+
+bool PictureItem::readXml(XmlDocument &doc)
+{
+    if (!ProgramItem::readXml(doc))
+        return false;
+    readInt(doc, QStringLiteral("mode"), [this](int v) { setMode(v); });
+    readInt(doc, QStringLiteral("reverse"), [this](int v) { setReverse(v); });
+    readInt(doc, QStringLiteral("limit"), [this](int v) { setLimit(v); });
+    return true;
+}
+
+bool Project::saveProject()
+{
+    XmlDocument doc;
+    // A declaration alone is no document, so this gives an empty one; the
+    // layer writes the declaration itself when saving.
+    doc.setDocText(kDeclaration);
+    doc.addElem(QStringLiteral("project"));
+    doc.addChildElem(QStringLiteral("width"), m_params.widthCode());
+    doc.addChildElem(QStringLiteral("height"), m_params.heightCode());
+    for (const auto &item : m_items)
+        item->writeXml(doc);
+    if (doc.save(projectFilePath()))
+        return true;
+    showMessage(nullptr, QStringLiteral("Error on save project!"), applicationTitle(),
+                MessageIcon::Warning);
+    return false;
+}
+
+bool Project::loadProject()
+{
+    const QString path = projectFilePath();
+    if (!fileExists(path, false)) {
+        appendItem(std::make_unique<TextItem>(this));
+        return false;
+    }
+
+    XmlDocument doc;
+    if (!doc.load(path)) {
+        showLoadError(QStringLiteral("Error on load playlist file."));
+        return false;
+    }
+    // The root's name does not matter.
+    if (!doc.findElem()) {
+        showLoadError(QStringLiteral("Error on load playlist file ."));
+        return false;
+    }
+    doc.intoElem();
+    readInt(doc, QStringLiteral("width"), [this](int v) { m_params.setWidthCode(v & 0xFF); });
+    readInt(doc, QStringLiteral("height"), [this](int v) { m_params.setHeightCode(v & 0xFF); });
+
+    // Items are collected first and join the list together at the end, so
+    // the list never holds a partly read item.
+    std::vector<std::unique_ptr<ProgramItem>> loaded;
+    while (doc.findElem(QStringLiteral("msg"))) {
+        doc.intoElem();
+        std::unique_ptr<ProgramItem> item;
+        if (doc.findElem(QStringLiteral("type"))) {
+            const int type = atoiValue(doc.getData());
+            if (type == ProgramItem::TextType)
+                item = std::make_unique<TextItem>(this);
+            else if (type == ProgramItem::PictureType)
+                item = std::make_unique<PictureItem>(this);
+        }
+        if (item && item->readXml(doc))
+            loaded.push_back(std::move(item));
+        doc.outOfElem();
+    }
+    for (auto &item : loaded)
+        appendItem(std::move(item));
+    return itemCount() > 0;
+}

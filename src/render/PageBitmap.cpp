@@ -15,7 +15,10 @@ bool PageBitmap::create(int width, int height)
     return true;
 }
 
-void PageBitmap::release() { m_image = QImage(); }
+void PageBitmap::release()
+{
+    m_image = QImage();
+}
 
 uint32_t PageBitmap::pixel(int x, int y) const
 {
@@ -41,30 +44,51 @@ void PageBitmap::copyFrom(const PageBitmap &src, int dx, int dy, int sx, int sy,
 {
     if (m_image.isNull() || src.m_image.isNull() || w <= 0 || h <= 0)
         return;
+    // Clipping runs in 64 bits so that extreme offsets cannot overflow.
+    qint64 x0 = dx, y0 = dy, u0 = sx, v0 = sy, cw = w, ch = h;
     // Clip the source rectangle to the source raster, moving the destination along.
-    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-    w = qMin(w, src.m_image.width() - sx);
-    h = qMin(h, src.m_image.height() - sy);
+    if (u0 < 0) {
+        x0 -= u0;
+        cw += u0;
+        u0 = 0;
+    }
+    if (v0 < 0) {
+        y0 -= v0;
+        ch += v0;
+        v0 = 0;
+    }
+    cw = qMin<qint64>(cw, src.m_image.width() - u0);
+    ch = qMin<qint64>(ch, src.m_image.height() - v0);
     // Clip the destination rectangle, moving the source along.
-    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
-    w = qMin(w, m_image.width() - dx);
-    h = qMin(h, m_image.height() - dy);
-    if (w <= 0 || h <= 0)
+    if (x0 < 0) {
+        u0 -= x0;
+        cw += x0;
+        x0 = 0;
+    }
+    if (y0 < 0) {
+        v0 -= y0;
+        ch += y0;
+        y0 = 0;
+    }
+    cw = qMin<qint64>(cw, m_image.width() - x0);
+    ch = qMin<qint64>(ch, m_image.height() - y0);
+    if (cw <= 0 || ch <= 0)
         return;
-    for (int row = 0; row < h; ++row) {
-        const auto *from = reinterpret_cast<const QRgb *>(src.m_image.constScanLine(sy + row)) + sx;
-        auto *to = reinterpret_cast<QRgb *>(m_image.scanLine(dy + row)) + dx;
-        std::copy(from, from + w, to);
+    // Copy through a detached source when both are the same raster.
+    const QImage from = src.m_image;
+    for (qint64 row = 0; row < ch; ++row) {
+        const auto *in = reinterpret_cast<const QRgb *>(from.constScanLine(int(v0 + row))) + u0;
+        auto *out = reinterpret_cast<QRgb *>(m_image.scanLine(int(y0 + row))) + x0;
+        std::copy(in, in + cw, out);
     }
 }
 
-void PageBitmap::stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int dh, int sx,
-                             int sy, int sw, int sh)
+void PageBitmap::stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int dh, int sx, int sy,
+                             int sw, int sh)
 {
     if (m_image.isNull() || src.m_image.isNull() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
         return;
+    const QImage from = src.m_image;
     QPainter painter(&m_image);
-    painter.drawImage(QRect(dx, dy, dw, dh), src.m_image, QRect(sx, sy, sw, sh));
+    painter.drawImage(QRect(dx, dy, dw, dh), from, QRect(sx, sy, sw, sh));
 }

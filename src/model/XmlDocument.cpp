@@ -1,0 +1,240 @@
+#include "model/XmlDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QXmlStreamReader>
+
+namespace {
+
+// Walks the whole text once with the stream reader and refuses what the DOM
+// builder would turn into unbounded time or memory: entity declarations
+// (each expansion is capped by the reader, but not their number), deep
+// nesting (the DOM builder slows down quadratically with depth and its
+// recursive teardown overflows the stack) and huge element counts.
+template <typename Source> bool withinLimits(const Source &source)
+{
+    QXmlStreamReader reader(source);
+    int depth = 0;
+    int elements = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            if (reader.text().contains(u'[') || !reader.entityDeclarations().isEmpty())
+                return false;
+            break;
+        case QXmlStreamReader::StartElement:
+            if (++depth > XmlDocument::kMaxDepth || ++elements > XmlDocument::kMaxElements)
+                return false;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return !reader.hasError();
+}
+
+template <typename Source> bool parseInto(QDomDocument &doc, const Source &source)
+{
+    if (!withinLimits(source))
+        return false;
+    QDomDocument parsed;
+    if (!parsed.setContent(source) || parsed.isNull())
+        return false;
+    doc = parsed;
+    return true;
+}
+
+// Characters that XML 1.0 cannot carry would make the saved file
+// unreadable, losing the whole play list: control characters other than
+// tab, line feed and carriage return are dropped, and a surrogate without
+// its partner becomes U+FFFD.
+QString xmlSafe(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+        } else if (c.isSurrogate()) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || u == 0xFFFE ||
+                   u == 0xFFFF) {
+            continue;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+namespace {
+// A default-constructed QDomDocument is a null node until first used, and a
+// cursor copied from it would stay null; this one is a real empty document.
+QDomDocument emptyDocument()
+{
+    return QDomDocument(QDomDocumentType());
+}
+} // namespace
+
+XmlDocument::XmlDocument() : m_doc(emptyDocument())
+{
+    resetCursor();
+}
+
+void XmlDocument::resetCursor()
+{
+    m_parent = m_doc;
+    m_current = QDomElement();
+    m_child = QDomElement();
+}
+
+bool XmlDocument::setDocText(const QString &text)
+{
+    m_doc = emptyDocument();
+    const bool ok = text.isEmpty() || parseInto(m_doc, text);
+    resetCursor();
+    return ok;
+}
+
+bool XmlDocument::load(const QString &path)
+{
+    m_doc = emptyDocument();
+    resetCursor();
+    // Only regular files: a FIFO or a device would block or never end.
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = file.read(kMaxFileBytes + 1);
+    if (data.size() > kMaxFileBytes || file.error() != QFileDevice::NoError)
+        return false;
+    const bool ok = parseInto(m_doc, data);
+    resetCursor();
+    return ok;
+}
+
+bool XmlDocument::save(const QString &path) const
+{
+    QString body;
+    {
+        QTextStream stream(&body);
+        for (QDomNode node = m_doc.firstChild(); !node.isNull(); node = node.nextSibling()) {
+            // The declaration is always written by hand below.
+            if (node.isProcessingInstruction() && node.nodeName() == QLatin1String("xml"))
+                continue;
+            node.save(stream, -1);
+        }
+    }
+    QByteArray bytes = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
+    bytes += body.toUtf8();
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // QSaveFile only notices failures of its own writes; a failure while its
+    // buffer is flushed on commit would still replace the old file with a
+    // cut one. Flushing here first makes every write error count.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool XmlDocument::findElem(const QString &name)
+{
+    QDomNode node = m_current.isNull() ? m_parent.firstChild() : m_current.nextSibling();
+    for (; !node.isNull(); node = node.nextSibling()) {
+        if (node.isElement() && (name.isEmpty() || node.nodeName() == name)) {
+            m_current = node.toElement();
+            m_child = QDomElement();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool XmlDocument::intoElem()
+{
+    if (m_current.isNull())
+        return false;
+    m_parent = m_current;
+    m_current = m_child;
+    m_child = QDomElement();
+    return true;
+}
+
+bool XmlDocument::outOfElem()
+{
+    if (m_parent.isNull() || m_parent.isDocument())
+        return false;
+    m_child = m_current;
+    m_current = m_parent.toElement();
+    m_parent = m_parent.parentNode();
+    return true;
+}
+
+QString XmlDocument::getData() const
+{
+    return m_current.isNull() ? QString() : m_current.text();
+}
+
+QDomElement XmlDocument::createElement(const QString &name, const QString &text)
+{
+    if (name.isEmpty())
+        return {};
+    QDomElement element = m_doc.createElement(name);
+    if (!text.isEmpty())
+        element.appendChild(m_doc.createTextNode(xmlSafe(text)));
+    return element;
+}
+
+bool XmlDocument::addElem(const QString &name, const QString &text)
+{
+    QDomElement element = createElement(name, text);
+    if (element.isNull())
+        return false;
+    if (m_current.isNull())
+        m_parent.appendChild(element);
+    else
+        m_parent.insertAfter(element, m_current);
+    m_current = element;
+    m_child = QDomElement();
+    return true;
+}
+
+bool XmlDocument::addElem(const QString &name, int value)
+{
+    return addElem(name, QString::number(value));
+}
+
+bool XmlDocument::addChildElem(const QString &name, const QString &text)
+{
+    if (m_current.isNull())
+        return false;
+    QDomElement element = createElement(name, text);
+    if (element.isNull())
+        return false;
+    if (m_child.isNull())
+        m_current.appendChild(element);
+    else
+        m_current.insertAfter(element, m_child);
+    m_child = element;
+    return true;
+}
+
+bool XmlDocument::addChildElem(const QString &name, int value)
+{
+    return addChildElem(name, QString::number(value));
+}
