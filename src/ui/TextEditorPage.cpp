@@ -45,13 +45,16 @@ QStringList TextEditorPage::fontFaceNames()
     }
     // Names the application maps onto an installed face (the Song face for
     // "宋体") are offered too, so items made elsewhere find their face.
-    const QSet<QString> installedSet(installed.begin(), installed.end());
+    // Qt keeps substitutes in lower case.
+    QSet<QString> installedSet;
+    for (const QString &family : installed)
+        installedSet.insert(family.toLower());
     for (const QString &alias : QFont::substitutions()) {
         if (alias.isEmpty() || alias.size() > TextItem::kMaxFaceNameChars)
             continue;
         const QStringList targets = QFont::substitutes(alias);
         if (std::any_of(targets.begin(), targets.end(),
-                        [&](const QString &t) { return installedSet.contains(t); }))
+                        [&](const QString &t) { return installedSet.contains(t.toLower()); }))
             names.insert(alias);
     }
     QStringList sorted(names.begin(), names.end());
@@ -79,6 +82,8 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_size->lineEdit()->setMaxLength(kMaxSizeChars);
     m_size->addItems(sizeEntries());
     m_text->setMaxLength(kMaxTextChars);
+    // About four lines; the preview below takes the room the dialog gains.
+    m_text->setFixedHeight(m_text->fontMetrics().lineSpacing() * 4 + 24);
 
     m_font->setMaxVisibleItems(12);
     m_font->addItems(fontFaceNames());

@@ -1,0 +1,288 @@
+#include "UiTestSupport.h"
+
+#include "common/BdfFont.h"
+#include "model/PictureItem.h"
+#include "model/TextItem.h"
+#include "ui/NumberSpinEdit.h"
+#include "ui/PictureEditorPage.h"
+#include "ui/TextEditorPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using UiTest::choose;
+using UiTest::fieldText;
+using UiTest::retype;
+
+namespace {
+
+class TextPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        family = BdfFont::install({});
+        ASSERT_FALSE(family.isEmpty());
+        item.setFaceName(family);
+    }
+    QComboBox *combo(TextEditorPage &p, const char *name) { return p.findChild<QComboBox *>(name); }
+    QPlainTextEdit *text(TextEditorPage &p) { return p.findChild<QPlainTextEdit *>("text"); }
+
+    Project project;
+    TextItem item{&project};
+    QString family;
+};
+
+TEST_F(TextPageTest, OpensWithTheItemsSettingsAndWritesNothing)
+{
+    item.setSize(36);
+    item.setColor(3);
+    item.setStyle(2);
+    item.setContent(QStringLiteral("第一行\r\n第二行"));
+    item.clearPages();
+    TextEditorPage page(&item);
+    EXPECT_EQ(combo(page, "font")->currentText(), family);
+    EXPECT_EQ(combo(page, "size")->currentText(), "36");
+    EXPECT_EQ(combo(page, "size")->count(), 18);
+    EXPECT_EQ(combo(page, "colour")->currentText(), "黄");
+    EXPECT_EQ(combo(page, "style")->currentText(), "斜体");
+    EXPECT_EQ(text(page)->toPlainText(), "第一行\n第二行");
+    EXPECT_EQ(item.pageCount(), 0);
+    EXPECT_EQ(item.content(), "第一行\r\n第二行");
+}
+
+TEST_F(TextPageTest, FontIsFoundByPrefixIgnoringCase)
+{
+    const struct {
+        QString face;
+        QString selected;
+    } cases[] = {
+        {family.left(8).toLower(), family},
+        {family.toUpper(), family},
+        {QStringLiteral("NoSuchFaceAnywhere"), QString()},
+    };
+    for (const auto &c : cases) {
+        item.setFaceName(c.face);
+        TextEditorPage page(&item);
+        EXPECT_EQ(combo(page, "font")->currentText(), c.selected) << c.face.toStdString();
+        EXPECT_EQ(item.faceName(), c.face); // kept until a font is chosen
+    }
+}
+
+TEST_F(TextPageTest, FontListIsSortedWithoutRegardToCase)
+{
+    const QStringList names = TextEditorPage::fontFaceNames();
+    ASSERT_TRUE(names.contains(family));
+    for (qsizetype i = 1; i < names.size(); ++i)
+        EXPECT_LE(names[i - 1].compare(names[i], Qt::CaseInsensitive), 0) << i;
+    for (const QString &name : names)
+        EXPECT_LE(name.size(), TextItem::kMaxFaceNameChars);
+}
+
+TEST_F(TextPageTest, TypedSizeIsReadFromItsFirstSixCharacters)
+{
+    const std::pair<const char *, int> cases[] = {
+        {"36pt", 36},          {"abc", 0}, {"1234567", 123456}, {"-12", -12},
+        {"123456789", 123456}, {"0", 0},   {"72", 72},
+    };
+    TextEditorPage page(&item);
+    QSignalSpy changed(&page, &TextEditorPage::contentChanged);
+    for (const auto &[typed, size] : cases) {
+        retype(combo(page, "size"), typed);
+        EXPECT_EQ(item.size(), size) << typed;
+    }
+    // At most 8 characters go into the field.
+    EXPECT_EQ(combo(page, "size")->currentText(), "72");
+    retype(combo(page, "size"), "123456789");
+    EXPECT_EQ(combo(page, "size")->currentText(), "12345678");
+    EXPECT_GT(changed.count(), 0);
+}
+
+TEST_F(TextPageTest, ListChoicesAreStored)
+{
+    TextEditorPage page(&item);
+    QSignalSpy changed(&page, &TextEditorPage::contentChanged);
+    choose(combo(page, "colour"), 1);
+    EXPECT_EQ(item.color(), 2);
+    choose(combo(page, "style"), 3);
+    EXPECT_EQ(item.style(), 3);
+    choose(combo(page, "size"), 17);
+    EXPECT_EQ(item.size(), 96);
+    QComboBox *font = combo(page, "font");
+    const int other = font->currentIndex() == 0 ? 1 : 0;
+    choose(font, other);
+    EXPECT_EQ(item.faceName(), font->itemText(other));
+    EXPECT_GE(changed.count(), 4);
+}
+
+TEST_F(TextPageTest, EveryKeystrokeIsStoredWithCrLfAndRebuilds)
+{
+    item.setContent(QString());
+    TextEditorPage page(&item);
+    QSignalSpy changed(&page, &TextEditorPage::contentChanged);
+    text(page)->setFocus();
+    QTest::keyClicks(text(page), "ab");
+    QTest::keyClick(text(page), Qt::Key_Return);
+    QTest::keyClicks(text(page), "c");
+    EXPECT_EQ(item.content(), "ab\r\nc");
+    EXPECT_EQ(changed.count(), 4);
+    item.clearPages();
+    QTest::keyClick(text(page), Qt::Key_Backspace);
+    EXPECT_EQ(item.pageCount(), 1);
+}
+
+TEST_F(TextPageTest, TypingStopsAt256StoredCharacters)
+{
+    item.setContent(QString(254, u'x'));
+    TextEditorPage page(&item);
+    text(page)->setFocus();
+    text(page)->moveCursor(QTextCursor::End);
+    // A line break counts two (CR LF): it no longer fits after 255.
+    QTest::keyClicks(text(page), "y");
+    QTest::keyClick(text(page), Qt::Key_Return);
+    QTest::keyClicks(text(page), "zw");
+    EXPECT_EQ(item.content(), QString(254, u'x') + "yz");
+    // Over the limit, replacing a selection still works.
+    QTest::keyClick(text(page), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClicks(text(page), "Q");
+    EXPECT_EQ(item.content(), QString(254, u'x') + "yQ");
+}
+
+TEST_F(TextPageTest, LongerTextFromTheFileIsShownWhole)
+{
+    const QString longText = QString(300, u'x');
+    item.setContent(longText);
+    TextEditorPage page(&item);
+    EXPECT_EQ(text(page)->toPlainText(), longText);
+    text(page)->setFocus();
+    text(page)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text(page), "y");
+    EXPECT_EQ(item.content(), longText);
+    QTest::keyClick(text(page), Qt::Key_Backspace);
+    EXPECT_EQ(item.content(), QString(299, u'x'));
+}
+
+class PicturePageTest : public ::testing::Test {
+protected:
+    void TearDown() override { PictureEditorPage::setFileChooser({}); }
+    template <typename T> T *child(PictureEditorPage &p, const char *name)
+    {
+        return p.findChild<T *>(name);
+    }
+
+    Project project;
+    PictureItem item{&project};
+};
+
+TEST_F(PicturePageTest, OpensWithTheItemsSettingsAndWritesNothing)
+{
+    {
+        PictureEditorPage page(&item);
+        EXPECT_EQ(child<QLineEdit>(page, "path")->text(), "");
+        EXPECT_TRUE(child<QRadioButton>(page, "centre")->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(page, "invert")->isChecked());
+        EXPECT_EQ(fieldText(child<NumberSpinEdit>(page, "limit")), "100");
+    }
+    item.setContent("/some/picture.png");
+    item.setMode(1);
+    item.setReverse(1);
+    item.setLimit(0); // only a project file gives 0: the arrows start at 1
+    item.clearPages();
+    PictureEditorPage page(&item);
+    EXPECT_EQ(child<QLineEdit>(page, "path")->text(), "/some/picture.png");
+    EXPECT_TRUE(child<QRadioButton>(page, "stretch")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(page, "invert")->isChecked());
+    EXPECT_EQ(fieldText(child<NumberSpinEdit>(page, "limit")), "0");
+    EXPECT_EQ(item.limit(), 0);
+    EXPECT_EQ(item.pageCount(), 0);
+}
+
+TEST_F(PicturePageTest, LimitIsStoredAtOnceButShownAfterPreview)
+{
+    PictureEditorPage page(&item);
+    page.show();
+    auto *limit = child<NumberSpinEdit>(page, "limit");
+    item.clearPages();
+    limit->setFocus();
+    QTest::keyClick(limit, Qt::Key_Up);
+    EXPECT_EQ(item.limit(), 101);
+    EXPECT_EQ(item.pageCount(), 0);
+    QTest::keyClicks(limit, "7"); // the field takes no typing
+    EXPECT_EQ(fieldText(limit), "101");
+    QTest::mouseClick(child<QPushButton>(page, "preview"), Qt::LeftButton);
+    EXPECT_EQ(item.pageCount(), 1);
+
+    // The arrows keep to 1..255.
+    for (int i = 0; i < 200; ++i)
+        QTest::keyClick(limit, Qt::Key_Up);
+    EXPECT_EQ(item.limit(), 255);
+}
+
+TEST_F(PicturePageTest, FittingAndInversionRebuildAtOnce)
+{
+    PictureEditorPage page(&item);
+    page.show();
+    QSignalSpy changed(&page, &PictureEditorPage::contentChanged);
+    const struct {
+        const char *button;
+        int mode, reverse;
+    } steps[] = {{"stretch", 1, 0}, {"invert", 1, 1}, {"centre", 0, 1}, {"invert", 0, 0}};
+    for (const auto &s : steps) {
+        item.clearPages();
+        QTest::mouseClick(page.findChild<QAbstractButton *>(s.button), Qt::LeftButton);
+        EXPECT_EQ(item.mode(), s.mode) << s.button;
+        EXPECT_EQ(item.reverse(), s.reverse) << s.button;
+        EXPECT_EQ(item.pageCount(), 1) << s.button;
+    }
+    EXPECT_EQ(changed.count(), 4);
+}
+
+TEST_F(PicturePageTest, BrowseStoresTheChosenFileAndCancelLeavesAll)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("not-a-picture.png");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("plain text, not an image");
+    }
+    QString filterSeen;
+    QString answer = path;
+    PictureEditorPage::setFileChooser([&](QWidget *, const QString &, const QString &filter) {
+        filterSeen = filter;
+        return answer;
+    });
+    PictureEditorPage page(&item);
+    page.show();
+    QSignalSpy changed(&page, &PictureEditorPage::contentChanged);
+    item.clearPages();
+    QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
+    EXPECT_TRUE(filterSeen.startsWith("图片文件("));
+    EXPECT_TRUE(filterSeen.contains("*.png"));
+    EXPECT_TRUE(filterSeen.contains(";;所有文件("));
+    EXPECT_EQ(item.content(), path);
+    EXPECT_EQ(child<QLineEdit>(page, "path")->text(), path);
+    // A file that cannot be decoded gives one black page.
+    ASSERT_EQ(item.pageCount(), 1);
+    const PageBitmap *shown = item.pageAt(0);
+    int lit = 0;
+    for (int y = 0; y < shown->height(); ++y)
+        for (int x = 0; x < shown->width(); ++x)
+            lit += shown->pixel(x, y) != LedColor::Black;
+    EXPECT_EQ(lit, 0);
+    EXPECT_EQ(changed.count(), 1);
+
+    answer.clear(); // cancelled
+    item.clearPages();
+    QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
+    EXPECT_EQ(item.content(), path);
+    EXPECT_EQ(item.pageCount(), 0);
+    EXPECT_EQ(changed.count(), 1);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+#pragma once
+// Helpers for the editor and tool dialog tests: typing and choosing the way
+// a user does (keyboard events), and a Project wired to a virtual card on
+// port 1 with a recording user interface.
+
+#include "common/RecordingUserInterface.h"
+#include "link/PortNaming.h"
+#include "model/Project.h"
+#include "sim/VirtualCard.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace UiTest {
+
+// Replaces the text of a field as a user would: select all, then type.
+inline void retype(QWidget *field, const QString &text)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+// Picks entry `index` of a closed combo box with the arrow keys (each step
+// is a user choice, as on the real keyboard).
+inline void choose(QComboBox *combo, int index)
+{
+    combo->setFocus();
+    for (int at = combo->currentIndex(); at > index; --at)
+        QTest::keyClick(combo, Qt::Key_Up);
+    for (int at = combo->currentIndex(); at < index; ++at)
+        QTest::keyClick(combo, Qt::Key_Down);
+}
+
+inline QString fieldText(const QWidget *field)
+{
+    if (auto *spin = qobject_cast<const QAbstractSpinBox *>(field))
+        return spin->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(field))
+        return edit->text();
+    return {};
+}
+
+} // namespace UiTest
+
+// A Project on a running virtual card (port 1, link configured as after a
+// card search), registered as the current project.
+class CardDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(card.start()) << card.errorString().toStdString();
+        PortNaming::setExplicitDevices({card.devicePath()});
+        project.setRememberedPort(1);
+        setCurrentProject(&project);
+        ASSERT_TRUE(project.connect(1, true)) << project.lastErrorText().toStdString();
+    }
+    void TearDown() override
+    {
+        setCurrentProject(nullptr);
+        PortNaming::setExplicitDevices({});
+        card.stop();
+    }
+
+    // Commands the card received, in order.
+    std::vector<int> commands() const
+    {
+        std::vector<int> out;
+        for (const VirtualCard::LogEntry &e : card.log())
+            if (e.request.size() > 13)
+                out.push_back(uint8_t(e.request[13]));
+        return out;
+    }
+
+    bool lastMessageIs(const QString &text, const QString &caption) const
+    {
+        return !ui.messages.empty() && ui.messages.back().text == text &&
+               ui.messages.back().caption == caption;
+    }
+
+    VirtualCard card;
+    Project project;
+    RecordingUserInterface ui;
+};
