@@ -85,7 +85,11 @@ bool SerialPort::open()
         m_error.set(0, QStringLiteral("尚未初始化环境。"));
         return false;
     }
-    const QString device = PortNaming::deviceForPort(m_portNumber);
+    if (!m_resolved) {
+        m_device = PortNaming::deviceForPort(m_portNumber);
+        m_resolved = true;
+    }
+    const QString device = m_device;
     if (device.isEmpty()) {
         m_error.set(ErrorFileNotFound, QStringLiteral("指定的串口不存在。"));
         return false;

@@ -29,7 +29,14 @@ public:
     SerialPort(const SerialPort &) = delete;
     SerialPort &operator=(const SerialPort &) = delete;
 
-    void setPortNumber(int port) { m_portNumber = port; }
+    // The device behind the number is looked up once, at the next open, and
+    // kept until the number is set again (so port n stays the same device
+    // while adapters come and go).
+    void setPortNumber(int port)
+    {
+        m_portNumber = port;
+        m_resolved = false;
+    }
     int portNumber() const { return m_portNumber; }
     void setBaudRate(int baud) { m_baudRate = baud; }
     int baudRate() const { return m_baudRate; }
@@ -61,5 +68,7 @@ private:
     int m_portNumber = 0;
     int m_baudRate = 0;
     int m_lastSystemError = 0;
-    QString m_devicePath;
+    bool m_resolved = false;
+    QString m_device;     // what the port number names
+    QString m_devicePath; // the device while open
 };
