@@ -37,9 +37,11 @@ bool PageBitmap::loadFromFile(const QString &path)
         raster = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         if (raster.isNull())
             return false;
-        for (int y = 0; y < raster.height(); ++y) {
+        const int width = raster.width();
+        const int height = raster.height();
+        for (int y = 0; y < height; ++y) {
             auto *row = reinterpret_cast<QRgb *>(raster.scanLine(y));
-            for (int x = 0; x < raster.width(); ++x)
+            for (int x = 0; x < width; ++x)
                 row[x] |= 0xFF000000u;
         }
         raster.reinterpretAsFormat(QImage::Format_RGB32);

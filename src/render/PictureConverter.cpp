@@ -56,9 +56,11 @@ uint32_t PictureConverter::thresholdPixel(int r, int g, int b, int limit, bool r
 void PictureConverter::threshold(PageBitmap &page, int limit, bool reverse, int colourType)
 {
     QImage &image = page.image();
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb p = row[x];
             row[x] = PageBitmap::toRgb(
                 thresholdPixel(qRed(p), qGreen(p), qBlue(p), limit, reverse, colourType));

@@ -26,9 +26,11 @@ void snapToColour(QImage &image, uint32_t bgr)
 {
     const QRgb on = PageBitmap::toRgb(bgr);
     const QRgb off = qRgb(0, 0, 0);
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb p = row[x];
             if ((p & 0xFFFFFF) == 0 || p == on)
                 continue;

@@ -1,0 +1,149 @@
+#include "common/BdfFont.h"
+#include "model/PictureItem.h"
+#include "model/Project.h"
+#include "model/TextItem.h"
+#include "render/TextRenderer.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+BdfFont::Spec testFont()
+{
+    BdfFont::Spec s;
+    s.family = QStringLiteral("BrivItemCell");
+    return s;
+}
+
+bool samePixels(const PageBitmap &a, const PageBitmap &b)
+{
+    if (a.width() != b.width() || a.height() != b.height())
+        return false;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The item's settings reach the renderer: page size from the clock zone,
+// layout from action and effective stay time, colour from `color`.
+TEST(ItemPages, TextItemRendersWithItsOwnSettings)
+{
+    const QString family = BdfFont::install(testFont());
+    ASSERT_FALSE(family.isEmpty());
+    const struct {
+        int action;
+        int delay;
+        int flash;
+        int color;
+        int clock;
+        bool stayZero;
+        uint32_t drawn;
+        int width;
+    } cases[] = {
+        {13, 0, 0, 1, 0, true, LedColor::Red, 128},
+        {13, 3, 0, 2, 0, false, LedColor::Green, 128},
+        {4, 0, 1, 3, 0, false, LedColor::Yellow, 128}, // flashing makes the stay time 3
+        {4, 0, 0, 9, 1, true, LedColor::Red, 112},     // dial zone as wide as the screen is high
+        {2, 0, 0, 2, 2, true, LedColor::Green, 64},    // text clock zone of 64 pixels
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "action " << c.action << " delay " << c.delay << " clock " << c.clock);
+        Project project;
+        project.screenParams().setWidthCode(16);
+        project.screenParams().setHeightCode(2);
+        project.controllerInfo() = {0x23, 15, 2, 2, 7};
+        TextItem item(&project);
+        item.setFaceName(family);
+        item.setSize(9);
+        item.setContent(QStringLiteral("ABCDEFGHIJKLMNOPQRST UVWXYZ"));
+        item.setAction(c.action);
+        item.setDelay(c.delay);
+        item.setFlash(c.flash);
+        item.setColor(c.color);
+        item.setClockMode(c.clock);
+        item.buildPages();
+
+        TextRenderParams p;
+        p.text = item.content();
+        p.faceName = family;
+        p.size = 9;
+        p.color = c.drawn;
+        p.action = c.action;
+        p.stayTimeZero = c.stayZero;
+        p.width = c.width;
+        p.height = 16;
+        const auto expected = TextRenderer::render(p);
+        ASSERT_EQ(item.pageCount(), int(expected.size()));
+        for (int i = 0; i < item.pageCount(); ++i)
+            EXPECT_TRUE(samePixels(*item.pageAt(i), expected[size_t(i)])) << "page " << i;
+    }
+}
+
+TEST(ItemPages, EmptyTextAndMissingScreenGiveOneBlankPage)
+{
+    Project project;
+    TextItem item(&project);
+    item.setContent(QString());
+    item.buildPages();
+    ASSERT_EQ(item.pageCount(), 1);
+    EXPECT_EQ(item.pageAt(0)->width(), 256);
+    EXPECT_EQ(item.pageAt(0)->pixel(100, 16), 0u);
+
+    project.screenParams().setHeightCode(0);
+    item.setContent(QStringLiteral("abc"));
+    item.buildPages();
+    EXPECT_EQ(item.pageCount(), 1);
+    PictureItem picture(&project);
+    picture.buildPages();
+    EXPECT_EQ(picture.pageCount(), 1);
+}
+
+TEST(ItemPages, PictureItemReadsItsFileAndTheScreenColourType)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage white(8, 4, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_TRUE(white.save(dir.filePath(QStringLiteral("white.png"))));
+
+    Project project;
+    project.setProjectFilePath(dir.filePath(QStringLiteral("default.brivprj")));
+    project.screenParams().setWidthCode(2);
+    project.screenParams().setHeightCode(1);
+    PictureItem item(&project);
+    item.setContent(QStringLiteral("white.png")); // relative to the project file
+    item.setMode(1);
+
+    const struct {
+        int colourType;
+        uint32_t lit;
+    } cases[] = {{1, LedColor::Red}, {2, LedColor::Yellow}, {0, LedColor::Yellow}};
+    for (const auto &c : cases) {
+        project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(c.colourType);
+        item.buildPages();
+        ASSERT_EQ(item.pageCount(), 1);
+        const PageBitmap *page = item.pageAt(0);
+        ASSERT_EQ(page->width(), 16);
+        ASSERT_EQ(page->height(), 8);
+        EXPECT_EQ(page->pixel(0, 0), c.lit) << "colour type " << c.colourType;
+        EXPECT_EQ(page->pixel(15, 7), c.lit);
+    }
+
+    // A missing file keeps its path and shows one black page, inverted or not.
+    item.setContent(QStringLiteral("gone.png"));
+    item.setReverse(1);
+    item.buildPages();
+    ASSERT_EQ(item.pageCount(), 1);
+    EXPECT_EQ(item.pageAt(0)->pixel(3, 3), 0u);
+    EXPECT_EQ(item.content(), QStringLiteral("gone.png"));
+}
+
+} // namespace
