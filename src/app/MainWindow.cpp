@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -34,9 +33,6 @@ constexpr QRect kPreviewAreaRect(3, 278, 616, 143);
 constexpr QRect kStatusRect(3, 429, 618, 18);
 constexpr QSize kToolButtonSize(32, 36);
 constexpr int kSearchBarRange = 200;
-constexpr int kSendRetryDelayMs = 50;
-
-const QString kUnsupportedCard = QStringLiteral("本软件不支持当前所连接的卡！");
 
 struct CommandInfo {
     MainWindow::Command id;
@@ -473,7 +469,7 @@ void MainWindow::deleteItem()
 
 void MainWindow::showUnsupportedCard()
 {
-    showMessage(this, kUnsupportedCard, applicationTitle(), MessageIcon::None);
+    showMessage(this, Project::unsupportedCardText(), applicationTitle(), MessageIcon::None);
 }
 
 void MainWindow::findScreen()
@@ -483,31 +479,25 @@ void MainWindow::findScreen()
         ProgressDialog dialog(kSearchBarRange, &job, this);
         dialog.exec();
     }
-    const ControllerInfo &info = m_project->controllerInfo();
-    if (info.modelCode != 0 && !info.isSupportedModel()) {
-        showUnsupportedCard();
-        m_project->setRememberedPort(0);
-        m_project->connect(0, false);
-    } else {
-        m_project->rebuildAllPages();
+    // An unsupported card is let go (port 0, link closed); otherwise the
+    // pages follow the card's screen.
+    if (m_project->acceptFoundController())
         m_preview->setItem(m_currentItem);
-    }
+    else
+        showUnsupportedCard();
 }
 
 void MainWindow::sendAll()
 {
-    bool identified = m_project->identifyForSend();
-    if (!identified) {
-        QThread::msleep(kSendRetryDelayMs);
-        identified = m_project->identifyForSend();
-    }
-    if (!identified) {
+    switch (m_project->checkBeforeSend()) {
+    case Project::CardCheck::NoAnswer:
         showCommandResult(this, false);
         return;
-    }
-    if (!m_project->controllerInfo().isSupportedModel()) {
+    case Project::CardCheck::Unsupported:
         showUnsupportedCard();
         return;
+    case Project::CardCheck::Ready:
+        break;
     }
     {
         ProgressDialog dialog(m_project->itemCount() * 5 + 5, m_project.get(), this);

@@ -157,8 +157,10 @@ void ProgramListView::moveCombos()
     if (m_comboRow < 0)
         return;
     // Rows may have scrolled since: follow the row.
-    const int top = rowViewportPosition(m_comboRow);
-    const int height = rowHeight(m_comboRow);
+    // The row's bounding rectangle, without the grid line below it.
+    const QRect rowRect = visualRect(model()->index(m_comboRow, 0));
+    const int top = rowRect.top();
+    const int height = rowRect.height();
     const int x0 = horizontalOffset();
     const struct {
         QComboBox *combo;
