@@ -13,6 +13,17 @@
 #include <QTimer>
 #include <QWidget>
 
+// With BRIVANE_SCREENSHOTS set to a folder, saves widget's window there as
+// name.png (for looking at the states the tests reach).
+inline void saveScreenshot(QWidget *widget, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("BRIVANE_SCREENSHOTS");
+    if (dir.isEmpty() || !widget)
+        return;
+    QDir().mkpath(dir);
+    widget->window()->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
+
 // Answers modal windows while it lives: a progress dialog is closed with
 // "确定" once its job has finished (its last status and bar are kept), any
 // other modal dialog is recorded and rejected, a popup menu is recorded and
@@ -49,6 +60,7 @@ private:
                 !dialog->cancelButton()->isEnabled()) {
                 progress.push_back(
                     {dialog->statusText(), dialog->barPosition(), dialog->bar()->maximum()});
+                saveScreenshot(dialog, QStringLiteral("progress-%1").arg(++m_progressShots));
                 dialog->okButton()->click();
             }
             return;
@@ -60,15 +72,5 @@ private:
     }
 
     QTimer m_timer;
+    int m_progressShots = 0;
 };
-
-// With BRIVANE_SCREENSHOTS set to a folder, saves widget's window there as
-// name.png (for looking at the states the tests reach).
-inline void saveScreenshot(QWidget *widget, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("BRIVANE_SCREENSHOTS");
-    if (dir.isEmpty() || !widget)
-        return;
-    QDir().mkpath(dir);
-    widget->window()->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-}
