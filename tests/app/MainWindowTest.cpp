@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -536,6 +537,37 @@ TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)
     EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("命令执行失败：")));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("错误"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainWindowTest, DemoProjectIsPreviewedPageByPage)
+{
+    const QString examples =
+        QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../examples/");
+    const QString demo = examples + QStringLiteral("demo.brivprj");
+    ASSERT_TRUE(QFile::exists(demo)) << demo.toStdString();
+    // A copy, with the picture beside it, so nothing writes into the sources.
+    ASSERT_TRUE(QFile::copy(demo, projectPath));
+    QFile::copy(examples + QStringLiteral("logo.png"), dir.filePath(QStringLiteral("logo.png")));
+    useCard(0x23, 15, 2, 2, 7);
+    start();
+    ASSERT_GE(project().itemCount(), 2);
+    saveScreenshot(window.get(), QStringLiteral("demo-started"));
+    PreviewPanel *preview = window->preview();
+    for (int row = 0; row < project().itemCount(); ++row) {
+        SCOPED_TRACE(row);
+        clickRow(row);
+        ASSERT_EQ(preview->item(), project().itemAt(row));
+        const int pages = project().itemAt(row)->pageCount();
+        ASSERT_GE(pages, 1);
+        for (int page = 1; page < pages; ++page)
+            QTest::mouseClick(preview->nextButton(), Qt::LeftButton);
+        EXPECT_EQ(preview->currentPage(), pages - 1);
+        EXPECT_FALSE(preview->nextButton()->isEnabled());
+        EXPECT_EQ(preview->statusText(),
+                  QStringLiteral("当前信息共有 %1 页，当前预览的是第 %1 页。").arg(pages));
+        EXPECT_FALSE(preview->screenImage().isNull());
+        saveScreenshot(window.get(), QStringLiteral("demo-row%1-last-page").arg(row));
+    }
 }
 
 } // namespace
