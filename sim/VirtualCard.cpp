@@ -228,6 +228,7 @@ void VirtualCard::closeLine()
     s.master = s.keepAlive = -1;
     if (!s.link.isEmpty())
         QFile::remove(s.link);
+    s.link.clear(); // never remove a link some later card put there
     s.running = false;
 }
 
