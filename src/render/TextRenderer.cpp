@@ -80,6 +80,7 @@ struct Layout {
     uint32_t colour;
     int width;
     int height;
+    int maxPages;
     std::vector<PageBitmap> &pages;
 
     void horizontalBand(const TextBlock &block);
@@ -87,12 +88,10 @@ struct Layout {
     void fittedPages();
 };
 
-// Page count for `extent` pixels cut into pieces of `piece`, rounded up and
-// capped at the page limit.
-int pageCountFor(int extent, int piece)
+// Page count for `extent` pixels cut into pieces of `piece`, rounded up.
+int64_t pageCountFor(int extent, int piece)
 {
-    const int64_t n = (int64_t(piece) + extent - 1) / piece;
-    return int(std::clamp<int64_t>(n, 0, TextRenderer::kMaxPages));
+    return (int64_t(piece) + extent - 1) / piece;
 }
 
 void Layout::horizontalBand(const TextBlock &block)
@@ -102,7 +101,7 @@ void Layout::horizontalBand(const TextBlock &block)
     const int lineHeight = measurer.lineHeight();
     const int x0 = tw < width ? (width - tw) / 2 : 0;
     const int y0 = (height - th) / 2;
-    const int n = pageCountFor(tw, width);
+    const int n = int(std::min<int64_t>(pageCountFor(tw, width), maxPages));
     // Only the band rows that land on a page are drawn.
     const int firstLine = std::max(0, -y0 / lineHeight - 2);
     const int lastLine = std::min(int(block.lines.size()) - 1, (height - y0) / lineHeight + 2);
@@ -123,7 +122,7 @@ void Layout::verticalBand(const TextBlock &block)
 {
     const int tw = block.width;
     const int lineHeight = measurer.lineHeight();
-    const int n = pageCountFor(block.height, height);
+    const int n = int(std::min<int64_t>(pageCountFor(block.height, height), maxPages));
     const int x = (width - tw) / 2;
     for (int i = 0; i < n; ++i) {
         PageCanvas canvas(width, height, measurer.font(), colour, QRect(x, 0, tw, height));
@@ -146,7 +145,7 @@ void Layout::fittedPages()
     const int length = int(text.size());
     const int lineHeight = measurer.lineHeight();
     int pos = 0;
-    while (pos < length && int(pages.size()) < TextRenderer::kMaxPages) {
+    while (pos < length && int(pages.size()) < maxPages) {
         const int n = measurer.fittingCount(text, pos, width);
         const QStringView chunk = text.mid(pos, n);
         const TextBlock block = measurer.unwrapped(chunk);
@@ -181,6 +180,18 @@ TextLayout TextRenderer::chooseLayout(int action, bool stayTimeZero)
     return TextLayout::FittedPages;
 }
 
+int TextRenderer::maxPages(int width, int height)
+{
+    const int64_t area = int64_t(std::max(width, 1)) * std::max(height, 1);
+    return int(std::clamp<int64_t>(kMaxItemPixels / area, 1, kMaxPages));
+}
+
+int TextRenderer::maxEmHeight(int width, int height)
+{
+    const int64_t side = std::max(std::min(width, height), 1);
+    return int(std::clamp<int64_t>(kMaxEmPerPageSide * side, kMinEmCap, 1 << 16));
+}
+
 std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
 {
     std::vector<PageBitmap> pages;
@@ -198,10 +209,9 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
         return pages;
     }
 
-    const int maxEm =
-        int(std::min<int64_t>(int64_t(kMaxEmPerPageSide) * std::max(width, height), 1 << 16));
     TextMeasurer measurer(TextFont::make(
-        params.faceName, TextFont::renderEmHeight(params.size, maxEm), params.style));
+        params.faceName, TextFont::renderEmHeight(params.size, maxEmHeight(width, height)),
+        params.style));
     const QStringView text(params.text);
     const TextBlock whole = measurer.unwrapped(text);
     // A text of nothing but line breaks shows as one blank page, like an
@@ -211,7 +221,8 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
         return pages;
     }
 
-    Layout layout{text, measurer, pageColour(params.color), width, height, pages};
+    Layout layout{text, measurer, pageColour(params.color), width, height, maxPages(width, height),
+                  pages};
     switch (chooseLayout(params.action, params.stayTimeZero)) {
     case TextLayout::HorizontalBand:
         layout.horizontalBand(whole);

@@ -29,11 +29,21 @@ public:
     // The card addresses at most this many pages of one item; a text that
     // would need more is cut off after them.
     static constexpr int kMaxPages = 256;
-    // Em heights are capped at this many times the larger page side: a
-    // glyph that big already covers the page many times over.
+    // Nor does an item hold more page pixels than 256 pages of the largest
+    // usual screen (2048 x 128): on taller screens fewer pages are kept.
+    static constexpr int64_t kMaxItemPixels = int64_t(kMaxPages) * 2048 * 128;
+    // Em heights are capped at this many times the smaller page side, but
+    // never below kMinEmCap, which is above every size the editor offers: a
+    // glyph that big already covers the page many times over, and drawing
+    // larger ones only costs time.
     static constexpr int kMaxEmPerPageSide = 4;
+    static constexpr int kMinEmCap = 256;
 
     static TextLayout chooseLayout(int action, bool stayTimeZero);
+    // Most pages an item of width x height pages may hold (at least 1).
+    static int maxPages(int width, int height);
+    // The largest em height rendered on width x height pages.
+    static int maxEmHeight(int width, int height);
 
     // The pages, each width x height and holding only black and `color`.
     // At least one page when width and height are positive (an empty text,

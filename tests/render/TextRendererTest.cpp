@@ -247,6 +247,27 @@ TEST_F(TextRendererTest, AnItemNeverGetsMoreThan256Pages)
     EXPECT_GT(litPixels(band.back()), 0);
 }
 
+TEST(TextRendererLimitsTest, PageCountAndGlyphSizeStayBounded)
+{
+    const struct {
+        int width;
+        int height;
+        int maxPages;
+        int maxEm;
+    } cases[] = {
+        {256, 32, 256, 256},    // every size the editor offers renders as it is
+        {2048, 128, 256, 512},  // the largest usual screen keeps all 256 pages
+        {2048, 2040, 16, 8160}, // 16 MB pages: sixteen of them at most
+        {64, 16, 256, 256},     {1, 1, 256, 256},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(TextRenderer::maxPages(c.width, c.height), c.maxPages)
+            << c.width << "x" << c.height;
+        EXPECT_EQ(TextRenderer::maxEmHeight(c.width, c.height), c.maxEm)
+            << c.width << "x" << c.height;
+    }
+}
+
 TEST(TextMeasurerTest, WrappedBlocksBreakAtSpacesAndBetweenChineseCharacters)
 {
     const QString family = BdfFont::install(cell12());
