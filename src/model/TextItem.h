@@ -5,7 +5,8 @@
 
 class TextItem final : public ProgramItem {
 public:
-    // Face names of 32 or more characters are not kept (stored empty).
+    // The longest face name the item keeps; the loader turns a longer one
+    // into an empty name (the setter stores what it is given).
     static constexpr int kMaxFaceNameChars = 31;
 
     explicit TextItem(Project *owner);

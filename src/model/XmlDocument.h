@@ -9,6 +9,7 @@
 // nested deeper than kMaxDepth or holding more than kMaxElements elements,
 // and any document type declaration with an internal subset (entity
 // declarations are how billion-laughs and quadratic-blow-up files work).
+// QDomDocument needs no engine to be started, so creation cannot fail.
 
 #include <QDomDocument>
 #include <QString>
