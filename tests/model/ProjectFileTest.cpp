@@ -284,6 +284,7 @@ TEST_F(ProjectFile, EveryStoredFieldSurvivesSaveAndLoad)
         {"empty content", 2, [](ProgramItem &i) { i.setContent(QString()); }},
         {"blanks at the ends and astral characters", 2,
          [](ProgramItem &i) { i.setContent(QStringLiteral("  \U0001F600 x\t ")); }},
+        {"long content", 3, [](ProgramItem &i) { i.setContent(QString(100000, QChar(u'长'))); }},
         {"text fields", 2, asText([](TextItem &t) {
              t.setFaceName(QStringLiteral("Noto Sans CJK SC"));
              t.setSize(72);
