@@ -12,7 +12,11 @@ root=$PWD
 scripts/bootstrap.sh
 build=${BRIVANE_RUN_BUILD:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target brivane brivane-cli brivane-cardsim
+have_display=
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && have_display=1
+targets=(brivane-cli brivane-cardsim)
+[ -n "$have_display" ] && targets+=(brivane)
+cmake --build "$build" -j2 --target "${targets[@]}"
 
 run_dir=$root/$build/demo-run
 pages_dir=$run_dir/card-pages
@@ -48,7 +52,7 @@ if [ -z "$device" ]; then
 fi
 echo "Virtual card (QM-A, firmware 2.2.7, 256 x 32, two colours) on $device"
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+if [ -n "$have_display" ]; then
     echo "Starting the GUI on $run_dir/demo.brivprj; the virtual card is port 1."
     BRIVANE_PORTS=$device "$build/src/brivane" "$run_dir/demo.brivprj" || true
     stop_card

@@ -1,5 +1,6 @@
 #include "cli/InterruptWatch.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -32,10 +33,18 @@ InterruptWatch::InterruptWatch()
     // No SA_RESTART: a question waiting on the terminal returns at once.
     action.sa_flags = 0;
     m_installed = ::sigaction(SIGINT, &action, &m_previous) == 0;
+    // A parent may have started us with SIGINT blocked; a blocked press
+    // would wait forever.
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    m_unblocked = ::pthread_sigmask(SIG_UNBLOCK, &interrupt, &m_previousMask) == 0;
 }
 
 InterruptWatch::~InterruptWatch()
 {
+    if (m_unblocked)
+        ::pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
     if (m_installed)
         ::sigaction(SIGINT, &m_previous, nullptr);
     g_presses = 0;

@@ -22,5 +22,7 @@ public:
 
 private:
     struct sigaction m_previous {};
+    sigset_t m_previousMask{};
     bool m_installed = false;
+    bool m_unblocked = false;
 };

@@ -26,9 +26,16 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     g_defaultHandler = qInstallMessageHandler(filterMessages);
-    QGuiApplication app(argc, argv);
+    // The application sees the program name only: Qt would take options of
+    // its own out of the command line ("--style", "--reverse", "--platform"),
+    // and those are ours.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = argc > 0 ? 1 : 0;
+    QGuiApplication app(qtArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cli"));
     StdConsole console;
     CliApp cli(console);
-    return cli.run(QCoreApplication::arguments());
+    return cli.run(arguments);
 }

@@ -1,0 +1,108 @@
+// The brivane-cli executable itself, as scripts run it: its command line
+// reaches the parser whole, and a send of the demo project reaches the
+// virtual card. Skipped when the executable has not been built.
+#include "CliTestSupport.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QJsonArray>
+#include <QProcess>
+#include <csignal>
+
+namespace {
+
+class CliExecutable : public CliFixture {
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        program = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+        if (!QFileInfo(program).isExecutable())
+            GTEST_SKIP() << "brivane-cli not built";
+    }
+    CliRun exec(const QStringList &args)
+    {
+        QProcess process;
+        process.start(program, args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString program;
+};
+
+TEST_F(CliExecutable, OptionsQtWouldTakeForItselfReachTheTool)
+{
+    const QStringList p{QStringLiteral("--project"), projectFile};
+    QImage(8, 8, QImage::Format_RGB32).save(dir.filePath(QStringLiteral("pic.png")));
+    ASSERT_EQ(exec(p + QStringList{QStringLiteral("new")}).code, ExitOk);
+    ASSERT_EQ(exec(p + QStringList{QStringLiteral("add-text"), QStringLiteral("x"),
+                                   QStringLiteral("--style"), QStringLiteral("bold")})
+                  .code,
+              ExitOk);
+    ASSERT_EQ(
+        exec(p + QStringList{QStringLiteral("add-picture"), dir.filePath(QStringLiteral("pic.png")),
+                             QStringLiteral("--reverse")})
+            .code,
+        ExitOk);
+    const QJsonArray items = exec(p + QStringList{QStringLiteral("--json"), QStringLiteral("list")})
+                                 .json()
+                                 .value(u"items")
+                                 .toArray();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items.at(0).toObject().value(u"style").toInt(), 1);
+    EXPECT_EQ(items.at(1).toObject().value(u"reverse").toInt(), 1);
+}
+
+TEST_F(CliExecutable, DemoProjectReachesTheCard)
+{
+    const QString examples = QDir::cleanPath(qEnvironmentVariable("BRIVANE_TEST_DATA") +
+                                             QStringLiteral("/../../examples"));
+    for (const char *name : {"demo.brivprj", "logo.png"})
+        ASSERT_TRUE(QFile::copy(QDir(examples).filePath(QLatin1String(name)),
+                                dir.filePath(QLatin1String(name))))
+            << name;
+    const QString demo = dir.filePath(QStringLiteral("demo.brivprj"));
+    const CliRun r = exec({QStringLiteral("--project"), demo, QStringLiteral("--port"),
+                           card.devicePath(), QStringLiteral("--json"), QStringLiteral("send")});
+    ASSERT_EQ(r.code, ExitOk) << r.err.toStdString();
+    EXPECT_EQ(r.json().value(u"sentCount").toInt(), 4);
+    EXPECT_EQ(int(card.pages().size()), r.json().value(u"pagesSent").toInt());
+    // The dial clock program carries the dial's clock code.
+    VirtualCard::ReceivedPage last;
+    ASSERT_TRUE(card.page(int(card.pages().size()), &last));
+    EXPECT_EQ(last.clockCode(), 0x20);
+}
+
+TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
+{
+    writeProject(QStringList(6, QStringLiteral("x")));
+    // Every page block is answered late, so the send is still running when
+    // both presses arrive.
+    CardFault slow;
+    slow.kind = CardFault::Kind::Delay;
+    slow.command = 0x03;
+    slow.value = 400;
+    card.addFault(slow);
+    QProcess process;
+    process.start(program, {QStringLiteral("--project"), projectFile, QStringLiteral("--port"),
+                            card.devicePath(), QStringLiteral("send")});
+    ASSERT_TRUE(process.waitForStarted());
+    process.setReadChannel(QProcess::StandardError); // progress comes there
+    QByteArray err;
+    while (!err.contains("正在发送信息") && process.waitForReadyRead(10000))
+        err += process.readAllStandardError();
+    ASSERT_TRUE(err.contains("正在发送信息")) << err.toStdString();
+    const pid_t pid = pid_t(process.processId());
+    ASSERT_GT(pid, 0);
+    ::kill(pid, SIGINT);
+    while (!err.contains("Ctrl-C again") && process.waitForReadyRead(5000))
+        err += process.readAllStandardError();
+    ASSERT_EQ(process.state(), QProcess::Running) << err.toStdString();
+    ::kill(pid, SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_LT(card.pages().size(), 6u);
+}
+
+} // namespace

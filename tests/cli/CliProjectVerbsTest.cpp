@@ -1,0 +1,234 @@
+// The play list verbs against real project files: what each option and
+// FIELD=VALUE becomes in the items, and the pictures render writes.
+#include "CliTestSupport.h"
+
+#include <QImage>
+#include <QJsonArray>
+
+namespace {
+
+class CliProject : public CliFixture {
+protected:
+    QJsonArray listItems()
+    {
+        const CliRun r = run({QStringLiteral("--json"), QStringLiteral("list")});
+        EXPECT_EQ(r.code, ExitOk) << r.err.toStdString();
+        return r.json().value(u"items").toArray();
+    }
+    QString picture(const QString &name, int width = 16, int height = 8)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path));
+        return path;
+    }
+};
+
+TEST_F(CliProject, NewCreatesAnEmptyPlayListWithTheDialogsSizeRules)
+{
+    const struct {
+        QStringList options;
+        int width, height;
+        bool warned;
+    } cases[] = {
+        {{}, 256, 32, false},
+        {{"--width", "100", "--height", "40"}, 96, 32, false}, // rounded down to 16
+        {{"--width", "2048", "--height", "128"}, 2048, 128, false},
+        {{"--width", "10", "--height", "200"}, 64, 64, true}, // out of range: 64
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.options.join(u' ').toStdString());
+        const CliRun made =
+            run(QStringList{QStringLiteral("new"), QStringLiteral("--force")} + c.options);
+        ASSERT_EQ(made.code, ExitOk) << made.err.toStdString();
+        EXPECT_EQ(made.err.contains(QStringLiteral("64 is used")), c.warned);
+        const CliRun listed = run({QStringLiteral("--json"), QStringLiteral("list")});
+        ASSERT_EQ(listed.code, ExitOk);
+        EXPECT_EQ(listed.json().value(u"width").toInt(), c.width);
+        EXPECT_EQ(listed.json().value(u"height").toInt(), c.height);
+        EXPECT_TRUE(listed.json().value(u"items").toArray().isEmpty());
+    }
+}
+
+TEST_F(CliProject, AddTextMapsEveryOption)
+{
+    ASSERT_EQ(run({QStringLiteral("new")}).code, ExitOk);
+    const CliRun added = run({QStringLiteral("add-text"),     QStringLiteral("价格 Price"),
+                              QStringLiteral("--action"),     QStringLiteral("左移"),
+                              QStringLiteral("--speed"),      QStringLiteral("3"),
+                              QStringLiteral("--frame"),      QStringLiteral("单点快走"),
+                              QStringLiteral("--clock"),      QStringLiteral("dial"),
+                              QStringLiteral("--delay"),      QStringLiteral("4"),
+                              QStringLiteral("--level"),      QStringLiteral("15(慢)"),
+                              QStringLiteral("--flash"),      QStringLiteral("blink"),
+                              QStringLiteral("--flashdelay"), QStringLiteral("6"),
+                              QStringLiteral("--font"),       QStringLiteral("WenQuanYi Zen Hei"),
+                              QStringLiteral("--size"),       QStringLiteral("24"),
+                              QStringLiteral("--style"),      QStringLiteral("bold-italic"),
+                              QStringLiteral("--color"),      QStringLiteral("yellow")});
+    ASSERT_EQ(added.code, ExitOk) << added.err.toStdString();
+    EXPECT_TRUE(added.out.contains(QStringLiteral("program 1")));
+
+    const QJsonArray items = listItems();
+    ASSERT_EQ(items.size(), 1);
+    const QJsonObject item = items.at(0).toObject();
+    const struct {
+        const char *key;
+        QJsonValue value;
+    } expected[] = {
+        {"type", 2},
+        {"content", QStringLiteral("价格 Price")},
+        {"action", 2},
+        {"speed", 3},
+        {"frame", 1},
+        {"clock", 1},
+        {"delay", 4},
+        {"level", 15},
+        {"flash", 1},
+        {"flashdelay", 6},
+        {"font", QStringLiteral("WenQuanYi Zen Hei")},
+        {"size", 24},
+        {"style", 3},
+        {"color", 3},
+        {"stayTime", 7}, // flashing: the flash interval + 1
+    };
+    for (const auto &e : expected)
+        EXPECT_EQ(item.value(QLatin1String(e.key)), e.value) << e.key;
+}
+
+TEST_F(CliProject, NumbersAndChineseNamesAreTheSameValues)
+{
+    ASSERT_EQ(run({QStringLiteral("new")}).code, ExitOk);
+    const struct {
+        const char *option, *byName, *byNumber;
+    } pairs[] = {
+        {"--action", "下雨", "18"},  {"--frame", "全慢闪", "8"}, {"--clock", "文字", "2"},
+        {"--flash", "反白闪", "2"},  {"--style", "粗体", "1"},   {"--color", "绿", "2"},
+        {"--speed", "15(快)", "15"},
+    };
+    for (const auto &p : pairs) {
+        ASSERT_EQ(run({QStringLiteral("add-text"), QStringLiteral("a"), QLatin1String(p.option),
+                       QString::fromUtf8(p.byName)})
+                      .code,
+                  ExitOk)
+            << p.option;
+        ASSERT_EQ(run({QStringLiteral("add-text"), QStringLiteral("a"), QLatin1String(p.option),
+                       QLatin1String(p.byNumber)})
+                      .code,
+                  ExitOk)
+            << p.option;
+    }
+    const QJsonArray items = listItems();
+    ASSERT_EQ(items.size(), 2 * int(std::size(pairs)));
+    for (int i = 0; i + 1 < items.size(); i += 2) {
+        QJsonObject a = items.at(i).toObject(), b = items.at(i + 1).toObject();
+        a.remove(u"index");
+        b.remove(u"index");
+        EXPECT_EQ(a, b) << pairs[i / 2].option;
+    }
+}
+
+TEST_F(CliProject, PicturePathsAreStoredRelativeInsideTheProjectFolder)
+{
+    ASSERT_EQ(run({QStringLiteral("new")}).code, ExitOk);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("art")));
+    const QString inside = picture(QStringLiteral("art/logo.png"));
+    QTemporaryDir elsewhere;
+    QImage(4, 4, QImage::Format_RGB32).save(elsewhere.filePath(QStringLiteral("far.png")));
+
+    ASSERT_EQ(run({QStringLiteral("add-picture"), inside, QStringLiteral("--mode"),
+                   QStringLiteral("stretch"), QStringLiteral("--reverse"),
+                   QStringLiteral("--limit"), QStringLiteral("0")})
+                  .code,
+              ExitOk);
+    ASSERT_EQ(
+        run({QStringLiteral("add-picture"), elsewhere.filePath(QStringLiteral("far.png"))}).code,
+        ExitOk);
+
+    const QJsonArray items = listItems();
+    ASSERT_EQ(items.size(), 2);
+    const QJsonObject first = items.at(0).toObject();
+    EXPECT_EQ(first.value(u"content").toString(), QStringLiteral("art/logo.png"));
+    EXPECT_EQ(first.value(u"path").toString(), inside);
+    EXPECT_EQ(first.value(u"mode").toInt(), 1);
+    EXPECT_EQ(first.value(u"reverse").toInt(), 1);
+    EXPECT_EQ(first.value(u"limit").toInt(), 0);
+    EXPECT_EQ(items.at(1).toObject().value(u"content").toString(),
+              QFileInfo(elsewhere.filePath(QStringLiteral("far.png"))).absoluteFilePath());
+}
+
+TEST_F(CliProject, SetMoveAndRemoveEditThePlayList)
+{
+    writeProject({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+
+    EXPECT_EQ(run({QStringLiteral("set"), QStringLiteral("2"), QStringLiteral("action=马赛克"),
+                   QStringLiteral("color=green"), QStringLiteral("content=zwei=2")})
+                  .code,
+              ExitOk);
+    EXPECT_EQ(run({QStringLiteral("move"), QStringLiteral("2"), QStringLiteral("up")}).code,
+              ExitOk);
+    EXPECT_EQ(run({QStringLiteral("move"), QStringLiteral("2"), QStringLiteral("down")}).code,
+              ExitOk);
+    EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("3")}).code, ExitOk);
+
+    const QJsonArray items = listItems();
+    ASSERT_EQ(items.size(), 2);
+    const QJsonObject first = items.at(0).toObject();
+    EXPECT_EQ(first.value(u"content").toString(), QStringLiteral("zwei=2"));
+    EXPECT_EQ(first.value(u"action").toInt(), 17);
+    EXPECT_EQ(first.value(u"color").toInt(), 2);
+    EXPECT_EQ(items.at(1).toObject().value(u"content").toString(), QStringLiteral("three"));
+}
+
+TEST_F(CliProject, ListShowsOneLinePerProgram)
+{
+    writeProject({QStringLiteral("one"), QStringLiteral("line\nbreak")});
+    const CliRun r = run({QStringLiteral("list")});
+    ASSERT_EQ(r.code, ExitOk);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("立刻显示")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("line\\nbreak")));
+}
+
+TEST_F(CliProject, RenderWritesEveryPageAtOnePixelPerLed)
+{
+    writeProject({QStringLiteral("A"), QStringLiteral("B")}, 32, 4);
+    // A dial clock on a card that shows clock zones: the page is the content
+    // beside the 32-pixel zone; the preview is the whole screen.
+    ASSERT_EQ(run({QStringLiteral("set"), QStringLiteral("2"), QStringLiteral("clock=dial")}).code,
+              ExitOk);
+    const QString card = QStringLiteral("15,0x23,2.2.7");
+    const QString pages = dir.filePath(QStringLiteral("pages"));
+    const QString previews = dir.filePath(QStringLiteral("previews"));
+
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--out"), pages,
+                   QStringLiteral("--card"), card})
+                  .code,
+              ExitOk);
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--out"), previews,
+                   QStringLiteral("--preview"), QStringLiteral("--card"), card})
+                  .code,
+              ExitOk);
+
+    EXPECT_EQ(QDir(pages).entryList(QDir::Files),
+              (QStringList{QStringLiteral("01-01.png"), QStringLiteral("02-01.png")}));
+    EXPECT_EQ(QImage(QDir(pages).filePath(QStringLiteral("01-01.png"))).size(), QSize(256, 32));
+    EXPECT_EQ(QImage(QDir(pages).filePath(QStringLiteral("02-01.png"))).size(), QSize(224, 32));
+    const QImage preview(QDir(previews).filePath(QStringLiteral("02-01.png")));
+    ASSERT_EQ(preview.size(), QSize(256, 32));
+    // The 12 o'clock mark of the dial is lit; without --card no zone exists.
+    EXPECT_EQ(preview.pixel(15, 1), qRgb(255, 0, 0));
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--out"), pages}).code, ExitOk);
+    EXPECT_EQ(QImage(QDir(pages).filePath(QStringLiteral("02-01.png"))).size(), QSize(256, 32));
+}
+
+TEST_F(CliProject, RenderIntoAFileIsCode2)
+{
+    writeProject({QStringLiteral("A")});
+    const CliRun r = run({QStringLiteral("render"), QStringLiteral("--out"), projectFile});
+    EXPECT_EQ(r.code, ExitUsage);
+}
+
+} // namespace
