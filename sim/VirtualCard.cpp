@@ -12,10 +12,13 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__APPLE__)
+#include <util.h>
+#else
+#include <pty.h>
+#endif
 
 namespace {
 
@@ -97,7 +100,8 @@ struct VirtualCard::State {
     // line
     int master = -1;
     int keepAlive = -1; // our own slave descriptor: the master never sees a hang-up
-    int wakeFd = -1;
+    int wakeFd = -1;    // read end of the wake-up pipe
+    int wakeWrite = -1; // its write end
     QString device;
     QString link;
     QString error;
@@ -162,7 +166,18 @@ bool VirtualCard::start(const QString &linkPath)
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    int wake[2] = {-1, -1};
+    if (::pipe(wake) != 0) {
+        ::close(master);
+        ::close(slave);
+        std::lock_guard lock(m_mutex);
+        m_state->error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    for (const int fd : wake) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
 
     const QString device = QString::fromLocal8Bit(name);
     if (!linkPath.isEmpty()) {
@@ -170,7 +185,8 @@ bool VirtualCard::start(const QString &linkPath)
         if (!QFile::link(device, linkPath)) {
             ::close(master);
             ::close(slave);
-            ::close(wakeFd);
+            ::close(wake[0]);
+            ::close(wake[1]);
             std::lock_guard lock(m_mutex);
             m_state->error = QStringLiteral("cannot create the link %1").arg(linkPath);
             return false;
@@ -182,7 +198,8 @@ bool VirtualCard::start(const QString &linkPath)
         State &s = *m_state;
         s.master = master;
         s.keepAlive = slave;
-        s.wakeFd = wakeFd;
+        s.wakeFd = wake[0];
+        s.wakeWrite = wake[1];
         s.device = device;
         s.link = linkPath;
         s.error.clear();
@@ -211,9 +228,10 @@ void VirtualCard::stop()
         m_thread.join();
     std::lock_guard lock(m_mutex);
     closeLine();
-    if (m_state->wakeFd >= 0) {
-        ::close(m_state->wakeFd);
-        m_state->wakeFd = -1;
+    for (int *fd : {&m_state->wakeFd, &m_state->wakeWrite}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
     }
 }
 
@@ -237,11 +255,11 @@ void VirtualCard::wake()
     int fd = -1;
     {
         std::lock_guard lock(m_mutex);
-        fd = m_state->wakeFd;
+        fd = m_state->wakeWrite;
     }
     if (fd >= 0) {
-        const uint64_t one = 1;
-        [[maybe_unused]] const auto n = ::write(fd, &one, sizeof one);
+        const char one = 1;
+        [[maybe_unused]] const auto n = ::write(fd, &one, 1);
     }
 }
 
@@ -285,12 +303,18 @@ void VirtualCard::run()
             ts.tv_nsec = long((waitUs % 1'000'000) * 1000);
             timeout = &ts;
         }
+#if defined(__linux__)
         const int ready = ::ppoll(fds, 2, timeout, nullptr);
+#else
+        // Millisecond resolution, rounded up: replies leave at most 1 ms late.
+        const int ready = ::poll(fds, 2, timeout ? int((waitUs + 999) / 1000) : -1);
+#endif
         if (ready < 0 && errno != EINTR)
             return;
         if (fds[1].revents & POLLIN) {
-            uint64_t value = 0;
-            [[maybe_unused]] const auto n = ::read(wakeFd, &value, sizeof value);
+            char drain[64];
+            while (::read(wakeFd, drain, sizeof drain) > 0) {
+            }
         }
 
         if (fds[0].revents & POLLIN) {
