@@ -8,9 +8,8 @@
 
 namespace {
 
-constexpr int kHeaderBytes = UploadEncoder::kDataOffset - 16; // offsets 16..48
 // The request buffer holds 1024 bytes: 49 before the data and 4 after it.
-constexpr int kMaxChunk = 1024 - UploadEncoder::kDataOffset - 4;
+constexpr int kMaxChunk = 1024 - 16 - UploadEncoder::kHeaderLength - 4;
 
 void putLe16(QByteArray &payload, int at, int value)
 {
@@ -110,33 +109,23 @@ QByteArray UploadEncoder::packPageBits(const PageBitmap &page, int width, int he
     return bits;
 }
 
-QByteArray UploadEncoder::firstBlockPayload(const UploadPageHeader &header, const QByteArray &block)
+QByteArray UploadEncoder::headerBytes(const UploadPageHeader &header)
 {
-    QByteArray payload(kHeaderBytes, '\0');
-    putLe16(payload, 0, std::clamp(header.pageNumber, 0, kMaxPageNumber));
-    payload[2] = char(clampByte(header.action));
-    payload[3] = char(clampByte(header.effectCode));
-    payload[4] = char(clampByte(header.speedLevel));
-    payload[5] = char(clampByte(header.stayTime));
-    payload[6] = char(clampByte(header.flashDelay));
+    QByteArray bytes(kHeaderLength, '\0'); // packet offset 16 is index 0
+    putLe16(bytes, 0, std::clamp(header.pageNumber, 0, kMaxPageNumber));
+    bytes[2] = char(clampByte(header.action));
+    bytes[3] = char(clampByte(header.effectCode));
+    bytes[4] = char(clampByte(header.speedLevel));
+    bytes[5] = char(clampByte(header.stayTime));
+    bytes[6] = char(clampByte(header.flashDelay));
     // Offsets 23..40 (reserved word, two dates and two times) stay zero.
-    payload[25] = char(clampByte(header.planes));
-    payload[26] = char(clampByte(header.contentKind));
-    payload[27] = char(clampByte(header.pageIndex));
-    payload[28] = char(clampByte(header.lastPageIndex));
-    putLe16(payload, 29, std::clamp(header.bitLength, 0, kMaxBitLength));
-    payload[31] = char(clampByte(header.clockCode));
-    payload += block;
-    return payload;
-}
-
-QByteArray UploadEncoder::nextBlockPayload(int pageNumber, int offset, const QByteArray &block)
-{
-    QByteArray payload(kHeaderBytes, '\0');
-    putLe16(payload, 0, std::clamp(pageNumber, 0, kMaxPageNumber));
-    putLe16(payload, 2, std::clamp(offset, 0, kMaxBitLength));
-    payload += block;
-    return payload;
+    bytes[25] = char(clampByte(header.planes));
+    bytes[26] = char(clampByte(header.contentKind));
+    bytes[27] = char(clampByte(header.pageIndex));
+    bytes[28] = char(clampByte(header.lastPageIndex));
+    putLe16(bytes, 29, std::clamp(header.bitLength, 0, kMaxBitLength));
+    bytes[31] = char(clampByte(header.clockCode));
+    return bytes;
 }
 
 QString UploadEncoder::refusalText(qint64 bitLength, int pageCount, int firstPageNumber)
@@ -166,14 +155,13 @@ bool UploadEncoder::sendProgramPage(ControllerLink &link, UploadPageHeader heade
     const int total = int(bits.size());
     header.bitLength = total;
     int sent = std::min(total, chunk);
-    if (!link.exchange(kCommandFirstBlock, firstBlockPayload(header, bits.left(sent))))
+    if (!link.sendPageHead(headerBytes(header), QByteArrayView(bits).first(sent)))
         return false;
     while (sent < total) {
         if (pause)
             pause(kBlockPauseMs);
         const int n = std::min(total - sent, chunk);
-        if (!link.exchange(kCommandNextBlock,
-                           nextBlockPayload(header.pageNumber, sent, bits.mid(sent, n))))
+        if (!link.sendDataChunk(header.pageNumber, sent, QByteArrayView(bits).sliced(sent, n)))
             return false;
         sent += n;
     }

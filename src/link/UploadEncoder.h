@@ -1,8 +1,7 @@
 #pragma once
 // Turns one page raster into the bit image the card stores and lays out the
-// two upload packets: 0x03 (page header plus the first block of bits) and
-// 0x02 (one further block). Pure byte work, no serial I/O; sendProgramPage
-// drives a ControllerLink with the packets of one page. Used by the Project's
+// page header of the 0x03 packet; sendProgramPage sends one page as that
+// packet with the first block of bits and 0x02 packets for the rest. Used by the Project's
 // send operation, which fills the header from an item.
 
 #include <QByteArray>
@@ -32,10 +31,7 @@ struct UploadPageHeader {
 
 class UploadEncoder {
 public:
-    // Packet layout: payload offsets are packet offsets minus 16.
-    static constexpr int kCommandFirstBlock = 0x03;
-    static constexpr int kCommandNextBlock = 0x02;
-    static constexpr int kDataOffset = 49; // packet offset of the bit data
+    static constexpr int kHeaderLength = 33; // packet offsets 16..48
     static constexpr int kMaxBitLength = 0xFFFF;
     static constexpr int kMaxPagesPerItem = 256;
     static constexpr int kMaxPageNumber = 0xFFFF;
@@ -62,11 +58,9 @@ public:
     static QByteArray packPageBits(const PageBitmap &page, int width, int height, int planes,
                                    bool reverseData, bool wordFormat);
 
-    // Payload (from packet offset 16) of the 0x03 packet: header and the
-    // first block of bits. Fields that do not fit their byte are clamped.
-    static QByteArray firstBlockPayload(const UploadPageHeader &header, const QByteArray &block);
-    // Payload of a 0x02 packet: page number, block offset and the block.
-    static QByteArray nextBlockPayload(int pageNumber, int offset, const QByteArray &block);
+    // Packet bytes 16 to 48 of the 0x03 packet: the page header. Fields that
+    // do not fit their byte are clamped, never wrapped.
+    static QByteArray headerBytes(const UploadPageHeader &header);
 
     // Why a page or an item cannot be sent without wrapping a field; empty
     // when it can.

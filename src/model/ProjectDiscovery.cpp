@@ -8,35 +8,16 @@
 #include <QThread>
 
 namespace {
-
-constexpr uint8_t kCmdQueryInfo = 0x35;
 constexpr int kFirstPort = 1;
 constexpr int kBarEnd = 200;
 constexpr int kBarStep = 10;
-
-// The model query; info changes only when the card answered.
-bool queryControllerInfo(ControllerLink &link, ControllerInfo &info)
-{
-    if (!link.exchange(kCmdQueryInfo))
-        return false;
-    const QByteArray &reply = link.response();
-    if (reply.size() < 21)
-        return false;
-    info.modelCode = uint8_t(reply[16]);
-    info.firmwareMajor = uint8_t(reply[17]);
-    info.firmwareMinor = uint8_t(reply[18]);
-    info.firmwareBuild = uint8_t(reply[19]);
-    info.series = uint8_t(reply[20]);
-    return true;
-}
-
 } // namespace
 
 bool Project::identify(int port, QString *modelText)
 {
     if (!connect(port, false))
         return false;
-    if (!queryControllerInfo(*m_link, m_info))
+    if (!m_link->queryControllerInfo(m_info))
         return false;
     if (modelText)
         *modelText = m_info.formatModel();
@@ -50,7 +31,7 @@ bool Project::identifyForSend()
     // whatever an earlier command left behind.
     if (!connect(m_rememberedPort, true))
         return false;
-    if (!queryControllerInfo(*m_link, m_info)) {
+    if (!m_link->queryControllerInfo(m_info)) {
         m_lastErrorText = m_link->errorText();
         return false;
     }

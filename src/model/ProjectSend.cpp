@@ -10,16 +10,9 @@
 
 namespace {
 
-constexpr uint8_t kCmdClear = 0x06;
-constexpr uint8_t kCmdUploadPhase = 0x19;
 constexpr int kStepWaitMs = 50;
 constexpr int kBeforeItemSleepMs = 200;
 constexpr int kBeforeItemPumpMs = 20;
-
-void setUploadPhase(ControllerLink &link, int phase)
-{
-    link.exchange(kCmdUploadPhase, QByteArray(1, char(phase)));
-}
 
 } // namespace
 
@@ -94,12 +87,12 @@ void Project::sendAll(ProgressHost &host)
         if (const ProgramItem *item = itemAt(i))
             report.items[size_t(i)].name = item->displayName();
     host.sleep(kStepWaitMs);
-    setUploadPhase(*m_link, 0);
+    m_link->setUploadPhase(0); // outcome not looked at
     host.sleep(kStepWaitMs);
 
     upload(host, report);
     host.sleep(kStepWaitMs);
-    setUploadPhase(*m_link, 1);
+    m_link->setUploadPhase(1);
     m_lastSendReport = std::move(report);
 }
 
@@ -116,7 +109,7 @@ void Project::upload(ProgressHost &host, SendReport &report)
     host.setButtons(false, true);
     host.setStatus(5, QStringLiteral("正在清空原有信息。"));
     host.pumpMessages();
-    while (!m_link->exchange(kCmdClear)) {
+    while (!m_link->clearScreen()) {
         report.errorText = m_link->errorText();
         if (!host.askYesNo(QStringLiteral("清除显示屏原有信息时出错：%1，是否重新发送命令？")
                                .arg(m_link->errorText()))) {

@@ -19,7 +19,7 @@ class RecordingHost final : public ProgressHost {
 public:
     enum class Kind { Status, Buttons, Pump, WaitPumping, Sleep, YesNo, YesNoCancel };
     struct Event {
-        Kind kind;
+        Kind kind = Kind::Status;
         int position = 0; // Status
         QString text;     // Status, questions
         bool ok = false;  // Buttons
@@ -29,19 +29,20 @@ public:
 
     void setStatus(int position, const QString &text) override
     {
-        events.push_back({Kind::Status, position, text});
+        Event &e = record(Kind::Status);
+        e.position = position;
+        e.text = text;
     }
     void setButtons(bool okEnabled, bool cancelEnabled) override
     {
-        Event e{Kind::Buttons};
+        Event &e = record(Kind::Buttons);
         e.ok = okEnabled;
         e.cancel = cancelEnabled;
-        events.push_back(e);
     }
     bool isCancelled() const override { return m_cancelled; }
     bool askYesNo(const QString &text) override
     {
-        events.push_back({Kind::YesNo, 0, text});
+        record(Kind::YesNo).text = text;
         pumped();
         if (yesNoAnswers.empty())
             return false;
@@ -51,7 +52,7 @@ public:
     }
     Answer askYesNoCancel(const QString &text) override
     {
-        events.push_back({Kind::YesNoCancel, 0, text});
+        record(Kind::YesNoCancel).text = text;
         pumped();
         if (yesNoCancelAnswers.empty())
             return Answer::Cancel;
@@ -61,23 +62,19 @@ public:
     }
     void pumpMessages() override
     {
-        events.push_back({Kind::Pump});
+        record(Kind::Pump);
         pumped();
     }
     void waitPumping(int ms) override
     {
-        Event e{Kind::WaitPumping};
-        e.ms = ms;
-        events.push_back(e);
+        record(Kind::WaitPumping).ms = ms;
         if (realTime)
             ProgressHost::waitPumping(ms);
         pumped();
     }
     void sleep(int ms) override
     {
-        Event e{Kind::Sleep};
-        e.ms = ms;
-        events.push_back(e);
+        record(Kind::Sleep).ms = ms;
         if (realTime)
             ProgressHost::sleep(ms);
     }
@@ -142,6 +139,12 @@ public:
     int pumpCount = 0;
 
 private:
+    Event &record(Kind kind)
+    {
+        events.emplace_back();
+        events.back().kind = kind;
+        return events.back();
+    }
     void pumped()
     {
         ++pumpCount;

@@ -144,7 +144,7 @@ TEST(UploadEncoderTest, ColourTypesOtherThanSingleRedUseTwoPlanes)
     EXPECT_EQ(UploadEncoder::planesForColourType(7), 2);
 }
 
-TEST(UploadEncoderTest, FirstBlockPayloadLayout)
+TEST(UploadEncoderTest, HeaderLayout)
 {
     UploadPageHeader h;
     h.pageNumber = 0x0102;
@@ -159,11 +159,7 @@ TEST(UploadEncoderTest, FirstBlockPayloadLayout)
     h.lastPageIndex = 4;
     h.bitLength = 2048;
     h.clockCode = 0x30;
-    const QByteArray block(512, char(0x5A));
-    const QByteArray p = UploadEncoder::firstBlockPayload(h, block);
-    ASSERT_EQ(p.size(), 33 + 512);
-    // Packet offset = payload index + 16.
-    const QByteArray head = p.left(33);
+    // Index = packet offset - 16; dates and times (offsets 25..40) are zero.
     QByteArray expected(33, '\0');
     expected[0] = 0x02;
     expected[1] = 0x01;
@@ -179,8 +175,7 @@ TEST(UploadEncoderTest, FirstBlockPayloadLayout)
     expected[29] = 0x00;
     expected[30] = 0x08;
     expected[31] = 0x30;
-    EXPECT_EQ(head.toHex(' '), expected.toHex(' '));
-    EXPECT_EQ(p.mid(33), block);
+    EXPECT_EQ(UploadEncoder::headerBytes(h).toHex(' '), expected.toHex(' '));
 }
 
 TEST(UploadEncoderTest, OneByteFieldsAreClampedNotWrapped)
@@ -197,20 +192,10 @@ TEST(UploadEncoderTest, OneByteFieldsAreClampedNotWrapped)
         h.stayTime = c.value;
         h.flashDelay = c.value;
         h.clockCode = c.value;
-        const QByteArray p = UploadEncoder::firstBlockPayload(h, {});
+        const QByteArray p = UploadEncoder::headerBytes(h);
         for (int at : {2, 3, 4, 5, 6, 31})
             EXPECT_EQ(uint8_t(p[at]), c.sent) << "value " << c.value << " at " << at + 16;
     }
-}
-
-TEST(UploadEncoderTest, NextBlockPayloadLayout)
-{
-    const QByteArray block = bytes({1, 2, 3});
-    const QByteArray p = UploadEncoder::nextBlockPayload(7, 1536, block);
-    ASSERT_EQ(p.size(), 36);
-    EXPECT_EQ(p.left(4).toHex(' '), QByteArray("07 00 00 06"));
-    EXPECT_EQ(p.mid(4, 29), QByteArray(29, '\0'));
-    EXPECT_EQ(p.mid(33), block);
 }
 
 TEST(UploadEncoderTest, RefusesValuesThatWouldWrap)

@@ -13,9 +13,8 @@ namespace {
 // Packet byte at `offset` of the 0x03 packet that carries item's pages.
 int headerByte(const Project &project, const ProgramItem &item, int offset)
 {
-    const QByteArray payload =
-        UploadEncoder::firstBlockPayload(project.uploadHeaderFor(item), QByteArray());
-    return uint8_t(payload.at(offset - 16));
+    const QByteArray header = UploadEncoder::headerBytes(project.uploadHeaderFor(item));
+    return uint8_t(header.at(offset - 16));
 }
 
 void setFirmware(Project &project, int major, int minor, int build)
