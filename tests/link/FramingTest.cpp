@@ -132,18 +132,3 @@ TEST(ClockPayload, PacksDateTimeWeekdayAndMode)
         EXPECT_EQ(ControllerLink::clockPayload(c.time).toHex(), QByteArray(c.hex))
             << c.time.toString().toStdString();
 }
-
-TEST(StatusTexts, EveryStatusHasItsText)
-{
-    const struct {
-        int status;
-        const char *text;
-    } cases[] = {{1, "数据包校验错误。"},     {2, "命令无法识别。"},
-                 {3, "不支持的命令。"},       {4, "参数错误，请勿超出最大范围。"},
-                 {5, "数据包结构错误。"},     {6, "命令执行失败。"},
-                 {7, "终端返回未知错误。"},   {0x7F, "终端返回未知错误。"},
-                 {0xFF, "终端返回未知错误。"}};
-    for (const auto &c : cases)
-        EXPECT_EQ(Packet::statusText(c.status), QString::fromUtf8(c.text)) << c.status;
-    EXPECT_TRUE(Packet::statusText(0).isEmpty());
-}

@@ -146,17 +146,6 @@ TEST(ResponseReader, EverySingleBitFlipOfAGoodReplyIsCaught)
     EXPECT_EQ(flips, 51 * 8);
 }
 
-TEST(ResponseReader, IgnoresBytesAfterACompleteFrame)
-{
-    ResponseReader reader;
-    ASSERT_EQ(reader.feed(reply()), Result::Complete);
-    EXPECT_EQ(reader.feed(uint8_t(0xAF)), Result::Complete);
-    EXPECT_EQ(reader.frame().size(), 52);
-    reader.reset();
-    EXPECT_FALSE(reader.isComplete());
-    EXPECT_TRUE(reader.frame().isEmpty());
-}
-
 TEST(ResponseReader, EndlessNoiseStaysBounded)
 {
     // A line full of start marks and in-range lengths never grows a
