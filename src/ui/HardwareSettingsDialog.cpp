@@ -1,9 +1,9 @@
 #include "ui/HardwareSettingsDialog.h"
 
 #include "base/AppServices.h"
+#include "base/AtoiValue.h"
 #include "link/ScanModes.h"
 #include "model/Project.h"
-#include "ui/LeadingNumber.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/ScreenParamsWrite.h"
 #include "ui/ScreenSizeFields.h"
@@ -165,6 +165,8 @@ bool HardwareSettingsDialog::restoreFactorySettings()
 
 int HardwareSettingsDialog::run()
 {
+    // Shown before exec() starts, so the modality must be set up front.
+    setWindowModality(Qt::ApplicationModal);
     show();
     m_set->setEnabled(false);
     pumpMessages();

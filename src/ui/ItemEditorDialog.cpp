@@ -1,10 +1,10 @@
 #include "ui/ItemEditorDialog.h"
 
+#include "base/AtoiValue.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
-#include "ui/LeadingNumber.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/PictureEditorPage.h"
 #include "ui/PreviewPanel.h"
@@ -125,7 +125,7 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     connect(m_stay, &NumberSpinEdit::textChanged, this, &ItemEditorDialog::stayTimeEdited);
     connect(m_interval, &NumberSpinEdit::textChanged, this, [this](const QString &text) {
         if (m_initialised)
-            m_item->setFlashDelay(readLeadingInt(text));
+            m_item->setFlashDelay(atoiValue(text));
     });
     m_initialised = true;
 }
@@ -151,7 +151,7 @@ void ItemEditorDialog::stayTimeEdited(const QString &text)
     // The text layout differs between a stay time of zero and any other,
     // so only a change to or from zero re-renders the pages.
     const int before = m_item->effectiveStayTime();
-    m_item->setDelay(readLeadingInt(text));
+    m_item->setDelay(atoiValue(text));
     const int after = m_item->effectiveStayTime();
     if (before == 0 || after == 0) {
         m_item->buildPages();

@@ -1,6 +1,6 @@
 #include "ui/NumberSpinEdit.h"
 
-#include "ui/LeadingNumber.h"
+#include "base/AtoiValue.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -51,7 +51,7 @@ void NumberSpinEdit::setValue(int value)
 
 int NumberSpinEdit::value() const
 {
-    return readLeadingInt(lineEdit()->text());
+    return atoiValue(lineEdit()->text());
 }
 
 void NumberSpinEdit::stepBy(int steps)

@@ -1,7 +1,7 @@
 #include "ui/PictureEditorPage.h"
 
+#include "base/AtoiValue.h"
 #include "model/PictureItem.h"
-#include "ui/LeadingNumber.h"
 #include "ui/NumberSpinEdit.h"
 
 #include <QCheckBox>
@@ -124,7 +124,7 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
     });
     connect(m_limit, &NumberSpinEdit::textChanged, this, [this](const QString &text) {
         if (m_initialised)
-            m_item->setLimit(readLeadingInt(text));
+            m_item->setLimit(atoiValue(text));
     });
     connect(m_preview, &QPushButton::clicked, this, &PictureEditorPage::applyChange);
 }

@@ -131,6 +131,8 @@ bool QuickParamsDialog::apply()
 
 int QuickParamsDialog::run()
 {
+    // Shown before exec() starts, so the modality must be set up front.
+    setWindowModality(Qt::ApplicationModal);
     show();
     loadFromCard();
     return exec();

@@ -1,7 +1,7 @@
 #include "ui/TextEditorPage.h"
 
+#include "base/AtoiValue.h"
 #include "model/TextItem.h"
-#include "ui/LeadingNumber.h"
 #include "ui/LimitedPlainTextEdit.h"
 
 #include <QComboBox>
@@ -122,11 +122,11 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
         applyChange();
     });
     connect(m_size->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        m_item->setSize(readLeadingInt(QStringView(text).left(kSizeDigitsRead)));
+        m_item->setSize(atoiValue(QStringView(text).left(kSizeDigitsRead)));
         applyChange();
     });
     connect(m_size, &QComboBox::activated, this, [this](int index) {
-        m_item->setSize(readLeadingInt(m_size->itemText(index)));
+        m_item->setSize(atoiValue(m_size->itemText(index)));
         applyChange();
     });
     connect(m_colour, &QComboBox::activated, this, [this](int index) {

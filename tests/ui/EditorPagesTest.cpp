@@ -7,7 +7,9 @@
 #include "ui/PictureEditorPage.h"
 #include "ui/TextEditorPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -151,6 +153,12 @@ TEST_F(TextPageTest, TypingStopsAt256StoredCharacters)
     QTest::keyClick(text(page), Qt::Key_Left, Qt::ShiftModifier);
     QTest::keyClicks(text(page), "Q");
     EXPECT_EQ(item.content(), QString(254, u'x') + "yQ");
+
+    // Pasting is cut to what fits.
+    QTest::keyClick(text(page), Qt::Key_Backspace);
+    QApplication::clipboard()->setText(QStringLiteral("12345"));
+    QTest::keyClick(text(page), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(item.content(), QString(254, u'x') + "y1");
 }
 
 TEST_F(TextPageTest, LongerTextFromTheFileIsShownWhole)

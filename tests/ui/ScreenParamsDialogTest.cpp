@@ -2,14 +2,19 @@
 
 #include "link/ScreenParams.h"
 #include "model/TextItem.h"
+#include "ui/Dialogs.h"
 #include "ui/HardwareSettingsDialog.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/PasswordDialog.h"
 #include "ui/QuickParamsDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
 
 using UiTest::choose;
 using UiTest::fieldText;
@@ -241,6 +246,89 @@ TEST(PasswordDialog, AccessCodes)
             EXPECT_EQ(dialog.edit()->text(), QString::fromUtf8(text)); // text stays
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Runs act on the next modal dialog of type D once it is up (polling from
+// the dialog's own event loop; after a few seconds it fails the test and
+// closes the open dialogs).
+template <typename D> void onNextModal(std::function<void(D *)> act, int triesLeft = 300)
+{
+    QTimer::singleShot(10, [act, triesLeft] {
+        // Ready once its opening (disabled while it reads) is over.
+        auto *dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+        const auto buttons =
+            dialog ? dialog->template findChildren<QPushButton *>() : QList<QPushButton *>();
+        if (dialog && dialog->isEnabled() &&
+            std::all_of(buttons.begin(), buttons.end(),
+                        [](const QPushButton *b) { return b->isEnabled(); })) {
+            act(dialog);
+            return;
+        }
+        if (triesLeft > 0) {
+            onNextModal<D>(act, triesLeft - 1);
+            return;
+        }
+        // Never came: close whatever is open so that the test ends.
+        ADD_FAILURE() << "the expected dialog did not come up modal";
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *open = qobject_cast<QDialog *>(w); open && open->isVisible())
+                open->reject();
+    });
+}
+
+void click(QWidget *dialog, const char *button)
+{
+    QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+class ScreenParamsFlowTest : public CardDialogTest {};
+
+TEST_F(ScreenParamsFlowTest, QuickDialogClosedAsksNoPassword)
+{
+    bool quickSeen = false;
+    onNextModal<QuickParamsDialog>([&](QuickParamsDialog *quick) {
+        quickSeen = true;
+        click(quick, "close");
+    });
+    EXPECT_TRUE(Dialogs::editScreenParams(nullptr));
+    EXPECT_TRUE(quickSeen);
+}
+
+TEST_F(ScreenParamsFlowTest, CancelledPasswordShowsNoHardwareSettings)
+{
+    bool passwordSeen = false;
+    onNextModal<QuickParamsDialog>([&](QuickParamsDialog *quick) {
+        onNextModal<PasswordDialog>([&](PasswordDialog *password) {
+            passwordSeen = true;
+            click(password, "cancel");
+        });
+        click(quick, "advanced");
+    });
+    EXPECT_FALSE(Dialogs::editScreenParams(nullptr));
+    EXPECT_TRUE(passwordSeen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(ScreenParamsFlowTest, AccessCodeLeadsToHardwareSettings)
+{
+    bool hardwareSeen = false;
+    onNextModal<QuickParamsDialog>([&](QuickParamsDialog *quick) {
+        onNextModal<PasswordDialog>([&](PasswordDialog *password) {
+            onNextModal<HardwareSettingsDialog>([&](HardwareSettingsDialog *hardware) {
+                hardwareSeen = true;
+                click(hardware, "close");
+            });
+            password->edit()->setText(QStringLiteral("Kx-417"));
+            click(password, "ok");
+        });
+        click(quick, "advanced");
+    });
+    EXPECT_TRUE(Dialogs::editScreenParams(nullptr));
+    EXPECT_TRUE(hardwareSeen);
 }
 
 } // namespace
