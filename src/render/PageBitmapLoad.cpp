@@ -16,7 +16,8 @@ constexpr int kAllocationLimitMb = 256;
 bool PageBitmap::loadFromFile(const QString &path)
 {
     // Only regular files are decoded: reading a FIFO or a device such as
-    // /dev/zero could block or never end.
+    // /dev/zero could block or never end. Long paths are fine (no 260
+    // character limit here).
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
     QImageReader reader(path);

@@ -240,6 +240,7 @@ void TextMeasurer::drawLine(QPainter &painter, QStringView text, const TextLine 
             }
         } else {
             skipping = false;
+            // Drawn as typed: an '&' is an ordinary character here.
             if (!isControl(text[i]) && text[i] != u' ')
                 painter.drawText(QPoint(left, baseline), text.mid(i, length).toString());
         }

@@ -74,6 +74,10 @@ private:
     uint32_t m_colour;
 };
 
+// The three layouts. The bands are never made as scratch rasters: each page
+// draws the part of the text that its slice of the band holds, through a
+// clip rectangle that stands for the band's edges, so no scratch surface is
+// larger than one page whatever the text.
 struct Layout {
     QStringView text;
     TextMeasurer &measurer;
