@@ -255,7 +255,8 @@ int CliApp::verbSend(const QStringList &)
 {
     // The questions' policy and the port come first: nothing is sent on a
     // command line with errors.
-    TerminalUserInterface::Policy policy = m_console.inIsTerminal()
+    // Asking needs a user who sees the question and can answer it.
+    TerminalUserInterface::Policy policy = m_console.inIsTerminal() && m_console.errIsTerminal()
                                                ? TerminalUserInterface::Policy::Ask
                                                : TerminalUserInterface::Policy::Stop;
     if (isSet(QStringLiteral("on-error"))) {

@@ -344,6 +344,13 @@ int CliApp::run(const QStringList &arguments)
                               : QStringLiteral("%1: too many arguments").arg(verbName),
                           verbName);
     }
+    for (const char *name : {"project", "port"}) {
+        if (parser.isSet(QLatin1String(name)) &&
+            parser.value(QLatin1String(name)).trimmed().isEmpty()) {
+            m_parser = nullptr;
+            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
+        }
+    }
     m_json = parser.isSet(QStringLiteral("json"));
     m_ui =
         std::make_unique<TerminalUserInterface>(m_console, TerminalUserInterface::Policy::Stop, 0);

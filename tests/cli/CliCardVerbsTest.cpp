@@ -285,6 +285,7 @@ TEST_F(CliSend, FailedProgramFollowsTheOnErrorPolicy)
 TEST_F(CliSend, AskedQuestionsAreAnsweredFromTheTerminal)
 {
     console.inTty = true;
+    console.errTty = true;
     console.input = {QStringLiteral("maybe"), QStringLiteral("y"), QStringLiteral("n")};
     card.addFault(fault(CardFault::Kind::Status, 0x03, 2, 6, 1));
     const CliRun r = send({});

@@ -75,6 +75,8 @@ const UsageCase kUsageCases[] = {
     {"RenderWithoutOut", {"render"}},
     {"RenderBadCard", {"render", "--out", "@DIR@/out", "--card", "15,0x23"}},
     {"NewOverExisting", {"new"}},
+    {"EmptyPort", {"--port", "", "clear"}},
+    {"EmptyProject", {"--project", "", "list"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(BadInput, CliUsage, ::testing::ValuesIn(kUsageCases),
