@@ -136,7 +136,6 @@ public:
     // Runs at the end of every pumping point (after a pending press has been
     // registered); a press made here is seen at the following one.
     std::function<void(RecordingHost &)> onPump;
-    int pumpCount = 0;
 
 private:
     Event &record(Kind kind)
@@ -147,7 +146,6 @@ private:
     }
     void pumped()
     {
-        ++pumpCount;
         if (m_pressPending) {
             m_pressPending = false;
             m_cancelled = true;

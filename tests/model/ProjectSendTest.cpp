@@ -238,14 +238,6 @@ TEST_F(ProjectSendTest, FailedClear)
     EXPECT_EQ(commandSequence().back(), 0x19);
     EXPECT_EQ(card.uploadPhase(), 1);
     EXPECT_EQ(project.lastSendReport().end, SendReport::End::ClearFailed);
-
-    // A retry that succeeds goes on with the upload.
-    card.addFault(refuse);
-    host = RecordingHost();
-    host.yesNoAnswers = {true, true};
-    project.sendAll(host);
-    EXPECT_EQ(host.questions().size(), 2);
-    EXPECT_EQ(host.lastStatus(), std::make_pair(10, QStringLiteral("已成功发送了 1 条信息。")));
 }
 
 TEST_F(ProjectSendTest, EmptyPlayListClearsTheCard)

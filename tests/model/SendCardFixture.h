@@ -38,13 +38,7 @@ protected:
     void useCard(int model, int series, int major, int minor, int build, int widthCode,
                  int heightCode, int colourType, int reverseData = 0)
     {
-        ControllerInfo info;
-        info.modelCode = model;
-        info.series = series;
-        info.firmwareMajor = major;
-        info.firmwareMinor = minor;
-        info.firmwareBuild = build;
-        card.setIdentity(info);
+        card.setIdentity({model, series, major, minor, build});
         ScreenParams params;
         params.bytes[ScreenParams::WidthCode] = uint8_t(widthCode);
         params.bytes[ScreenParams::HeightCode] = uint8_t(heightCode);

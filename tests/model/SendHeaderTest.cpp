@@ -2,7 +2,6 @@
 // rules for the effect and speed bytes, stay time, planes and clamping.
 
 #include "link/UploadEncoder.h"
-#include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
 
@@ -31,15 +30,16 @@ TEST(SendHeader, FirmwareDecidesEffectAndSpeedBytes)
 {
     struct Case {
         int major, minor, build;
+        int level;
         int effect; // offset 19 for frame "全慢闪" and flash "反白闪"
-        int speed;  // offset 20 for speed 9 and level 3
+        int speed;  // offset 20 for speed 9
     };
-    const Case cases[] = {
-        {2, 2, 6, 0x12, 9},
-        {2, 1, 15, 0x12, 9},
-        {2, 2, 7, 0x82, 9 + 3 * 16},
-        {3, 0, 0, 0x82, 9 + 3 * 16},
-    };
+    const Case cases[] =
+        {
+            {2, 2, 6, 3, 0x12, 9},          {2, 1, 15, 3, 0x12, 9},
+            {2, 2, 7, 3, 0x82, 9 + 3 * 16}, {3, 0, 0, 3, 0x82, 9 + 3 * 16},
+            {2, 2, 7, 16, 0x82, 255}, // 9 + 256 is clamped, not wrapped to 9
+        };
     for (const Case &c : cases) {
         Project project;
         setFirmware(project, c.major, c.minor, c.build);
@@ -47,7 +47,7 @@ TEST(SendHeader, FirmwareDecidesEffectAndSpeedBytes)
         item.setFrame(8);
         item.setFlash(2);
         item.setSpeed(9);
-        item.setLevel(3);
+        item.setLevel(c.level);
         SCOPED_TRACE(testing::Message() << c.major << '.' << c.minor << '.' << c.build);
         EXPECT_EQ(headerByte(project, item, 19), c.effect);
         EXPECT_EQ(headerByte(project, item, 20), c.speed);
@@ -79,43 +79,15 @@ TEST(SendHeader, StayTimeAndFlashInterval)
     }
 }
 
-TEST(SendHeader, SpeedAndLevelSumIsClampedIntoItsByte)
+TEST(SendHeader, PlanesFollowTheColourType)
 {
-    Project project;
-    setFirmware(project, 2, 2, 7);
-    TextItem item(&project);
-    item.setSpeed(15);
-    item.setLevel(16); // 15 + 256 would wrap to 15
-    EXPECT_EQ(headerByte(project, item, 20), 255);
-    item.setAction(300);
-    EXPECT_EQ(headerByte(project, item, 18), 255);
-}
-
-TEST(SendHeader, PlanesKindAndClock)
-{
-    struct Case {
-        int colourType;
-        int planes;
-    };
-    for (const Case c : {Case{1, 1}, Case{2, 2}, Case{0, 2}, Case{3, 2}}) {
+    // Types other than 1 and 2 get the two-plane packing.
+    for (const auto &[colourType, planes] : {std::pair{1, 1}, {2, 2}, {0, 2}, {3, 2}}) {
         Project project;
-        project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(c.colourType);
+        project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(colourType);
         TextItem text(&project);
-        PictureItem picture(&project);
-        EXPECT_EQ(headerByte(project, text, 41), c.planes) << c.colourType;
-        EXPECT_EQ(headerByte(project, text, 42), 1);
-        EXPECT_EQ(headerByte(project, picture, 42), 2);
+        EXPECT_EQ(headerByte(project, text, 41), planes) << colourType;
     }
-
-    // A dial clock zone on a series-15 card travels as 0x20; on other cards
-    // the zone is not effective and the code is 0.
-    Project project;
-    setFirmware(project, 2, 2, 7);
-    TextItem item(&project);
-    item.setClockMode(1);
-    EXPECT_EQ(headerByte(project, item, 47), 0x20);
-    project.controllerInfo().series = 3;
-    EXPECT_EQ(headerByte(project, item, 47), 0);
 }
 
 } // namespace
