@@ -77,11 +77,12 @@ TEST_F(CliExecutable, DemoProjectReachesTheCard)
 TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
 {
     writeProject(QStringList(6, QStringLiteral("x")));
-    // Every page block is answered late, so the send is still running when
-    // both presses arrive.
+    // Every request is answered late (within the link's time-out), so the
+    // send is still running, finishing its program, when the second press
+    // arrives.
     CardFault slow;
     slow.kind = CardFault::Kind::Delay;
-    slow.command = 0x03;
+    slow.command = -1;
     slow.value = 400;
     card.addFault(slow);
     QProcess process;
