@@ -1,6 +1,5 @@
 #include "link/ScreenSizeRules.h"
 #include "link/ScanModes.h"
-#include "link/ScreenParams.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +26,6 @@ TEST(ScreenSizeRules, TypedSizesBecomeCodes)
         EXPECT_EQ(sizeCode(acceptedWidth(c.typed)), c.widthCode) << c.typed;
         EXPECT_EQ(acceptedHeight(c.typed), c.height) << c.typed;
         EXPECT_EQ(sizeCode(acceptedHeight(c.typed)), c.heightCode) << c.typed;
-    }
-}
-
-TEST(ScreenSizeRules, EveryAcceptedWidthShowsBackRoundedDown)
-{
-    for (int width = kMinWidth; width <= kMaxWidth; ++width) {
-        ScreenParams params;
-        params.setWidthCode(sizeCode(width));
-        ASSERT_EQ(params.screenWidth(), width / 16 * 16) << width;
     }
 }
 

@@ -76,16 +76,6 @@ TEST_F(TextPageTest, FontIsFoundByPrefixIgnoringCase)
     }
 }
 
-TEST_F(TextPageTest, FontListIsSortedWithoutRegardToCase)
-{
-    const QStringList names = TextEditorPage::fontFaceNames();
-    ASSERT_TRUE(names.contains(family));
-    for (qsizetype i = 1; i < names.size(); ++i)
-        EXPECT_LE(names[i - 1].compare(names[i], Qt::CaseInsensitive), 0) << i;
-    for (const QString &name : names)
-        EXPECT_LE(name.size(), TextItem::kMaxFaceNameChars);
-}
-
 TEST_F(TextPageTest, TypedSizeIsReadFromItsFirstSixCharacters)
 {
     const std::pair<const char *, int> cases[] = {

@@ -132,15 +132,6 @@ TEST_F(QuickParamsTest, WithoutACardReportsFailureYetReRenders)
     EXPECT_EQ(text->pageAt(0)->width(), 64);
 }
 
-TEST_F(QuickParamsTest, AdvancedEndsWithItsResult)
-{
-    QuickParamsDialog dialog(&project);
-    dialog.show();
-    QTest::mouseClick(dialog.findChild<QPushButton *>("advanced"), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QuickParamsDialog::kAdvancedResult);
-    EXPECT_FALSE(dialog.isVisible());
-}
-
 class HardwareSettingsTest : public CardDialogTest {};
 
 TEST_F(HardwareSettingsTest, ShowsAndWritesEveryField)

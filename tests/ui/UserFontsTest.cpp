@@ -53,11 +53,4 @@ TEST(UserFonts, BitmapFontsOfBothFoldersReachTheFontList)
     EXPECT_TRUE(offered.contains("BrivaneUserFontTwo"));
 }
 
-TEST(UserFonts, DefaultFoldersStartBesideTheExecutable)
-{
-    const QStringList folders = UserFonts::folders();
-    ASSERT_FALSE(folders.isEmpty());
-    EXPECT_TRUE(folders.first().endsWith("/fonts"));
-}
-
 } // namespace
