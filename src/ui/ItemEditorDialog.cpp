@@ -36,12 +36,18 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     pageArea->setObjectName(QStringLiteral("pageArea"));
     auto *pageLayout = new QVBoxLayout(pageArea);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    if (item && item->type() == ProgramItem::TextType) {
-        auto *page = new TextEditorPage(static_cast<TextItem *>(item), pageArea);
+    // The type chooses the page; the class must match it too.
+    auto *textItem =
+        item && item->type() == ProgramItem::TextType ? dynamic_cast<TextItem *>(item) : nullptr;
+    auto *pictureItem = item && item->type() == ProgramItem::PictureType
+                            ? dynamic_cast<PictureItem *>(item)
+                            : nullptr;
+    if (textItem) {
+        auto *page = new TextEditorPage(textItem, pageArea);
         connect(page, &TextEditorPage::contentChanged, this, &ItemEditorDialog::refreshPreview);
         m_page = page;
-    } else if (item && item->type() == ProgramItem::PictureType) {
-        auto *page = new PictureEditorPage(static_cast<PictureItem *>(item), pageArea);
+    } else if (pictureItem) {
+        auto *page = new PictureEditorPage(pictureItem, pageArea);
         connect(page, &PictureEditorPage::contentChanged, this, &ItemEditorDialog::refreshPreview);
         m_page = page;
     }

@@ -18,10 +18,11 @@ using UiTest::retype;
 
 namespace {
 
-// An item of a kind the editor does not know.
+// An item of a kind the editor does not know (or of a known type number but
+// another class).
 class OddItem final : public ProgramItem {
 public:
-    explicit OddItem(Project *project) : ProgramItem(7, project) {}
+    OddItem(Project *project, int type) : ProgramItem(type, project) {}
     void buildPages() override
     {
         clearPages();
@@ -51,7 +52,8 @@ TEST_F(ItemEditorTest, HostsThePageOfTheItemsKind)
 {
     TextItem text(&project);
     PictureItem picture(&project);
-    OddItem odd(&project);
+    OddItem odd(&project, 7);
+    OddItem fakeText(&project, ProgramItem::TextType);
     {
         ItemEditorDialog dialog(&text);
         EXPECT_NE(qobject_cast<TextEditorPage *>(dialog.page()), nullptr);
@@ -62,9 +64,10 @@ TEST_F(ItemEditorTest, HostsThePageOfTheItemsKind)
         ItemEditorDialog dialog(&picture);
         EXPECT_NE(qobject_cast<PictureEditorPage *>(dialog.page()), nullptr);
     }
-    {
+    for (ProgramItem *other :
+         {static_cast<ProgramItem *>(&odd), static_cast<ProgramItem *>(&fakeText)}) {
         // Neither kind: nothing to edit, the dialog ends at once.
-        ItemEditorDialog dialog(&odd);
+        ItemEditorDialog dialog(other);
         EXPECT_FALSE(dialog.hasPage());
         EXPECT_EQ(dialog.run(), QDialog::Rejected);
         EXPECT_FALSE(dialog.isVisible());
