@@ -14,7 +14,9 @@
 #include <vector>
 
 class Console;
+class ProgramItem;
 class Project;
+class QJsonObject;
 
 // The process's exit status, as documented in --help and the README.
 enum ExitCode : int {
@@ -49,7 +51,7 @@ private:
     int usageError(const QString &message, const QString &verb = {});
     int fail(int code, const QString &message);
     void print(const QString &line);
-    void printJson(const class QJsonObject &object);
+    void printJson(const QJsonObject &object);
     bool json() const { return m_json; }
     QString option(const QString &name) const { return m_parser->value(name); }
     bool isSet(const QString &name) const { return m_parser->isSet(name); }
@@ -91,7 +93,7 @@ private:
     int verbRemove(const QStringList &args);
     int verbMove(const QStringList &args);
     int verbSet(const QStringList &args);
-    int addItem(std::unique_ptr<class ProgramItem> item, const QString &content);
+    int addItem(std::unique_ptr<ProgramItem> item, const QString &content);
     // Applies --card, or with --port the connected card's identification
     // and screen parameters, before pages are rendered.
     int prepareRendering(Project &project);
