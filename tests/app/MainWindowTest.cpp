@@ -16,9 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenu>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -458,47 +458,21 @@ TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)
     EXPECT_TRUE(ui.questions.isEmpty());
 }
 
-TEST_F(MainWindowTest, MenusAndToolbarInTheirOrder)
+TEST_F(MainWindowTest, EveryEditEntryIsEnabledAndSharedWithTheToolbar)
 {
     writeProject({QStringLiteral("A")});
     useNoCard();
     open();
-    const auto texts = [](const QList<QAction *> &actions) {
-        QStringList result;
-        for (const QAction *a : actions)
-            result << (a->isSeparator() ? QStringLiteral("|") : a->text());
-        return result;
-    };
-    QStringList popups;
-    QList<QStringList> entries;
-    for (QAction *a : window->menuBar()->actions()) {
-        popups << a->text();
-        entries << texts(a->menu()->actions());
-    }
-    EXPECT_EQ(popups, (QStringList{"文件(&F)", "编辑(&E)", "工具(&T)", "帮助(&H)"}));
-    ASSERT_EQ(entries.size(), 4);
-    EXPECT_EQ(entries[0], (QStringList{"保存节目", "退出"}));
-    EXPECT_EQ(entries[1], (QStringList{"新建文本...", "新建图片...", "|", "编辑内容...", "上移",
-                                       "下移", "删除", "|", "发送..."}));
-    EXPECT_EQ(entries[2], (QStringList{"查找屏...", "屏幕较时", "亮度设置...", "屏参设置...",
-                                       "屏幕开关...", "清屏"}));
-    EXPECT_EQ(entries[3], (QStringList{"关于..."}));
-    for (const QAction *a : window->editMenu()->actions())
+    // The edit popup is also the list's context menu: nothing in it is grey,
+    // "新建图片..." included, and its toolbar button is the same command.
+    QStringList entries;
+    for (const QAction *a : window->editMenu()->actions()) {
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-
-    QStringList buttons;
-    QStringList tips;
-    for (QAction *a : window->toolBar()->actions()) {
-        buttons << (a->isSeparator() ? QStringLiteral("|") : a->iconText());
-        if (!a->isSeparator())
-            tips << a->toolTip();
+        entries << (a->isSeparator() ? QStringLiteral("|") : a->text());
     }
-    EXPECT_EQ(buttons, (QStringList{"保存", "|", "文本", "图片", "|", "发送", "|", "查屏", "校时",
-                                    "亮度", "屏参", "开关", "清屏"}));
-    EXPECT_EQ(tips,
-              (QStringList{"保存所有节目", "新建文本节目", "新建图片节目", "发送节目到控制卡",
-                           "查找屏", "屏幕较时", "亮度设置", "屏参设置-设置屏幕大小、扫描方式等。",
-                           "开屏或关屏。", "清空显示屏中所有信息。"}));
+    EXPECT_EQ(entries, (QStringList{"新建文本...", "新建图片...", "|", "编辑内容...", "上移",
+                                    "下移", "删除", "|", "发送..."}));
+    EXPECT_TRUE(window->toolBar()->actions().contains(window->action(MainWindow::NewPicture)));
 }
 
 TEST_F(MainWindowTest, SendsThePlayListToTheCard)
