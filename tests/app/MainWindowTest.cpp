@@ -16,9 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QMenu>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
