@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/MainWindow.h"
+#include "base/AppServices.h"
+#include "ui/UserFonts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,6 +37,9 @@ void Application::setUpToolkit()
 
     QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+    // Bitmap fonts the user placed in a "fonts" folder join the font list.
+    loadUserFonts();
 }
 
 int Application::run(const QStringList &arguments)
@@ -58,6 +63,9 @@ int Application::run(const QStringList &arguments)
         MainWindow window(projectFile);
         window.start();
         result = QApplication::exec();
+        // A last 200 ms of event handling before the window and its project
+        // (items and pages) go, so events still queued for them find them.
+        waitPumping(200);
     }
     return result;
 }
