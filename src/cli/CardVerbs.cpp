@@ -461,38 +461,11 @@ int CliApp::verbParams(const QStringList &)
                                   .arg(QLatin1String(on), QLatin1String(off)),
                               QStringLiteral("params"));
 
-    struct Size {
-        const char *option;
-        int (*accept)(int);
-        int min, max;
-        void (ScreenParams::*store)(int);
-    };
-    for (const Size &size :
-         {Size{"height", ScreenSizeRules::acceptedHeight, ScreenSizeRules::kMinHeight,
-               ScreenSizeRules::kMaxHeight, &ScreenParams::setHeightCode},
-          Size{"width", ScreenSizeRules::acceptedWidth, ScreenSizeRules::kMinWidth,
-               ScreenSizeRules::kMaxWidth, &ScreenParams::setWidthCode}}) {
-        const QString name = QLatin1String(size.option);
-        if (!isSet(name))
-            continue;
-        bool ok = false;
-        const int typed = option(name).toInt(&ok);
-        if (!ok)
-            return usageError(QStringLiteral("invalid --%1 '%2'").arg(name, option(name)),
-                              QStringLiteral("params"));
-        // As the dialogs do: a size out of range becomes 64.
-        const int accepted = size.accept(typed);
-        if (accepted != typed)
-            m_console.err(QStringLiteral("%1 %2 is outside %3..%4: %5 is used\n")
-                              .arg(name)
-                              .arg(typed)
-                              .arg(size.min)
-                              .arg(size.max)
-                              .arg(accepted));
-        const uint8_t code = ScreenSizeRules::sizeCode(accepted);
-        const auto store = size.store;
-        changes.push_back([code, store](ScreenParams &p) { (p.*store)(code); });
-    }
+    std::vector<ScreenSizeChange> sizes;
+    if (const int code = screenSizeOptions(QStringLiteral("params"), sizes); code != ExitOk)
+        return code;
+    for (const ScreenSizeChange &size : sizes)
+        changes.push_back([size](ScreenParams &p) { (p.*size.store)(size.code); });
     auto flag = [&](const char *on, const char *off, int offset, uint8_t onValue) {
         if (isSet(QLatin1String(on)))
             changes.push_back(

@@ -6,6 +6,7 @@
 // owns it, tests run it in-process with a recording Console.
 
 #include "cli/TerminalUserInterface.h"
+#include "link/ScreenParams.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -49,6 +50,14 @@ private:
     QString globalHelp() const;
     QString verbHelp(const Verb &verb, QCommandLineParser &parser) const;
     int usageError(const QString &message, const QString &verb = {});
+    // A screen size given with --width/--height, as the code to store.
+    struct ScreenSizeChange {
+        void (ScreenParams::*store)(int);
+        uint8_t code;
+    };
+    // Reads --width and --height by the screen parameter dialogs' rules.
+    // ExitOk, or the exit code of a usage error.
+    int screenSizeOptions(const QString &verb, std::vector<ScreenSizeChange> &changes);
     int fail(int code, const QString &message);
     void print(const QString &line);
     void printJson(const QJsonObject &object);

@@ -66,38 +66,11 @@ int CliApp::verbNew(const QStringList &)
     if (QFileInfo::exists(path) && !isSet(QStringLiteral("force")))
         return fail(ExitUsage, QStringLiteral("%1 already exists (--force replaces it)").arg(path));
 
-    // The same size rules as the screen parameter dialogs.
-    struct Size {
-        const char *option;
-        int (*accept)(int);
-        int min, max;
-        void (ScreenParams::*store)(int);
-    };
-    const Size sizes[] = {
-        {"width", ScreenSizeRules::acceptedWidth, ScreenSizeRules::kMinWidth,
-         ScreenSizeRules::kMaxWidth, &ScreenParams::setWidthCode},
-        {"height", ScreenSizeRules::acceptedHeight, ScreenSizeRules::kMinHeight,
-         ScreenSizeRules::kMaxHeight, &ScreenParams::setHeightCode},
-    };
-    for (const Size &size : sizes) {
-        const QString name = QLatin1String(size.option);
-        if (!isSet(name))
-            continue;
-        bool ok = false;
-        const int typed = option(name).toInt(&ok);
-        if (!ok)
-            return usageError(QStringLiteral("invalid --%1 '%2'").arg(name, option(name)),
-                              QStringLiteral("new"));
-        const int accepted = size.accept(typed);
-        if (accepted != typed)
-            m_console.err(QStringLiteral("%1 %2 is outside %3..%4: %5 is used\n")
-                              .arg(name)
-                              .arg(typed)
-                              .arg(size.min)
-                              .arg(size.max)
-                              .arg(accepted));
-        (project.screenParams().*size.store)(ScreenSizeRules::sizeCode(accepted));
-    }
+    std::vector<ScreenSizeChange> sizes;
+    if (const int code = screenSizeOptions(QStringLiteral("new"), sizes); code != ExitOk)
+        return code;
+    for (const ScreenSizeChange &size : sizes)
+        (project.screenParams().*size.store)(size.code);
     if (const int code = saveProject(project); code != ExitOk)
         return code;
     print(QStringLiteral("Created %1: empty play list, screen %2 x %3.")
@@ -265,5 +238,42 @@ int CliApp::verbSet(const QStringList &args)
     if (const int code = saveProject(project); code != ExitOk)
         return code;
     print(QStringLiteral("Changed program %1.").arg(n));
+    return ExitOk;
+}
+
+int CliApp::screenSizeOptions(const QString &verb, std::vector<ScreenSizeChange> &changes)
+{
+    // The same size rules as the screen parameter dialogs.
+    struct Size {
+        const char *option;
+        int (*accept)(int);
+        int min, max;
+        void (ScreenParams::*store)(int);
+    };
+    const Size sizes[] = {
+        {"width", ScreenSizeRules::acceptedWidth, ScreenSizeRules::kMinWidth,
+         ScreenSizeRules::kMaxWidth, &ScreenParams::setWidthCode},
+        {"height", ScreenSizeRules::acceptedHeight, ScreenSizeRules::kMinHeight,
+         ScreenSizeRules::kMaxHeight, &ScreenParams::setHeightCode},
+    };
+    for (const Size &size : sizes) {
+        const QString name = QLatin1String(size.option);
+        if (!isSet(name))
+            continue;
+        bool ok = false;
+        const int typed = option(name).toInt(&ok);
+        if (!ok)
+            return usageError(QStringLiteral("invalid --%1 '%2'").arg(name, option(name)), verb);
+        // A size out of range becomes 64, as in the dialogs.
+        const int accepted = size.accept(typed);
+        if (accepted != typed)
+            m_console.err(QStringLiteral("%1 %2 is outside %3..%4: %5 is used\n")
+                              .arg(name)
+                              .arg(typed)
+                              .arg(size.min)
+                              .arg(size.max)
+                              .arg(accepted));
+        changes.push_back({size.store, ScreenSizeRules::sizeCode(accepted)});
+    }
     return ExitOk;
 }
