@@ -6,7 +6,7 @@
 #include "cli/Console.h"
 #include "model/ProgramItem.h"
 #include "model/Project.h"
-#include "render/DialClock.h"
+#include "model/ScreenImage.h"
 #include "render/PageBitmap.h"
 
 #include <QDir>
@@ -14,19 +14,6 @@
 #include <QImage>
 
 namespace {
-
-// The whole screen as the preview panel shows a page: black, the page at
-// the clock zone's right, and the dial for a dial clock.
-QImage previewImage(const ProgramItem &item, const PageBitmap &page)
-{
-    PageBitmap screen;
-    if (!screen.create(item.screenWidth(), item.screenHeight()))
-        return {};
-    screen.copyFrom(page, item.clockZoneWidth(), 0, 0, 0, item.contentWidth(), item.screenHeight());
-    if (item.effectiveClockMode() == 1)
-        DialClock::drawDial(screen, 0, 0, item.clockZoneWidth(), localNow().time());
-    return screen.image();
-}
 
 // "NN-PP.png": program and page, 1-based, at least two digits each.
 QString pictureName(int program, int page)
@@ -64,7 +51,7 @@ int CliApp::verbRender(const QStringList &)
             const PageBitmap *page = item.pageAt(p);
             if (!page || page->isNull())
                 continue;
-            const QImage image = preview ? previewImage(item, *page) : page->image();
+            const QImage image = preview ? screenImage(item, p, localNow().time()) : page->image();
             const QString path = dir.filePath(pictureName(i + 1, p + 1));
             if (image.isNull() || !image.save(path, "PNG"))
                 return fail(ExitUsage, QStringLiteral("cannot write %1").arg(path));

@@ -2,8 +2,7 @@
 
 #include "base/LocalClock.h"
 #include "model/ProgramItem.h"
-#include "render/DialClock.h"
-#include "render/PageBitmap.h"
+#include "model/ScreenImage.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -214,16 +213,7 @@ void PreviewPanel::resizeEvent(QResizeEvent *event)
 
 QImage PreviewPanel::screenImage() const
 {
-    if (!m_item || m_page < 0 || m_page >= m_item->pageCount())
+    if (!m_item)
         return {};
-    const int width = m_item->screenWidth();
-    const int height = m_item->screenHeight();
-    PageBitmap screen;
-    if (!screen.create(width, height))
-        return {};
-    if (const PageBitmap *page = m_item->pageAt(m_page))
-        screen.copyFrom(*page, m_item->clockZoneWidth(), 0, 0, 0, m_item->contentWidth(), height);
-    if (m_item->effectiveClockMode() == 1)
-        DialClock::drawDial(screen, 0, 0, m_item->clockZoneWidth(), localNow().time());
-    return screen.image();
+    return ::screenImage(*m_item, m_page, localNow().time());
 }

@@ -1,0 +1,20 @@
+#include "model/ScreenImage.h"
+
+#include "model/ProgramItem.h"
+#include "render/DialClock.h"
+#include "render/PageBitmap.h"
+
+QImage screenImage(const ProgramItem &item, int pageIndex, const QTime &time)
+{
+    const PageBitmap *page = item.pageAt(pageIndex);
+    if (!page)
+        return {};
+    const int height = item.screenHeight();
+    PageBitmap screen;
+    if (!screen.create(item.screenWidth(), height))
+        return {};
+    screen.copyFrom(*page, item.clockZoneWidth(), 0, 0, 0, item.contentWidth(), height);
+    if (item.effectiveClockMode() == 1)
+        DialClock::drawDial(screen, 0, 0, item.clockZoneWidth(), time);
+    return screen.image();
+}
