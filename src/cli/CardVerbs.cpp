@@ -16,7 +16,6 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QThread>
 #include <functional>
 #include <optional>
 
@@ -25,9 +24,6 @@ namespace {
 constexpr int kSearchBarRange = 200;
 constexpr int kLastPort = 20;
 constexpr int kDefaultRetries = 3;
-// The screen parameter dialogs wait this long between clearing the display
-// and writing the new record.
-constexpr int kClearBeforeWriteMs = 200;
 
 QString firmwareText(const ControllerInfo &info)
 {
@@ -532,13 +528,10 @@ int CliApp::verbParams(const QStringList &)
                                                           "read; nothing was written)")));
     bool written = false;
     if (!changes.empty()) {
-        // The dialogs' order: clear (outcome not looked at), wait, store the
-        // fields, write.
-        project.clearScreen();
-        QThread::msleep(kClearBeforeWriteMs);
-        for (const auto &change : changes)
-            change(project.screenParams());
-        written = project.writeScreenParams();
+        written = project.clearAndWriteScreenParams([&changes](ScreenParams &params) {
+            for (const auto &change : changes)
+                change(params);
+        });
     }
     if (json()) {
         QJsonObject o = ScreenParamsText::toJson(project.screenParams());

@@ -78,6 +78,11 @@ public:
     // The card's brightness, or -1 when the exchange fails.
     int readBrightness();
     bool readScreenParams();
+    // The screen parameter write both dialogs and the command-line tool use:
+    // clear the display (outcome not looked at), wait 200 ms, let storeFields
+    // change the ScreenParams, then write the record. Returns the write's
+    // outcome.
+    bool clearAndWriteScreenParams(const std::function<void(ScreenParams &)> &storeFields);
 
     // ---- discovery and send
     // connect without errors shown, then the model query; modelText gets
