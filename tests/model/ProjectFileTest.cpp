@@ -1,5 +1,6 @@
 #include "base/AppServices.h"
 #include "common/RecordingUserInterface.h"
+#include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
@@ -16,18 +17,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // Every field the file stores, as "name=value" texts.
 QStringList storedFields(const ProgramItem &item)

@@ -1,4 +1,5 @@
 #include "model/XmlDocument.h"
+#include "common/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,18 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // What save() writes after the declaration line.
 QByteArray savedBody(const XmlDocument &doc)
