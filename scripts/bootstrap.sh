@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth imagemagick
+  qt6-httpserver-dev qt6-websockets-dev libgif-dev
+  xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
+  help2man chromium
 )
 
 missing=()
