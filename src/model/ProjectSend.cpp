@@ -28,7 +28,8 @@ UploadPageHeader Project::uploadHeaderFor(const ProgramItem &item) const
     h.stayTime = item.effectiveStayTime();
     h.flashDelay = item.flashDelay();
     h.planes = UploadEncoder::planesForColourType(m_params.colourType());
-    h.contentKind = item.type() == ProgramItem::PictureType ? 2 : 1;
+    h.contentKind =
+        item.type() == ProgramItem::PictureType ? Protocol::ContentPicture : Protocol::ContentText;
     h.clockCode = item.clockCode();
     return h;
 }
