@@ -1,7 +1,7 @@
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
-#include "cli/ItemFields.h"
+#include "model/ProgramFields.h"
 #include "model/Project.h"
 
 #include <QCoreApplication>
