@@ -88,12 +88,12 @@ void Project::sendAll(ProgressHost &host)
         if (const ProgramItem *item = itemAt(i))
             report.items[size_t(i)].name = item->displayName();
     host.sleep(kStepWaitMs);
-    m_link->setUploadPhase(0); // outcome not looked at
+    m_link->setUploadPhase(Protocol::UploadBegins); // outcome not looked at
     host.sleep(kStepWaitMs);
 
     upload(host, report);
     host.sleep(kStepWaitMs);
-    m_link->setUploadPhase(1);
+    m_link->setUploadPhase(Protocol::UploadEnded);
     m_lastSendReport = std::move(report);
 }
 
