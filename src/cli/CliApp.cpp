@@ -402,20 +402,8 @@ int CliApp::runCommandLine(const QStringList &arguments)
     }
     QStringList args = parser.positionalArguments();
     args.removeFirst(); // the verb
-    if (args.size() < verb->minArgs || args.size() > verb->maxArgs) {
-        m_parser = nullptr;
-        return usageError(args.size() < verb->minArgs
-                              ? QStringLiteral("%1: missing arguments").arg(verbName)
-                              : QStringLiteral("%1: too many arguments").arg(verbName),
-                          verbName);
-    }
-    for (const char *name : {"project", "port"}) {
-        if (parser.isSet(QLatin1String(name)) &&
-            parser.value(QLatin1String(name)).trimmed().isEmpty()) {
-            m_parser = nullptr;
-            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
-        }
-    }
+    if (const int code = checkVerbLine(*verb, verbName, args); code != ExitOk)
+        return code;
     m_json = parser.isSet(QStringLiteral("json"));
     m_ui =
         std::make_unique<TerminalUserInterface>(m_console, TerminalUserInterface::Policy::Stop, 0);
@@ -423,6 +411,24 @@ int CliApp::runCommandLine(const QStringList &arguments)
     m_ui.reset();
     m_parser = nullptr;
     return code;
+}
+
+int CliApp::checkVerbLine(const Verb &verb, const QString &verbName, const QStringList &args)
+{
+    if (args.size() < verb.minArgs || args.size() > verb.maxArgs) {
+        m_parser = nullptr;
+        return usageError(args.size() < verb.minArgs
+                              ? QStringLiteral("%1: missing arguments").arg(verbName)
+                              : QStringLiteral("%1: too many arguments").arg(verbName),
+                          verbName);
+    }
+    for (const char *name : {"project", "port"}) {
+        if (isSet(QLatin1String(name)) && option(QLatin1String(name)).trimmed().isEmpty()) {
+            m_parser = nullptr;
+            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
+        }
+    }
+    return ExitOk;
 }
 
 QString CliApp::projectPath() const
