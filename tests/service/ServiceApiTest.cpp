@@ -8,9 +8,15 @@
 #include "cli/Console.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+#include <csignal>
+#include <vector>
 
 namespace {
 
@@ -181,7 +187,27 @@ TEST_F(ServiceApi, SendReachesTheCardAsACommandLineSendAndRefusesChangesWhileItR
     EXPECT_EQ(call("PATCH", QStringLiteral("/api/programs/1"), R"({"speed":1})").status, 409);
     EXPECT_EQ(call("POST", QStringLiteral("/api/card/clear")).status, 409);
     EXPECT_EQ(call("POST", QStringLiteral("/api/send")).status, 409);
-    EXPECT_EQ(call("GET", QStringLiteral("/api/programs/1/preview.png")).status, 200);
+    // 50 clients reading previews at once get their answers while it runs.
+    std::vector<QNetworkReply *> readers;
+    for (int i = 0; i < 50; ++i)
+        readers.push_back(client.get(
+            QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/api/programs/%2/preview.png")
+                                     .arg(port)
+                                     .arg(i % 2 + 1)))));
+    int answered = 0;
+    for (QNetworkReply *reader : readers) {
+        if (!reader->isFinished()) {
+            QEventLoop loop;
+            QObject::connect(reader, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        answered += reader->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
+        reader->deleteLater();
+    }
+    EXPECT_EQ(answered, 50);
+    EXPECT_EQ(call("GET", QStringLiteral("/api/jobs/%1").arg(id)).json().value(u"state").toString(),
+              QStringLiteral("running"));
     EXPECT_EQ(projectBytes(), before);
     const QJsonObject job = waitForJob(id);
     ASSERT_EQ(job.value(u"state").toString(), QStringLiteral("done"))
@@ -213,4 +239,41 @@ TEST_F(ServiceApi, CardCommandsAnswerWithTheInfoDocumentAndResults)
     EXPECT_EQ(call("POST", QStringLiteral("/api/card/power"), R"({"on":false})").status, 200);
     EXPECT_FALSE(card.screenOn());
     EXPECT_EQ(call("POST", QStringLiteral("/api/card/clear")).status, 200);
+}
+
+TEST_F(ServiceApi, TerminationCancelsARunningSendAndClosesTheUpload)
+{
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "brivane-cli is not built";
+    writeProject({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                  QStringLiteral("四"), QStringLiteral("五"), QStringLiteral("六")});
+    card.setLineSpeed(2400);
+    QProcess serve;
+    serve.start(program, {QStringLiteral("--project"), projectFile, QStringLiteral("--port"),
+                          card.devicePath(), QStringLiteral("serve"), QStringLiteral("--listen"),
+                          QStringLiteral("127.0.0.1:0")});
+    ASSERT_TRUE(serve.waitForStarted(30000));
+    static const QRegularExpression serving(QStringLiteral("http://127\\.0\\.0\\.1:(\\d+)/"));
+    QByteArray err;
+    QElapsedTimer timer;
+    timer.start();
+    while (port == 0 && timer.elapsed() < 60000 && serve.state() == QProcess::Running) {
+        serve.waitForReadyRead(200);
+        err += serve.readAllStandardError();
+        if (const auto m = serving.match(QString::fromUtf8(err)); m.hasMatch())
+            port = quint16(m.captured(1).toInt());
+    }
+    ASSERT_NE(port, 0) << err.toStdString();
+    ASSERT_EQ(call("POST", QStringLiteral("/api/send")).status, 202);
+    ASSERT_TRUE(card.waitForRequests(4, 30000));
+    ::kill(pid_t(serve.processId()), SIGTERM);
+    ASSERT_TRUE(serve.waitForFinished(120000));
+    err += serve.readAllStandardError();
+    EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(serve.exitCode(), 0);
+    EXPECT_TRUE(err.contains("send job 1 done: cancelled")) << err.toStdString();
+    EXPECT_EQ(card.uploadPhase(), 1); // the upload bracket was closed
+    EXPECT_LT(card.pages().size(), size_t(6));
 }
