@@ -85,12 +85,16 @@ SignService::SignService(ServiceConfig config, QObject *parent)
 {
     if (!m_config.log) {
         m_config.log = [](const QString &line) {
-            static QMutex mutex;
-            const QMutexLocker lock(&mutex);
             std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
             std::fflush(stderr);
         };
     }
+    // Worker threads log too (a send's answers, load errors): one line at a time.
+    m_config.log = [log = std::move(m_config.log),
+                    mutex = std::make_shared<QMutex>()](const QString &line) {
+        const QMutexLocker lock(mutex.get());
+        log(line);
+    };
     m_messages = std::make_unique<Messages>(m_config.log);
 }
 
