@@ -515,12 +515,7 @@ TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)
 
 TEST_F(MainWindowTest, DemoProjectIsPreviewedPageByPage)
 {
-    // __FILE__ may be relative to the build folder, not to where CTest runs.
-    const QString examples = (qEnvironmentVariableIsSet("BRIVANE_TEST_DATA")
-                                  ? qEnvironmentVariable("BRIVANE_TEST_DATA")
-                                  : QFileInfo(QStringLiteral(__FILE__)).absolutePath() +
-                                        QStringLiteral("/../../examples")) +
-                             QLatin1Char('/');
+    const QString examples = qEnvironmentVariable("BRIVANE_TEST_DATA") + QLatin1Char('/');
     const QString demo = examples + QStringLiteral("demo.brivprj");
     ASSERT_TRUE(QFile::exists(demo)) << demo.toStdString();
     // A copy, with the picture beside it, so nothing writes into the sources.
