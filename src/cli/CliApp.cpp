@@ -145,6 +145,18 @@ void addParamsOptions(QCommandLineParser &p)
     });
 }
 
+void addFontsOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("size"),
+         QStringLiteral("Size in points for the faces and samples (default 12, 16 pixels)."),
+         QStringLiteral("PT")},
+        {QStringLiteral("out"),
+         QStringLiteral("Folder for one sample line per face as a PNG (created when missing)."),
+         QStringLiteral("DIR")},
+    });
+}
+
 void noOptions(QCommandLineParser &)
 {
 }
@@ -194,6 +206,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
+         addFontsOptions, &CliApp::verbFonts},
     };
     return table;
 }

@@ -118,6 +118,12 @@ private:
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
 
+    // ---- faces (FontsVerb.cpp)
+    int verbFonts(const QStringList &args);
+    // Warns on standard error when program `number` (1-based) is a text
+    // with characters no face can draw.
+    void warnMissingCharacters(const Project &project, int number);
+
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
     int runCommandLine(const QStringList &arguments);

@@ -141,6 +141,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    warnMissingCharacters(project, project.itemCount());
     print(QStringLiteral("Added program %1.").arg(project.itemCount()));
     return ExitOk;
 }
@@ -230,6 +231,7 @@ int CliApp::verbSet(const QStringList &args)
     }
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    warnMissingCharacters(project, n);
     print(QStringLiteral("Changed program %1.").arg(n));
     return ExitOk;
 }
