@@ -162,6 +162,21 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addServeOptions(QCommandLineParser &p)
+{
+    addSendOptions(p);
+    p.addOptions({
+        {QStringLiteral("listen"),
+         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+                        "free port). Any address but loopback needs a token."),
+         QStringLiteral("ADDR:PORT")},
+        {QStringLiteral("token"),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
+                        "BRIVANE_TOKEN)."),
+         QStringLiteral("TOKEN")},
+    });
+}
+
 } // namespace
 
 struct CliApp::Verb {
@@ -209,6 +224,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+         addServeOptions, &CliApp::verbServe},
     };
     return table;
 }

@@ -123,6 +123,8 @@ private:
     // Warns on standard error when program `number` (1-based) is a text
     // with characters no face can draw.
     void warnMissingCharacters(const Project &project, int number);
+    // ---- the HTTP service (ServeVerb.cpp)
+    int verbServe(const QStringList &args);
 
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
