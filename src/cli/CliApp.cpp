@@ -146,6 +146,18 @@ void addParamsOptions(QCommandLineParser &p)
     });
 }
 
+void addFontsOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("size"),
+         QStringLiteral("Size in points for the faces and samples (default 12, 16 pixels)."),
+         QStringLiteral("PT")},
+        {QStringLiteral("out"),
+         QStringLiteral("Folder for one sample line per face as a PNG (created when missing)."),
+         QStringLiteral("DIR")},
+    });
+}
+
 void noOptions(QCommandLineParser &)
 {
 }
@@ -210,6 +222,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
+         addFontsOptions, &CliApp::verbFonts},
         {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
          addServeOptions, &CliApp::verbServe},
     };

@@ -127,6 +127,11 @@ private:
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
 
+    // ---- faces (FontsVerb.cpp)
+    int verbFonts(const QStringList &args);
+    // Warns on standard error when program `number` (1-based) is a text
+    // with characters no face can draw.
+    void warnMissingCharacters(const Project &project, int number);
     // ---- the HTTP service (ServeVerb.cpp)
     int verbServe(const QStringList &args);
 
