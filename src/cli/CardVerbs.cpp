@@ -7,7 +7,9 @@
 
 #include "cli/Console.h"
 #include "cli/InterruptWatch.h"
+#include "cli/MultiSign.h"
 #include "cli/ScreenParamsText.h"
+#include "cli/SendResult.h"
 #include "cli/TerminalProgressHost.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
@@ -60,62 +62,27 @@ QJsonObject cardJson(int port, const ControllerInfo &info)
     return o;
 }
 
-const char *outcomeName(SendItemResult::Outcome outcome)
-{
-    switch (outcome) {
-    case SendItemResult::Outcome::Sent:
-        return "sent";
-    case SendItemResult::Outcome::Skipped:
-        return "skipped";
-    case SendItemResult::Outcome::Failed:
-        return "failed";
-    case SendItemResult::Outcome::NotSent:
-        break;
-    }
-    return "not-sent";
-}
-
-const char *endName(SendReport::End end)
-{
-    switch (end) {
-    case SendReport::End::Completed:
-        return "completed";
-    case SendReport::End::Cancelled:
-        return "cancelled";
-    case SendReport::End::NoConnection:
-        return "no-connection";
-    case SendReport::End::ClearFailed:
-        return "clear-failed";
-    case SendReport::End::NotRun:
-        break;
-    }
-    return "not-run";
-}
-
 } // namespace
+
+int CliApp::cardTargets(std::vector<SignTarget> &targets, int &port)
+{
+    if (const int code = signTargets(targets); code != ExitOk)
+        return code;
+    port = targets.empty() ? 0 : targets.size() == 1 ? targets.front().number : -1;
+    return ExitOk;
+}
 
 int CliApp::portOption()
 {
-    if (!isSet(QStringLiteral("port")))
-        return 0;
-    const QString value = option(QStringLiteral("port")).trimmed();
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    if (isNumber || PortNaming::comNumber(value) > 0) {
-        const int port = isNumber ? number : PortNaming::comNumber(value);
-        if (port < 1 || port > kLastPort) {
-            usageError(QStringLiteral("invalid --port '%1': a port number 1..%2 or a device path")
-                           .arg(value)
-                           .arg(kLastPort));
-            return -1;
-        }
-        return port;
-    }
-    if (value.isEmpty()) {
-        usageError(QStringLiteral("--port needs a port number or a device path"));
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
+        return -1;
+    if (port < 0) {
+        usageError(QStringLiteral("this verb serves one sign at a time"));
         return -1;
     }
-    return PortNaming::portForDevice(value);
+    return port;
 }
 
 int CliApp::runFind(Project &project, int port)
@@ -163,21 +130,31 @@ int CliApp::attachCard(Project &project, Attach purpose, int port)
     return code;
 }
 
-int CliApp::reportCommand(Project &project, bool ok, const QString &error)
+int CliApp::reportCommand(Project &project, bool ok, const QString &error,
+                          const QJsonObject &changed)
 {
     if (ok) {
-        print(QStringLiteral("命令执行成功！"));
+        if (json()) {
+            QJsonObject o = changed;
+            o[u"ok"] = true;
+            printJson(o);
+        } else {
+            print(QStringLiteral("命令执行成功！"));
+        }
         return ExitOk;
     }
     return fail(ExitPartial, QStringLiteral("命令执行失败：") +
                                  (error.isEmpty() ? project.lastErrorText() : error));
 }
 
-int CliApp::verbFind(const QStringList &)
+int CliApp::verbFind(const QStringList &args)
 {
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("find"), targets, args);
     Project project;
     const int code = runFind(project, port);
     const ControllerInfo &info = project.controllerInfo();
@@ -201,11 +178,14 @@ int CliApp::verbFind(const QStringList &)
     return code;
 }
 
-int CliApp::verbInfo(const QStringList &)
+int CliApp::verbInfo(const QStringList &args)
 {
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("info"), targets, args);
     Project project;
     const int code = attachCard(project, Attach::Report, port);
     if (code == ExitNoCard)
@@ -247,7 +227,7 @@ int CliApp::verbInfo(const QStringList &)
     return ExitOk;
 }
 
-int CliApp::verbSend(const QStringList &)
+int CliApp::verbSend(const QStringList &args)
 {
     // The questions' policy and the port come first: nothing is sent on a
     // command line with errors.
@@ -279,9 +259,12 @@ int CliApp::verbSend(const QStringList &)
                                   .arg(option(QStringLiteral("retries"))),
                               QStringLiteral("send"));
     }
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("send"), targets, args, policy, retries);
     Project project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
@@ -310,91 +293,44 @@ int CliApp::verbSend(const QStringList &)
         host.finish();
     }
     const SendReport &report = project.lastSendReport();
-
-    if (json()) {
-        QJsonArray items;
-        for (const SendItemResult &r : report.items) {
-            QJsonObject o;
-            o[u"index"] = r.index + 1;
-            o[u"name"] = r.name;
-            o[u"outcome"] = QLatin1String(outcomeName(r.outcome));
-            o[u"firstPage"] = r.firstPageNumber;
-            o[u"pages"] = r.pageCount;
-            o[u"attempts"] = r.attempts;
-            o[u"error"] = r.errorText;
-            items.append(o);
-        }
-        QJsonObject o;
-        o[u"end"] = QLatin1String(endName(report.end));
-        o[u"itemCount"] = report.itemCount;
-        o[u"sentCount"] = report.sentCount;
-        o[u"pagesSent"] = report.pagesSent;
-        o[u"error"] = report.errorText;
-        o[u"items"] = items;
-        printJson(o);
-    } else {
-        for (const SendItemResult &r : report.items) {
-            QString line = QStringLiteral("%1  %2")
-                               .arg(r.index + 1, 2)
-                               .arg(QLatin1String(outcomeName(r.outcome)), -8);
-            if (r.outcome == SendItemResult::Outcome::Sent)
-                line += QStringLiteral("  pages %1-%2")
-                            .arg(r.firstPageNumber)
-                            .arg(r.firstPageNumber + r.pageCount - 1);
-            line += QStringLiteral("  ") + r.name;
-            if (r.outcome != SendItemResult::Outcome::Sent && !r.errorText.isEmpty())
-                line += QStringLiteral("  (") + r.errorText + QLatin1Char(')');
+    if (json())
+        printJson(SendResult::toJson(report));
+    else
+        for (const QString &line : SendResult::lines(report))
             print(line);
-        }
-        if (report.end == SendReport::End::Completed || report.end == SendReport::End::Cancelled)
-            print(QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
-    }
-
-    switch (report.end) {
-    case SendReport::End::NoConnection:
-        return fail(ExitNoCard, QStringLiteral("无法发送信息。") + report.errorText);
-    case SendReport::End::ClearFailed:
-        return fail(ExitPartial, QStringLiteral("操作已取消。") + report.errorText);
-    case SendReport::End::Cancelled:
-        return fail(ExitPartial, QStringLiteral("the send was cancelled: %1 of %2 programs sent")
-                                     .arg(report.sentCount)
-                                     .arg(report.itemCount));
-    case SendReport::End::NotRun:
-        return fail(ExitPartial, QStringLiteral("nothing was sent"));
-    case SendReport::End::Completed:
-        break;
-    }
-    if (report.sentCount < report.itemCount)
-        return fail(
-            ExitPartial,
-            QStringLiteral("%1 of %2 programs sent").arg(report.sentCount).arg(report.itemCount));
-    return ExitOk;
+    QString message;
+    const int code = SendResult::exitCode(report, &message);
+    return code == ExitOk ? code : fail(code, message);
 }
 
-int CliApp::simpleCardCommand(bool (Project::*command)())
+int CliApp::simpleCardCommand(const QString &verb, bool (Project::*command)())
 {
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(verb, targets, {});
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
-    return reportCommand(project, (project.*command)());
+    const QJsonObject changed = cardChangeJson(verb, {});
+    return reportCommand(project, (project.*command)(), {}, changed);
 }
 
 int CliApp::verbClear(const QStringList &)
 {
-    return simpleCardCommand(&Project::clearScreen);
+    return simpleCardCommand(QStringLiteral("clear"), &Project::clearScreen);
 }
 
 int CliApp::verbClock(const QStringList &)
 {
-    return simpleCardCommand(&Project::setClock);
+    return simpleCardCommand(QStringLiteral("clock"), &Project::setClock);
 }
 
 int CliApp::verbFactoryReset(const QStringList &)
 {
-    return simpleCardCommand(&Project::restoreFactorySettings);
+    return simpleCardCommand(QStringLiteral("factory-reset"), &Project::restoreFactorySettings);
 }
 
 int CliApp::verbPower(const QStringList &args)
@@ -403,13 +339,17 @@ int CliApp::verbPower(const QStringList &args)
     if (state != u"on" && state != u"off")
         return usageError(QStringLiteral("power: expected on or off, not '%1'").arg(state),
                           QStringLiteral("power"));
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("power"), targets, args);
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
-    return reportCommand(project, project.setScreenPower(state == u"on"));
+    return reportCommand(project, project.setScreenPower(state == u"on"), {},
+                         cardChangeJson(QStringLiteral("power"), args));
 }
 
 int CliApp::verbBrightness(const QStringList &args)
@@ -424,20 +364,31 @@ int CliApp::verbBrightness(const QStringList &args)
                 QStringLiteral("brightness"));
         level = value;
     }
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("brightness"), targets, args);
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
     if (level) {
         const bool ok = project.setBrightness(*level);
-        return reportCommand(project, ok, ok ? QString() : project.link().errorText());
+        return reportCommand(project, ok, ok ? QString() : project.link().errorText(),
+                             cardChangeJson(QStringLiteral("brightness"), args));
     }
     const int read = project.readBrightness();
     if (read < 0)
         return reportCommand(project, false, project.link().errorText());
-    print(QString::number(read));
+    if (json()) {
+        QJsonObject o;
+        o[u"ok"] = true;
+        o[u"brightness"] = read;
+        printJson(o);
+    } else {
+        print(QString::number(read));
+    }
     return ExitOk;
 }
 

@@ -194,6 +194,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"signs", "add NAME PORT|list|remove NAME",
+         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
+         &CliApp::verbSigns},
     };
     return table;
 }
@@ -219,8 +222,12 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("Project file (default: default.brivprj beside the program)."),
          QStringLiteral("FILE")},
         {QStringLiteral("port"),
-         QStringLiteral("Port number 1..20 or a device path (default: search for the card)."),
+         QStringLiteral("Port number 1..20, a device path, tcp://HOST:PORT or a sign's name "
+                        "(default: search for the card); repeatable."),
          QStringLiteral("PORT")},
+        {QStringLiteral("sign"), QStringLiteral("A sign of the sign list; repeatable."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("all-signs"), QStringLiteral("Every sign of the sign list.")},
         {QStringLiteral("json"),
          QStringLiteral("One JSON document on standard output (find, info, list, params, "
                         "send).")},
@@ -244,8 +251,14 @@ QString CliApp::globalHelp() const
     text += QStringLiteral(
         "\nOptions:\n"
         "  --project FILE   Project file (default: default.brivprj beside the program).\n"
-        "  --port PORT      Port number 1..20 or a device path; without it the card verbs\n"
-        "                   first search ports 1 to 20 for the card.\n"
+        "  --port PORT      Port number 1..20, a device path, tcp://HOST:PORT or a sign's\n"
+        "                   name; without it the card verbs first search ports 1 to 20.\n"
+        "  --sign NAME      A sign of the sign list ('signs add NAME PORT').\n"
+        "  --all-signs      Every sign of the sign list.\n"
+        "                   --port and --sign may be repeated: find, info, send, clear,\n"
+        "                   clock, power, brightness and factory-reset then serve all the\n"
+        "                   signs at once, one line (or, with --json, one array entry) each;\n"
+        "                   exit code 0 when all succeeded, 3 when none was reached, else 1.\n"
         "  --json           One JSON document on standard output (find, info, list, params,\n"
         "                   send).\n"
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
@@ -344,7 +357,7 @@ int CliApp::run(const QStringList &arguments)
                               : QStringLiteral("%1: too many arguments").arg(verbName),
                           verbName);
     }
-    for (const char *name : {"project", "port"}) {
+    for (const char *name : {"project", "port", "sign"}) {
         if (parser.isSet(QLatin1String(name)) &&
             parser.value(QLatin1String(name)).trimmed().isEmpty()) {
             m_parser = nullptr;

@@ -9,6 +9,7 @@
 #include "link/ScreenParams.h"
 
 #include <QCommandLineParser>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -16,6 +17,7 @@
 
 class Console;
 class ProgramItem;
+struct SignTarget;
 class Project;
 class QJsonObject;
 
@@ -75,14 +77,21 @@ private:
 
     // ---- the card (CardVerbs.cpp)
     enum class Attach { Command, Send, Report };
-    // Resolves --port (number 1..20 or device path) into a port number; 0
-    // when --port is not given; -1 with an error printed when not valid.
+    // Resolves --port/--sign/--all-signs for a verb that serves one sign:
+    // its port number; 0 when none is named; -1 with an error printed when
+    // not valid or more than one is named.
     int portOption();
+    // The same for a verb that serves several: the signs named, and the
+    // port number (0 none, -1 several). ExitOk or a usage error's code.
+    int cardTargets(std::vector<SignTarget> &targets, int &port);
     // Finds (without --port) or opens the card, identifies it and checks its
     // support; an exit code when the verb cannot go on.
     int attachCard(Project &project, Attach purpose, int port);
     int runFind(Project &project, int port);
-    int reportCommand(Project &project, bool ok, const QString &error = {});
+    // "命令执行成功！" (with --json {"ok": true} and what changed), or the
+    // failure.
+    int reportCommand(Project &project, bool ok, const QString &error = {},
+                      const QJsonObject &changed = {});
     int verbFind(const QStringList &args);
     int verbInfo(const QStringList &args);
     int verbSend(const QStringList &args);
@@ -92,7 +101,20 @@ private:
     int verbBrightness(const QStringList &args);
     int verbParams(const QStringList &args);
     int verbFactoryReset(const QStringList &args);
-    int simpleCardCommand(bool (Project::*command)());
+    int simpleCardCommand(const QString &verb, bool (Project::*command)());
+
+    // ---- signs (SignsVerb.cpp) and several at once (MultiSignVerbs.cpp)
+    int verbSigns(const QStringList &args);
+    // The signs --port (repeatable), --sign (repeatable) and --all-signs
+    // name, each once, in that order. ExitOk or a usage error's code.
+    int signTargets(std::vector<SignTarget> &targets);
+    // Runs a card verb on several signs in parallel; the exit code.
+    int runOnSigns(const QString &verb, const std::vector<SignTarget> &targets,
+                   const QStringList &args,
+                   TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop,
+                   int retries = 0);
+    // What a card verb changes, for its --json document.
+    static QJsonObject cardChangeJson(const QString &verb, const QStringList &args);
 
     // ---- the play list (ProjectVerbs.cpp)
     int verbNew(const QStringList &args);
