@@ -8,13 +8,14 @@
 #include "cli/Console.h"
 #include "cli/InterruptWatch.h"
 #include "cli/MultiSign.h"
-#include "cli/ScreenParamsText.h"
 #include "cli/SendResult.h"
 #include "cli/TerminalProgressHost.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
 #include "link/ScreenSizeRules.h"
 #include "model/Project.h"
+#include "model/ProjectJson.h"
+#include "model/ScreenParamsText.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -26,14 +27,6 @@ namespace {
 constexpr int kSearchBarRange = 200;
 constexpr int kLastPort = 20;
 constexpr int kDefaultRetries = 3;
-
-QString firmwareText(const ControllerInfo &info)
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(info.firmwareMajor)
-        .arg(info.firmwareMinor)
-        .arg(info.firmwareBuild);
-}
 
 QString portText(int port)
 {
@@ -47,19 +40,6 @@ QString portText(int port)
 bool acceptedAfterSearch(const ControllerInfo &info)
 {
     return info.modelCode == 0 || info.isSupportedModel();
-}
-
-QJsonObject cardJson(int port, const ControllerInfo &info)
-{
-    QJsonObject o;
-    o[u"port"] = port;
-    o[u"device"] = PortNaming::deviceForPort(port);
-    o[u"model"] = info.formatModel();
-    o[u"modelCode"] = info.modelCode;
-    o[u"series"] = info.series;
-    o[u"firmware"] = firmwareText(info);
-    o[u"supported"] = info.isSupportedModel();
-    return o;
 }
 
 } // namespace
@@ -160,7 +140,7 @@ int CliApp::verbFind(const QStringList &args)
     const ControllerInfo &info = project.controllerInfo();
     if (json()) {
         QJsonObject o =
-            code == ExitNoCard ? QJsonObject() : cardJson(project.rememberedPort(), info);
+            code == ExitNoCard ? QJsonObject() : ProjectJson::card(project.rememberedPort(), info);
         o[u"found"] = code != ExitNoCard;
         o[u"accepted"] = code == ExitOk;
         if (code == ExitNoCard)
@@ -199,18 +179,14 @@ int CliApp::verbInfo(const QStringList &args)
         brightness = project.readBrightness();
     }
     if (json()) {
-        QJsonObject o = cardJson(cardPort, info);
-        o[u"screenParams"] = paramsRead
-                                 ? QJsonValue(ScreenParamsText::toJson(project.screenParams()))
-                                 : QJsonValue();
-        o[u"brightness"] = brightness >= 0 ? QJsonValue(brightness) : QJsonValue();
-        printJson(o);
+        printJson(ProjectJson::info(cardPort, info, paramsRead ? &project.screenParams() : nullptr,
+                                    brightness));
     } else {
         print(QStringLiteral("port:          %1").arg(portText(cardPort)));
         print(QStringLiteral("model:         %1").arg(info.formatModel()));
         print(QStringLiteral("model code:    0x%1").arg(info.modelCode, 2, 16, QLatin1Char('0')));
         print(QStringLiteral("series:        %1").arg(info.series));
-        print(QStringLiteral("firmware:      %1").arg(firmwareText(info)));
+        print(QStringLiteral("firmware:      %1").arg(ProjectJson::firmwareText(info)));
         print(QStringLiteral("supported:     %1").arg(info.isSupportedModel() ? "yes" : "no"));
         if (paramsRead)
             for (const QString &line : ScreenParamsText::describe(project.screenParams()))

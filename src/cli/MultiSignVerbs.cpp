@@ -8,11 +8,12 @@
 #include "cli/CliJson.h"
 #include "cli/Console.h"
 #include "cli/MultiSign.h"
-#include "cli/ScreenParamsText.h"
 #include "cli/SendResult.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
 #include "model/Project.h"
+#include "model/ProjectJson.h"
+#include "model/ScreenParamsText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,21 +39,12 @@ void succeeded(SignResult &r, const QString &summary)
     r.summary = summary;
 }
 
-QJsonObject cardFields(const ControllerInfo &info, const QString &device)
+QJsonObject cardFields(const SignTarget &target, const ControllerInfo &info)
 {
-    QJsonObject o;
-    o[u"device"] = device;
-    const QString stable = PortNaming::stableName(device);
+    QJsonObject o = ProjectJson::card(target.number, info);
+    const QString stable = PortNaming::stableName(target.port);
     if (!stable.isEmpty())
         o[u"stableName"] = stable;
-    o[u"model"] = info.formatModel();
-    o[u"modelCode"] = info.modelCode;
-    o[u"series"] = info.series;
-    o[u"firmware"] = QStringLiteral("%1.%2.%3")
-                         .arg(info.firmwareMajor)
-                         .arg(info.firmwareMinor)
-                         .arg(info.firmwareBuild);
-    o[u"supported"] = info.isSupportedModel();
     return o;
 }
 
@@ -72,7 +64,7 @@ bool attach(Project &project, const SignTarget &target, SignResult &r, bool repo
         return false;
     }
     const ControllerInfo &info = project.controllerInfo();
-    r.details = cardFields(info, target.port);
+    r.details = cardFields(target, info);
     if (info.modelCode != 0 && !info.isSupportedModel()) {
         failed(r, ExitUnsupported,
                Project::unsupportedCardText() + QStringLiteral(" (") + info.formatModel() +
@@ -127,7 +119,7 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
             }
             succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
                              .arg(project.controllerInfo().formatModel(),
-                                  r.details[u"firmware"].toString())
+                                  ProjectJson::firmwareText(project.controllerInfo()))
                              .arg(brightness));
         };
     } else if (verb == u"send") {
@@ -236,9 +228,12 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
 
     MultiSign multi(m_console, json(), policy, retries);
     const std::vector<SignResult> results = multi.run(targets, job);
-    if (json())
+    if (json()) {
+        // One array, one entry per sign, instead of the verb's document.
         m_console.out(QString::fromUtf8(
             QJsonDocument(MultiSign::toJson(targets, results)).toJson(QJsonDocument::Indented)));
+        m_jsonWritten = true;
+    }
     return MultiSign::exitCode(results);
 }
 

@@ -1,67 +1,12 @@
 #include "cli/SendResult.h"
 
 #include "cli/CliApp.h"
+#include "model/ProjectJson.h"
 
-#include <QJsonArray>
-
-namespace {
-
-const char *outcomeName(SendItemResult::Outcome outcome)
-{
-    switch (outcome) {
-    case SendItemResult::Outcome::Sent:
-        return "sent";
-    case SendItemResult::Outcome::Skipped:
-        return "skipped";
-    case SendItemResult::Outcome::Failed:
-        return "failed";
-    case SendItemResult::Outcome::NotSent:
-        break;
-    }
-    return "not-sent";
-}
-
-const char *endName(SendReport::End end)
-{
-    switch (end) {
-    case SendReport::End::Completed:
-        return "completed";
-    case SendReport::End::Cancelled:
-        return "cancelled";
-    case SendReport::End::NoConnection:
-        return "no-connection";
-    case SendReport::End::ClearFailed:
-        return "clear-failed";
-    case SendReport::End::NotRun:
-        break;
-    }
-    return "not-run";
-}
-
-} // namespace
 
 QJsonObject SendResult::toJson(const SendReport &report)
 {
-    QJsonArray items;
-    for (const SendItemResult &r : report.items) {
-        QJsonObject o;
-        o[u"index"] = r.index + 1;
-        o[u"name"] = r.name;
-        o[u"outcome"] = QLatin1String(outcomeName(r.outcome));
-        o[u"firstPage"] = r.firstPageNumber;
-        o[u"pages"] = r.pageCount;
-        o[u"attempts"] = r.attempts;
-        o[u"error"] = r.errorText;
-        items.append(o);
-    }
-    QJsonObject o;
-    o[u"end"] = QLatin1String(endName(report.end));
-    o[u"itemCount"] = report.itemCount;
-    o[u"sentCount"] = report.sentCount;
-    o[u"pagesSent"] = report.pagesSent;
-    o[u"error"] = report.errorText;
-    o[u"items"] = items;
-    return o;
+    return ProjectJson::sendReport(report);
 }
 
 QStringList SendResult::lines(const SendReport &report)
@@ -70,7 +15,7 @@ QStringList SendResult::lines(const SendReport &report)
     for (const SendItemResult &r : report.items) {
         QString line = QStringLiteral("%1  %2")
                            .arg(r.index + 1, 2)
-                           .arg(QLatin1String(outcomeName(r.outcome)), -8);
+                           .arg(QLatin1String(ProjectJson::outcomeName(r.outcome)), -8);
         if (r.outcome == SendItemResult::Outcome::Sent)
             line += QStringLiteral("  pages %1-%2")
                         .arg(r.firstPageNumber)
