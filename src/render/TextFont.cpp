@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
+#include <QMutex>
 #include <QStringList>
 #include <climits>
 #include <cstdint>
@@ -70,7 +71,10 @@ bool TextFont::isInstalled(const QString &family)
     }
     // Localised family names only show up in the database's own list, which
     // is slow to build: ask it once per name.
+    // Guarded: several signs' copies may render at once.
+    static QMutex mutex;
     static QHash<QString, bool> listed;
+    const QMutexLocker lock(&mutex);
     const QString key = family.toCaseFolded();
     auto it = listed.constFind(key);
     if (it == listed.constEnd())
