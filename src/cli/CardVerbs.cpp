@@ -31,8 +31,22 @@ constexpr int kDefaultRetries = 3;
 QString portText(int port)
 {
     const QString device = PortNaming::deviceForPort(port);
-    return device.isEmpty() ? QStringLiteral("port %1").arg(port)
-                            : QStringLiteral("port %1 (%2)").arg(port).arg(device);
+    if (device.isEmpty())
+        return QStringLiteral("port %1").arg(port);
+    // The stable name survives replugging; shown when the device has one.
+    const QString stable = PortNaming::stableName(device);
+    return stable.isEmpty() || stable == device
+               ? QStringLiteral("port %1 (%2)").arg(port).arg(device)
+               : QStringLiteral("port %1 (%2, %3)").arg(port).arg(device, stable);
+}
+
+// The card's JSON with the device's stable name, where it has one.
+QJsonObject withStableName(QJsonObject o)
+{
+    const QString stable = PortNaming::stableName(o.value(u"device").toString());
+    if (!stable.isEmpty())
+        o[u"stableName"] = stable;
+    return o;
 }
 
 // The discovery rule: a card that answered with a model code of 0 is taken
@@ -140,7 +154,8 @@ int CliApp::verbFind(const QStringList &args)
     const ControllerInfo &info = project.controllerInfo();
     if (json()) {
         QJsonObject o =
-            code == ExitNoCard ? QJsonObject() : ProjectJson::card(project.rememberedPort(), info);
+            code == ExitNoCard ? QJsonObject()
+                               : withStableName(ProjectJson::card(project.rememberedPort(), info));
         o[u"found"] = code != ExitNoCard;
         o[u"accepted"] = code == ExitOk;
         if (code == ExitNoCard)
@@ -179,8 +194,8 @@ int CliApp::verbInfo(const QStringList &args)
         brightness = project.readBrightness();
     }
     if (json()) {
-        printJson(ProjectJson::info(cardPort, info, paramsRead ? &project.screenParams() : nullptr,
-                                    brightness));
+        printJson(withStableName(ProjectJson::info(
+            cardPort, info, paramsRead ? &project.screenParams() : nullptr, brightness)));
     } else {
         print(QStringLiteral("port:          %1").arg(portText(cardPort)));
         print(QStringLiteral("model:         %1").arg(info.formatModel()));

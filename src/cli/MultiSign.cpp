@@ -6,10 +6,10 @@
 #include "cli/InterruptWatch.h"
 
 #include <QJsonValue>
+#include <QThread>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <thread>
 
 namespace {
 // How often the calling thread looks at Ctrl-C and redraws the progress.
@@ -90,17 +90,20 @@ std::vector<SignResult> MultiSign::run(const std::vector<SignTarget> &targets, c
     std::mutex mutex;
     std::condition_variable ended;
     std::deque<size_t> finishedQueue;
-    std::vector<std::thread> workers;
+    // QThreads, not plain threads: the serial and TCP channels use socket
+    // notifiers, which need a thread Qt knows.
+    std::vector<std::unique_ptr<QThread>> workers;
     workers.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        workers.emplace_back([&, i] {
+        workers.emplace_back(QThread::create([&, i] {
             job(targets[i], *hosts[i], results[i]);
             {
                 const std::lock_guard lock(mutex);
                 finishedQueue.push_back(i);
             }
             ended.notify_one();
-        });
+        }));
+        workers.back()->start();
     }
 
     const InterruptWatch watch;
@@ -129,8 +132,8 @@ std::vector<SignResult> MultiSign::run(const std::vector<SignTarget> &targets, c
         if (done < n)
             drawProgress(targets, hosts, finished, seenChanges);
     }
-    for (std::thread &worker : workers)
-        worker.join();
+    for (const auto &worker : workers)
+        worker->wait();
     if (m_barShown)
         m_console.err(QStringLiteral("\n"));
     m_barShown = false;
