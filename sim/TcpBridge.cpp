@@ -180,8 +180,8 @@ void TcpBridge::stop()
     if (!m_thread)
         return;
     if (m_worker)
-        QMetaObject::invokeMethod(m_worker, [this] { m_worker->shut(); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker, [this] { m_worker->shut(); }, Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
     m_thread.reset();

@@ -153,9 +153,9 @@ int CliApp::verbFind(const QStringList &args)
     const int code = runFind(project, port);
     const ControllerInfo &info = project.controllerInfo();
     if (json()) {
-        QJsonObject o =
-            code == ExitNoCard ? QJsonObject()
-                               : withStableName(ProjectJson::card(project.rememberedPort(), info));
+        QJsonObject o = code == ExitNoCard
+                            ? QJsonObject()
+                            : withStableName(ProjectJson::card(project.rememberedPort(), info));
         o[u"found"] = code != ExitNoCard;
         o[u"accepted"] = code == ExitOk;
         if (code == ExitNoCard)

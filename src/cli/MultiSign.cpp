@@ -69,8 +69,7 @@ Answer SignHost::askYesNoCancel(const QString &)
     return m_policy == TerminalUserInterface::Policy::Skip ? Answer::No : Answer::Cancel;
 }
 
-MultiSign::MultiSign(Console &console, bool json, TerminalUserInterface::Policy policy,
-                     int retries)
+MultiSign::MultiSign(Console &console, bool json, TerminalUserInterface::Policy policy, int retries)
     : m_console(console), m_json(json),
       m_policy(policy == TerminalUserInterface::Policy::Ask ? TerminalUserInterface::Policy::Stop
                                                             : policy),

@@ -60,7 +60,8 @@ bool attach(Project &project, const SignTarget &target, SignResult &r, bool repo
     }
     if (!project.identify(target.number)) {
         failed(r, ExitNoCard,
-               QStringLiteral("no card answers on %1: %2").arg(target.port, project.link().errorText()));
+               QStringLiteral("no card answers on %1: %2")
+                   .arg(target.port, project.link().errorText()));
         return false;
     }
     const ControllerInfo &info = project.controllerInfo();
@@ -114,7 +115,8 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
                            : QJsonValue();
             r.details[u"brightness"] = brightness >= 0 ? QJsonValue(brightness) : QJsonValue();
             if (!paramsRead || brightness < 0) {
-                failed(r, ExitPartial, QStringLiteral("命令执行失败：") + project.link().errorText());
+                failed(r, ExitPartial,
+                       QStringLiteral("命令执行失败：") + project.link().errorText());
                 return;
             }
             succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
@@ -143,9 +145,9 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
                 failed(r, ExitNoCard, QStringLiteral("命令执行失败：") + project.lastErrorText());
                 return;
             case Project::CardCheck::Unsupported:
-                failed(r, ExitUnsupported, Project::unsupportedCardText() + QStringLiteral(" (") +
-                                               project.controllerInfo().formatModel() +
-                                               QLatin1Char(')'));
+                failed(r, ExitUnsupported,
+                       Project::unsupportedCardText() + QStringLiteral(" (") +
+                           project.controllerInfo().formatModel() + QLatin1Char(')'));
                 return;
             case Project::CardCheck::Ready:
                 break;
@@ -185,14 +187,16 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
         const QJsonObject changed = cardChangeJson(verb, args);
         job = [member, changed](const SignTarget &t, SignHost &, SignResult &r) {
             Project project;
-            command(project, t, r, [member](Project &p) { return (p.*member)(); }, changed);
+            command(
+                project, t, r, [member](Project &p) { return (p.*member)(); }, changed);
         };
     } else if (verb == u"power") {
         const bool on = args.at(0) == u"on";
         const QJsonObject changed = cardChangeJson(verb, args);
         job = [on, changed](const SignTarget &t, SignHost &, SignResult &r) {
             Project project;
-            command(project, t, r, [on](Project &p) { return p.setScreenPower(on); }, changed);
+            command(
+                project, t, r, [on](Project &p) { return p.setScreenPower(on); }, changed);
         };
     } else if (verb == u"brightness" && !args.isEmpty()) {
         const int level = args.at(0).toInt();
@@ -216,7 +220,8 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
                 return;
             const int level = project.readBrightness();
             if (level < 0) {
-                failed(r, ExitPartial, QStringLiteral("命令执行失败：") + project.link().errorText());
+                failed(r, ExitPartial,
+                       QStringLiteral("命令执行失败：") + project.link().errorText());
                 return;
             }
             r.details[u"brightness"] = level;

@@ -3,7 +3,6 @@
 #include "cli/CliApp.h"
 #include "model/ProjectJson.h"
 
-
 QJsonObject SendResult::toJson(const SendReport &report)
 {
     return ProjectJson::sendReport(report);

@@ -62,8 +62,9 @@ int CliApp::verbSigns(const QStringList &args)
             return usageError(QStringLiteral("signs add: expected NAME PORT"),
                               QStringLiteral("signs"));
         if (!readable)
-            return fail(ExitUsage, QStringLiteral("cannot read the sign list %1; it is left as it is")
-                                       .arg(list.path()));
+            return fail(ExitUsage,
+                        QStringLiteral("cannot read the sign list %1; it is left as it is")
+                            .arg(list.path()));
         const QString problem = list.add(args.at(1), args.at(2));
         if (!problem.isEmpty())
             return usageError(QStringLiteral("signs add: ") + problem, QStringLiteral("signs"));
@@ -87,8 +88,9 @@ int CliApp::verbSigns(const QStringList &args)
             return usageError(QStringLiteral("signs remove: expected NAME"),
                               QStringLiteral("signs"));
         if (!readable)
-            return fail(ExitUsage, QStringLiteral("cannot read the sign list %1; it is left as it is")
-                                       .arg(list.path()));
+            return fail(ExitUsage,
+                        QStringLiteral("cannot read the sign list %1; it is left as it is")
+                            .arg(list.path()));
         if (!list.remove(args.at(1)))
             return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
         QString error;

@@ -16,8 +16,8 @@ QString SignList::defaultPath()
 {
     if (qEnvironmentVariableIsSet("BRIVANE_SIGNS"))
         return qEnvironmentVariable("BRIVANE_SIGNS");
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope,
-                             QStringLiteral("brivane"), QStringLiteral("signs"));
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("brivane"),
+                             QStringLiteral("signs"));
     return settings.fileName();
 }
 
@@ -39,7 +39,8 @@ QString SignList::checkName(const QString &name)
             return QStringLiteral("a sign's name must not contain / \\ , = or control characters");
     bool isNumber = false;
     name.toInt(&isNumber);
-    const bool comName = name.size() > 3 && name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
+    const bool comName = name.size() > 3 &&
+                         name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
                          name.mid(3).toInt() > 0;
     if (isNumber || comName || ByteChannel::isNetworkName(name))
         return QStringLiteral("a sign's name must not look like a port (%1)").arg(name);
@@ -95,14 +96,16 @@ bool SignList::load()
         if (problem.isEmpty() && find(name))
             problem = QStringLiteral("the name '%1' is used twice").arg(name);
         if (!problem.isEmpty()) {
-            m_problems << QStringLiteral("%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
+            m_problems
+                << QStringLiteral("%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
             continue;
         }
         m_signs.push_back({name, port});
     }
     settings.endArray();
     if (size > MaxSigns)
-        m_problems << QStringLiteral("%1: only the first %2 signs are read").arg(m_path).arg(MaxSigns);
+        m_problems
+            << QStringLiteral("%1: only the first %2 signs are read").arg(m_path).arg(MaxSigns);
     return true;
 }
 
@@ -116,7 +119,8 @@ bool SignList::save(QString *error) const
     if (m_path.isEmpty())
         return failed(QStringLiteral("no sign list file (BRIVANE_SIGNS is empty)"));
     if (m_status == Status::Unreadable)
-        return failed(QStringLiteral("cannot read the sign list %1; it is left as it is").arg(m_path));
+        return failed(
+            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(m_path));
     QSettings settings(m_path, QSettings::IniFormat);
     settings.remove(kGroup);
     settings.beginWriteArray(kGroup, int(m_signs.size()));

@@ -81,8 +81,7 @@ bool TcpChannel::open()
     close();
     const auto address = parseName(m_name);
     if (!address) {
-        m_error.set(ErrorInvalidName,
-                    QStringLiteral("网络端口名称无效，应为 tcp://主机:端口。"));
+        m_error.set(ErrorInvalidName, QStringLiteral("网络端口名称无效，应为 tcp://主机:端口。"));
         return false;
     }
     auto socket = std::make_unique<QTcpSocket>();

@@ -49,11 +49,11 @@ TEST_F(CliSigns, SendOutcomeTable)
     // The second card refuses every page; the third is reached over TCP.
     second.addFault({CardFault::Kind::Status, 0x03, -1, 0, 6, {}});
     const QString missing = dir.filePath(QStringLiteral("no-such-tty"));
-    const CliRun r = run({QStringLiteral("--json"), QStringLiteral("--port"), card.devicePath(),
-                          QStringLiteral("--port"), second.devicePath(), QStringLiteral("--port"),
-                          bridge.address(), QStringLiteral("--port"), missing,
-                          QStringLiteral("send"), QStringLiteral("--on-error"),
-                          QStringLiteral("skip")});
+    const CliRun r =
+        run({QStringLiteral("--json"), QStringLiteral("--port"), card.devicePath(),
+             QStringLiteral("--port"), second.devicePath(), QStringLiteral("--port"),
+             bridge.address(), QStringLiteral("--port"), missing, QStringLiteral("send"),
+             QStringLiteral("--on-error"), QStringLiteral("skip")});
     EXPECT_EQ(r.code, ExitPartial) << r.err.toStdString();
     const QJsonArray signs = array(r);
     ASSERT_EQ(signs.size(), 4) << r.out.toStdString();
@@ -63,9 +63,10 @@ TEST_F(CliSigns, SendOutcomeTable)
         int code;
         int sent;
     };
-    const Expected expected[] = {
-        {"ok", true, ExitOk, 3}, {"failed", false, ExitPartial, 0},
-        {"ok", true, ExitOk, 3}, {"no-card", false, ExitNoCard, -1}};
+    const Expected expected[] = {{"ok", true, ExitOk, 3},
+                                 {"failed", false, ExitPartial, 0},
+                                 {"ok", true, ExitOk, 3},
+                                 {"no-card", false, ExitNoCard, -1}};
     for (int i = 0; i < 4; ++i) {
         const QJsonObject o = signs[i].toObject();
         EXPECT_EQ(o[u"outcome"].toString().toStdString(), expected[i].outcome) << i;
@@ -103,28 +104,31 @@ TEST_F(CliSigns, SignListVerbsAndAllSigns)
                    card.devicePath()})
                   .code,
               ExitUsage);
-    const CliRun list = run({QStringLiteral("--json"), QStringLiteral("signs"),
-                             QStringLiteral("list")});
+    const CliRun list =
+        run({QStringLiteral("--json"), QStringLiteral("signs"), QStringLiteral("list")});
     EXPECT_EQ(list.json()[u"signs"].toArray().size(), 2) << list.out.toStdString();
 
-    const CliRun text = run({QStringLiteral("--all-signs"), QStringLiteral("brightness"),
-                             QStringLiteral("4")});
+    const CliRun text =
+        run({QStringLiteral("--all-signs"), QStringLiteral("brightness"), QStringLiteral("4")});
     EXPECT_EQ(text.code, ExitOk) << text.err.toStdString();
     EXPECT_EQ(text.out.count(QLatin1Char('\n')), 2) << "one line per sign";
     EXPECT_TRUE(text.out.contains(QStringLiteral("front  ")));
     EXPECT_EQ(card.brightness(), 4);
     EXPECT_EQ(third.brightness(), 4);
 
-    const CliRun one = run({QStringLiteral("--sign"), QStringLiteral("NET"), QStringLiteral("--json"),
-                            QStringLiteral("power"), QStringLiteral("off")});
+    const CliRun one =
+        run({QStringLiteral("--sign"), QStringLiteral("NET"), QStringLiteral("--json"),
+             QStringLiteral("power"), QStringLiteral("off")});
     EXPECT_EQ(one.code, ExitOk);
     EXPECT_EQ(one.json()[u"power"].toString(), QStringLiteral("off"));
     EXPECT_FALSE(third.screenOn());
-    EXPECT_EQ(run({QStringLiteral("--sign"), QStringLiteral("nobody"), QStringLiteral("clear")}).code,
-              ExitUsage);
+    EXPECT_EQ(
+        run({QStringLiteral("--sign"), QStringLiteral("nobody"), QStringLiteral("clear")}).code,
+        ExitUsage);
 
-    EXPECT_EQ(run({QStringLiteral("signs"), QStringLiteral("remove"), QStringLiteral("front")}).code,
-              ExitOk);
+    EXPECT_EQ(
+        run({QStringLiteral("signs"), QStringLiteral("remove"), QStringLiteral("front")}).code,
+        ExitOk);
     SignList stored(signsFile);
     ASSERT_TRUE(stored.load());
     ASSERT_EQ(stored.signs().size(), 1u);
@@ -133,9 +137,9 @@ TEST_F(CliSigns, SignListVerbsAndAllSigns)
 
 TEST_F(CliSigns, NoSignReachedIsCode3)
 {
-    const CliRun r = run({QStringLiteral("--json"), QStringLiteral("--port"),
-                          dir.filePath(QStringLiteral("a")), QStringLiteral("--port"),
-                          dir.filePath(QStringLiteral("b")), QStringLiteral("clear")});
+    const CliRun r =
+        run({QStringLiteral("--json"), QStringLiteral("--port"), dir.filePath(QStringLiteral("a")),
+             QStringLiteral("--port"), dir.filePath(QStringLiteral("b")), QStringLiteral("clear")});
     EXPECT_EQ(r.code, ExitNoCard);
     EXPECT_EQ(array(r).size(), 2);
     EXPECT_EQ(card.clearCount(), 0);

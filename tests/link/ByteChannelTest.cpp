@@ -9,8 +9,8 @@
 #include "sim/VirtualCard.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 #include <QTcpServer>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,7 +95,9 @@ TEST_F(TransportTest, PurgeDiscardsALateReply)
     QThread::msleep(400);
     ControllerInfo info;
     ASSERT_TRUE(link.queryControllerInfo(info)) << link.errorText().toStdString();
-    EXPECT_EQ(link.responseByte(Packet::SequenceOffset), uint8_t(link.request()[Packet::SequenceOffset])) << "reply of the latest request";
+    EXPECT_EQ(link.responseByte(Packet::SequenceOffset),
+              uint8_t(link.request()[Packet::SequenceOffset]))
+        << "reply of the latest request";
     EXPECT_EQ(info.modelCode, 0x23);
 }
 

@@ -1,11 +1,11 @@
 // The user's sign list file and its place in the port numbering.
-#include "link/PortNaming.h"
 #include "link/SignList.h"
+#include "link/PortNaming.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -56,13 +56,13 @@ TEST(SignList, BadEntriesAreSkippedOneProblemEach)
     const QString path = dir.filePath(QStringLiteral("signs.ini"));
     writeFile(path, "[signs]\n"
                     "1\\name=good\n1\\port=tcp://127.0.0.1:4001\n"
-                    "2\\name=\n2\\port=/dev/ttyS0\n"            // no name
-                    "3\\name=7\n3\\port=/dev/ttyS0\n"           // looks like a port
-                    "4\\name=net\n4\\port=tcp://127.0.0.1\n"    // no TCP port
-                    "5\\name=GOOD\n5\\port=/dev/ttyS1\n"        // repeated name
-                    "6\\name=num\n6\\port=3\n"                  // a number is no port
+                    "2\\name=\n2\\port=/dev/ttyS0\n"         // no name
+                    "3\\name=7\n3\\port=/dev/ttyS0\n"        // looks like a port
+                    "4\\name=net\n4\\port=tcp://127.0.0.1\n" // no TCP port
+                    "5\\name=GOOD\n5\\port=/dev/ttyS1\n"     // repeated name
+                    "6\\name=num\n6\\port=3\n"               // a number is no port
                     "7\\name=usb\n7\\port=/dev/ttyUSB0\n"
-                    "size=9\n");                                 // 8, 9: nothing there
+                    "size=9\n"); // 8, 9: nothing there
     SignList list(path);
     ASSERT_TRUE(list.load());
     ASSERT_EQ(list.signs().size(), 2u);
@@ -119,8 +119,7 @@ TEST(SignList, SignsAreNumberedAfterTheEnvironmentList)
     const QByteArray oldSigns = qgetenv("BRIVANE_SIGNS");
     qputenv("BRIVANE_SIGNS", path.toLocal8Bit());
     qputenv("BRIVANE_PORTS", "/dev/a,/dev/b");
-    EXPECT_EQ(PortNaming::devices(),
-              (QStringList{"/dev/a", "/dev/b", "tcp://127.0.0.1:4001"}));
+    EXPECT_EQ(PortNaming::devices(), (QStringList{"/dev/a", "/dev/b", "tcp://127.0.0.1:4001"}));
     EXPECT_EQ(PortNaming::portForDevice(QStringLiteral("TCP://127.0.0.1:4001")), 3);
     qunsetenv("BRIVANE_PORTS");
     qputenv("BRIVANE_SIGNS", oldSigns);
