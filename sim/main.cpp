@@ -1,6 +1,7 @@
 // brivane-cardsim: a virtual controller card on a pseudo-terminal. Prints
 // the device path (with --tcp first the tcp:// name of its converter), then
 // answers requests until interrupted.
+#include "base/OptionSpellings.h"
 #include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
 
@@ -80,7 +81,7 @@ int main(int argc, char **argv)
         QStringLiteral("Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
         QStringLiteral("pixels"), QStringLiteral("32"));
     const QCommandLineOption colourOption(
-        QStringLiteral("colour"),
+        QStringLiteral("color"),
         QStringLiteral("Colour type: 1 single red, 2 red and green (default 1)."),
         QStringLiteral("type"), QStringLiteral("1"));
     const QCommandLineOption reverseOption(
@@ -123,7 +124,8 @@ int main(int argc, char **argv)
                        heightOption, colourOption, reverseOption, brightnessOption, lineSpeedOption,
                        faultOption, dumpOption, quietOption, tcpOption, latencyOption,
                        dropAfterOption});
-    parser.process(app);
+    // "--colour" is accepted as "--color".
+    parser.process(OptionSpellings::normalized(app.arguments()));
     if (!parser.positionalArguments().isEmpty())
         return fail(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -147,7 +149,7 @@ int main(int argc, char **argv)
     if (!parseInt(parser.value(heightOption), 8, 128, &height) || height % 8)
         return fail(QStringLiteral("bad --height"));
     if (!parseInt(parser.value(colourOption), 1, 2, &colour))
-        return fail(QStringLiteral("bad --colour"));
+        return fail(QStringLiteral("bad --color"));
     if (!parseInt(parser.value(brightnessOption), 0, 15, &brightness))
         return fail(QStringLiteral("bad --brightness"));
     params.setWidthCode(width == 2048 ? 0 : width / 8);

@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "base/OptionSpellings.h"
 #include "cli/Console.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
@@ -126,7 +127,7 @@ void addParamsOptions(QCommandLineParser &p)
          QStringLiteral("Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
                         "outside the range is replaced by 64)."),
          QStringLiteral("PX")},
-        {QStringLiteral("colour"), QStringLiteral("single (red) or dual (red and green)."),
+        {QStringLiteral("color"), QStringLiteral("single (red) or dual (red and green)."),
          QStringLiteral("TYPE")},
         {QStringLiteral("scan"),
          QStringLiteral("Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
@@ -147,6 +148,21 @@ void addParamsOptions(QCommandLineParser &p)
 
 void noOptions(QCommandLineParser &)
 {
+}
+
+void addServeOptions(QCommandLineParser &p)
+{
+    addSendOptions(p);
+    p.addOptions({
+        {QStringLiteral("listen"),
+         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+                        "free port). Any address but loopback needs a token."),
+         QStringLiteral("ADDR:PORT")},
+        {QStringLiteral("token"),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
+                        "BRIVANE_TOKEN)."),
+         QStringLiteral("TOKEN")},
+    });
 }
 
 } // namespace
@@ -197,6 +213,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
         {"signs", "add NAME PORT|list|remove NAME",
          "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
          &CliApp::verbSigns},
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+         addServeOptions, &CliApp::verbServe},
     };
     return table;
 }
@@ -229,8 +247,8 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("NAME")},
         {QStringLiteral("all-signs"), QStringLiteral("Every sign of the sign list.")},
         {QStringLiteral("json"),
-         QStringLiteral("One JSON document on standard output (find, info, list, params, "
-                        "send).")},
+         QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
+                        "result, or \"ok\": false with \"error\" and \"code\".")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
     });
 }
@@ -259,10 +277,12 @@ QString CliApp::globalHelp() const
         "                   clock, power, brightness and factory-reset then serve all the\n"
         "                   signs at once, one line (or, with --json, one array entry) each;\n"
         "                   exit code 0 when all succeeded, 3 when none was reached, else 1.\n"
-        "  --json           One JSON document on standard output (find, info, list, params,\n"
-        "                   send).\n"
+        "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
+        "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
+        "                   (the exit code); other lines go to standard error.\n"
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
         "\nResults go to standard output, progress and messages to standard error.\n"
+        "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
         "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
         "\nExit codes:\n"
         "  0  success\n"
@@ -377,8 +397,10 @@ int CliApp::run(const QStringList &arguments)
     return code;
 }
 
-int CliApp::runCommandLine(const QStringList &arguments)
+int CliApp::runCommandLine(const QStringList &typed)
 {
+    // "--colour" and the other spellings become the documented option.
+    const QStringList arguments = OptionSpellings::normalized(typed);
     // First pass: the global options before the verb, and the verb.
     QCommandLineParser global;
     addGlobalOptions(global);

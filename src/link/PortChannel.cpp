@@ -2,11 +2,12 @@
 
 #include "link/LinkError.h"
 #include "link/PortNaming.h"
+#include "link/Protocol.h"
 #include "link/SerialPort.h"
 
 namespace {
 // Windows code of a missing device, and of a line that is not open.
-constexpr int ErrorFileNotFound = 2;
+constexpr int ErrorFileNotFound = Protocol::ErrorCode::DeviceNotFound;
 constexpr int ErrorDeviceNotConnected = 1167;
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "link/ControllerInfo.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
+#include "link/Protocol.h"
 #include "link/TcpChannel.h"
 #include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
@@ -95,8 +96,8 @@ TEST_F(TransportTest, PurgeDiscardsALateReply)
     QThread::msleep(400);
     ControllerInfo info;
     ASSERT_TRUE(link.queryControllerInfo(info)) << link.errorText().toStdString();
-    EXPECT_EQ(link.responseByte(Packet::SequenceOffset),
-              uint8_t(link.request()[Packet::SequenceOffset]))
+    EXPECT_EQ(link.responseByte(Protocol::SequenceOffset),
+              uint8_t(link.request()[Protocol::SequenceOffset]))
         << "reply of the latest request";
     EXPECT_EQ(info.modelCode, 0x23);
 }
