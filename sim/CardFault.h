@@ -29,6 +29,9 @@ struct CardFault {
     QByteArray noise; // Noise: empty means a default mix with stray 0xAF/0x5F
 
     static QByteArray defaultNoise();
+    // Answers n requests, then drops the line instead of answering the next
+    // (behind a converter: the connection goes away mid-exchange).
+    static CardFault dropAfter(int n) { return {Kind::DropLine, -1, 1, n, 0, {}}; }
 
     // "kind[=value][,cmd=0xNN][,count=N][,after=N]", kinds: silence, noise,
     // checksum, endmark, short, long, status, long-reply, delay, trickle,

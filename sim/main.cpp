@@ -1,6 +1,8 @@
 // brivane-cardsim: a virtual controller card on a pseudo-terminal. Prints
-// the device path, then answers requests until interrupted.
+// the device path (with --tcp first the tcp:// name of its converter), then
+// answers requests until interrupted.
 #include "base/OptionSpellings.h"
+#include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
 
 #include <QCommandLineParser>
@@ -103,9 +105,25 @@ int main(int argc, char **argv)
         QStringLiteral("dir"));
     const QCommandLineOption quietOption(
         QStringLiteral("quiet"), QStringLiteral("Do not log each request on standard error."));
+    const QCommandLineOption tcpOption(
+        QStringLiteral("tcp"),
+        QStringLiteral("Also act as a serial-to-network converter: listen on 127.0.0.1:<port> "
+                       "(0: any free port), one connection at a time, and print its "
+                       "tcp://127.0.0.1:PORT name on the first line."),
+        QStringLiteral("port"));
+    const QCommandLineOption latencyOption(
+        QStringLiteral("latency"),
+        QStringLiteral("With --tcp: hold every reply back by <ms> milliseconds (a slow network)."),
+        QStringLiteral("ms"));
+    const QCommandLineOption dropAfterOption(
+        QStringLiteral("drop-after"),
+        QStringLiteral("Answer <n> requests, then drop the line (and with --tcp the connection) "
+                       "instead of answering the next one; the same as --fault drop,after=<n>."),
+        QStringLiteral("n"));
     parser.addOptions({linkOption, seriesOption, modelOption, firmwareOption, widthOption,
                        heightOption, colourOption, reverseOption, brightnessOption, lineSpeedOption,
-                       faultOption, dumpOption, quietOption});
+                       faultOption, dumpOption, quietOption, tcpOption, latencyOption,
+                       dropAfterOption});
     // "--colour" is accepted as "--color".
     parser.process(OptionSpellings::normalized(app.arguments()));
     if (!parser.positionalArguments().isEmpty())
@@ -156,6 +174,19 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("bad --fault '%1': %2").arg(spec, error));
         card.addFault(fault);
     }
+    if (parser.isSet(dropAfterOption)) {
+        int after = 0;
+        if (!parseInt(parser.value(dropAfterOption), 0, 1'000'000'000, &after))
+            return fail(QStringLiteral("bad --drop-after"));
+        card.addFault(CardFault::dropAfter(after));
+    }
+    int tcpPort = -1;
+    if (parser.isSet(tcpOption) && !parseInt(parser.value(tcpOption), 0, 65535, &tcpPort))
+        return fail(QStringLiteral("bad --tcp (want a port 0..65535)"));
+    int latency = 0;
+    if (parser.isSet(latencyOption) &&
+        (tcpPort < 0 || !parseInt(parser.value(latencyOption), 0, 60'000, &latency)))
+        return fail(QStringLiteral("bad --latency (want 0..60000 ms, with --tcp)"));
     if (!parser.isSet(quietOption))
         card.setLogger([](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
     const QString dumpDir = parser.value(dumpOption);
@@ -175,6 +206,13 @@ int main(int argc, char **argv)
 
     if (!card.start(parser.value(linkOption)))
         return fail(card.errorString());
+    TcpBridge bridge;
+    if (tcpPort >= 0) {
+        bridge.setLatency(latency);
+        if (!bridge.start(card.devicePath(), quint16(tcpPort)))
+            return fail(bridge.errorString());
+        std::printf("%s\n", qPrintable(bridge.address()));
+    }
     std::printf("%s\n", qPrintable(card.devicePath()));
     if (!card.linkPath().isEmpty())
         std::printf("%s\n", qPrintable(card.linkPath()));
@@ -192,6 +230,7 @@ int main(int argc, char **argv)
             break;
         }
     }
+    bridge.stop();
     card.stop();
     if (!dumpDir.isEmpty()) {
         QString error;

@@ -7,6 +7,8 @@
 
 #include "cli/Console.h"
 #include "cli/InterruptWatch.h"
+#include "cli/MultiSign.h"
+#include "cli/SendResult.h"
 #include "cli/TerminalProgressHost.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
@@ -29,8 +31,22 @@ constexpr int kDefaultRetries = 3;
 QString portText(int port)
 {
     const QString device = PortNaming::deviceForPort(port);
-    return device.isEmpty() ? QStringLiteral("port %1").arg(port)
-                            : QStringLiteral("port %1 (%2)").arg(port).arg(device);
+    if (device.isEmpty())
+        return QStringLiteral("port %1").arg(port);
+    // The stable name survives replugging; shown when the device has one.
+    const QString stable = PortNaming::stableName(device);
+    return stable.isEmpty() || stable == device
+               ? QStringLiteral("port %1 (%2)").arg(port).arg(device)
+               : QStringLiteral("port %1 (%2, %3)").arg(port).arg(device, stable);
+}
+
+// The card's JSON with the device's stable name, where it has one.
+QJsonObject withStableName(QJsonObject o)
+{
+    const QString stable = PortNaming::stableName(o.value(u"device").toString());
+    if (!stable.isEmpty())
+        o[u"stableName"] = stable;
+    return o;
 }
 
 // The discovery rule: a card that answered with a model code of 0 is taken
@@ -42,28 +58,25 @@ bool acceptedAfterSearch(const ControllerInfo &info)
 
 } // namespace
 
+int CliApp::cardTargets(std::vector<SignTarget> &targets, int &port)
+{
+    if (const int code = signTargets(targets); code != ExitOk)
+        return code;
+    port = targets.empty() ? 0 : targets.size() == 1 ? targets.front().number : -1;
+    return ExitOk;
+}
+
 int CliApp::portOption()
 {
-    if (!isSet(QStringLiteral("port")))
-        return 0;
-    const QString value = option(QStringLiteral("port")).trimmed();
-    bool isNumber = false;
-    const int number = value.toInt(&isNumber);
-    if (isNumber || PortNaming::comNumber(value) > 0) {
-        const int port = isNumber ? number : PortNaming::comNumber(value);
-        if (port < 1 || port > kLastPort) {
-            usageError(QStringLiteral("invalid --port '%1': a port number 1..%2 or a device path")
-                           .arg(value)
-                           .arg(kLastPort));
-            return -1;
-        }
-        return port;
-    }
-    if (value.isEmpty()) {
-        usageError(QStringLiteral("--port needs a port number or a device path"));
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
+        return -1;
+    if (port < 0) {
+        usageError(QStringLiteral("this verb serves one sign at a time"));
         return -1;
     }
-    return PortNaming::portForDevice(value);
+    return port;
 }
 
 int CliApp::runFind(Project &project, int port)
@@ -111,27 +124,38 @@ int CliApp::attachCard(Project &project, Attach purpose, int port)
     return code;
 }
 
-int CliApp::reportCommand(Project &project, bool ok, const QString &error)
+int CliApp::reportCommand(Project &project, bool ok, const QString &error,
+                          const QJsonObject &changed)
 {
     if (ok) {
-        print(QStringLiteral("命令执行成功！"));
+        if (json()) {
+            QJsonObject o = changed;
+            o[u"ok"] = true;
+            printJson(o);
+        } else {
+            print(QStringLiteral("命令执行成功！"));
+        }
         return ExitOk;
     }
     return fail(ExitPartial, QStringLiteral("命令执行失败：") +
                                  (error.isEmpty() ? project.lastErrorText() : error));
 }
 
-int CliApp::verbFind(const QStringList &)
+int CliApp::verbFind(const QStringList &args)
 {
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("find"), targets, args);
     Project project;
     const int code = runFind(project, port);
     const ControllerInfo &info = project.controllerInfo();
     if (json()) {
-        QJsonObject o =
-            code == ExitNoCard ? QJsonObject() : ProjectJson::card(project.rememberedPort(), info);
+        QJsonObject o = code == ExitNoCard
+                            ? QJsonObject()
+                            : withStableName(ProjectJson::card(project.rememberedPort(), info));
         o[u"found"] = code != ExitNoCard;
         o[u"accepted"] = code == ExitOk;
         if (code == ExitNoCard)
@@ -149,11 +173,14 @@ int CliApp::verbFind(const QStringList &)
     return code;
 }
 
-int CliApp::verbInfo(const QStringList &)
+int CliApp::verbInfo(const QStringList &args)
 {
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("info"), targets, args);
     Project project;
     const int code = attachCard(project, Attach::Report, port);
     if (code == ExitNoCard)
@@ -167,8 +194,8 @@ int CliApp::verbInfo(const QStringList &)
         brightness = project.readBrightness();
     }
     if (json()) {
-        printJson(ProjectJson::info(cardPort, info, paramsRead ? &project.screenParams() : nullptr,
-                                    brightness));
+        printJson(withStableName(ProjectJson::info(
+            cardPort, info, paramsRead ? &project.screenParams() : nullptr, brightness)));
     } else {
         print(QStringLiteral("port:          %1").arg(portText(cardPort)));
         print(QStringLiteral("model:         %1").arg(info.formatModel()));
@@ -224,7 +251,7 @@ int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retrie
     return ExitOk;
 }
 
-int CliApp::verbSend(const QStringList &)
+int CliApp::verbSend(const QStringList &args)
 {
     // The questions' policy and the port come first: nothing is sent on a
     // command line with errors.
@@ -232,9 +259,12 @@ int CliApp::verbSend(const QStringList &)
     int retries = 0;
     if (const int code = sendPolicyOptions(policy, retries); code != ExitOk)
         return code;
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("send"), targets, args, policy, retries);
     Project project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
@@ -263,80 +293,44 @@ int CliApp::verbSend(const QStringList &)
         host.finish();
     }
     const SendReport &report = project.lastSendReport();
-    printSendReport(report);
-    return sendExitCode(report);
-}
-
-void CliApp::printSendReport(const SendReport &report)
-{
-    if (json()) {
-        printJson(ProjectJson::sendReport(report));
-    } else {
-        for (const SendItemResult &r : report.items) {
-            QString line = QStringLiteral("%1  %2")
-                               .arg(r.index + 1, 2)
-                               .arg(QLatin1String(ProjectJson::outcomeName(r.outcome)), -8);
-            if (r.outcome == SendItemResult::Outcome::Sent)
-                line += QStringLiteral("  pages %1-%2")
-                            .arg(r.firstPageNumber)
-                            .arg(r.firstPageNumber + r.pageCount - 1);
-            line += QStringLiteral("  ") + r.name;
-            if (r.outcome != SendItemResult::Outcome::Sent && !r.errorText.isEmpty())
-                line += QStringLiteral("  (") + r.errorText + QLatin1Char(')');
+    if (json())
+        printJson(SendResult::toJson(report));
+    else
+        for (const QString &line : SendResult::lines(report))
             print(line);
-        }
-        if (report.end == SendReport::End::Completed || report.end == SendReport::End::Cancelled)
-            print(QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
-    }
+    QString message;
+    const int code = SendResult::exitCode(report, &message);
+    return code == ExitOk ? code : fail(code, message);
 }
 
-int CliApp::sendExitCode(const SendReport &report)
+int CliApp::simpleCardCommand(const QString &verb, bool (Project::*command)())
 {
-    switch (report.end) {
-    case SendReport::End::NoConnection:
-        return fail(ExitNoCard, QStringLiteral("无法发送信息。") + report.errorText);
-    case SendReport::End::ClearFailed:
-        return fail(ExitPartial, QStringLiteral("操作已取消。") + report.errorText);
-    case SendReport::End::Cancelled:
-        return fail(ExitPartial, QStringLiteral("the send was cancelled: %1 of %2 programs sent")
-                                     .arg(report.sentCount)
-                                     .arg(report.itemCount));
-    case SendReport::End::NotRun:
-        return fail(ExitPartial, QStringLiteral("nothing was sent"));
-    case SendReport::End::Completed:
-        break;
-    }
-    if (report.sentCount < report.itemCount)
-        return fail(
-            ExitPartial,
-            QStringLiteral("%1 of %2 programs sent").arg(report.sentCount).arg(report.itemCount));
-    return ExitOk;
-}
-
-int CliApp::simpleCardCommand(bool (Project::*command)())
-{
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(verb, targets, {});
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
-    return reportCommand(project, (project.*command)());
+    const QJsonObject changed = cardChangeJson(verb, {});
+    return reportCommand(project, (project.*command)(), {}, changed);
 }
 
 int CliApp::verbClear(const QStringList &)
 {
-    return simpleCardCommand(&Project::clearScreen);
+    return simpleCardCommand(QStringLiteral("clear"), &Project::clearScreen);
 }
 
 int CliApp::verbClock(const QStringList &)
 {
-    return simpleCardCommand(&Project::setClock);
+    return simpleCardCommand(QStringLiteral("clock"), &Project::setClock);
 }
 
 int CliApp::verbFactoryReset(const QStringList &)
 {
-    return simpleCardCommand(&Project::restoreFactorySettings);
+    return simpleCardCommand(QStringLiteral("factory-reset"), &Project::restoreFactorySettings);
 }
 
 int CliApp::verbPower(const QStringList &args)
@@ -345,13 +339,17 @@ int CliApp::verbPower(const QStringList &args)
     if (state != u"on" && state != u"off")
         return usageError(QStringLiteral("power: expected on or off, not '%1'").arg(state),
                           QStringLiteral("power"));
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("power"), targets, args);
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
-    return reportCommand(project, project.setScreenPower(state == u"on"));
+    return reportCommand(project, project.setScreenPower(state == u"on"), {},
+                         cardChangeJson(QStringLiteral("power"), args));
 }
 
 int CliApp::verbBrightness(const QStringList &args)
@@ -366,20 +364,31 @@ int CliApp::verbBrightness(const QStringList &args)
                 QStringLiteral("brightness"));
         level = value;
     }
-    const int port = portOption();
-    if (port < 0)
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
+    if (port < 0)
+        return runOnSigns(QStringLiteral("brightness"), targets, args);
     Project project;
     if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
         return code;
     if (level) {
         const bool ok = project.setBrightness(*level);
-        return reportCommand(project, ok, ok ? QString() : project.link().errorText());
+        return reportCommand(project, ok, ok ? QString() : project.link().errorText(),
+                             cardChangeJson(QStringLiteral("brightness"), args));
     }
     const int read = project.readBrightness();
     if (read < 0)
         return reportCommand(project, false, project.link().errorText());
-    print(QString::number(read));
+    if (json()) {
+        QJsonObject o;
+        o[u"ok"] = true;
+        o[u"brightness"] = read;
+        printJson(o);
+    } else {
+        print(QString::number(read));
+    }
     return ExitOk;
 }
 

@@ -224,6 +224,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
+        {"signs", "add NAME PORT|list|remove NAME",
+         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
+         &CliApp::verbSigns},
         {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
          addServeOptions, &CliApp::verbServe},
     };
@@ -251,8 +254,12 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("Project file (default: default.brivprj beside the program)."),
          QStringLiteral("FILE")},
         {QStringLiteral("port"),
-         QStringLiteral("Port number 1..20 or a device path (default: search for the card)."),
+         QStringLiteral("Port number 1..20, a device path, tcp://HOST:PORT or a sign's name "
+                        "(default: search for the card); repeatable."),
          QStringLiteral("PORT")},
+        {QStringLiteral("sign"), QStringLiteral("A sign of the sign list; repeatable."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("all-signs"), QStringLiteral("Every sign of the sign list.")},
         {QStringLiteral("json"),
          QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
                         "result, or \"ok\": false with \"error\" and \"code\".")},
@@ -276,8 +283,14 @@ QString CliApp::globalHelp() const
     text += QStringLiteral(
         "\nOptions:\n"
         "  --project FILE   Project file (default: default.brivprj beside the program).\n"
-        "  --port PORT      Port number 1..20 or a device path; without it the card verbs\n"
-        "                   first search ports 1 to 20 for the card.\n"
+        "  --port PORT      Port number 1..20, a device path, tcp://HOST:PORT or a sign's\n"
+        "                   name; without it the card verbs first search ports 1 to 20.\n"
+        "  --sign NAME      A sign of the sign list ('signs add NAME PORT').\n"
+        "  --all-signs      Every sign of the sign list.\n"
+        "                   --port and --sign may be repeated: find, info, send, clear,\n"
+        "                   clock, power, brightness and factory-reset then serve all the\n"
+        "                   signs at once, one line (or, with --json, one array entry) each;\n"
+        "                   exit code 0 when all succeeded, 3 when none was reached, else 1.\n"
         "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
         "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
         "                   (the exit code); other lines go to standard error.\n"
@@ -386,12 +399,13 @@ int CliApp::run(const QStringList &arguments)
     m_jsonResult.reset();
     m_failure.clear();
     m_helpShown = false;
+    m_jsonWritten = false;
     // Before the command line is parsed (a usage error in it), --json
     // anywhere before "--" asks for the failure document too.
     const qsizetype end = arguments.indexOf(QStringLiteral("--"));
     m_json = arguments.mid(1, end < 0 ? -1 : end - 1).contains(QStringLiteral("--json"));
     const int code = runCommandLine(arguments);
-    if (m_json && !m_helpShown)
+    if (m_json && !m_helpShown && !m_jsonWritten)
         printJsonDocument(code);
     m_json = false;
     return code;
@@ -458,7 +472,7 @@ int CliApp::checkVerbLine(const Verb &verb, const QString &verbName, const QStri
                               : QStringLiteral("%1: too many arguments").arg(verbName),
                           verbName);
     }
-    for (const char *name : {"project", "port"}) {
+    for (const char *name : {"project", "port", "sign"}) {
         if (isSet(QLatin1String(name)) && option(QLatin1String(name)).trimmed().isEmpty()) {
             m_parser = nullptr;
             return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));

@@ -9,6 +9,7 @@
 #include "link/ScreenParams.h"
 
 #include <QCommandLineParser>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -17,6 +18,7 @@
 
 class Console;
 class ProgramItem;
+struct SignTarget;
 class Project;
 class QJsonObject;
 struct SendReport;
@@ -85,22 +87,27 @@ private:
 
     // ---- the card (CardVerbs.cpp)
     enum class Attach { Command, Send, Report };
-    // Resolves --port (number 1..20 or device path) into a port number; 0
-    // when --port is not given; -1 with an error printed when not valid.
+    // Resolves --port/--sign/--all-signs for a verb that serves one sign:
+    // its port number; 0 when none is named; -1 with an error printed when
+    // not valid or more than one is named.
     int portOption();
+    // The same for a verb that serves several: the signs named, and the
+    // port number (0 none, -1 several). ExitOk or a usage error's code.
+    int cardTargets(std::vector<SignTarget> &targets, int &port);
     // Finds (without --port) or opens the card, identifies it and checks its
     // support; an exit code when the verb cannot go on.
     int attachCard(Project &project, Attach purpose, int port);
     int runFind(Project &project, int port);
-    int reportCommand(Project &project, bool ok, const QString &error = {});
+    // "命令执行成功！" (with --json {"ok": true} and what changed), or the
+    // failure.
+    int reportCommand(Project &project, bool ok, const QString &error = {},
+                      const QJsonObject &changed = {});
     int verbFind(const QStringList &args);
     int verbInfo(const QStringList &args);
     int verbSend(const QStringList &args);
     // send's steps: the questions' policy from --on-error and --retries,
     // the report as lines or JSON, and the exit code it ends with.
     int sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retries);
-    void printSendReport(const SendReport &report);
-    int sendExitCode(const SendReport &report);
     int verbClear(const QStringList &args);
     int verbClock(const QStringList &args);
     int verbPower(const QStringList &args);
@@ -109,7 +116,20 @@ private:
     // The changes the options of params ask for; an exit code on a bad one.
     int screenParamsOptions(std::vector<std::function<void(ScreenParams &)>> &changes);
     int verbFactoryReset(const QStringList &args);
-    int simpleCardCommand(bool (Project::*command)());
+    int simpleCardCommand(const QString &verb, bool (Project::*command)());
+
+    // ---- signs (SignsVerb.cpp) and several at once (MultiSignVerbs.cpp)
+    int verbSigns(const QStringList &args);
+    // The signs --port (repeatable), --sign (repeatable) and --all-signs
+    // name, each once, in that order. ExitOk or a usage error's code.
+    int signTargets(std::vector<SignTarget> &targets);
+    // Runs a card verb on several signs in parallel; the exit code.
+    int runOnSigns(const QString &verb, const std::vector<SignTarget> &targets,
+                   const QStringList &args,
+                   TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop,
+                   int retries = 0);
+    // What a card verb changes, for its --json document.
+    static QJsonObject cardChangeJson(const QString &verb, const QStringList &args);
 
     // ---- the play list (ProjectVerbs.cpp)
     int verbNew(const QStringList &args);
@@ -144,6 +164,8 @@ private:
 
     QCommandLineParser *m_parser = nullptr;
     bool m_json = false;
+    // A verb printed its own JSON (an array for several signs).
+    bool m_jsonWritten = false;
     bool m_helpShown = false;
     std::unique_ptr<QJsonObject> m_jsonResult; // what printJson() was given
     QString m_failure;                         // the first fail() or usageError() message

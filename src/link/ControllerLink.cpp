@@ -114,7 +114,7 @@ bool ControllerLink::send(int length)
         const int written = m_serial.write(&m_send[size_t(sent)], block);
         if (written < 0) {
             m_error.set(m_serial.lastSystemError() + Protocol::ErrorCode::WriteFailedBase,
-                        QStringLiteral("向串口写入数据时发生错误！"));
+                        m_serial.writeFailureText());
             m_serial.close();
             return false;
         }
@@ -169,19 +169,19 @@ bool ControllerLink::receiveResponse()
             return reject(reader.rejection());
         // Never wait past the time-out by more than a millisecond.
         const int wait =
-            int(std::min<qint64>(SerialPort::ReadIntervalMs, m_timeoutMs - elapsed + 1));
+            int(std::min<qint64>(PortChannel::ReadIntervalMs, m_timeoutMs - elapsed + 1));
         uint8_t byte = 0;
         switch (m_serial.readByte(byte, wait)) {
-        case SerialPort::ReadResult::Failed:
-            m_error.set(m_serial.lastSystemError(), QStringLiteral("从串口读取数据时发生错误！"));
+        case PortChannel::ReadResult::Failed:
+            m_error.set(m_serial.lastSystemError(), m_serial.readFailureText());
             return false;
-        case SerialPort::ReadResult::NoByte:
+        case PortChannel::ReadResult::NoByte:
             // A card sends its reply in one go: once the line is quiet after
             // a rejected frame, no good one is coming.
             if (reader.rejection() != ResponseReader::Rejection::None && !reader.inFrame())
                 return reject(reader.rejection());
             continue;
-        case SerialPort::ReadResult::Byte:
+        case PortChannel::ReadResult::Byte:
             break;
         }
         if (reader.feed(byte) == ResponseReader::Result::Complete) {

@@ -1,9 +1,11 @@
 #pragma once
-// The one request/response link to the card over a SerialPort: frames each
+// The one request/response link to the card over a PortChannel (a serial
+// device or a TCP converter, see ByteChannel): frames each
 // request (start mark, length, address, sequence number, command, payload,
 // checksum, end mark), sends it, reads and validates the one reply, and
 // turns its status byte into success or an error record (code and text).
-// Owned by the Project; used from the user-interface thread only.
+// Owned by the Project; used from one thread at a time (the user-interface
+// thread, or a command-line worker serving one sign).
 //
 // A command is: beginRequest(address, code), payload into requestData()
 // from offset 16, finishRequest(end of payload), exchangeFrame(L); or, for
@@ -12,7 +14,7 @@
 
 #include "link/LinkError.h"
 #include "link/Packet.h"
-#include "link/SerialPort.h"
+#include "link/PortChannel.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -91,6 +93,9 @@ public:
     bool isOpen() const { return m_serial.isOpen(); }
     void close() { m_serial.close(); }
     int port() const { return m_serial.portNumber(); }
+    // The name of the open port ("/dev/ttyUSB0", "tcp://host:port"); empty
+    // when closed.
+    QString portName() const { return m_serial.devicePath(); }
     int timeoutMs() const { return m_timeoutMs; }
     int baudRate() const { return m_serial.baudRate(); }
     int chunkSize() const { return m_chunkSize; }
@@ -108,7 +113,7 @@ private:
     bool judgeStatus();
 
     LinkError m_error;
-    SerialPort m_serial{m_error};
+    PortChannel m_serial{m_error};
     std::array<uint8_t, Protocol::MaxRequest> m_send{};
     int m_requestLength = 0;
     QByteArray m_response;

@@ -1,11 +1,18 @@
 #include "link/PortNaming.h"
 
+#include "link/ByteChannel.h"
+#include "link/SignList.h"
+
 #include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
 #include <QSerialPortInfo>
 #include <algorithm>
 
 namespace {
-QStringList g_explicit;
+QMutex g_mutex;
+QStringList g_explicit; // guarded by g_mutex
 
 QStringList environmentDevices()
 {
@@ -16,6 +23,16 @@ QStringList environmentDevices()
         if (!path.isEmpty())
             list << path;
     }
+    return list;
+}
+
+QStringList signPorts()
+{
+    SignList signs;
+    signs.load();
+    QStringList list;
+    for (const SignList::Sign &sign : signs.signs())
+        list << sign.port;
     return list;
 }
 
@@ -44,6 +61,25 @@ QStringList enumeratedDevices()
         list << d.path;
     return list;
 }
+
+QString canonicalName(const QString &name)
+{
+    if (ByteChannel::isNetworkName(name))
+        return name.trimmed().toLower();
+    const QString canonical = QFileInfo(name).canonicalFilePath();
+    return canonical.isEmpty() ? name : canonical;
+}
+
+void appendNew(QStringList &list, const QStringList &more)
+{
+    for (const QString &name : more) {
+        const bool known = std::any_of(list.cbegin(), list.cend(), [&](const QString &listed) {
+            return PortNaming::samePort(listed, name);
+        });
+        if (!known)
+            list << name;
+    }
+}
 } // namespace
 
 int PortNaming::comNumber(const QString &name)
@@ -57,16 +93,21 @@ int PortNaming::comNumber(const QString &name)
 
 QStringList PortNaming::devices()
 {
+    {
+        const QMutexLocker lock(&g_mutex);
 #ifdef Q_OS_WIN
-    return g_explicit;
-#else
-    if (!g_explicit.isEmpty())
         return g_explicit;
-    const QStringList fromEnvironment = environmentDevices();
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return enumeratedDevices();
+#else
+        if (!g_explicit.isEmpty())
+            return g_explicit;
 #endif
+    }
+    const bool environmentSet = qEnvironmentVariableIsSet("BRIVANE_PORTS");
+    QStringList list = environmentDevices();
+    appendNew(list, signPorts());
+    if (!environmentSet)
+        appendNew(list, enumeratedDevices());
+    return list;
 }
 
 QString PortNaming::deviceForPort(int n)
@@ -88,21 +129,49 @@ int PortNaming::portForDevice(const QString &path)
         return n;
 #endif
     QStringList list = devices();
-    const auto index = list.indexOf(path);
-    if (index >= 0)
-        return int(index) + 1;
+    for (qsizetype i = 0; i < list.size(); ++i)
+        if (list.at(i) == path || samePort(list.at(i), path))
+            return int(i) + 1;
     // Keep the numbers the other devices already have.
     list << path;
+    const QMutexLocker lock(&g_mutex);
     g_explicit = list;
     return int(list.size());
 }
 
 void PortNaming::setExplicitDevices(const QStringList &paths)
 {
+    const QMutexLocker lock(&g_mutex);
     g_explicit = paths;
 }
 
 QStringList PortNaming::explicitDevices()
 {
+    const QMutexLocker lock(&g_mutex);
     return g_explicit;
+}
+
+QString PortNaming::stableName(const QString &device)
+{
+#ifdef Q_OS_LINUX
+    if (device.isEmpty() || ByteChannel::isNetworkName(device))
+        return {};
+    const QString target = canonicalName(device);
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo &link : byId.entryInfoList(QDir::System | QDir::Files, QDir::Name))
+        if (link.canonicalFilePath() == target)
+            return link.absoluteFilePath();
+#else
+    Q_UNUSED(device);
+#endif
+    return {};
+}
+
+bool PortNaming::samePort(const QString &a, const QString &b)
+{
+    if (a == b)
+        return true;
+    if (ByteChannel::isNetworkName(a) != ByteChannel::isNetworkName(b))
+        return false;
+    return canonicalName(a) == canonicalName(b);
 }

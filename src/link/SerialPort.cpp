@@ -1,7 +1,6 @@
 #include "link/SerialPort.h"
 
 #include "link/LinkError.h"
-#include "link/PortNaming.h"
 #include "link/Protocol.h"
 
 #include <QDeadlineTimer>
@@ -59,7 +58,8 @@ QString accessDeniedText()
 
 } // namespace
 
-SerialPort::SerialPort(LinkError &error) : m_error(error)
+SerialPort::SerialPort(LinkError &error, const QString &device, int baud)
+    : m_error(error), m_device(device), m_baudRate(baud)
 {
 }
 
@@ -82,14 +82,6 @@ bool SerialPort::open()
 {
     if (isOpen())
         return false;
-    if (m_portNumber == 0) {
-        m_error.set(0, QStringLiteral("尚未初始化环境。"));
-        return false;
-    }
-    if (!m_resolved) {
-        m_device = PortNaming::deviceForPort(m_portNumber);
-        m_resolved = true;
-    }
     const QString device = m_device;
     if (device.isEmpty()) {
         m_error.set(ErrorFileNotFound, QStringLiteral("指定的串口不存在。"));
@@ -126,7 +118,6 @@ bool SerialPort::open()
     }
 
     m_port = std::move(port);
-    m_devicePath = device;
     m_lastSystemError = 0;
     return true;
 }
@@ -137,7 +128,6 @@ void SerialPort::close()
         m_port->close();
         m_port.reset();
     }
-    m_devicePath.clear();
 }
 
 void SerialPort::purgeReceive()

@@ -32,7 +32,9 @@ void ProgramItem::addBlankPage()
     // is copied on its first write), so a long play list, or a hostile file
     // with thousands of items on the largest screen, costs no page memory
     // until something is drawn.
-    static PageBitmap shared;
+    // One per thread: the command-line tool renders a copy of the play list
+    // for each sign on that sign's worker thread.
+    static thread_local PageBitmap shared;
     const int width = contentWidth();
     const int height = screenHeight();
     if (shared.isNull() || shared.width() != width || shared.height() != height) {

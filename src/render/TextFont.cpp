@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QRawFont>
 #include <QSet>
+#include <QStringList>
 #include <QtEndian>
 #include <algorithm>
 #include <climits>
@@ -247,7 +248,10 @@ bool TextFont::isInstalled(const QString &family)
     }
     // Localised family names only show up in the database's own list, which
     // is slow to build: ask it once per name.
+    // Guarded: several signs' copies may render at once.
+    static QMutex mutex;
     static QHash<QString, bool> listed;
+    const QMutexLocker lock(&mutex);
     const QString key = family.toCaseFolded();
     QMutexLocker lock(&g_cacheMutex);
     auto it = listed.constFind(key);

@@ -1,0 +1,58 @@
+#include "cli/SendResult.h"
+
+#include "cli/CliApp.h"
+#include "model/ProjectJson.h"
+
+QJsonObject SendResult::toJson(const SendReport &report)
+{
+    return ProjectJson::sendReport(report);
+}
+
+QStringList SendResult::lines(const SendReport &report)
+{
+    QStringList lines;
+    for (const SendItemResult &r : report.items) {
+        QString line = QStringLiteral("%1  %2")
+                           .arg(r.index + 1, 2)
+                           .arg(QLatin1String(ProjectJson::outcomeName(r.outcome)), -8);
+        if (r.outcome == SendItemResult::Outcome::Sent)
+            line += QStringLiteral("  pages %1-%2")
+                        .arg(r.firstPageNumber)
+                        .arg(r.firstPageNumber + r.pageCount - 1);
+        line += QStringLiteral("  ") + r.name;
+        if (r.outcome != SendItemResult::Outcome::Sent && !r.errorText.isEmpty())
+            line += QStringLiteral("  (") + r.errorText + QLatin1Char(')');
+        lines << line;
+    }
+    if (report.end == SendReport::End::Completed || report.end == SendReport::End::Cancelled)
+        lines << QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
+    return lines;
+}
+
+int SendResult::exitCode(const SendReport &report, QString *message)
+{
+    switch (report.end) {
+    case SendReport::End::NoConnection:
+        *message = QStringLiteral("无法发送信息。") + report.errorText;
+        return ExitNoCard;
+    case SendReport::End::ClearFailed:
+        *message = QStringLiteral("操作已取消。") + report.errorText;
+        return ExitPartial;
+    case SendReport::End::Cancelled:
+        *message = QStringLiteral("the send was cancelled: %1 of %2 programs sent")
+                       .arg(report.sentCount)
+                       .arg(report.itemCount);
+        return ExitPartial;
+    case SendReport::End::NotRun:
+        *message = QStringLiteral("nothing was sent");
+        return ExitPartial;
+    case SendReport::End::Completed:
+        break;
+    }
+    if (report.sentCount < report.itemCount) {
+        *message =
+            QStringLiteral("%1 of %2 programs sent").arg(report.sentCount).arg(report.itemCount);
+        return ExitPartial;
+    }
+    return ExitOk;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// How the command-line tool reports one send: the JSON document, the lines
+// of text (one per program, then the total) and the exit code with its
+// message. Used by send on one sign and for each sign of a send to several.
+
+#include "model/SendReport.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace SendResult {
+
+QJsonObject toJson(const SendReport &report);
+QStringList lines(const SendReport &report);
+// ExitOk, or the exit code with *message set to why.
+int exitCode(const SendReport &report, QString *message);
+
+} // namespace SendResult

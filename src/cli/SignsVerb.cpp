@@ -1,0 +1,196 @@
+// The signs verb: the user's named signs (SignList), and the resolution of
+// --port, --sign and --all-signs into the signs a card verb goes to.
+
+#include "cli/CliApp.h"
+
+#include "cli/Console.h"
+#include "cli/MultiSign.h"
+#include "link/ByteChannel.h"
+#include "link/PortNaming.h"
+#include "link/SignList.h"
+#include "link/TcpChannel.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+constexpr int kLastPort = 20;
+} // namespace
+
+int CliApp::verbSigns(const QStringList &args)
+{
+    const QString what = args.at(0);
+    SignList list;
+    const bool readable = list.load();
+    for (const QString &problem : list.problems())
+        m_console.err(problem + QLatin1Char('\n'));
+    if (what == u"list") {
+        if (args.size() != 1)
+            return usageError(QStringLiteral("signs list: too many arguments"),
+                              QStringLiteral("signs"));
+        if (!readable)
+            return fail(ExitUsage, QStringLiteral("cannot read the sign list %1").arg(list.path()));
+        if (json()) {
+            QJsonArray signs;
+            for (const SignList::Sign &sign : list.signs()) {
+                QJsonObject o;
+                o[u"name"] = sign.name;
+                o[u"port"] = sign.port;
+                const QString stable = PortNaming::stableName(sign.port);
+                if (!stable.isEmpty() && stable != sign.port)
+                    o[u"stableName"] = stable;
+                signs.append(o);
+            }
+            QJsonObject o;
+            o[u"ok"] = true;
+            o[u"file"] = list.path();
+            o[u"signs"] = signs;
+            o[u"problems"] = QJsonArray::fromStringList(list.problems());
+            printJson(o);
+            return ExitOk;
+        }
+        if (list.signs().empty())
+            m_console.err(QStringLiteral("No signs yet (add one with 'brivane-cli signs add NAME "
+                                         "PORT'); the list is kept in %1\n")
+                              .arg(list.path()));
+        for (const SignList::Sign &sign : list.signs())
+            print(QStringLiteral("%1  %2").arg(sign.name, sign.port));
+        return ExitOk;
+    }
+    if (what == u"add") {
+        if (args.size() != 3)
+            return usageError(QStringLiteral("signs add: expected NAME PORT"),
+                              QStringLiteral("signs"));
+        if (!readable)
+            return fail(ExitUsage,
+                        QStringLiteral("cannot read the sign list %1; it is left as it is")
+                            .arg(list.path()));
+        const QString problem = list.add(args.at(1), args.at(2));
+        if (!problem.isEmpty())
+            return usageError(QStringLiteral("signs add: ") + problem, QStringLiteral("signs"));
+        QString error;
+        if (!list.save(&error))
+            return fail(ExitUsage, error);
+        if (json()) {
+            QJsonObject o;
+            o[u"ok"] = true;
+            o[u"name"] = args.at(1);
+            o[u"port"] = args.at(2).trimmed();
+            o[u"file"] = list.path();
+            printJson(o);
+        } else {
+            print(QStringLiteral("Sign %1: %2").arg(args.at(1), args.at(2).trimmed()));
+        }
+        return ExitOk;
+    }
+    if (what == u"remove") {
+        if (args.size() != 2)
+            return usageError(QStringLiteral("signs remove: expected NAME"),
+                              QStringLiteral("signs"));
+        if (!readable)
+            return fail(ExitUsage,
+                        QStringLiteral("cannot read the sign list %1; it is left as it is")
+                            .arg(list.path()));
+        if (!list.remove(args.at(1)))
+            return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+        QString error;
+        if (!list.save(&error))
+            return fail(ExitUsage, error);
+        if (json()) {
+            QJsonObject o;
+            o[u"ok"] = true;
+            o[u"removed"] = args.at(1);
+            printJson(o);
+        } else {
+            print(QStringLiteral("Removed sign %1.").arg(args.at(1)));
+        }
+        return ExitOk;
+    }
+    return usageError(QStringLiteral("signs: expected add, list or remove, not '%1'").arg(what),
+                      QStringLiteral("signs"));
+}
+
+int CliApp::signTargets(std::vector<SignTarget> &targets)
+{
+    targets.clear();
+    SignList list;
+    bool listRead = false;
+    auto readList = [&]() -> bool {
+        if (listRead)
+            return true;
+        listRead = true;
+        const bool ok = list.load();
+        for (const QString &problem : list.problems())
+            m_console.err(problem + QLatin1Char('\n'));
+        if (!ok)
+            usageError(QStringLiteral("cannot read the sign list %1").arg(list.path()));
+        return ok;
+    };
+    auto add = [&](const QString &name, const QString &port, int number) {
+        for (const SignTarget &t : targets)
+            if (t.number == number)
+                return; // named twice: served once
+        targets.push_back({name, port, number});
+    };
+
+    for (const QString &given : m_parser->values(QStringLiteral("port"))) {
+        const QString value = given.trimmed();
+        bool isNumber = false;
+        const int number = value.toInt(&isNumber);
+        if (isNumber || PortNaming::comNumber(value) > 0) {
+            const int port = isNumber ? number : PortNaming::comNumber(value);
+            if (port < 1 || port > kLastPort) {
+                usageError(QStringLiteral("invalid --port '%1': a port number 1..%2, a device "
+                                          "path, tcp://HOST:PORT or a sign's name")
+                               .arg(value)
+                               .arg(kLastPort));
+                return ExitUsage;
+            }
+            add(value, PortNaming::deviceForPort(port), port);
+            continue;
+        }
+        if (value.isEmpty()) {
+            usageError(QStringLiteral("--port needs a port number or a device path"));
+            return ExitUsage;
+        }
+        if (ByteChannel::isNetworkName(value) && !TcpChannel::parseName(value)) {
+            usageError(QStringLiteral("invalid --port '%1': expected tcp://HOST:PORT").arg(value));
+            return ExitUsage;
+        }
+        // A plain word that names a sign is that sign; anything else is a
+        // device path.
+        if (!value.contains(QLatin1Char('/')) && !ByteChannel::isNetworkName(value)) {
+            if (!readList())
+                return ExitUsage;
+            if (const SignList::Sign *sign = list.find(value)) {
+                add(sign->name, sign->port, PortNaming::portForDevice(sign->port));
+                continue;
+            }
+        }
+        add(value, value, PortNaming::portForDevice(value));
+    }
+    for (const QString &name : m_parser->values(QStringLiteral("sign"))) {
+        if (!readList())
+            return ExitUsage;
+        const SignList::Sign *sign = list.find(name.trimmed());
+        if (!sign) {
+            usageError(QStringLiteral("no sign named '%1' (see 'brivane-cli signs list')")
+                           .arg(name.trimmed()));
+            return ExitUsage;
+        }
+        add(sign->name, sign->port, PortNaming::portForDevice(sign->port));
+    }
+    if (isSet(QStringLiteral("all-signs"))) {
+        if (!readList())
+            return ExitUsage;
+        if (list.signs().empty()) {
+            usageError(QStringLiteral("--all-signs: the sign list %1 is empty (add signs with "
+                                      "'brivane-cli signs add NAME PORT')")
+                           .arg(list.path()));
+            return ExitUsage;
+        }
+        for (const SignList::Sign &sign : list.signs())
+            add(sign.name, sign.port, PortNaming::portForDevice(sign.port));
+    }
+    return ExitOk;
+}

@@ -1,0 +1,175 @@
+#include "link/SignList.h"
+
+#include "link/ByteChannel.h"
+#include "link/TcpChannel.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+const QString kGroup = QStringLiteral("signs");
+const QString kName = QStringLiteral("name");
+const QString kPort = QStringLiteral("port");
+} // namespace
+
+QString SignList::defaultPath()
+{
+    if (qEnvironmentVariableIsSet("BRIVANE_SIGNS"))
+        return qEnvironmentVariable("BRIVANE_SIGNS");
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("brivane"),
+                             QStringLiteral("signs"));
+    return settings.fileName();
+}
+
+SignList::SignList(const QString &path) : m_path(path)
+{
+}
+
+QString SignList::checkName(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("a sign needs a name");
+    if (name != name.trimmed() || name.size() > MaxNameLength)
+        return QStringLiteral("a sign's name has at most %1 characters, without leading or "
+                              "trailing spaces")
+            .arg(MaxNameLength);
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control || c == u'/' || c == u'\\' || c == u',' ||
+            c == u'=')
+            return QStringLiteral("a sign's name must not contain / \\ , = or control characters");
+    bool isNumber = false;
+    name.toInt(&isNumber);
+    const bool comName = name.size() > 3 &&
+                         name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
+                         name.mid(3).toInt() > 0;
+    if (isNumber || comName || ByteChannel::isNetworkName(name))
+        return QStringLiteral("a sign's name must not look like a port (%1)").arg(name);
+    return {};
+}
+
+QString SignList::checkPort(const QString &port)
+{
+    const QString value = port.trimmed();
+    if (value.isEmpty())
+        return QStringLiteral("a sign needs a port");
+    if (ByteChannel::isNetworkName(value))
+        return TcpChannel::parseName(value)
+                   ? QString()
+                   : QStringLiteral("invalid network port '%1': expected tcp://HOST:PORT")
+                         .arg(value);
+    bool isNumber = false;
+    value.toInt(&isNumber);
+    if (isNumber)
+        return QStringLiteral("a sign's port is a device path or tcp://HOST:PORT, not a number");
+    if (value.size() > 4096 || value.contains(QChar(0)))
+        return QStringLiteral("invalid port '%1'").arg(value.left(64));
+    return {};
+}
+
+bool SignList::load()
+{
+    m_signs.clear();
+    m_problems.clear();
+    const QFileInfo info(m_path);
+    if (m_path.isEmpty() || !info.exists()) {
+        m_status = Status::Missing;
+        return true;
+    }
+    if (!info.isFile() || !info.isReadable()) {
+        m_status = Status::Unreadable;
+        return false;
+    }
+    QSettings settings(m_path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) {
+        m_status = Status::Unreadable;
+        return false;
+    }
+    m_status = Status::Ok;
+    const int size = settings.beginReadArray(kGroup);
+    for (int i = 0; i < std::min(size, MaxSigns); ++i) {
+        settings.setArrayIndex(i);
+        const QString name = settings.value(kName).toString();
+        const QString port = settings.value(kPort).toString().trimmed();
+        QString problem = checkName(name);
+        if (problem.isEmpty())
+            problem = checkPort(port);
+        if (problem.isEmpty() && find(name))
+            problem = QStringLiteral("the name '%1' is used twice").arg(name);
+        if (!problem.isEmpty()) {
+            m_problems
+                << QStringLiteral("%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
+            continue;
+        }
+        m_signs.push_back({name, port});
+    }
+    settings.endArray();
+    if (size > MaxSigns)
+        m_problems
+            << QStringLiteral("%1: only the first %2 signs are read").arg(m_path).arg(MaxSigns);
+    return true;
+}
+
+bool SignList::save(QString *error) const
+{
+    auto failed = [&](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (m_path.isEmpty())
+        return failed(QStringLiteral("no sign list file (BRIVANE_SIGNS is empty)"));
+    if (m_status == Status::Unreadable)
+        return failed(
+            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(m_path));
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.remove(kGroup);
+    settings.beginWriteArray(kGroup, int(m_signs.size()));
+    for (int i = 0; i < int(m_signs.size()); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(kName, m_signs[size_t(i)].name);
+        settings.setValue(kPort, m_signs[size_t(i)].port);
+    }
+    settings.endArray();
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return failed(QStringLiteral("cannot write the sign list %1").arg(m_path));
+    return true;
+}
+
+const SignList::Sign *SignList::find(const QString &name) const
+{
+    for (const Sign &sign : m_signs)
+        if (sign.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &sign;
+    return nullptr;
+}
+
+QString SignList::add(const QString &name, const QString &port)
+{
+    QString problem = checkName(name);
+    if (problem.isEmpty())
+        problem = checkPort(port);
+    if (problem.isEmpty() && m_signs.size() >= size_t(MaxSigns) && !find(name))
+        problem = QStringLiteral("the sign list is full (%1 signs)").arg(MaxSigns);
+    if (!problem.isEmpty())
+        return problem;
+    for (Sign &sign : m_signs) {
+        if (sign.name.compare(name, Qt::CaseInsensitive) == 0) {
+            sign.port = port.trimmed();
+            return {};
+        }
+    }
+    m_signs.push_back({name, port.trimmed()});
+    return {};
+}
+
+bool SignList::remove(const QString &name)
+{
+    for (auto it = m_signs.begin(); it != m_signs.end(); ++it) {
+        if (it->name.compare(name, Qt::CaseInsensitive) == 0) {
+            m_signs.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
