@@ -249,9 +249,7 @@ bool TextFont::isInstalled(const QString &family)
     // Localised family names only show up in the database's own list, which
     // is slow to build: ask it once per name.
     // Guarded: several signs' copies may render at once.
-    static QMutex mutex;
     static QHash<QString, bool> listed;
-    const QMutexLocker lock(&mutex);
     const QString key = family.toCaseFolded();
     QMutexLocker lock(&g_cacheMutex);
     auto it = listed.constFind(key);
