@@ -75,6 +75,7 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_colour->setObjectName(QStringLiteral("colour"));
     m_style->setObjectName(QStringLiteral("style"));
     m_text->setObjectName(QStringLiteral("text"));
+    setFocusProxy(m_text); // the page is entered in its text
 
     m_size->setEditable(true);
     m_size->setCompleter(nullptr);
