@@ -218,9 +218,9 @@ TEST_F(CardLinkTest, LinkLevelRefusals)
     EXPECT_EQ(card.brightness(), 7);
 
     // A payload beyond the send buffer is refused before anything is sent.
-    EXPECT_FALSE(link.exchange(0x02, QByteArray(Packet::MaxPayload + 1, 'x')));
+    EXPECT_FALSE(link.exchange(0x02, QByteArray(Protocol::MaxPayload + 1, 'x')));
     EXPECT_EQ(card.requestCount(), 2);
-    EXPECT_TRUE(link.exchange(0x06, QByteArray(Packet::MaxPayload, 'x')));
+    EXPECT_TRUE(link.exchange(0x06, QByteArray(Protocol::MaxPayload, 'x')));
 }
 
 TEST_F(CardLinkTest, ConfigureClearsTheRecordAndReopens)
