@@ -109,8 +109,11 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
     createToolBar();
     createCentralArea();
 
-    if (m_project->loadProject())
-        fillList();
+    // The list shows whatever the project holds after loading: without a
+    // project file that is the default program the preview shows and
+    // "发送" sends, so the user can see, edit and delete it.
+    m_project->loadProject();
+    fillList();
 
     // Three tooltips: the clock and frame combos and the list.
     m_list->clockCombo()->setToolTip(

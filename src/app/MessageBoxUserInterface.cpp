@@ -1,8 +1,11 @@
 #include "app/MessageBoxUserInterface.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -41,7 +44,49 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// A question's lines: a message box wraps a text wider than about half the
+// screen anywhere between two Chinese characters, even inside a word
+// ("发 / 生"). Lines are broken here instead, after punctuation, and kept
+// narrow enough that the box never wraps them again.
+void setQuestionText(QMessageBox &box, const QString &text)
+{
+    const QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    // The box's own limit is min(screen / 2, 500) for text and icon.
+    const int maxWidth = std::max(160, std::min(400, screenWidth / 2 - 100));
+    box.setText(MessageBoxUserInterface::wrapAtPunctuation(text, box.fontMetrics(), maxWidth));
+}
+
 } // namespace
+
+QString MessageBoxUserInterface::wrapAtPunctuation(const QString &text, const QFontMetrics &metrics,
+                                                   int maxWidth)
+{
+    static const QString breakAfter = QStringLiteral("，。；：？！、）,.;:?!)");
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QString rest = paragraph;
+        while (metrics.horizontalAdvance(rest) > maxWidth) {
+            qsizetype cut = 0;  // after the last punctuation that fits
+            qsizetype fill = 0; // the most characters that fit
+            for (qsizetype i = 1; i < rest.size(); ++i) {
+                if (metrics.horizontalAdvance(rest.left(i)) > maxWidth)
+                    break;
+                if (rest.at(i - 1).isHighSurrogate())
+                    continue;
+                fill = i;
+                if (breakAfter.contains(rest.at(i - 1)))
+                    cut = i;
+            }
+            if (cut == 0)
+                cut = std::max<qsizetype>(fill, 1);
+            lines << rest.left(cut);
+            rest = rest.mid(cut);
+        }
+        lines << rest;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 QWidget *MessageBoxUserInterface::ownerWindow(QObject *owner)
 {
@@ -51,16 +96,18 @@ QWidget *MessageBoxUserInterface::ownerWindow(QObject *owner)
 
 bool MessageBoxUserInterface::askYesNo(QObject *owner, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, kQuestionCaption, text,
+    QMessageBox box(QMessageBox::Question, kQuestionCaption, QString(),
                     QMessageBox::Yes | QMessageBox::No, ownerWindow(owner));
+    setQuestionText(box, text);
     setButtonTexts(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 Answer MessageBoxUserInterface::askYesNoCancel(QObject *owner, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, kQuestionCaption, text,
+    QMessageBox box(QMessageBox::Warning, kQuestionCaption, QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, ownerWindow(owner));
+    setQuestionText(box, text);
     setButtonTexts(box);
     switch (box.exec()) {
     case QMessageBox::Yes:

@@ -4,6 +4,7 @@
 
 #include "base/AppServices.h"
 
+class QFontMetrics;
 class QWidget;
 
 class MessageBoxUserInterface final : public UserInterface {
@@ -16,4 +17,8 @@ public:
     // The window a box is owned by: the top-level window of owner, if owner
     // is a widget.
     static QWidget *ownerWindow(QObject *owner);
+    // text in lines no wider than maxWidth, broken after punctuation (where
+    // a line has none that fits, where it fills the width); for questions.
+    static QString wrapAtPunctuation(const QString &text, const QFontMetrics &metrics,
+                                     int maxWidth);
 };

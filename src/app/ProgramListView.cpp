@@ -1,5 +1,6 @@
 #include "app/ProgramListView.h"
 
+#include "app/CellCombo.h"
 #include "model/ProgramItem.h"
 #include "model/ValueTables.h"
 
@@ -104,7 +105,7 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount
 
 QComboBox *ProgramListView::makeCombo(const QStringList &entries)
 {
-    auto *combo = new QComboBox(viewport());
+    auto *combo = new CellCombo(viewport());
     combo->addItems(entries);
     combo->setMaxVisibleItems(int(entries.size()));
     combo->setFocusPolicy(Qt::StrongFocus);

@@ -96,7 +96,18 @@ int CliApp::runFind(Project &project, int port)
     project.findController(host);
     host.finish();
     if (project.rememberedPort() == 0) {
-        project.setLastErrorText(host.statusText());
+        // Why some ports could not be searched, once, with the link's text
+        // for the first (it carries the dialout hint).
+        QString text = host.statusText();
+        const Project::DeniedPorts &denied = project.deniedPorts();
+        if (!denied.ports.isEmpty()) {
+            QStringList names;
+            for (int p : denied.ports)
+                names << portText(p);
+            text += QStringLiteral("\n无法打开 %1：").arg(names.join(QStringLiteral(", "))) +
+                    denied.text;
+        }
+        project.setLastErrorText(text);
         return ExitNoCard;
     }
     const int found = project.rememberedPort();
@@ -164,7 +175,7 @@ int CliApp::verbFind(const QStringList &args)
         return code;
     }
     if (code == ExitNoCard) {
-        print(project.lastErrorText());
+        print(withCliVerb(project.lastErrorText()));
         return code;
     }
     print(QStringLiteral("%1: %2").arg(portText(project.rememberedPort()), info.formatModel()));

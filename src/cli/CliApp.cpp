@@ -333,11 +333,25 @@ int CliApp::usageError(const QString &message, const QString &verb)
     return ExitUsage;
 }
 
+QString CliApp::withCliVerb(const QString &text)
+{
+    // The card's and the program's texts stay as they are; where they name
+    // the GUI's search button, the verb that does the same follows.
+    if (!text.contains(QStringLiteral("查找屏")) && !text.contains(QStringLiteral("‘查屏’")))
+        return text;
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    const QString verb = QStringLiteral(" (%1 find)").arg(QLatin1String(kProgram));
+    if (lineEnd < 0)
+        return text + verb;
+    return text.left(lineEnd) + verb + text.mid(lineEnd);
+}
+
 int CliApp::fail(int code, const QString &message)
 {
+    const QString text = withCliVerb(message);
     if (m_failure.isEmpty())
-        m_failure = message;
-    m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
+        m_failure = text;
+    m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), text));
     return code;
 }
 

@@ -65,6 +65,9 @@ private:
     // Every failure goes through here: the message on standard error, and
     // with --json the failure document's "error" (the first one counts).
     int fail(int code, const QString &message);
+    // text, with "(brivane-cli find)" after a line that names the GUI's
+    // card search.
+    static QString withCliVerb(const QString &text);
     // A result line on standard output; with --json on standard error, so
     // that standard output holds the JSON document alone.
     void print(const QString &line);

@@ -10,6 +10,7 @@
 #include "link/UploadEncoder.h"
 #include "model/SendReport.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -93,6 +94,14 @@ public:
     bool identifyForSend();
     // The card search over ports 1..20 (the main window's scanner job).
     void findController(ProgressHost &host);
+    // The ports the last search could not open because access was denied,
+    // and the link's text for the first of them (with the hint about the
+    // user's groups), so a caller can say why no card was found.
+    struct DeniedPorts {
+        QList<int> ports;
+        QString text;
+    };
+    const DeniedPorts &deniedPorts() const { return m_deniedPorts; }
     // The send-all operation.
     void sendAll(ProgressHost &host);
     void run(ProgressHost &host) override { sendAll(host); }
@@ -127,6 +136,7 @@ private:
     QString m_lastErrorText;
     QString m_projectFilePath;
     SendReport m_lastSendReport;
+    DeniedPorts m_deniedPorts;
 };
 
 // The process-wide project, set by the main window while it opens.

@@ -53,12 +53,21 @@ Project::CardCheck Project::checkBeforeSend()
 void Project::findController(ProgressHost &host)
 {
     host.setButtons(false, true);
+    m_deniedPorts = {};
     int position = kBarStep;
     int port = kFirstPort;
     for (;;) {
         host.setStatus(position, QStringLiteral("正在查找..."));
         QString modelText;
-        if (identify(port, &modelText)) {
+        const bool found = identify(port, &modelText);
+        // The link's code for a port the user may not open.
+        constexpr int kAccessDenied = 5;
+        if (!found && m_link->errorCode() == kAccessDenied) {
+            if (m_deniedPorts.ports.isEmpty())
+                m_deniedPorts.text = m_link->errorText();
+            m_deniedPorts.ports.append(port);
+        }
+        if (found) {
             host.sleep(50);
             m_rememberedPort = port;
             host.sleep(50);

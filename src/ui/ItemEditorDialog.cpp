@@ -45,6 +45,9 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     if (textItem) {
         auto *page = new TextEditorPage(textItem, pageArea);
         connect(page, &TextEditorPage::contentChanged, this, &ItemEditorDialog::refreshPreview);
+        // A text program is edited in its text first, not in the fields
+        // below it.
+        page->setFocus();
         m_page = page;
     } else if (pictureItem) {
         auto *page = new PictureEditorPage(pictureItem, pageArea);

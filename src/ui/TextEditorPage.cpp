@@ -56,6 +56,7 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_missing->setObjectName(QStringLiteral("missing"));
     m_missing->setWordWrap(true);
     m_missing->setVisible(false);
+    setFocusProxy(m_text); // the page is entered in its text
 
     m_size->setEditable(true);
     m_size->setCompleter(nullptr);

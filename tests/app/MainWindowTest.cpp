@@ -173,6 +173,26 @@ TEST_F(MainWindowTest, StartsWithoutACard)
     saveScreenshot(window.get(), QStringLiteral("main-started-without-card"));
 }
 
+// Without a project file the project holds the default program, which the
+// preview shows and "发送" sends: it must be in the list too, or the user
+// can neither see, edit nor delete what goes to the card.
+TEST_F(MainWindowTest, WithoutAProjectFileTheDefaultProgramIsListed)
+{
+    ASSERT_FALSE(QFileInfo::exists(projectPath));
+    useNoCard();
+    open();
+
+    ASSERT_EQ(project().itemCount(), 1);
+    EXPECT_EQ(rowContents(), contents());
+    EXPECT_EQ(cell(0, ProgramListView::ContentColumn), QStringLiteral("示例文本信息，双击编辑。"));
+    clickRow(0);
+    EXPECT_EQ(window->currentRow(), 0);
+    ui.yesNoAnswers = {true};
+    run(MainWindow::Delete);
+    EXPECT_EQ(project().itemCount(), 0);
+    EXPECT_EQ(list()->rowCount(), 0);
+}
+
 TEST_F(MainWindowTest, StartsWithACardAndFollowsItsScreen)
 {
     writeProject({QStringLiteral("Hello")});

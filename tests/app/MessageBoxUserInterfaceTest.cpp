@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -115,6 +116,45 @@ TEST_F(MessageBoxTest, MessagesKeepCaptionIconAndTheCut)
         QMessageBox::Ok);
     EXPECT_EQ(seen.text.size(), 1023);
     EXPECT_EQ(seen.parent, &owner);
+}
+
+// A question wider than the box breaks after punctuation only: the box's
+// own wrapping breaks between any two Chinese characters ("重新发 / 生").
+TEST_F(MessageBoxTest, LongQuestionsBreakAfterPunctuationOnly)
+{
+    const QString text = QStringLiteral("发送信息‘今日特价：苹果每斤三元，香蕉每斤两元，欢迎"
+                                        "光临本店选购’时发生错误：从串口读取数据时发生错误！，"
+                                        "是否重新发生？");
+    QStringList lines;
+    bool labelWraps = true;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        lines = box->text().split(QLatin1Char('\n'));
+        if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            labelWraps = label->wordWrap();
+        box->button(QMessageBox::No)->click();
+    });
+    askYesNoCancel(&owner, text);
+
+    ASSERT_GT(lines.size(), 1);
+    EXPECT_EQ(lines.join(QString()), text);
+    EXPECT_FALSE(labelWraps);
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(QStringLiteral("，。；：？！、）,.;:?!)").contains(lines[i].back()))
+            << lines[i].toStdString();
+    EXPECT_TRUE(lines.back().endsWith(QStringLiteral("是否重新发生？")));
+
+    // Without punctuation a line breaks where it fills the width.
+    const QFontMetrics metrics(QApplication::font());
+    const QString plain(60, QChar(0x53D1)); // 发
+    const QStringList wrapped =
+        MessageBoxUserInterface::wrapAtPunctuation(plain, metrics, 200).split(QLatin1Char('\n'));
+    EXPECT_GT(wrapped.size(), 1);
+    EXPECT_EQ(wrapped.join(QString()), plain);
+    for (const QString &line : wrapped)
+        EXPECT_LE(metrics.horizontalAdvance(line), 200);
 }
 
 } // namespace

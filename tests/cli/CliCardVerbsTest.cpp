@@ -69,7 +69,7 @@ TEST_F(CliCard, FindOutcomesAndTheirCodes)
         {"unsupported model", [](VirtualCard &c) { c.setIdentity(cardKind(3, 0x2A, 1, 5, 12)); },
          ExitUnsupported, "QM2A-03， 固件版本：1.5.12"},
         {"silent card", [](VirtualCard &c) { c.addFault(fault(CardFault::Kind::Silence, -1, -1)); },
-         ExitNoCard, "没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。"},
+         ExitNoCard, "没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。 (brivane-cli find)"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -339,6 +339,24 @@ TEST_F(CliSend, CtrlCFinishesTheCurrentProgramAndClosesTheUpload)
     EXPECT_EQ(r.json().value(u"end").toString(), QStringLiteral("cancelled"));
     EXPECT_EQ(outcomes(r), (QStringList{"sent", "not-sent", "not-sent"}));
     EXPECT_EQ(card.uploadPhase(), 1);
+}
+
+// A search that found nothing says which ports it could not open, with the
+// hint about the user's groups once, however many ports were denied.
+TEST_F(CliCard, FindNamesTheDeniedPortsOnce)
+{
+    PortNaming::setExplicitDevices({card.devicePath(), card.devicePath()});
+    ASSERT_TRUE(card.holdDevice(true));
+    const CliRun r = run({QStringLiteral("find")});
+    card.holdDevice(false);
+    EXPECT_EQ(r.code, ExitNoCard);
+    EXPECT_TRUE(
+        r.out.contains(QStringLiteral("无法打开 port 1 (%1), port 2").arg(card.devicePath())))
+        << r.out.toStdString();
+    EXPECT_EQ(r.out.count(QStringLiteral("对指定串口的访问被拒绝")), 1) << r.out.toStdString();
+#ifdef Q_OS_LINUX
+    EXPECT_EQ(r.out.count(QStringLiteral("dialout 组")), 1);
+#endif
 }
 
 } // namespace

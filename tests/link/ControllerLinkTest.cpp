@@ -311,3 +311,22 @@ TEST_F(CardLinkTest, CommandSetRoundTrips)
     EXPECT_FALSE(link.setBrightness(16)); // the card's range is 0..15
     EXPECT_EQ(link.errorCode(), 4);
 }
+
+namespace {
+
+// The port's device is looked up once per configure, not on every open: a
+// link closed between exchanges would otherwise enumerate the system's
+// devices before every packet, and a list that changes in the middle of an
+// upload would move the rest of it to another device.
+TEST_F(CardLinkTest, TheDeviceIsResolvedOncePerConfigure)
+{
+    ASSERT_TRUE(configure(900, false)); // every exchange opens the port again
+    ControllerInfo info;
+    ASSERT_TRUE(link.queryControllerInfo(info)) << text(link);
+    PortNaming::setExplicitDevices({QStringLiteral("/nonexistent/brivane-tty")});
+    EXPECT_TRUE(link.queryControllerInfo(info)) << text(link);
+    configure(900, false);
+    EXPECT_FALSE(link.queryControllerInfo(info));
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 // in which packets, and how the operation talks to its host on the way.
 
 #include "SendCardFixture.h"
+#include "link/ControllerLink.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -300,6 +301,26 @@ TEST_F(ProjectSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
     EXPECT_TRUE(requestsOf(0x03).empty());
     EXPECT_TRUE(requestsOf(0x02).empty());
     EXPECT_EQ(host.lastStatus(), std::make_pair(10, QStringLiteral("已成功发送了 0 条信息。")));
+}
+
+// The port stays open from the clear to the end of the upload: opened per
+// packet, the upload would pay an open (and Qt's lock file) per packet, and
+// a program that grabs the port between two packets would break it halfway.
+TEST_F(ProjectSendTest, ThePortStaysOpenForTheWholeUpload)
+{
+    useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
+    identifyCard();
+    addText(QStringLiteral("甲"));
+    addText(QStringLiteral("乙"));
+    // The pumps fall between two exchanges: a port closed after every
+    // exchange would be closed at each of them.
+    int openAtPump = 0;
+    host.onPump = [&](RecordingHost &) { openAtPump += project.link().isOpen() ? 1 : 0; };
+    project.sendAll(host);
+
+    EXPECT_GT(openAtPump, 0);
+    EXPECT_EQ(project.lastSendReport().sentCount, 2);
+    EXPECT_FALSE(project.link().isOpen()) << "closed once the upload is over";
 }
 
 } // namespace

@@ -328,4 +328,20 @@ TEST_F(VirtualCardTest, SymlinkNamesTheDevice)
     EXPECT_FALSE(QFileInfo::exists(path));
 }
 
+// A stopped card forgets its link path: stopping it again (or destroying
+// it) must not remove the link a later card placed at the same path.
+TEST_F(VirtualCardTest, AStoppedCardLeavesALaterCardsLinkAlone)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("card"));
+    link.close();
+    ASSERT_TRUE(card.start(path));
+    card.stop();
+    VirtualCard later;
+    ASSERT_TRUE(later.start(path));
+    card.stop();
+    EXPECT_EQ(QFileInfo(path).symLinkTarget(), later.devicePath());
+    later.stop();
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include "ui/PreviewPanel.h"
 #include "ui/TextEditorPage.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
 
@@ -72,6 +73,18 @@ TEST_F(ItemEditorTest, HostsThePageOfTheItemsKind)
         EXPECT_EQ(dialog.run(), QDialog::Rejected);
         EXPECT_FALSE(dialog.isVisible());
     }
+}
+
+// "新建文本..." opens the editor to type the text: the focus starts there,
+// not in the stay time field.
+TEST_F(ItemEditorTest, ATextProgramIsEditedInItsTextFirst)
+{
+    TextItem text(&project);
+    ItemEditorDialog dialog(&text);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("text"));
 }
 
 TEST_F(ItemEditorTest, FillsFromTheItemWithoutWritingBack)
