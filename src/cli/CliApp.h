@@ -109,6 +109,8 @@ private:
 
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
+    // render --animate / --frames (AnimateVerb.cpp)
+    int renderAnimation();
 
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;

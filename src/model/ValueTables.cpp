@@ -66,6 +66,15 @@ int frameBorderCode(int frame)
     return kFrames[frame].code;
 }
 
+int frameOfBorderCode(int code)
+{
+    for (int frame = 1; frame <= 8; ++frame) {
+        if (kFrames[frame].code == code)
+            return frame;
+    }
+    return 0;
+}
+
 const QStringList &clockNames()
 {
     static const QStringList names = {QStringLiteral("关闭"), QStringLiteral("表盘"),
