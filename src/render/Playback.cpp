@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <vector>
 
 namespace Playback {
 namespace {
@@ -238,6 +239,21 @@ void span(const Raster &dst, const Raster &src, int y, int x0, int x1)
         std::memcpy(dst.row(y) + x0, src.row(y) + x0, size_t(x1 - x0) * 4);
 }
 
+// Column x shows the bottom fall[x] rows of `now` at its top (row by row,
+// for the cache).
+void dropColumns(const Raster &dst, const Raster &now, const std::vector<int> &fall)
+{
+    const int h = dst.height;
+    for (int y = 0; y < h; ++y) {
+        uint32_t *out = dst.row(y);
+        for (int x = 0; x < dst.width; ++x) {
+            const int f = fall[size_t(x)];
+            if (y < f)
+                out[x] = now.row(y + h - f)[x];
+        }
+    }
+}
+
 // The content area during step k of s of an entry from `was` to `now`,
 // all three w x h.
 void composeEntry(int action, int k, int s, const Raster &dst, const Raster &was, const Raster &now,
@@ -326,15 +342,15 @@ void composeEntry(int action, int k, int s, const Raster &dst, const Raster &was
         }
         break;
     }
-    case SlantDown:
+    case SlantDown: {
         // Each column slides down; the columns start one after the other
         // from the left, so the front is slanted.
-        for (int x = 0; x < w; ++x) {
-            const int fall = std::clamp(k - int(qint64(x) * h / w), 0, h);
-            for (int y = 0; y < fall; ++y)
-                dst.row(y)[x] = now.row(y + h - fall)[x];
-        }
+        std::vector<int> fall(static_cast<size_t>(w));
+        for (int x = 0; x < w; ++x)
+            fall[size_t(x)] = std::clamp(k - int(qint64(x) * h / w), 0, h);
+        dropColumns(dst, now, fall);
         break;
+    }
     case SlantLeft:
         // A slanted front sweeps from the top right corner to the left.
         for (int y = 0; y < h; ++y) {
@@ -362,12 +378,10 @@ void composeEntry(int action, int k, int s, const Raster &dst, const Raster &was
     case Rain: {
         // Columns run down like drops, each starting after its own delay.
         const Scatter order(seed, page, w);
-        for (int x = 0; x < w; ++x) {
-            const int delay = order.rank(x) % h;
-            const int fall = std::clamp(k - delay, 0, h);
-            for (int y = 0; y < fall; ++y)
-                dst.row(y)[x] = now.row(y + h - fall)[x];
-        }
+        std::vector<int> fall(static_cast<size_t>(w));
+        for (int x = 0; x < w; ++x)
+            fall[size_t(x)] = std::clamp(k - order.rank(x) % h, 0, h);
+        dropColumns(dst, now, fall);
         break;
     }
     default:
