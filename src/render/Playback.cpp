@@ -603,6 +603,11 @@ Player::Player(const Screen &screen, std::vector<Program> programs) : m_screen(s
         if (entry.contentWidth <= 0 || h <= 0)
             continue;
         entry.before.create(entry.contentWidth, h);
+        // A program alone in the list comes in over a dark screen, so that
+        // its effect shows; a moving one runs on over its own end, as a
+        // ticker does.
+        if (n == 1 && !isMovingEntry(entry.program.settings.action))
+            continue;
         for (int back = 1; back <= n; ++back) {
             const Entry &prev = m_programs[size_t((i - back + n) % n)];
             if (prev.program.pages.empty())
