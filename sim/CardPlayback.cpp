@@ -1,7 +1,6 @@
 #include "sim/CardPlayback.h"
 
 #include "base/LocalClock.h"
-#include "model/ValueTables.h"
 #include "render/PlaybackExport.h"
 #include "sim/PageDecoder.h"
 
@@ -28,7 +27,7 @@ Playback::Settings cardPageSettings(const VirtualCard::ReceivedPage &page, int s
     s.speed = page.speedByte() & 0x0F;
     s.stayTime = page.stayTime();
     s.flash = page.effectCode() & 0x0F;
-    s.frame = ValueTables::frameOfBorderCode(page.effectCode() & 0xF0);
+    s.frame = Playback::frameOfBorderCode(page.effectCode() & 0xF0);
     s.flashInterval = page.flashDelay();
     if (page.clockCode() == 0x20) {
         s.clock = Playback::ClockZone::Dial;

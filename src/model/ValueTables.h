@@ -17,9 +17,6 @@ const QStringList &speedNames();
 const QStringList &frameNames();
 // Border code of a frame value; 0 outside 1..8.
 int frameBorderCode(int frame);
-// The frame value of a border code as the card receives it; 0 for 0 and
-// for codes no frame has.
-int frameOfBorderCode(int code);
 // Clock zone: clock = position (0..2): "关闭", "表盘", "文字".
 const QStringList &clockNames();
 // The program list's clock label of a stored clock value.

@@ -549,6 +549,25 @@ PageBitmap normalPage(const PageBitmap &page, int w, int h)
 
 } // namespace
 
+namespace {
+// Border code of each frame value "无", "单点快走", ... "全慢闪".
+constexpr int kBorderCodes[9] = {0x00, 0x10, 0x50, 0x30, 0x70, 0x20, 0x40, 0x60, 0x80};
+} // namespace
+
+int borderCodeOfFrame(int frame)
+{
+    return frame >= 1 && frame <= 8 ? kBorderCodes[frame] : 0;
+}
+
+int frameOfBorderCode(int code)
+{
+    for (int frame = 1; frame <= 8; ++frame) {
+        if (kBorderCodes[frame] == code)
+            return frame;
+    }
+    return 0;
+}
+
 int frameIntervalMs()
 {
     return kPlaybackTiming.frameIntervalMs;

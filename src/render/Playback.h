@@ -49,6 +49,11 @@ struct Screen {
     int planes = 2; // 1 single colour (red), 2 red and green
 };
 
+// The running border's code on the wire (the high nibble of the effect
+// code) for a frame value 0..8, and back; 0 outside the table.
+int borderCodeOfFrame(int frame);
+int frameOfBorderCode(int code);
+
 // The interval between two frames of an animation (GUI timer, GIF frames).
 int frameIntervalMs();
 
