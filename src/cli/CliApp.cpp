@@ -161,6 +161,21 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addServeOptions(QCommandLineParser &p)
+{
+    addSendOptions(p);
+    p.addOptions({
+        {QStringLiteral("listen"),
+         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+                        "free port). Any address but loopback needs a token."),
+         QStringLiteral("ADDR:PORT")},
+        {QStringLiteral("token"),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
+                        "BRIVANE_TOKEN)."),
+         QStringLiteral("TOKEN")},
+    });
+}
+
 } // namespace
 
 struct CliApp::Verb {
@@ -206,6 +221,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+         addServeOptions, &CliApp::verbServe},
     };
     return table;
 }

@@ -120,6 +120,9 @@ private:
     // render --animate / --frames (AnimateVerb.cpp)
     int renderAnimation();
 
+    // ---- the HTTP service (ServeVerb.cpp)
+    int verbServe(const QStringList &args);
+
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
     int runCommandLine(const QStringList &arguments);
