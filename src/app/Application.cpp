@@ -2,7 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "base/AppServices.h"
-#include "ui/UserFonts.h"
+#include "render/UserFonts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,7 @@
 // brivane-cli: the command-line front end (see CliApp).
 #include "cli/CliApp.h"
 #include "cli/Console.h"
+#include "render/UserFonts.h"
 
 #include <QGuiApplication>
 
@@ -35,6 +36,8 @@ int main(int argc, char **argv)
     int qtArgc = argc > 0 ? 1 : 0;
     QGuiApplication app(qtArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cli"));
+    // The same faces as the GUI: pages come out alike in both programs.
+    loadUserFonts();
     StdConsole console;
     CliApp cli(console);
     return cli.run(arguments);

@@ -109,13 +109,14 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     limits.bodyBytes = [](const QByteArray &method, const QByteArray &path) {
         return method == "POST" && path == "/api/pictures" ? kMaxPictureBytes : kMaxBodyBytes;
     };
-    m_gate = new RequestGate(std::move(limits), m_config.log, this);
-    if (!m_gate->listen(address, port)) {
-        *error = m_gate->errorString();
-        delete m_gate; // never bound
+    // Owned here until it listens, then by this service as its child.
+    auto gate = std::make_unique<RequestGate>(std::move(limits), m_config.log, this);
+    if (!gate->listen(address, port)) {
+        *error = gate->errorString();
         m_gate = nullptr;
         return 0;
     }
+    m_gate = gate.release();
     bind(m_gate);
     return m_gate->serverPort();
 }

@@ -24,8 +24,8 @@ StopSignals::StopSignals(std::function<void(int)> onStop, QObject *parent)
     for (const int fd : g_pipe)
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(g_pipe[0], &byte, 1) == 1 && m_onStop)
             m_onStop(int(byte));
@@ -49,8 +49,7 @@ StopSignals::~StopSignals()
         ::sigaction(SIGINT, &m_previousInt, nullptr);
         ::sigaction(SIGTERM, &m_previousTerm, nullptr);
     }
-    delete m_notifier; // before its descriptor goes
-    m_notifier = nullptr;
+    m_notifier.reset(); // before its descriptor goes
     for (int &fd : g_pipe) {
         if (fd >= 0)
             ::close(fd);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <csignal>
 #include <functional>
+#include <memory>
 
 class QSocketNotifier;
 
@@ -18,7 +19,7 @@ public:
 
 private:
     std::function<void(int)> m_onStop;
-    QSocketNotifier *m_notifier = nullptr; // child
+    std::unique_ptr<QSocketNotifier> m_notifier; // goes before the pipe's descriptors
     struct sigaction m_previousInt {};
     struct sigaction m_previousTerm {};
     bool m_installed = false;
