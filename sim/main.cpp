@@ -3,16 +3,20 @@
 // answers requests until interrupted.
 #include "base/OptionSpellings.h"
 #include "sim/TcpBridge.h"
+#include "sim/CardPlayback.h"
 #include "sim/VirtualCard.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <memory>
 #include <pthread.h>
 
 namespace {
@@ -33,6 +37,17 @@ int fail(const QString &message)
     return 2;
 }
 
+// --show needs a display, so it decides the application's kind before the
+// parser runs.
+bool wantsShow(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--show") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -46,7 +61,9 @@ int main(int argc, char **argv)
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app =
+        wantsShow(argc, argv) ? std::make_unique<QGuiApplication>(argc, argv)
+                              : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cardsim"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.5"));
 
@@ -120,12 +137,24 @@ int main(int argc, char **argv)
         QStringLiteral("Answer <n> requests, then drop the line (and with --tcp the connection) "
                        "instead of answering the next one; the same as --fault drop,after=<n>."),
         QStringLiteral("n"));
+    const QCommandLineOption showOption(
+        QStringLiteral("show"),
+        QStringLiteral("Open a window that plays what the card has received, as the sign would."));
+    const QCommandLineOption playGifOption(
+        QStringLiteral("play-gif"),
+        QStringLiteral("After every upload (and at exit) write what the card plays as an "
+                       "animated GIF."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption scaleOption(
+        QStringLiteral("scale"), QStringLiteral("Pixels per LED for --show and --play-gif (1-16)."),
+        QStringLiteral("K"), QStringLiteral("3"));
+    parser.addOptions({showOption, playGifOption, scaleOption});
     parser.addOptions({linkOption, seriesOption, modelOption, firmwareOption, widthOption,
                        heightOption, colourOption, reverseOption, brightnessOption, lineSpeedOption,
                        faultOption, dumpOption, quietOption, tcpOption, latencyOption,
                        dropAfterOption});
     // "--colour" is accepted as "--color".
-    parser.process(OptionSpellings::normalized(app.arguments()));
+    parser.process(OptionSpellings::normalized(app->arguments()));
     if (!parser.positionalArguments().isEmpty())
         return fail(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -218,8 +247,29 @@ int main(int argc, char **argv)
         std::printf("%s\n", qPrintable(card.linkPath()));
     std::fflush(stdout);
 
+    int scale = 3;
+    if (!parseInt(parser.value(scaleOption), 1, 16, &scale))
+        return fail(QStringLiteral("bad --scale"));
+    const QString gifPath = parser.value(playGifOption);
+    int gifPhase = card.uploadPhase();
+    const auto writeGif = [&] {
+        QString error;
+        if (writeCardGif(card, gifPath, scale, &error))
+            std::fprintf(stderr, "playing -> %s\n", qPrintable(gifPath));
+        else
+            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(gifPath), qPrintable(error));
+    };
+
     int exitCode = 0;
-    for (;;) {
+    if (parser.isSet(showOption))
+        exitCode = runCardShow(card, &signals, scale);
+    for (; !parser.isSet(showOption);) {
+        // An upload has ended (0x19 with 1): write what the card now plays.
+        if (!gifPath.isEmpty() && card.uploadPhase() != gifPhase) {
+            gifPhase = card.uploadPhase();
+            if (gifPhase == 1)
+                writeGif();
+        }
         timespec tick{0, 200'000'000};
         const int signal = sigtimedwait(&signals, nullptr, &tick);
         if (signal > 0)
@@ -232,6 +282,8 @@ int main(int argc, char **argv)
     }
     bridge.stop();
     card.stop();
+    if (!gifPath.isEmpty())
+        writeGif();
     if (!dumpDir.isEmpty()) {
         QString error;
         card.savePagesAsPng(dumpDir, &error);

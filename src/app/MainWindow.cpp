@@ -264,6 +264,7 @@ void MainWindow::createCentralArea()
     previewArea->setLineWidth(1);
     previewArea->setGeometry(kPreviewAreaRect);
     m_preview = new PreviewPanel(previewArea);
+    m_preview->setListPlaybackEnabled(true);
     m_preview->setGeometry(previewArea->contentsRect());
 
     m_status = new QLabel(central);
@@ -347,6 +348,7 @@ void MainWindow::onSpeedChosen(int index)
         return;
     m_currentItem->setSpeed(index);
     refreshRow(m_currentRow, m_currentItem);
+    m_preview->refresh(); // a playing preview starts again at the new speed
 }
 
 void MainWindow::onFrameChosen(int index)
@@ -355,6 +357,7 @@ void MainWindow::onFrameChosen(int index)
         return;
     m_currentItem->setFrame(index);
     refreshRow(m_currentRow, m_currentItem);
+    m_preview->refresh();
 }
 
 void MainWindow::onClockChosen(int index)

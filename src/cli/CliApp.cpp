@@ -99,6 +99,17 @@ void addRenderOptions(QCommandLineParser &p)
          QStringLiteral("DIR")},
         {QStringLiteral("preview"),
          QStringLiteral("Whole screen as the preview shows it, clock zone and dial included.")},
+        {QStringLiteral("animate"),
+         QStringLiteral("Write the play list as the sign plays it to an animated GIF instead."),
+         QStringLiteral("FILE.gif")},
+        {QStringLiteral("frames"),
+         QStringLiteral("Write the animation's frames (50 a second) as DIR/frame-NNNNN.png."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("program"),
+         QStringLiteral("Animate only program N (1-based)."), QStringLiteral("N")},
+        {QStringLiteral("scale"), QStringLiteral("GIF pixels per LED, 1 to 16 (default 1)."),
+         QStringLiteral("K")},
+        {QStringLiteral("dots"), QStringLiteral("Draw each LED as a round dot (from --scale 3).")},
     });
     addCardOption(p);
 }
@@ -220,7 +231,7 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbMove},
         {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, noOptions,
          &CliApp::verbSet},
-        {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
+        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},

@@ -149,6 +149,8 @@ private:
 
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
+    // render --animate / --frames (AnimateVerb.cpp)
+    int renderAnimation();
 
     // ---- faces (FontsVerb.cpp)
     int verbFonts(const QStringList &args);

@@ -29,6 +29,8 @@ QString pictureName(int program, int page)
 
 int CliApp::verbRender(const QStringList &)
 {
+    if (isSet(QStringLiteral("animate")) || isSet(QStringLiteral("frames")))
+        return renderAnimation();
     const QString out = option(QStringLiteral("out"));
     if (out.isEmpty())
         return usageError(QStringLiteral("render needs --out DIR"), QStringLiteral("render"));

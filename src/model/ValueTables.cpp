@@ -1,5 +1,7 @@
 #include "model/ValueTables.h"
 
+#include "render/Playback.h"
+
 namespace ValueTables {
 
 namespace {
@@ -17,26 +19,29 @@ QStringList numbered(int first, int last, const QString &firstSuffix, const QStr
     return names;
 }
 
+// Names of the running borders; their codes are the player's
+// (Playback::borderCodeOfFrame).
 struct Frame {
     const char16_t *name;
-    int code;
 };
 constexpr Frame kFrames[] = {
-    {u"无", 0x00},       {u"单点快走", 0x10}, {u"单点慢走", 0x50},
-    {u"四点快走", 0x30}, {u"四点慢走", 0x70}, {u"八点快闪", 0x20},
-    {u"八点慢闪", 0x40}, {u"全快闪", 0x60},   {u"全慢闪", 0x80},
+    {u"无"},       {u"单点快走"}, {u"单点慢走"}, {u"四点快走"}, {u"四点慢走"},
+    {u"八点快闪"}, {u"八点慢闪"}, {u"全快闪"},   {u"全慢闪"},
 };
 } // namespace
 
 const QStringList &actionNames()
 {
     static const QStringList names = {
-        QStringLiteral("立刻显示"),     QStringLiteral("左移"),         QStringLiteral("右移"),
-        QStringLiteral("上移"),         QStringLiteral("下移"),         QStringLiteral("从左向右展开"),
-        QStringLiteral("从上向下展开"), QStringLiteral("水平中展"),     QStringLiteral("水平百叶窗"),
-        QStringLiteral("垂直百叶窗"),   QStringLiteral("上下交叉对进"), QStringLiteral("左右交叉对展"),
-        QStringLiteral("连续左移"),     QStringLiteral("菱形扩散"),     QStringLiteral("斜向下移"),
-        QStringLiteral("斜向左展"),     QStringLiteral("马赛克"),       QStringLiteral("下雨"),
+        QStringLiteral("立刻显示"),     QStringLiteral("左移"),
+        QStringLiteral("右移"),         QStringLiteral("上移"),
+        QStringLiteral("下移"),         QStringLiteral("从左向右展开"),
+        QStringLiteral("从上向下展开"), QStringLiteral("水平中展"),
+        QStringLiteral("水平百叶窗"),   QStringLiteral("垂直百叶窗"),
+        QStringLiteral("上下交叉对进"), QStringLiteral("左右交叉对展"),
+        QStringLiteral("连续左移"),     QStringLiteral("菱形扩散"),
+        QStringLiteral("斜向下移"),     QStringLiteral("斜向左展"),
+        QStringLiteral("马赛克"),       QStringLiteral("下雨"),
     };
     return names;
 }
@@ -61,9 +66,7 @@ const QStringList &frameNames()
 
 int frameBorderCode(int frame)
 {
-    if (frame < 1 || frame > 8)
-        return 0;
-    return kFrames[frame].code;
+    return Playback::borderCodeOfFrame(frame);
 }
 
 const QStringList &clockNames()

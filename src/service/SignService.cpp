@@ -156,7 +156,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"POST", path("/api/programs/(\\d+)/move"), &SignService::moveProgram},
         {"GET", path("/api/programs/(\\d+)/pages/(\\d+)\\.png"), &SignService::pagePicture},
         {"GET", path("/api/programs/(\\d+)/preview\\.png"), &SignService::previewPicture},
-        // GET /api/programs/N/animation.gif (the program as it plays) goes here.
+        {"GET", path("/api/programs/(\\d+)/animation\\.gif"), &SignService::animationGif},
         {"POST", path("/api/pictures"), &SignService::uploadPicture},
         {"POST", path("/api/send"), &SignService::startSend},
         {"GET", path("/api/jobs/(\\d+)"), &SignService::jobState},

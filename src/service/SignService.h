@@ -95,6 +95,9 @@ private:
     Reply moveProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply pagePicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply previewPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // The program as the sign plays it, looping; ?scale=1..4 (default 2),
+    // ?dots=1 for the LED dot look.
+    Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen.

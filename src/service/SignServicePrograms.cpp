@@ -6,6 +6,7 @@
 #include "base/LocalClock.h"
 #include "link/ControllerInfo.h"
 #include "model/PictureItem.h"
+#include "model/PlaybackInput.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
 #include "model/ProjectJson.h"
@@ -13,6 +14,7 @@
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "render/PageBitmap.h"
+#include "render/PlaybackExport.h"
 #include "service/ServiceSupport.h"
 
 #include <QBuffer>
@@ -336,6 +338,32 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
                               .arg(typed.left(12))
                               .arg(item.pageCount()));
     return {200, png(image), "image/png"};
+}
+
+SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
+                                             const QRegularExpressionMatch &m)
+{
+    Project &project = playList();
+    const int n = smallNumber(m.captured(1));
+    if (auto bad = checkNumber(project, n))
+        return *bad;
+    const QUrlQuery query = request.query();
+    GifWriter::Options options;
+    options.scale = 2;
+    if (query.hasQueryItem(QStringLiteral("scale"))) {
+        // Bounded: the whole GIF is built in memory for the reply.
+        options.scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
+        if (options.scale < 1 || options.scale > 4)
+            return error(400, QStringLiteral("scale 只能是 1 到 4。"));
+    }
+    options.dots = query.queryItemValue(QStringLiteral("dots")) == QLatin1String("1");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const PlaybackExport::Result result =
+        PlaybackExport::writeGif(playbackPlayer(project, n - 1), &buffer, options, localNow());
+    if (!result.ok)
+        return error(500, QStringLiteral("无法生成动画：%1").arg(result.error));
+    return {200, buffer.data(), "image/gif"};
 }
 
 SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,

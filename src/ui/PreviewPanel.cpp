@@ -3,6 +3,7 @@
 #include "base/LocalClock.h"
 #include "model/ProgramItem.h"
 #include "model/ScreenImage.h"
+#include "ui/PreviewPlayer.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -18,6 +19,8 @@ namespace {
 constexpr QRect kStatusRect(8, 9, 254, 12);
 constexpr QRect kPrevRect(269, 6, 45, 21);
 constexpr QRect kNextRect(320, 6, 45, 21);
+constexpr QRect kPlayRect(371, 6, 45, 21);
+constexpr QRect kPlayListRect(422, 6, 70, 21);
 constexpr QRect kInitialLedRect(28, 55, 212, 35);
 constexpr int kLineStepX = 16;
 constexpr int kLineStepY = 8;
@@ -72,12 +75,29 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent)
     m_next->setObjectName(QStringLiteral("nextPage"));
     m_next->setGeometry(kNextRect);
     m_next->setAutoDefault(false);
+    m_play = new QPushButton(QStringLiteral("播放"), m_contents);
+    m_play->setObjectName(QStringLiteral("play"));
+    m_play->setGeometry(kPlayRect);
+    m_play->setAutoDefault(false);
+    m_playList = new QPushButton(QStringLiteral("全部播放"), m_contents);
+    m_playList->setObjectName(QStringLiteral("playList"));
+    m_playList->setGeometry(kPlayListRect);
+    m_playList->setAutoDefault(false);
+    m_playList->hide();
+    m_player = new PreviewPlayer(this);
     m_led = new PreviewLedArea(this, m_contents);
     m_led->setGeometry(kInitialLedRect);
     m_scroll->setWidget(m_contents);
 
     connect(m_prev, &QPushButton::clicked, this, &PreviewPanel::previousPage);
     connect(m_next, &QPushButton::clicked, this, &PreviewPanel::nextPage);
+    connect(m_play, &QPushButton::clicked, this, &PreviewPanel::togglePlay);
+    connect(m_playList, &QPushButton::clicked, this, &PreviewPanel::togglePlayList);
+    connect(m_player, &PreviewPlayer::frameChanged, this, [this] {
+        m_status->setText(m_player->statusText());
+        m_led->update();
+    });
+    connect(m_player, &PreviewPlayer::stateChanged, this, &PreviewPanel::updateStatus);
 
     resize(sizeHint());
     layOut();
@@ -122,6 +142,7 @@ QSize PreviewPanel::contentsSize(int cw, int ch, int w, int h)
 
 void PreviewPanel::setItem(ProgramItem *item)
 {
+    m_player->stop();
     m_item = item;
     m_page = 0;
     layOut();
@@ -139,7 +160,33 @@ void PreviewPanel::refresh()
     // A rebuild after new screen parameters may have changed the size.
     if (QSize(m_item->screenWidth(), m_item->screenHeight()) != m_laidOutScreen)
         layOut();
+    m_player->restart(m_item);
     updateStatus();
+    m_led->update();
+}
+
+void PreviewPanel::setListPlaybackEnabled(bool enabled)
+{
+    m_playList->setVisible(enabled);
+    if (!enabled && m_player->mode() == PreviewPlayer::Mode::List)
+        m_player->stop();
+}
+
+void PreviewPanel::togglePlay()
+{
+    if (m_player->mode() == PreviewPlayer::Mode::Program)
+        m_player->stop();
+    else
+        m_player->play(m_item, PreviewPlayer::Mode::Program);
+    m_led->update();
+}
+
+void PreviewPanel::togglePlayList()
+{
+    if (m_player->mode() == PreviewPlayer::Mode::List)
+        m_player->stop();
+    else
+        m_player->play(m_item, PreviewPlayer::Mode::List);
     m_led->update();
 }
 
@@ -147,6 +194,7 @@ void PreviewPanel::previousPage()
 {
     if (!m_item)
         return;
+    m_player->stop();
     m_page = std::max(0, m_page - 1);
     updateStatus();
     refresh();
@@ -156,6 +204,7 @@ void PreviewPanel::nextPage()
 {
     if (!m_item)
         return;
+    m_player->stop();
     ++m_page;
     if (m_page >= m_item->pageCount())
         m_page = m_item->pageCount() - 1;
@@ -171,11 +220,22 @@ void PreviewPanel::updateStatus()
         m_status->setText(QStringLiteral("当前信息共有 %1 页，当前预览的是第 %2 页。")
                               .arg(m_item->pageCount())
                               .arg(m_page + 1));
+        m_play->setEnabled(true);
+        m_playList->setEnabled(true);
     } else {
         m_prev->setEnabled(false);
         m_next->setEnabled(false);
+        m_play->setEnabled(false);
+        m_playList->setEnabled(false);
         m_status->setText(QStringLiteral("提示：选中信息后预览。"));
     }
+    const PreviewPlayer::Mode mode = m_player->mode();
+    m_play->setText(mode == PreviewPlayer::Mode::Program ? QStringLiteral("停止")
+                                                         : QStringLiteral("播放"));
+    m_playList->setText(mode == PreviewPlayer::Mode::List ? QStringLiteral("停止")
+                                                          : QStringLiteral("全部播放"));
+    if (m_player->isPlaying())
+        m_status->setText(m_player->statusText());
 }
 
 void PreviewPanel::layOut()
@@ -215,5 +275,7 @@ QImage PreviewPanel::screenImage() const
 {
     if (!m_item)
         return {};
+    if (m_player->isPlaying())
+        return m_player->frame();
     return ::screenImage(*m_item, m_page, localNow().time());
 }

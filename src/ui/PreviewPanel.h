@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class PreviewLedArea;
+class PreviewPlayer;
 
 class PreviewPanel : public QWidget {
     Q_OBJECT
@@ -34,6 +35,17 @@ public:
     void previousPage();
     void nextPage();
 
+    // "播放" plays the shown program in a loop, "全部播放" the whole list
+    // (shown only when the host allows it); the same button then reads
+    // "停止". A refresh() while playing starts again with the new pages;
+    // setItem and the page buttons stop.
+    void setListPlaybackEnabled(bool enabled);
+    void togglePlay();
+    void togglePlayList();
+    PreviewPlayer *player() const { return m_player; }
+    QPushButton *playButton() const { return m_play; }
+    QPushButton *playListButton() const { return m_playList; }
+
     QString statusText() const;
     QPushButton *previousButton() const { return m_prev; }
     QPushButton *nextButton() const { return m_next; }
@@ -45,7 +57,7 @@ public:
 
     // What the LED area shows inside its border: the whole screen in black,
     // the current page at the clock-zone offset and the dial for a dial
-    // clock. Null when there is nothing to draw.
+    // clock, or the playing frame. Null when there is nothing to draw.
     QImage screenImage() const;
 
     // Where the LED area goes for a client area of cw x ch and an outer LED
@@ -74,5 +86,8 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_prev = nullptr;
     QPushButton *m_next = nullptr;
+    QPushButton *m_play = nullptr;
+    QPushButton *m_playList = nullptr;
+    PreviewPlayer *m_player = nullptr;
     PreviewLedArea *m_led = nullptr;
 };

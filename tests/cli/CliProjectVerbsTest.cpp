@@ -2,7 +2,9 @@
 // FIELD=VALUE becomes in the items, and the pictures render writes.
 #include "CliTestSupport.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 
 namespace {
@@ -263,6 +265,50 @@ TEST_F(CliProject, RenderIntoAFileIsCode2)
     writeProject({QStringLiteral("A")});
     const CliRun r = run({QStringLiteral("render"), QStringLiteral("--out"), projectFile});
     EXPECT_EQ(r.code, ExitUsage);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CliProject, RenderAnimateWritesTheListOrOneProgramAsAGif)
+{
+    writeProject({QStringLiteral("A"), QStringLiteral("B")}, 32, 4);
+    ASSERT_EQ(run({QStringLiteral("set"), QStringLiteral("1"), QStringLiteral("delay=1")}).code,
+              ExitOk);
+    const QString all = dir.filePath(QStringLiteral("all.gif"));
+    const QString one = dir.filePath(QStringLiteral("one.gif"));
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--animate"), all,
+                   QStringLiteral("--scale"), QStringLiteral("3"), QStringLiteral("--dots")})
+                  .code,
+              ExitOk);
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--animate"), one,
+                   QStringLiteral("--program"), QStringLiteral("1")})
+                  .code,
+              ExitOk);
+    QImageReader reader(all);
+    EXPECT_EQ(reader.size(), QSize(256 * 3, 32 * 3));
+    EXPECT_GT(reader.imageCount(), 1);
+    EXPECT_LT(QFileInfo(one).size(), QFileInfo(all).size());
+
+    const QString frames = dir.filePath(QStringLiteral("frames"));
+    ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--frames"), frames,
+                   QStringLiteral("--program"), QStringLiteral("1")})
+                  .code,
+              ExitOk);
+    const QStringList files = QDir(frames).entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(files.first(), QStringLiteral("frame-00000.png"));
+    EXPECT_EQ(QImage(QDir(frames).filePath(files.last())).size(), QSize(256, 32));
+
+    for (const QStringList &bad :
+         {QStringList{QStringLiteral("--animate"), all, QStringLiteral("--program"),
+                      QStringLiteral("3")},
+          QStringList{QStringLiteral("--animate"), all, QStringLiteral("--scale"),
+                      QStringLiteral("17")},
+          QStringList{QStringLiteral("--animate"), all, QStringLiteral("--frames"), frames}})
+        EXPECT_EQ(run(QStringList{QStringLiteral("render")} + bad).code, ExitUsage)
+            << bad.join(' ').toStdString();
 }
 
 } // namespace

@@ -120,6 +120,8 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"GET", "/api/programs/1/pages/2.png", {}, 404},
         {"GET", "/api/programs/1/pages/1.png?scale=17", {}, 400},
         {"GET", "/api/programs/1/preview.png?page=0", {}, 404},
+        {"GET", "/api/programs/1/animation.gif?scale=5", {}, 400},
+        {"GET", "/api/programs/9/animation.gif", {}, 404},
         {"POST", "/api/pictures?name=..%2Fx.png", "abc", 400},
         {"POST", "/api/pictures?name=x.png", "not an image", 400},
         {"POST", "/api/card/brightness", R"({"level":16})", 400},
@@ -157,6 +159,11 @@ TEST_F(ServiceApi, PicturesAreUploadedBesideTheProjectAndBoundedInSize)
     ASSERT_EQ(page.status, 200);
     const QImage image = QImage::fromData(page.body, "PNG");
     EXPECT_EQ(image.height(), 64); // 32 LEDs at scale 2
+    // The program as it plays: a looping GIF of the whole screen.
+    const HttpAnswer movie = call("GET", QStringLiteral("/api/programs/3/animation.gif?scale=2"));
+    ASSERT_EQ(movie.status, 200);
+    EXPECT_TRUE(movie.body.startsWith("GIF89a"));
+    EXPECT_EQ(QImage::fromData(movie.body, "GIF").height(), 64);
     EXPECT_EQ(call("POST", QStringLiteral("/api/pictures?name=big.png"),
                    QByteArray(SignService::kMaxPictureBytes + 1, '\0'))
                   .status,

@@ -345,3 +345,41 @@ TEST_F(VirtualCardTest, AStoppedCardLeavesALaterCardsLinkAlone)
 }
 
 } // namespace
+
+#include "sim/CardPlayback.h"
+
+namespace {
+
+// The header the card received, back to the player's settings.
+TEST(CardPlayback, HeaderBytesBecomeThePlaySettings)
+{
+    struct Case {
+        int effect, speedByte, clockCode;
+        int flash, frame, speed;
+        Playback::ClockZone zone;
+        int zoneWidth;
+    };
+    for (const Case c : {Case{0x31, 0x2E, 0x20, 1, 3, 14, Playback::ClockZone::Dial, 32},
+                         Case{0x82, 0x05, 0x30, 2, 8, 5, Playback::ClockZone::Text, 64},
+                         Case{0x11, 0x0F, 0x00, 1, 1, 15, Playback::ClockZone::None, 0}}) {
+        VirtualCard::ReceivedPage page;
+        page.header = QByteArray(33, 0);
+        page.header[2] = char(17);
+        page.header[3] = char(c.effect);
+        page.header[4] = char(c.speedByte);
+        page.header[5] = char(4);
+        page.header[6] = char(3);
+        page.header[31] = char(c.clockCode);
+        const Playback::Settings s = cardPageSettings(page, 32);
+        EXPECT_EQ(s.action, 17);
+        EXPECT_EQ(s.flash, c.flash);
+        EXPECT_EQ(s.frame, c.frame);
+        EXPECT_EQ(s.speed, c.speed);
+        EXPECT_EQ(s.stayTime, 4);
+        EXPECT_EQ(s.flashInterval, 3);
+        EXPECT_EQ(s.clock, c.zone);
+        EXPECT_EQ(s.clockZoneWidth, c.zoneWidth);
+    }
+}
+
+} // namespace

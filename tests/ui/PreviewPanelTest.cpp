@@ -1,4 +1,5 @@
 #include "ui/PreviewPanel.h"
+#include "ui/PreviewPlayer.h"
 #include "model/ProgramItem.h"
 #include "model/Project.h"
 #include "render/PageBitmap.h"
@@ -238,6 +239,47 @@ TEST_F(PreviewPanelTest, SmallPanelScrollsByLineSteps)
     panel.setItem(&item);
     EXPECT_FALSE(h->isEnabled());
     EXPECT_FALSE(v->isEnabled());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PreviewPanelTest, PlayLoopsTheProgramAndStopsOnStepOrOtherItem)
+{
+    auto owned = std::make_unique<PagedItem>(&project, 2);
+    PagedItem *item = owned.get();
+    project.appendItem(std::move(owned));
+    panel.setItem(item);
+    EXPECT_TRUE(panel.playButton()->isEnabled());
+    EXPECT_TRUE(panel.playListButton()->isHidden());
+
+    QTest::mouseClick(panel.playButton(), Qt::LeftButton);
+    EXPECT_TRUE(panel.player()->isPlaying());
+    EXPECT_EQ(panel.playButton()->text(), QStringLiteral("停止"));
+    EXPECT_TRUE(panel.statusText().startsWith(QStringLiteral("正在播放第 1 页，共 2 页")));
+    EXPECT_EQ(panel.screenImage().size(), QSize(project.screenWidth(), project.screenHeight()));
+
+    // An edit (the host rebuilds and refreshes) plays the new pages.
+    item->setPageCountToBuild(3);
+    item->buildPages();
+    panel.refresh();
+    EXPECT_TRUE(panel.player()->isPlaying());
+    EXPECT_TRUE(panel.statusText().contains(QStringLiteral("共 3 页")));
+
+    clickNext();
+    EXPECT_FALSE(panel.player()->isPlaying());
+    EXPECT_EQ(panel.playButton()->text(), QStringLiteral("播放"));
+    EXPECT_EQ(panel.statusText(), status(3, 2));
+
+    panel.setListPlaybackEnabled(true);
+    QTest::mouseClick(panel.playListButton(), Qt::LeftButton);
+    EXPECT_EQ(panel.player()->mode(), PreviewPlayer::Mode::List);
+    EXPECT_EQ(panel.playListButton()->text(), QStringLiteral("停止"));
+    EXPECT_TRUE(panel.statusText().startsWith(QStringLiteral("正在播放第 1 条信息（共 1 条）")));
+    panel.setItem(nullptr);
+    EXPECT_FALSE(panel.player()->isPlaying());
+    EXPECT_FALSE(panel.playButton()->isEnabled());
 }
 
 } // namespace

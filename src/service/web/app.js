@@ -105,6 +105,29 @@ function renderProgram(item) {
     pages.appendChild(b);
   }
   drawPreview(canvas, item.index, 1).catch(() => {});
+  // The program as the sign plays it: an animated GIF over the still preview.
+  const play = document.createElement('button');
+  play.type = 'button';
+  play.className = 'play';
+  play.textContent = '播放';
+  let movie = null;
+  play.onclick = () => {
+    if (movie) {
+      movie.remove();
+      movie = null;
+      canvas.hidden = false;
+      play.textContent = '播放';
+      return;
+    }
+    movie = document.createElement('img');
+    movie.className = 'animation';
+    movie.alt = '播放';
+    movie.src = '/api/programs/' + item.index + '/animation.gif?scale=3&dots=1&t=' + Date.now();
+    canvas.hidden = true;
+    canvas.after(movie);
+    play.textContent = '停止';
+  };
+  pages.appendChild(play);
   node.querySelector('.save').onclick = async () => {
     const change = {};
     for (const name of ['action', 'speed', 'frame', 'clock', 'delay'])

@@ -1,0 +1,60 @@
+#include "model/PlaybackInput.h"
+
+#include "model/ProgramItem.h"
+#include "model/Project.h"
+
+Playback::Settings playbackSettings(const ProgramItem &item)
+{
+    Playback::Settings s;
+    s.action = item.action();
+    s.speed = item.speed();
+    s.stayTime = item.effectiveStayTime();
+    s.flash = item.flash();
+    s.flashInterval = item.flashDelay();
+    s.frame = item.frame();
+    switch (item.effectiveClockMode()) {
+    case 1:
+        s.clock = Playback::ClockZone::Dial;
+        break;
+    case 2:
+        s.clock = Playback::ClockZone::Text;
+        break;
+    default:
+        s.clock = Playback::ClockZone::None;
+        break;
+    }
+    s.clockZoneWidth = item.clockZoneWidth();
+    return s;
+}
+
+Playback::Program playbackProgram(const ProgramItem &item)
+{
+    Playback::Program program;
+    program.settings = playbackSettings(item);
+    for (int i = 0; i < item.pageCount(); ++i) {
+        if (const PageBitmap *page = item.pageAt(i))
+            program.pages.push_back(*page);
+    }
+    return program;
+}
+
+Playback::Screen playbackScreen(const Project &project)
+{
+    Playback::Screen screen;
+    screen.width = project.screenWidth();
+    screen.height = project.screenHeight();
+    screen.planes = project.screenParams().colourType() == 1 ? 1 : 2;
+    return screen;
+}
+
+Playback::Player playbackPlayer(const Project &project, int only)
+{
+    std::vector<Playback::Program> programs;
+    for (int i = 0; i < project.itemCount(); ++i) {
+        if (only >= 0 && i != only)
+            continue;
+        if (const ProgramItem *item = project.itemAt(i))
+            programs.push_back(playbackProgram(*item));
+    }
+    return Playback::Player(playbackScreen(project), std::move(programs));
+}
