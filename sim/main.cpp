@@ -1,5 +1,6 @@
 // brivane-cardsim: a virtual controller card on a pseudo-terminal. Prints
 // the device path, then answers requests until interrupted.
+#include "base/Version.h"
 #include "sim/VirtualCard.h"
 
 #include <QCommandLineParser>
@@ -45,7 +46,7 @@ int main(int argc, char **argv)
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cardsim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.5"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kBrivaneVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
