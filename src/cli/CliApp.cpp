@@ -1,6 +1,7 @@
 #include "cli/CliApp.h"
 
 #include "base/AppServices.h"
+#include "base/OptionSpellings.h"
 #include "base/Version.h"
 #include "cli/Console.h"
 #include "model/ProgramFields.h"
@@ -129,7 +130,7 @@ void addParamsOptions(QCommandLineParser &p)
          QStringLiteral("Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
                         "outside the range is replaced by 64)."),
          QStringLiteral("PX")},
-        {QStringLiteral("colour"), QStringLiteral("single (red) or dual (red and green)."),
+        {QStringLiteral("color"), QStringLiteral("single (red) or dual (red and green)."),
          QStringLiteral("TYPE")},
         {QStringLiteral("scan"),
          QStringLiteral("Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
@@ -226,8 +227,8 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("Port number 1..20 or a device path (default: search for the card)."),
          QStringLiteral("PORT")},
         {QStringLiteral("json"),
-         QStringLiteral("One JSON document on standard output (find, info, list, params, "
-                        "send).")},
+         QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
+                        "result, or \"ok\": false with \"error\" and \"code\".")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
         {QStringLiteral("version"), QStringLiteral("Show the version.")},
     });
@@ -253,11 +254,13 @@ QString CliApp::globalHelp() const
         "                   This copy uses %1\n"
         "  --port PORT      Port number 1..20 or a device path; without it the card verbs\n"
         "                   first search ports 1 to 20 for the card.\n"
-        "  --json           One JSON document on standard output (find, info, list, params,\n"
-        "                   send).\n"
+        "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
+        "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
+        "                   (the exit code); other lines go to standard error.\n"
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
         "  --version        The version of the program.\n"
         "\nResults go to standard output, progress and messages to standard error.\n"
+        "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
         "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
         "SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session) act as Ctrl-C.\n"
         "\nExit codes:\n"
@@ -381,8 +384,10 @@ int CliApp::run(const QStringList &arguments)
     return code;
 }
 
-int CliApp::runCommandLine(const QStringList &arguments)
+int CliApp::runCommandLine(const QStringList &typed)
 {
+    // "--colour" and the other spellings become the documented option.
+    const QStringList arguments = OptionSpellings::normalized(typed);
     // First pass: the global options before the verb, and the verb.
     QCommandLineParser global;
     addGlobalOptions(global);

@@ -44,8 +44,7 @@ BOOL WINAPI onConsoleEvent(DWORD event)
         // Closing the window, logging off and shutting down end the process
         // as soon as this returns: give the job the few seconds the system
         // allows to finish its program and close the upload.
-        if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT ||
-            event == CTRL_SHUTDOWN_EVENT)
+        if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
             Sleep(4500);
         return TRUE;
     }
@@ -62,7 +61,8 @@ void onSignal(int)
 {
     // Only async-signal-safe calls in here.
     if (g_presses.fetch_add(1) == 0) {
-        [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, kFirstNote, sizeof kFirstNote - 1);
+        [[maybe_unused]] const ssize_t n =
+            ::write(STDERR_FILENO, kFirstNote, sizeof kFirstNote - 1);
         return;
     }
     [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, kSecondNote, sizeof kSecondNote - 1);
@@ -123,8 +123,7 @@ InterruptWatch::InterruptWatch() : m_saved(std::make_unique<Saved>())
     }
     // A parent may have started us with these signals blocked; a blocked
     // press would wait forever.
-    m_saved->unblocked =
-        ::pthread_sigmask(SIG_UNBLOCK, &watched, &m_saved->previousMask) == 0;
+    m_saved->unblocked = ::pthread_sigmask(SIG_UNBLOCK, &watched, &m_saved->previousMask) == 0;
 }
 
 InterruptWatch::~InterruptWatch()

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace {
 
@@ -45,6 +47,7 @@ int CliApp::verbRender(const QStringList &)
 
     project.rebuildAllPages();
     int written = 0;
+    QJsonArray files;
     for (int i = 0; i < project.itemCount(); ++i) {
         const ProgramItem &item = *project.itemAt(i);
         for (int p = 0; p < item.pageCount(); ++p) {
@@ -56,9 +59,14 @@ int CliApp::verbRender(const QStringList &)
             if (image.isNull() || !image.save(path, "PNG"))
                 return fail(ExitUsage, QStringLiteral("cannot write %1").arg(path));
             print(path);
+            files.append(path);
             ++written;
         }
     }
+    if (json())
+        printJson({{QStringLiteral("out"), dir.absolutePath()},
+                   {QStringLiteral("count"), written},
+                   {QStringLiteral("files"), files}});
     m_console.err(
         QStringLiteral("%1 pictures written to %2\n").arg(written).arg(dir.absolutePath()));
     return ExitOk;
