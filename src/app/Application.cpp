@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
-#include "ui/UserFonts.h"
+#include "render/UserFonts.h"
 
 #include <QApplication>
 #include <QByteArrayView>

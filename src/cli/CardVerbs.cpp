@@ -197,14 +197,12 @@ int CliApp::verbInfo(const QStringList &)
     return ExitOk;
 }
 
-int CliApp::verbSend(const QStringList &)
+int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retries)
 {
-    // The questions' policy and the port come first: nothing is sent on a
-    // command line with errors.
     // Asking needs a user who sees the question and can answer it.
-    TerminalUserInterface::Policy policy = m_console.inIsTerminal() && m_console.errIsTerminal()
-                                               ? TerminalUserInterface::Policy::Ask
-                                               : TerminalUserInterface::Policy::Stop;
+    policy = m_console.inIsTerminal() && m_console.errIsTerminal()
+                 ? TerminalUserInterface::Policy::Ask
+                 : TerminalUserInterface::Policy::Stop;
     if (isSet(QStringLiteral("on-error"))) {
         const QString what = option(QStringLiteral("on-error"));
         if (what == u"ask")
@@ -220,7 +218,7 @@ int CliApp::verbSend(const QStringList &)
                 QStringLiteral("invalid --on-error '%1': ask, retry, skip or stop").arg(what),
                 QStringLiteral("send"));
     }
-    int retries = kDefaultRetries;
+    retries = kDefaultRetries;
     if (isSet(QStringLiteral("retries"))) {
         bool ok = false;
         retries = option(QStringLiteral("retries")).toInt(&ok);
@@ -229,6 +227,17 @@ int CliApp::verbSend(const QStringList &)
                                   .arg(option(QStringLiteral("retries"))),
                               QStringLiteral("send"));
     }
+    return ExitOk;
+}
+
+int CliApp::verbSend(const QStringList &)
+{
+    // The questions' policy and the port come first: nothing is sent on a
+    // command line with errors.
+    TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop;
+    int retries = 0;
+    if (const int code = sendPolicyOptions(policy, retries); code != ExitOk)
+        return code;
     const int port = portOption();
     if (port < 0)
         return ExitUsage;
@@ -260,7 +269,12 @@ int CliApp::verbSend(const QStringList &)
         host.finish();
     }
     const SendReport &report = project.lastSendReport();
+    printSendReport(report);
+    return sendExitCode(report);
+}
 
+void CliApp::printSendReport(const SendReport &report)
+{
     if (json()) {
         printJson(ProjectJson::sendReport(report));
     } else {
@@ -280,7 +294,10 @@ int CliApp::verbSend(const QStringList &)
         if (report.end == SendReport::End::Completed || report.end == SendReport::End::Cancelled)
             print(QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
     }
+}
 
+int CliApp::sendExitCode(const SendReport &report)
+{
     switch (report.end) {
     case SendReport::End::NoConnection:
         return fail(ExitNoCard, QStringLiteral("无法发送信息。") + report.errorText);
@@ -372,11 +389,9 @@ int CliApp::verbBrightness(const QStringList &args)
     return ExitOk;
 }
 
-int CliApp::verbParams(const QStringList &)
+int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>> &changes)
 {
-    // Every change, checked before the card is touched, applied in the
-    // order of the hardware settings dialog.
-    std::vector<std::function<void(ScreenParams &)>> changes;
+    // Applied in the order of the hardware settings dialog.
     auto conflicting = [this](const char *a, const char *b) {
         return isSet(QLatin1String(a)) && isSet(QLatin1String(b));
     };
@@ -442,7 +457,15 @@ int CliApp::verbParams(const QStringList &)
         const uint8_t code = uint8_t(*scan);
         changes.push_back([code](ScreenParams &p) { p.bytes[ScreenParams::ScanMode] = code; });
     }
+    return ExitOk;
+}
 
+int CliApp::verbParams(const QStringList &)
+{
+    // Every change is checked before the card is touched.
+    std::vector<std::function<void(ScreenParams &)>> changes;
+    if (const int code = screenParamsOptions(changes); code != ExitOk)
+        return code;
     const int port = portOption();
     if (port < 0)
         return ExitUsage;

@@ -149,8 +149,35 @@ void addParamsOptions(QCommandLineParser &p)
     });
 }
 
+void addFontsOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("size"),
+         QStringLiteral("Size in points for the faces and samples (default 12, 16 pixels)."),
+         QStringLiteral("PT")},
+        {QStringLiteral("out"),
+         QStringLiteral("Folder for one sample line per face as a PNG (created when missing)."),
+         QStringLiteral("DIR")},
+    });
+}
+
 void noOptions(QCommandLineParser &)
 {
+}
+
+void addServeOptions(QCommandLineParser &p)
+{
+    addSendOptions(p);
+    p.addOptions({
+        {QStringLiteral("listen"),
+         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+                        "free port). Any address but loopback needs a token."),
+         QStringLiteral("ADDR:PORT")},
+        {QStringLiteral("token"),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
+                        "BRIVANE_TOKEN)."),
+         QStringLiteral("TOKEN")},
+    });
 }
 
 } // namespace
@@ -198,6 +225,10 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
+         addFontsOptions, &CliApp::verbFonts},
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+         addServeOptions, &CliApp::verbServe},
     };
     return table;
 }
@@ -429,20 +460,8 @@ int CliApp::runCommandLine(const QStringList &typed)
     }
     QStringList args = parser.positionalArguments();
     args.removeFirst(); // the verb
-    if (args.size() < verb->minArgs || args.size() > verb->maxArgs) {
-        m_parser = nullptr;
-        return usageError(args.size() < verb->minArgs
-                              ? QStringLiteral("%1: missing arguments").arg(verbName)
-                              : QStringLiteral("%1: too many arguments").arg(verbName),
-                          verbName);
-    }
-    for (const char *name : {"project", "port"}) {
-        if (parser.isSet(QLatin1String(name)) &&
-            parser.value(QLatin1String(name)).trimmed().isEmpty()) {
-            m_parser = nullptr;
-            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
-        }
-    }
+    if (const int code = checkVerbLine(*verb, verbName, args); code != ExitOk)
+        return code;
     m_json = parser.isSet(QStringLiteral("json"));
     m_ui =
         std::make_unique<TerminalUserInterface>(m_console, TerminalUserInterface::Policy::Stop, 0);
@@ -450,6 +469,24 @@ int CliApp::runCommandLine(const QStringList &typed)
     m_ui.reset();
     m_parser = nullptr;
     return code;
+}
+
+int CliApp::checkVerbLine(const Verb &verb, const QString &verbName, const QStringList &args)
+{
+    if (args.size() < verb.minArgs || args.size() > verb.maxArgs) {
+        m_parser = nullptr;
+        return usageError(args.size() < verb.minArgs
+                              ? QStringLiteral("%1: missing arguments").arg(verbName)
+                              : QStringLiteral("%1: too many arguments").arg(verbName),
+                          verbName);
+    }
+    for (const char *name : {"project", "port"}) {
+        if (isSet(QLatin1String(name)) && option(QLatin1String(name)).trimmed().isEmpty()) {
+            m_parser = nullptr;
+            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
+        }
+    }
+    return ExitOk;
 }
 
 QString CliApp::projectPath() const

@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,7 @@ class Console;
 class ProgramItem;
 class Project;
 class QJsonObject;
+struct SendReport;
 
 // The process's exit status, as documented in --help and the README.
 enum ExitCode : int {
@@ -96,11 +98,18 @@ private:
     int verbFind(const QStringList &args);
     int verbInfo(const QStringList &args);
     int verbSend(const QStringList &args);
+    // send's steps: the questions' policy from --on-error and --retries,
+    // the report as lines or JSON, and the exit code it ends with.
+    int sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retries);
+    void printSendReport(const SendReport &report);
+    int sendExitCode(const SendReport &report);
     int verbClear(const QStringList &args);
     int verbClock(const QStringList &args);
     int verbPower(const QStringList &args);
     int verbBrightness(const QStringList &args);
     int verbParams(const QStringList &args);
+    // The changes the options of params ask for; an exit code on a bad one.
+    int screenParamsOptions(std::vector<std::function<void(ScreenParams &)>> &changes);
     int verbFactoryReset(const QStringList &args);
     int simpleCardCommand(bool (Project::*command)());
 
@@ -120,9 +129,20 @@ private:
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
 
+    // ---- faces (FontsVerb.cpp)
+    int verbFonts(const QStringList &args);
+    // Warns on standard error when program `number` (1-based) is a text
+    // with characters no face can draw.
+    void warnMissingCharacters(const Project &project, int number);
+    // ---- the HTTP service (ServeVerb.cpp)
+    int verbServe(const QStringList &args);
+
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
     int runCommandLine(const QStringList &arguments);
+    // The verb's argument count and the options that need a value: ExitOk,
+    // or a usage error (with the parser let go).
+    int checkVerbLine(const Verb &verb, const QString &verbName, const QStringList &args);
 
     QCommandLineParser *m_parser = nullptr;
     bool m_json = false;

@@ -155,6 +155,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    warnMissingCharacters(project, project.itemCount());
     if (json())
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("added"), project.itemCount()},
@@ -261,6 +262,7 @@ int CliApp::verbSet(const QStringList &args)
     }
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    warnMissingCharacters(project, n);
     if (json())
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("changed"), changed},

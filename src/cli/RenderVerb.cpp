@@ -46,6 +46,8 @@ int CliApp::verbRender(const QStringList &)
     const bool preview = isSet(QStringLiteral("preview"));
 
     project.rebuildAllPages();
+    for (int i = 0; i < project.itemCount(); ++i)
+        warnMissingCharacters(project, i + 1);
     int written = 0;
     QJsonArray files;
     for (int i = 0; i < project.itemCount(); ++i) {

@@ -4,6 +4,7 @@
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
 #include "cli/Console.h"
+#include "render/UserFonts.h"
 
 #include <QGuiApplication>
 #include <QLocale>
@@ -73,6 +74,8 @@ int main(int argc, char **argv)
     // Qt's own texts (the parser's errors) in the user's language; the
     // tool's texts are as they are.
     loadQtTranslations(QLocale::system());
+    // The same faces as the GUI: pages come out alike in both programs.
+    loadUserFonts();
     StdConsole console;
     CliApp cli(console);
     return cli.run(arguments);

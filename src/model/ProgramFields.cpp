@@ -316,6 +316,8 @@ QJsonObject toJson(int index, const ProgramItem &item)
         o[u"size"] = text.size();
         o[u"style"] = text.style();
         o[u"color"] = text.color();
+        // Characters that show as blank boxes: no face can draw them.
+        o[u"missingCharacters"] = text.missingCharacters();
     }
     return o;
 }

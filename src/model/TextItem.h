@@ -3,6 +3,8 @@
 
 #include "model/ProgramItem.h"
 
+struct TextRenderParams;
+
 class TextItem final : public ProgramItem {
 public:
     // The longest face name the item keeps; the loader turns a longer one
@@ -12,6 +14,9 @@ public:
     explicit TextItem(Project *owner);
 
     void buildPages() override;
+    // The characters of the content that no face can draw at the item's
+    // size on its screen: they show as blank boxes on the sign.
+    QString missingCharacters() const;
     void writeXml(XmlDocument &doc) const override;
     bool readXml(XmlDocument &doc) override;
 
@@ -27,6 +32,8 @@ public:
     uint32_t textColor() const;
 
 private:
+    TextRenderParams renderParams() const;
+
     QString m_faceName;
     int m_color = 1;
     int m_size = 20;

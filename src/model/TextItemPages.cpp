@@ -2,9 +2,8 @@
 
 #include "render/TextRenderer.h"
 
-void TextItem::buildPages()
+TextRenderParams TextItem::renderParams() const
 {
-    clearPages();
     TextRenderParams params;
     params.text = content();
     params.faceName = faceName();
@@ -15,7 +14,18 @@ void TextItem::buildPages()
     params.stayTimeZero = effectiveStayTime() == 0;
     params.width = contentWidth();
     params.height = screenHeight();
-    std::vector<PageBitmap> pages = TextRenderer::render(params);
+    return params;
+}
+
+QString TextItem::missingCharacters() const
+{
+    return TextRenderer::missingCharacters(renderParams());
+}
+
+void TextItem::buildPages()
+{
+    clearPages();
+    std::vector<PageBitmap> pages = TextRenderer::render(renderParams());
     if (pages.empty()) {
         // No content area (no screen height yet): the usual empty page.
         addBlankPage();

@@ -1,21 +1,102 @@
 #include "render/TextFont.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
-#include <QStringList>
+#include <QMutex>
+#include <QRawFont>
+#include <QSet>
+#include <QtEndian>
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
-// Names under which programs store the Windows Song face.
-bool isSongAlias(const QString &face)
+// ---- The face table -------------------------------------------------------
+//
+// Which real faces serve the face names that programs store. A group's faces
+// are tried in order; a face marked AtStrikes serves only at the pixel sizes
+// of its bitmap strikes (drawn as they are), the others at any size. The
+// entry kPickedName stands for the stored name itself when a family of that
+// name is installed (the real SimSun on Windows). Folder and file pattern
+// name where Debian installs a face, for loadHiddenFaces.
+
+enum class Serves { AtStrikes, AtAnySize };
+
+struct MappedFace {
+    const char16_t *family;
+    Serves serves;
+    const char16_t *folder = nullptr;
+    const char16_t *files = nullptr;
+};
+
+struct FaceGroup {
+    std::vector<const char16_t *> names;
+    std::vector<MappedFace> faces;
+};
+
+constexpr char16_t kPickedName[] = u"*";
+
+const std::vector<FaceGroup> &faceGroups()
 {
-    static const QStringList aliases{QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                                     QStringLiteral("新宋体"), QStringLiteral("NSimSun")};
-    return aliases.contains(face, Qt::CaseInsensitive);
+    static const std::vector<FaceGroup> groups{
+        // Song (Ming): "宋体" is the face every new text program starts with.
+        {{u"宋体", u"SimSun", u"新宋体", u"NSimSun"},
+         {{u"WenQuanYi Bitmap Song", Serves::AtStrikes, u"/usr/share/fonts/X11/misc",
+           u"wenquanyi_*.pcf"},
+          {kPickedName, Serves::AtAnySize},
+          {u"AR PL UMing CN", Serves::AtAnySize},
+          {u"AR PL UMing TW", Serves::AtAnySize},
+          {u"AR PL UMing HK", Serves::AtAnySize},
+          {u"AR PL SungtiL GB", Serves::AtAnySize},
+          {u"Noto Serif CJK SC", Serves::AtAnySize},
+          {u"Source Han Serif SC", Serves::AtAnySize},
+          {u"Source Han Serif CN", Serves::AtAnySize},
+          {u"SimSun", Serves::AtAnySize},
+          {u"NSimSun", Serves::AtAnySize},
+          {u"Songti SC", Serves::AtAnySize},
+          {u"STSong", Serves::AtAnySize}}},
+        // Hei (sans-serif).
+        {{u"黑体", u"SimHei", u"微软雅黑", u"Microsoft YaHei"},
+         {{u"WenQuanYi Zen Hei Sharp", Serves::AtStrikes, u"/usr/share/fonts/truetype/wqy",
+           u"wqy-zenhei.ttc"},
+          {kPickedName, Serves::AtAnySize},
+          {u"SimHei", Serves::AtAnySize},
+          {u"WenQuanYi Zen Hei", Serves::AtAnySize, u"/usr/share/fonts/truetype/wqy",
+           u"wqy-zenhei.ttc"},
+          {u"Noto Sans CJK SC", Serves::AtAnySize},
+          {u"Source Han Sans SC", Serves::AtAnySize},
+          {u"Microsoft YaHei", Serves::AtAnySize},
+          {u"PingFang SC", Serves::AtAnySize}}},
+    };
+    return groups;
 }
+
+// After the Chinese faces of every group: Unifont, which has a glyph for
+// every assigned character of the Basic Multilingual Plane (drawn on a
+// 16-pixel grid), and its companion for the planes above.
+const std::vector<MappedFace> &lastResortFaces()
+{
+    static const std::vector<MappedFace> faces{
+        {u"Unifont", Serves::AtAnySize, u"/usr/share/fonts/opentype/unifont", u"unifont.otf"},
+        {u"Unifont", Serves::AtStrikes, u"/usr/share/fonts/X11/misc", u"unifont.pcf.gz"},
+        {u"Unifont Upper", Serves::AtAnySize, u"/usr/share/fonts/opentype/unifont",
+         u"unifont_upper.otf"},
+    };
+    return faces;
+}
+
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+// ---- Lookups ----------------------------------------------------------------
+
+QMutex g_cacheMutex;
 
 // Any installed face that covers Simplified Chinese. Looked up once per run:
 // the font database is slow to list and fonts rarely appear while we run.
@@ -26,6 +107,102 @@ QString anyChineseFamily()
         return families.isEmpty() ? QString() : families.first();
     }();
     return family;
+}
+
+const FaceGroup *groupOf(const QString &name)
+{
+    for (const FaceGroup &group : faceGroups()) {
+        for (const char16_t *n : group.names) {
+            if (name.compare(str(n), Qt::CaseInsensitive) == 0)
+                return &group;
+        }
+    }
+    return nullptr;
+}
+
+// A family of exactly this name is in the database (no substitution, no
+// platform alias).
+bool isListed(const QString &family)
+{
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// The pixel sizes of the embedded strikes in an EBLC (or CBLC) table: a
+// header of 8 bytes, then 48-byte records with ppemY at offset 45.
+QList<int> embeddedStrikes(const QByteArray &table)
+{
+    QList<int> sizes;
+    if (table.size() < 8)
+        return sizes;
+    const auto *d = reinterpret_cast<const uchar *>(table.constData());
+    const quint32 count = qFromBigEndian<quint32>(d + 4);
+    const qsizetype fit = (table.size() - 8) / 48;
+    for (qsizetype i = 0; i < std::min<qsizetype>(qsizetype(count), fit); ++i) {
+        const int ppem = d[8 + i * 48 + 45];
+        if (ppem > 0 && !sizes.contains(ppem))
+            sizes << ppem;
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+// The sizes a bitmap-only family answers to exactly: asked for one size,
+// Qt loads the nearest strike, so the sizes that come back as asked are
+// the strikes.
+QList<int> bitmapFamilySizes(const QString &family)
+{
+    constexpr int kSmallest = 5;
+    constexpr int kLargest = 72;
+    QList<int> sizes;
+    for (int px = kSmallest; px <= kLargest; ++px) {
+        QFont font(family);
+        font.setPixelSize(px);
+        font.setStyleStrategy(QFont::NoAntialias);
+        const QRawFont raw = QRawFont::fromFont(font);
+        if (raw.isValid() && qRound(raw.pixelSize()) == px &&
+            raw.familyName().compare(family, Qt::CaseInsensitive) == 0)
+            sizes << px;
+    }
+    return sizes;
+}
+
+// Whether a mapped face can serve at emPixels; emPixels 0 asks for faces
+// that serve at any size.
+bool serves(const QString &family, Serves how, int emPixels)
+{
+    if (!isListed(family))
+        return false;
+    const bool scalable = QFontDatabase::isScalable(family);
+    if (how == Serves::AtAnySize && scalable)
+        return true;
+    if (emPixels <= 0)
+        return false;
+    return TextFont::strikeSizes(family).contains(emPixels);
+}
+
+void appendFaces(QStringList &out, const std::vector<MappedFace> &faces, const QString &picked,
+                 int emPixels)
+{
+    for (const MappedFace &face : faces) {
+        const bool isPicked = str(face.family) == str(kPickedName);
+        if (isPicked && picked.isEmpty())
+            continue;
+        const QString family = isPicked ? picked : str(face.family);
+        if (!out.contains(family, Qt::CaseInsensitive) && serves(family, face.serves, emPixels))
+            out << family;
+    }
+}
+
+bool neverDrawn(char32_t cp)
+{
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0))
+        return true;
+    // Variation selectors choose a form of the character before them.
+    if ((cp >= 0xFE00 && cp <= 0xFE0F) || (cp >= 0xE0100 && cp <= 0xE01EF))
+        return true;
+    const QChar::Category category = QChar::category(cp);
+    return category == QChar::Separator_Space || category == QChar::Separator_Line ||
+           category == QChar::Separator_Paragraph || category == QChar::Other_Format;
 }
 
 } // namespace
@@ -72,57 +249,223 @@ bool TextFont::isInstalled(const QString &family)
     // is slow to build: ask it once per name.
     static QHash<QString, bool> listed;
     const QString key = family.toCaseFolded();
+    QMutexLocker lock(&g_cacheMutex);
     auto it = listed.constFind(key);
     if (it == listed.constEnd())
         it = listed.insert(key, QFontDatabase::hasFamily(family));
     return it.value();
 }
 
-QString TextFont::songFamily()
+QList<int> TextFont::strikeSizes(const QString &family)
 {
-    static const QStringList candidates{QStringLiteral("AR PL UMing CN"),
-                                        QStringLiteral("AR PL UMing TW"),
-                                        QStringLiteral("AR PL UMing HK"),
-                                        QStringLiteral("AR PL SungtiL GB"),
-                                        QStringLiteral("Noto Serif CJK SC"),
-                                        QStringLiteral("Source Han Serif SC"),
-                                        QStringLiteral("Source Han Serif CN"),
-                                        QStringLiteral("SimSun"),
-                                        QStringLiteral("NSimSun"),
-                                        QStringLiteral("Songti SC"),
-                                        QStringLiteral("STSong")};
-    for (const QString &candidate : candidates) {
-        if (isInstalled(candidate))
-            return candidate;
+    static QHash<QString, QList<int>> cache;
+    const QString key = family.toCaseFolded();
+    {
+        QMutexLocker lock(&g_cacheMutex);
+        const auto it = cache.constFind(key);
+        if (it != cache.constEnd())
+            return it.value();
     }
-    return {};
+    // Families not (yet) installed are not remembered: a user font of
+    // that name may still be loaded.
+    if (!isListed(family))
+        return {};
+    QList<int> sizes;
+    {
+        if (QFontDatabase::isScalable(family)) {
+            QFont font(family);
+            font.setPixelSize(16);
+            const QRawFont raw = QRawFont::fromFont(font);
+            if (raw.isValid() && raw.familyName().compare(family, Qt::CaseInsensitive) == 0) {
+                QByteArray table = raw.fontTable("EBLC");
+                if (table.isEmpty())
+                    table = raw.fontTable("CBLC");
+                sizes = embeddedStrikes(table);
+            }
+        } else {
+            sizes = bitmapFamilySizes(family);
+        }
+    }
+    QMutexLocker lock(&g_cacheMutex);
+    cache.insert(key, sizes);
+    return sizes;
 }
 
-QString TextFont::resolveFamily(const QString &face)
+QString TextFont::songFamily()
+{
+    QStringList outline;
+    appendFaces(outline, faceGroups().front().faces, QString(), 0);
+    return outline.isEmpty() ? QString() : outline.first();
+}
+
+QStringList TextFont::families(const QString &face, int emPixels)
 {
     const QString name = face.trimmed();
-    if (!isSongAlias(name) && isInstalled(name))
-        return name;
-    // An empty or unknown face falls back to Song (what the items start
-    // with), then to any Chinese face, so Chinese text still shows.
-    const QString song = songFamily();
-    if (!song.isEmpty())
-        return song;
+    QStringList result;
+    const FaceGroup *group = groupOf(name);
+    if (group) {
+        appendFaces(result, group->faces, name, emPixels);
+    } else if (isInstalled(name)) {
+        result << name;
+    } else {
+        // An empty or unknown face is served like the face the items start
+        // with, so Chinese text still shows.
+        appendFaces(result, faceGroups().front().faces, QString(), emPixels);
+    }
+    for (const FaceGroup &g : faceGroups())
+        appendFaces(result, g.faces, QString(), emPixels);
+    appendFaces(result, lastResortFaces(), QString(), emPixels);
     const QString chinese = anyChineseFamily();
-    if (!chinese.isEmpty())
-        return chinese;
-    return name;
+    if (!chinese.isEmpty() && !result.contains(chinese, Qt::CaseInsensitive))
+        result << chinese;
+    if (result.isEmpty() && !name.isEmpty())
+        result << name; // nothing known is installed: Qt's own matching
+    return result;
+}
+
+QString TextFont::resolveFamily(const QString &face, int emPixels)
+{
+    const QStringList list = families(face, emPixels);
+    return list.isEmpty() ? face.trimmed() : list.first();
+}
+
+QList<int> TextFont::servingStrikes(const QString &face)
+{
+    const QString name = face.trimmed();
+    const FaceGroup *group = groupOf(name);
+    if (!group)
+        return isInstalled(name) ? strikeSizes(name) : QList<int>();
+    QList<int> sizes;
+    for (const MappedFace &mapped : group->faces) {
+        const QString family = str(mapped.family) == str(kPickedName) ? name : str(mapped.family);
+        if (mapped.serves != Serves::AtStrikes && family != name)
+            continue;
+        for (int px : strikeSizes(family)) {
+            if (!sizes.contains(px))
+                sizes << px;
+        }
+    }
+    std::sort(sizes.begin(), sizes.end());
+    return sizes;
+}
+
+bool TextFont::isMappedName(const QString &name)
+{
+    return groupOf(name.trimmed()) != nullptr;
+}
+
+QStringList TextFont::mappedNames()
+{
+    QStringList names;
+    for (const FaceGroup &group : faceGroups()) {
+        for (const char16_t *n : group.names)
+            names << str(n);
+    }
+    return names;
+}
+
+QStringList TextFont::faceNames(int maxChars)
+{
+    QStringList names;
+    auto add = [&](const QString &name) {
+        if (!name.isEmpty() && name.size() <= maxChars &&
+            !names.contains(name, Qt::CaseInsensitive))
+            names << name;
+    };
+    const QStringList installed = QFontDatabase::families();
+    for (QString family : installed) {
+        // Qt tells the foundries of a family apart as "Family [Foundry]";
+        // the face is stored, and found again, by its family name alone.
+        const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
+        if (bracket > 0 && family.endsWith(QLatin1Char(']')))
+            family.truncate(bracket);
+        add(family);
+    }
+    for (const QString &name : mappedNames())
+        add(name);
+    // Names the application maps onto an installed face with a Qt
+    // substitution; Qt keeps substitutes in lower case.
+    for (const QString &alias : QFont::substitutions()) {
+        const QStringList targets = QFont::substitutes(alias);
+        if (std::any_of(targets.begin(), targets.end(), [&](const QString &t) {
+                return installed.contains(t, Qt::CaseInsensitive);
+            }))
+            add(alias);
+    }
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QString TextFont::missingCharacters(const QString &face, int emPixels, QStringView text)
+{
+    const QStringList chain = families(face, emPixels);
+    std::vector<QRawFont> fonts(size_t(chain.size()));
+    std::vector<bool> loaded(fonts.size(), false);
+    QSet<char32_t> seen;
+    QString missing;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (neverDrawn(cp) || seen.contains(cp))
+            continue;
+        seen.insert(cp);
+        // Unifont has a placeholder glyph even for unassigned code points;
+        // those, and a lone surrogate, still show as a box.
+        const QChar::Category category = QChar::category(cp);
+        const bool drawable =
+            category != QChar::Other_NotAssigned && category != QChar::Other_Surrogate;
+        bool found = false;
+        for (size_t k = 0; drawable && k < fonts.size() && !found; ++k) {
+            if (!loaded[k]) {
+                QFont font(chain[qsizetype(k)]);
+                font.setPixelSize(qMax(1, emPixels));
+                font.setStyleStrategy(QFont::NoAntialias);
+                fonts[k] = QRawFont::fromFont(font);
+                loaded[k] = true;
+            }
+            found = fonts[k].isValid() && fonts[k].supportsCharacter(uint(cp));
+        }
+        if (!found)
+            missing += QString::fromUcs4(&cp, 1);
+    }
+    return missing;
+}
+
+QStringList TextFont::loadHiddenFaces()
+{
+    QStringList added;
+    auto load = [&](const std::vector<MappedFace> &faces) {
+        for (const MappedFace &face : faces) {
+            if (!face.folder || isListed(str(face.family)))
+                continue;
+            const QDir dir(str(face.folder));
+            for (const QString &file : dir.entryList({str(face.files)}, QDir::Files, QDir::Name)) {
+                const int id = QFontDatabase::addApplicationFont(dir.filePath(file));
+                if (id < 0)
+                    continue;
+                for (const QString &family : QFontDatabase::applicationFontFamilies(id)) {
+                    if (!added.contains(family))
+                        added << family;
+                }
+            }
+        }
+    };
+    for (const FaceGroup &group : faceGroups())
+        load(group.faces);
+    load(lastResortFaces());
+    return added;
 }
 
 QFont TextFont::make(const QString &face, int emPixels, int style)
 {
-    QStringList families{resolveFamily(face)};
-    for (const QString &fallback : {songFamily(), anyChineseFamily()}) {
-        if (!fallback.isEmpty() && !families.contains(fallback, Qt::CaseInsensitive))
-            families.append(fallback);
-    }
     QFont font;
-    font.setFamilies(families);
+    font.setFamilies(families(face, emPixels));
     font.setPixelSize(qMax(1, emPixels));
     font.setWeight((style & 1) ? QFont::Bold : QFont::Normal);
     font.setItalic((style & 2) != 0);

@@ -1,11 +1,18 @@
 #pragma once
 // The font a text program is drawn in: face, size in points and style turned
 // into a QFont at a fixed 96 dpi (LED pixels do not follow the PC's display
-// scaling), drawn without anti-aliasing. Used by the text renderer; one font
-// is made per rendering.
+// scaling), drawn without anti-aliasing. Which real faces serve a face name
+// at a pixel size, and the fallback chain behind them, come from one table
+// (TextFont.cpp): a face with a bitmap strike of exactly that pixel size
+// serves first, an outline face otherwise, then the other Chinese faces of
+// the table, then Unifont. Used by the text renderer, the editor's face list
+// and the command-line tool alike; one font is made per rendering.
 
 #include <QFont>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 
 namespace TextFont {
 
@@ -25,20 +32,57 @@ int emHeight(int size);
 // default size for sizes of 0 or below), capped at maxEm (at least 1).
 int renderEmHeight(int size, int maxEm);
 
-// The installed family the face name resolves to: "宋体" and the other
-// names of that face go to an installed Song face; a face that is not
-// installed falls back to a Song face, then to any Chinese face, and as a
-// last resort is left to Qt's own matching.
-QString resolveFamily(const QString &face);
+// The installed families that serve `face` at `emPixels`, best first, with
+// the fallback chain behind them; no family twice. A name of the table (such
+// as "宋体" or "黑体") goes to its mapped faces; any other installed face
+// serves itself; a face that is not installed is served like "宋体". Faces
+// kept for their bitmap strikes are listed only at their strikes' sizes.
+QStringList families(const QString &face, int emPixels);
 
-// An installed Song (Ming) face, or empty when none is installed.
+// The first of families(face, emPixels). emPixels 0 asks for the outline
+// choice, the one used at sizes without a strike.
+QString resolveFamily(const QString &face, int emPixels = 0);
+
+// The installed outline Song (Ming) face, or empty when none is installed.
 QString songFamily();
 
 // Whether `family` is installed (directly or through a Qt substitution).
 bool isInstalled(const QString &family);
 
+// The pixel sizes for which `family` holds bitmap strikes (a bitmap font's
+// own sizes, or the embedded strikes of an outline font), ascending; empty
+// for a pure outline face or a family that is not installed.
+QList<int> strikeSizes(const QString &family);
+
+// The pixel sizes at which `face` is served by a bitmap strike: for a name
+// of the table those of its strike faces, for any other face its own.
+QList<int> servingStrikes(const QString &face);
+
+// Whether `name` is one of the table's names (any case), such as "SimSun".
+bool isMappedName(const QString &name);
+// The table's names, in table order.
+QStringList mappedNames();
+
+// The face names offered to the user: every installed family under its
+// installed name (the foundry Qt adds in brackets left out, so each name
+// appears once), the table's names and Qt substitutions that reach an
+// installed face; at most maxChars characters each, sorted without regard
+// to case.
+QStringList faceNames(int maxChars);
+
+// The characters of `text` that no family of families(face, emPixels) can
+// draw, each once, in the order of their first appearance. Line breaks,
+// spaces and other characters that are never drawn are not counted.
+QString missingCharacters(const QString &face, int emPixels, QStringView text);
+
+// The files of the table's faces that the system's font configuration may
+// hide (bitmap fonts are often rejected) are registered with the
+// application when their family is missing. Returns the families added.
+// Call once after the Q(Gui)Application exists.
+QStringList loadHiddenFaces();
+
 // The font for a face, an em height in pixels and a style (bit 0 bold,
-// bit 1 italic); glyph fallback goes to the Song face, then any Chinese face.
+// bit 1 italic), with families(face, emPixels) as its families.
 QFont make(const QString &face, int emPixels, int style);
 
 } // namespace TextFont

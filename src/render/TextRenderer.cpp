@@ -92,6 +92,12 @@ struct Layout {
     void fittedPages();
 };
 
+// The em height text of `size` points is drawn with on width x height pages.
+int emPixels(int size, int width, int height)
+{
+    return TextFont::renderEmHeight(size, TextRenderer::maxEmHeight(width, height));
+}
+
 // Page count for `extent` pixels cut into pieces of `piece`, rounded up.
 int64_t pageCountFor(int extent, int piece)
 {
@@ -213,9 +219,8 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
         return pages;
     }
 
-    TextMeasurer measurer(TextFont::make(
-        params.faceName, TextFont::renderEmHeight(params.size, maxEmHeight(width, height)),
-        params.style));
+    TextMeasurer measurer(
+        TextFont::make(params.faceName, emPixels(params.size, width, height), params.style));
     const QStringView text(params.text);
     const TextBlock whole = measurer.unwrapped(text);
     // A text of nothing but line breaks shows as one blank page, like an
@@ -241,4 +246,10 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
     if (pages.empty())
         addBlank();
     return pages;
+}
+
+QString TextRenderer::missingCharacters(const TextRenderParams &params)
+{
+    return TextFont::missingCharacters(
+        params.faceName, emPixels(params.size, params.width, params.height), params.text);
 }

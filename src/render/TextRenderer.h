@@ -50,4 +50,9 @@ public:
     // or one that measures 0 pixels wide, gives one black page); none
     // otherwise.
     static std::vector<PageBitmap> render(const TextRenderParams &params);
+
+    // The characters of the text that no face of the font render() uses
+    // can draw (each once; see TextFont::missingCharacters). They are drawn
+    // as the face's blank box; rendering goes on regardless.
+    static QString missingCharacters(const TextRenderParams &params);
 };

@@ -2,16 +2,14 @@
 
 #include "base/AtoiValue.h"
 #include "model/TextItem.h"
+#include "render/TextFont.h"
 #include "ui/LimitedPlainTextEdit.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSet>
-#include <algorithm>
 
 namespace {
 
@@ -37,44 +35,27 @@ QLabel *fieldLabel(const QString &text, QWidget *buddy, QWidget *parent)
 
 QStringList TextEditorPage::fontFaceNames()
 {
-    const QStringList installed = QFontDatabase::families();
-    QSet<QString> names;
-    for (const QString &family : installed) {
-        if (!family.isEmpty() && family.size() <= TextItem::kMaxFaceNameChars)
-            names.insert(family);
-    }
-    // Names the application maps onto an installed face (the Song face for
-    // "宋体") are offered too, so items made elsewhere find their face.
-    // Qt keeps substitutes in lower case.
-    QSet<QString> installedSet;
-    for (const QString &family : installed)
-        installedSet.insert(family.toLower());
-    for (const QString &alias : QFont::substitutions()) {
-        if (alias.isEmpty() || alias.size() > TextItem::kMaxFaceNameChars)
-            continue;
-        const QStringList targets = QFont::substitutes(alias);
-        if (std::any_of(targets.begin(), targets.end(),
-                        [&](const QString &t) { return installedSet.contains(t.toLower()); }))
-            names.insert(alias);
-    }
-    QStringList sorted(names.begin(), names.end());
-    std::sort(sorted.begin(), sorted.end(), [](const QString &a, const QString &b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
-    return sorted;
+    return TextFont::faceNames(TextItem::kMaxFaceNameChars);
+}
+
+QString TextEditorPage::missingText(const QString &missing)
+{
+    return missing.isEmpty() ? QString() : QStringLiteral("以下字符无法显示：") + missing;
 }
 
 TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     : QWidget(parent), m_item(item), m_font(new QComboBox(this)), m_size(new QComboBox(this)),
       m_colour(new QComboBox(this)), m_style(new QComboBox(this)),
-      m_text(new LimitedPlainTextEdit(this))
+      m_text(new LimitedPlainTextEdit(this)), m_missing(new QLabel(this))
 {
     m_font->setObjectName(QStringLiteral("font"));
     m_size->setObjectName(QStringLiteral("size"));
     m_colour->setObjectName(QStringLiteral("colour"));
     m_style->setObjectName(QStringLiteral("style"));
     m_text->setObjectName(QStringLiteral("text"));
+    m_missing->setObjectName(QStringLiteral("missing"));
+    m_missing->setWordWrap(true);
+    m_missing->setVisible(false);
 
     m_size->setEditable(true);
     m_size->setCompleter(nullptr);
@@ -85,7 +66,10 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     // About four lines; the preview below takes the room the dialog gains.
     m_text->setFixedHeight(m_text->fontMetrics().lineSpacing() * 4 + 24);
 
+    // At most twelve rows; the style sheet makes styles that would open the
+    // list at full length (Fusion) keep to it.
     m_font->setMaxVisibleItems(12);
+    m_font->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     m_font->addItems(fontFaceNames());
     m_font->setMinimumContentsLength(10);
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -112,8 +96,10 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(row);
     layout->addWidget(m_text, 1);
+    layout->addWidget(m_missing);
 
     fillFromItem();
+    showMissing();
 
     connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
         if (m_filling)
@@ -170,5 +156,13 @@ void TextEditorPage::fillFromItem()
 void TextEditorPage::applyChange()
 {
     m_item->buildPages();
+    showMissing();
     Q_EMIT contentChanged();
+}
+
+void TextEditorPage::showMissing()
+{
+    const QString text = missingText(m_item->missingCharacters());
+    m_missing->setText(text);
+    m_missing->setVisible(!text.isEmpty());
 }

@@ -9,6 +9,7 @@
 
 class LimitedPlainTextEdit;
 class QComboBox;
+class QLabel;
 class TextItem;
 
 class TextEditorPage : public QWidget {
@@ -23,10 +24,14 @@ public:
 
     TextEditorPage(TextItem *item, QWidget *parent = nullptr);
 
-    // The face names the font list offers: the installed families (and the
-    // names the application maps onto one, such as "宋体") of at most 31
-    // characters, sorted alphabetically without regard to case.
+    // The face names the font list offers: the installed families under
+    // their installed names and the names mapped onto them (such as "宋体"),
+    // each once, of at most 31 characters, sorted alphabetically without
+    // regard to case.
     static QStringList fontFaceNames();
+    // The line below the text naming the characters no face can draw;
+    // empty when there are none.
+    static QString missingText(const QString &missing);
 
     // Rebuilds the item's pages and announces the change.
     void applyChange();
@@ -37,6 +42,7 @@ Q_SIGNALS:
 
 private:
     void fillFromItem();
+    void showMissing();
 
     TextItem *m_item;
     QComboBox *m_font;
@@ -44,5 +50,6 @@ private:
     QComboBox *m_colour;
     QComboBox *m_style;
     LimitedPlainTextEdit *m_text;
+    QLabel *m_missing;
     bool m_filling = false;
 };

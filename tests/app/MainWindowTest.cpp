@@ -515,9 +515,7 @@ TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)
 
 TEST_F(MainWindowTest, DemoProjectIsPreviewedPageByPage)
 {
-    // The examples folder (BRIVANE_TEST_DATA): __FILE__ is relative to the
-    // build folder, not to where the test runs.
-    const QString examples = qEnvironmentVariable("BRIVANE_TEST_DATA") + QStringLiteral("/");
+    const QString examples = qEnvironmentVariable("BRIVANE_TEST_DATA") + QLatin1Char('/');
     const QString demo = examples + QStringLiteral("demo.brivprj");
     ASSERT_TRUE(QFile::exists(demo)) << demo.toStdString();
     // A copy, with the picture beside it, so nothing writes into the sources.

@@ -2,6 +2,11 @@
 // reaches the parser whole, and a send of the demo project reaches the
 // virtual card. Skipped when the executable has not been built.
 #include "CliTestSupport.h"
+#include "common/BdfFont.h"
+#include "model/ProgramItem.h"
+#include "model/Project.h"
+#include "render/TextFont.h"
+#include "render/UserFonts.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -103,6 +108,70 @@ TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_LT(card.pages().size(), 6u);
+}
+
+} // namespace
+
+namespace {
+
+// A user font in the GUI's data folder reaches the command-line tool: its
+// pages equal those the GUI's preview shows (the items' pages, rendered in
+// this process with the same folder loaded).
+TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
+{
+    const QString data = dir.filePath(QStringLiteral("data"));
+    const QString fonts = data + QStringLiteral("/Brivane/fonts");
+    ASSERT_TRUE(QDir().mkpath(fonts));
+    BdfFont::Spec spec;
+    spec.family = QStringLiteral("BrivaneSignUser16");
+    spec.pixelSize = 16;
+    spec.ascent = 14;
+    spec.descent = 2;
+    spec.advance = 9;
+    QFile font(QDir(fonts).filePath(QStringLiteral("sign16.bdf")));
+    ASSERT_TRUE(font.open(QIODevice::WriteOnly));
+    font.write(BdfFont::make(spec));
+    font.close();
+
+    auto cli = [&](const QStringList &args) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+        process.setProcessEnvironment(env);
+        process.start(program, QStringList{QStringLiteral("--project"), projectFile} + args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return CliRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                      QString::fromUtf8(process.readAllStandardError())};
+    };
+    ASSERT_EQ(cli({"new", "--width", "64", "--height", "16"}).code, ExitOk);
+    const CliRun added = cli({"add-text", QStringLiteral("AB1\u0378"), "--font", spec.family,
+                              "--size", "12", "--action", "1", "--delay", "1"});
+    ASSERT_EQ(added.code, ExitOk) << added.err.toStdString();
+    EXPECT_TRUE(added.err.contains(QStringLiteral("program 1: no face can draw \u0378")))
+        << added.err.toStdString();
+    const QJsonArray items = cli({"--json", "list"}).json().value(u"items").toArray();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items.at(0).toObject().value(u"missingCharacters").toString(),
+              QStringLiteral("\u0378"));
+    const QString out = dir.filePath(QStringLiteral("pages"));
+    const CliRun rendered = cli({"render", "--out", out});
+    ASSERT_EQ(rendered.code, ExitOk) << rendered.err.toStdString();
+    EXPECT_TRUE(rendered.err.contains(QStringLiteral("no face can draw")));
+
+    EXPECT_EQ(UserFonts::load({fonts}), QStringList{spec.family});
+    ASSERT_EQ(TextFont::resolveFamily(spec.family, 16), spec.family);
+    Project project;
+    project.setProjectFilePath(projectFile);
+    ASSERT_TRUE(project.loadProject());
+    project.rebuildAllPages();
+    const ProgramItem &item = *project.itemAt(0);
+    ASSERT_GE(item.pageCount(), 1);
+    for (int p = 0; p < item.pageCount(); ++p) {
+        const QImage cliPage(
+            QDir(out).filePath(QStringLiteral("01-%1.png").arg(p + 1, 2, 10, QLatin1Char('0'))));
+        EXPECT_EQ(cliPage.convertToFormat(QImage::Format_RGB32), item.pageAt(p)->image())
+            << "page " << p + 1;
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "render/TextFont.h"
 #include "render/TextMeasurer.h"
 
+#include <QFontDatabase>
 #include <climits>
 #include <gtest/gtest.h>
 #include <random>
@@ -320,3 +321,66 @@ TEST(TextRendererProperty, PagesHoldOnlyTheTextColour)
 }
 
 } // namespace
+
+// The face table: which installed family serves a name at a pixel size.
+// Rows whose faces are not installed are skipped.
+TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
+{
+    const QString song = TextFont::songFamily();
+    struct Row {
+        const char *face;
+        int px;
+        QString family;
+    };
+    const Row rows[] = {
+        {"宋体", 16, "WenQuanYi Bitmap Song"},
+        {"SimSun", 12, "WenQuanYi Bitmap Song"},
+        {"nsimsun", 14, "WenQuanYi Bitmap Song"},
+        {"新宋体", 32, song},
+        {"宋体", 24, song},
+        {"No Such Face 42", 16, "WenQuanYi Bitmap Song"},
+        {"黑体", 16, "WenQuanYi Zen Hei Sharp"},
+        {"SimHei", 32, "WenQuanYi Zen Hei"},
+        {"微软雅黑", 12, "WenQuanYi Zen Hei Sharp"},
+    };
+    for (const Row &row : rows) {
+        if (row.family.isEmpty() || !QFontDatabase::families().contains(row.family))
+            continue;
+        EXPECT_EQ(TextFont::resolveFamily(QString::fromUtf8(row.face), row.px), row.family)
+            << row.face << " at " << row.px;
+    }
+    // A bitmap face serves only at its own sizes.
+    const QList<int> strikes = TextFont::strikeSizes(QStringLiteral("WenQuanYi Bitmap Song"));
+    for (int px : {11, 17, 24, 32})
+        EXPECT_FALSE(strikes.contains(px)) << px;
+    EXPECT_FALSE(TextFont::families(QStringLiteral("宋体"), 32)
+                     .contains(QStringLiteral("WenQuanYi Bitmap Song")));
+    // A face outside the table serves itself at every size, strikes or not.
+    const QString cell = BdfFont::install(kCell12);
+    EXPECT_EQ(TextFont::strikeSizes(cell), QList<int>{12});
+    for (int px : {12, 27})
+        EXPECT_EQ(TextFont::resolveFamily(cell, px), cell);
+    EXPECT_TRUE(TextFont::faceNames(31).contains(QStringLiteral("宋体")));
+    EXPECT_EQ(TextFont::faceNames(31).filter(QStringLiteral("[")), QStringList());
+}
+
+TEST(TextFont, CharactersNoFaceDrawsAreReportedOnce)
+{
+    const QString face = BdfFont::install(kCell12);
+    // U+0378 is unassigned: no face has it. Line breaks and spaces are never
+    // drawn and so never missing.
+    const QString missing = TextFont::missingCharacters(
+        face, 12,
+        QString(QStringLiteral("A \u0378\r\n\t\u0378") + QString::fromUcs4(U"\U0003FFFD")));
+    EXPECT_EQ(missing, QStringLiteral("\u0378") + QString::fromUcs4(U"\U0003FFFD"));
+    EXPECT_EQ(TextFont::missingCharacters(face, 12, u"AB"), QString());
+    if (!QFontDatabase::families().contains(QStringLiteral("Unifont")))
+        GTEST_SKIP() << "Unifont not installed";
+    // Unifont draws what the Chinese faces lack (Hangul, Arabic, symbols).
+    EXPECT_EQ(TextFont::missingCharacters(QStringLiteral("宋体"), 16, u"示例한글مرحبا℃￥€①→★"),
+              QString());
+    // Rendering goes on: the page is made.
+    TextRenderParams p = params(kCell12, QStringLiteral("A\u0378"), 64, 16);
+    EXPECT_EQ(TextRenderer::render(p).size(), 1u);
+    EXPECT_EQ(TextRenderer::missingCharacters(p), QStringLiteral("\u0378"));
+}

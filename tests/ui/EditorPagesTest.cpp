@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -281,6 +282,26 @@ TEST_F(PicturePageTest, BrowseStoresTheChosenFileAndCancelLeavesAll)
     EXPECT_EQ(item.content(), path);
     EXPECT_EQ(item.pageCount(), 0);
     EXPECT_EQ(changed.count(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Characters no face can draw are named below the text, not in a box.
+TEST_F(TextPageTest, CharactersNoFaceDrawsAreNamedBelowTheText)
+{
+    item.setContent(QStringLiteral("AB"));
+    TextEditorPage page(&item);
+    QLabel *missing = page.findChild<QLabel *>("missing");
+    ASSERT_NE(missing, nullptr);
+    EXPECT_TRUE(missing->isHidden());
+    text(page)->setPlainText(QStringLiteral("A\u0378B\u0378"));
+    EXPECT_FALSE(missing->isHidden());
+    EXPECT_EQ(missing->text(), QStringLiteral("以下字符无法显示：\u0378"));
+    text(page)->setPlainText(QStringLiteral("AB"));
+    EXPECT_TRUE(missing->isHidden());
+    EXPECT_EQ(combo(page, "font")->maxVisibleItems(), 12);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "ui/UserFonts.h"
+#include "render/UserFonts.h"
 #include "common/BdfFont.h"
 #include "ui/TextEditorPage.h"
 

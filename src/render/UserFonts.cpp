@@ -1,7 +1,9 @@
-#include "ui/UserFonts.h"
+#include "render/UserFonts.h"
 
 #include "base/AppServices.h"
+#include "render/TextFont.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -17,7 +19,13 @@ constexpr qint64 kMaxFontBytes = 64 * 1024 * 1024;
 QStringList folders()
 {
     QStringList result{appFilePath(QStringLiteral("fonts"))};
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The data folder ends in the application's name, which differs between
+    // the programs ("brivane-cli"); the fonts live in the GUI's.
+    const QString name = QCoreApplication::applicationName();
+    if (!data.isEmpty() && !name.isEmpty() && name != applicationTitle() &&
+        QFileInfo(data).fileName() == name)
+        data = QFileInfo(data).dir().filePath(applicationTitle());
     if (!data.isEmpty())
         result << QDir(data).filePath(QStringLiteral("fonts"));
     return result;
@@ -65,5 +73,6 @@ QStringList load(const QStringList &folderList)
 
 QStringList loadUserFonts()
 {
+    TextFont::loadHiddenFaces();
     return UserFonts::load();
 }

@@ -1,0 +1,132 @@
+// fonts: the faces a text program can use, which real face serves each at a
+// size, their pixel strikes, and a sample line per face.
+
+#include "cli/CliApp.h"
+
+#include "cli/Console.h"
+#include "model/Project.h"
+#include "model/TextItem.h"
+#include "render/TextFont.h"
+#include "render/TextMeasurer.h"
+#include "render/TextRenderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+constexpr int kDefaultSampleSize = 12; // 16 pixels
+const QString kSample = QStringLiteral("欢迎光临 今日特价 0123456789 ABCabc ℃￥");
+
+QString sizesText(const QList<int> &sizes)
+{
+    QStringList parts;
+    for (int px : sizes)
+        parts << QString::number(px);
+    return parts.isEmpty() ? QStringLiteral("-") : parts.join(QLatin1Char(','));
+}
+
+// "03-WenQuanYi_Zen_Hei.png": safe on every file system.
+QString sampleName(int number, const QString &face)
+{
+    QString safe;
+    for (const QChar c : face)
+        safe += (c.isLetterOrNumber() || c == u'-') ? c : QChar(u'_');
+    return QStringLiteral("%1-%2.png").arg(number, 2, 10, QLatin1Char('0')).arg(safe);
+}
+
+} // namespace
+
+void CliApp::warnMissingCharacters(const Project &project, int number)
+{
+    const ProgramItem *item = project.itemAt(number - 1);
+    if (!item || item->isPicture())
+        return;
+    const QString missing = static_cast<const TextItem *>(item)->missingCharacters();
+    if (!missing.isEmpty())
+        m_console.err(QStringLiteral("brivane-cli: warning: program %1: no face can draw %2 "
+                                     "(shown as blank boxes)\n")
+                          .arg(number)
+                          .arg(missing));
+}
+
+int CliApp::verbFonts(const QStringList &)
+{
+    int size = kDefaultSampleSize;
+    if (isSet(QStringLiteral("size"))) {
+        bool ok = false;
+        size = option(QStringLiteral("size")).toInt(&ok);
+        if (!ok || size < 1 || size > 999)
+            return usageError(QStringLiteral("invalid --size '%1': expected 1..999")
+                                  .arg(option(QStringLiteral("size"))),
+                              QStringLiteral("fonts"));
+    }
+    const int px = TextFont::emHeight(size);
+    const QString out = option(QStringLiteral("out"));
+    QDir dir;
+    if (!out.isEmpty()) {
+        const QFileInfo outInfo(out);
+        if (outInfo.exists() && !outInfo.isDir())
+            return fail(ExitUsage, QStringLiteral("%1 is not a folder").arg(out));
+        if (!QDir().mkpath(out))
+            return fail(ExitUsage, QStringLiteral("cannot create the folder %1").arg(out));
+        dir = QDir(out);
+    }
+
+    QJsonArray list;
+    const QStringList faces = TextFont::faceNames(TextItem::kMaxFaceNameChars);
+    if (!json())
+        print(QStringLiteral("%1 pt = %2 px: face, the face that serves it, strike sizes (px)")
+                  .arg(size)
+                  .arg(px));
+    for (qsizetype i = 0; i < faces.size(); ++i) {
+        const QString &face = faces[i];
+        const QString family = TextFont::resolveFamily(face, px);
+        const bool strike = TextFont::strikeSizes(family).contains(px);
+        const QList<int> strikes = TextFont::servingStrikes(face);
+        QString sample;
+        if (!out.isEmpty()) {
+            TextRenderParams p;
+            p.text = kSample;
+            p.faceName = face;
+            p.size = size;
+            TextMeasurer measurer(TextFont::make(face, px, 0));
+            p.width = measurer.singleLineWidth(kSample) + 4;
+            p.height = measurer.lineHeight() + 4;
+            p.action = 1;
+            p.stayTimeZero = false;
+            const std::vector<PageBitmap> pages = TextRenderer::render(p);
+            sample = dir.filePath(sampleName(int(i + 1), face));
+            if (pages.empty() || !pages.front().image().save(sample, "PNG"))
+                return fail(ExitUsage, QStringLiteral("cannot write %1").arg(sample));
+        }
+        if (json()) {
+            QJsonArray sizes;
+            for (int s : strikes)
+                sizes.append(s);
+            QJsonObject o;
+            o[u"face"] = face;
+            o[u"family"] = family;
+            o[u"strike"] = strike;
+            o[u"strikeSizes"] = sizes;
+            if (!sample.isEmpty())
+                o[u"sample"] = sample;
+            list.append(o);
+        } else {
+            print(QStringLiteral("%1\t%2%3\t%4%5")
+                      .arg(face, family, strike ? QStringLiteral(" (strike)") : QString(),
+                           sizesText(strikes),
+                           sample.isEmpty() ? QString() : QStringLiteral("\t") + sample));
+        }
+    }
+    if (json()) {
+        QJsonObject doc;
+        doc[u"size"] = size;
+        doc[u"pixels"] = px;
+        doc[u"faces"] = list;
+        printJson(doc);
+    }
+    return ExitOk;
+}
