@@ -2,6 +2,7 @@
 // the device path (with --tcp first the tcp:// name of its converter), then
 // answers requests until interrupted.
 #include "base/OptionSpellings.h"
+#include "base/Version.h"
 #include "sim/TcpBridge.h"
 #include "sim/CardPlayback.h"
 #include "sim/VirtualCard.h"
@@ -65,7 +66,7 @@ int main(int argc, char **argv)
         wantsShow(argc, argv) ? std::make_unique<QGuiApplication>(argc, argv)
                               : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cardsim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.5"));
+    QCoreApplication::setApplicationVersion(QLatin1String(kBrivaneVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -2,12 +2,16 @@
 
 #include "app/MainWindow.h"
 #include "base/AppServices.h"
+#include "base/QtTranslations.h"
 #include "render/UserFonts.h"
 
 #include <QApplication>
+#include <QByteArrayView>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFont>
 #include <QIcon>
+#include <QLocale>
 
 Application::Application()
 {
@@ -35,11 +39,38 @@ void Application::setUpToolkit()
     font.setPixelSize(12);
     QApplication::setFont(font);
 
-    QApplication::setApplicationName(applicationTitle());
+    setApplicationIdentity();
+    // The program speaks Simplified Chinese; Qt's standard buttons and file
+    // dialog follow it, whatever the system's language.
+    loadQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
 
     // Bitmap fonts the user placed in a "fonts" folder join the font list.
     loadUserFonts();
+}
+
+void Application::describeCommandLine(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("LED sign play lists: edit, preview and send them to the controller card."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("project-file"),
+        QStringLiteral("The project file to open (default: %1).")
+            .arg(QDir::toNativeSeparators(defaultProjectFilePath())),
+        QStringLiteral("[project-file]"));
+}
+
+bool Application::onlyDescribes(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" ||
+            arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
 }
 
 int Application::run(const QStringList &arguments)
@@ -47,13 +78,7 @@ int Application::run(const QStringList &arguments)
     setUpToolkit();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("LED sign play lists: edit, preview and send them to the controller card."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(
-        QStringLiteral("project-file"),
-        QStringLiteral("The project file to open (default: default.brivprj beside the program)."),
-        QStringLiteral("[project-file]"));
+    describeCommandLine(parser);
     parser.process(arguments);
     const QStringList positional = parser.positionalArguments();
     const QString projectFile = positional.isEmpty() ? QString() : positional.first();

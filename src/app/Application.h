@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+class QCommandLineParser;
+
 class Application {
 public:
     Application();
@@ -18,6 +20,13 @@ public:
     // Parses arguments ([project-file]), runs the main window until it has
     // been closed, and returns the process exit code.
     int run(const QStringList &arguments);
+
+    // The options and argument of the command line ([project-file],
+    // --help, --version).
+    static void describeCommandLine(QCommandLineParser &parser);
+    // Whether the command line only asks for --help or --version, which
+    // main() answers without a display.
+    static bool onlyDescribes(int argc, char **argv);
 
     // The toolkit settings every window of the program relies on; also used
     // by the widget tests. Needs a QApplication.

@@ -1,10 +1,14 @@
 #include "base/AppServices.h"
+#include "base/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMutex>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -83,6 +87,60 @@ QString appFilePath(const QString &name)
     if (!dir.endsWith(QLatin1Char('/')) && !dir.endsWith(QLatin1Char('\\')))
         dir += QLatin1Char('/');
     return dir + name;
+}
+
+QString defaultProjectFileName()
+{
+    return QStringLiteral("default.brivprj");
+}
+
+namespace {
+
+// Whether a new file can be created in dir. The permission bits alone do not
+// tell (they ignore Windows ACLs, read-only mounts and quotas), so a
+// temporary file is tried when they allow it; it is removed at once.
+bool takesNewFiles(const QString &dir)
+{
+    const QFileInfo info(dir);
+    if (!info.isDir() || !info.isWritable())
+        return false;
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".brivane-probe-XXXXXX")));
+    return probe.open();
+}
+
+} // namespace
+
+QString chooseDataFilePath(const QString &name, const QString &besideDir, const QString &dataDir)
+{
+    if (dataDir.isEmpty() || takesNewFiles(besideDir))
+        return QDir(besideDir).filePath(name);
+    QDir().mkpath(dataDir);
+    return QDir(dataDir).filePath(name);
+}
+
+QString defaultProjectFilePath()
+{
+    // Pictures with relative paths ask for this while rendering, maybe on
+    // several threads: the folder is probed once per executable folder.
+    static QMutex mutex;
+    static QString cachedBeside;
+    static QString cachedPath;
+    const QString beside = QFileInfo(appFilePath(QString())).absolutePath();
+    const QMutexLocker lock(&mutex);
+    if (cachedPath.isEmpty() || cachedBeside != beside) {
+        cachedBeside = beside;
+        cachedPath = chooseDataFilePath(
+            defaultProjectFileName(), beside,
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    }
+    return cachedPath;
+}
+
+void setApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QString());
+    QCoreApplication::setApplicationName(applicationTitle());
+    QCoreApplication::setApplicationVersion(QLatin1String(kBrivaneVersion));
 }
 
 bool fileExists(const QString &path, bool wantDirectory)

@@ -48,6 +48,25 @@ QString appFilePath(const QString &name);
 // --project); an empty string restores the executable's folder.
 void setAppDirOverride(const QString &dir);
 
+// The name of the project file the programs open by default.
+QString defaultProjectFileName();
+// Where "default.brivprj" lives, the one rule of the GUI and the command-line
+// tool: beside the executable (or in the folder setAppDirOverride gives)
+// when new files can be created there, as in a portable copy; otherwise, as
+// for an installed program, in the user's data folder
+// (QStandardPaths::AppDataLocation, e.g. ~/.local/share/Brivane/), which is
+// created when missing. Cached per folder; safe from any thread.
+QString defaultProjectFilePath();
+// The rule with its two folders given: besideDir/name when a file can be
+// created in besideDir, else dataDir/name with dataDir created. An empty
+// dataDir (no home folder) leaves the file beside.
+QString chooseDataFilePath(const QString &name, const QString &besideDir, const QString &dataDir);
+
+// The application name and version every program shares, so that they find
+// the same user data folder ("Brivane"). Call once after the application
+// object exists.
+void setApplicationIdentity();
+
 // False when path does not exist; else true exactly when "is a directory"
 // equals wantDirectory.
 bool fileExists(const QString &path, bool wantDirectory);

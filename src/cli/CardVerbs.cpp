@@ -17,6 +17,7 @@
 #include "model/ProjectJson.h"
 #include "model/ScreenParamsText.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <functional>
@@ -220,6 +221,11 @@ int CliApp::verbInfo(const QStringList &args)
         if (brightness >= 0)
             print(QStringLiteral("brightness:    %1").arg(brightness));
     }
+    // Where the play list the other verbs use is kept.
+    if (json())
+        printJson(QJsonObject{{QStringLiteral("projectFile"), projectPath()}});
+    else
+        print(QStringLiteral("project file:  %1").arg(QDir::toNativeSeparators(projectPath())));
     if (code == ExitUnsupported) {
         m_console.err(Project::unsupportedCardText() + QLatin1Char('\n'));
         return code;

@@ -1,11 +1,14 @@
 #include "cli/CliApp.h"
 
+#include "base/AppServices.h"
 #include "base/OptionSpellings.h"
+#include "base/Version.h"
 #include "cli/Console.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -262,7 +265,8 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
 {
     parser.addOptions({
         {QStringLiteral("project"),
-         QStringLiteral("Project file (default: default.brivprj beside the program)."),
+         QStringLiteral("Project file (default: %1).")
+             .arg(QDir::toNativeSeparators(defaultProjectFilePath())),
          QStringLiteral("FILE")},
         {QStringLiteral("port"),
          QStringLiteral("Port number 1..20, a device path, tcp://HOST:PORT or a sign's name "
@@ -275,6 +279,7 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
                         "result, or \"ok\": false with \"error\" and \"code\".")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
+        {QStringLiteral("version"), QStringLiteral("Show the version.")},
     });
 }
 
@@ -293,7 +298,9 @@ QString CliApp::globalHelp() const
     }
     text += QStringLiteral(
         "\nOptions:\n"
-        "  --project FILE   Project file (default: default.brivprj beside the program).\n"
+        "  --project FILE   Project file; default: default.brivprj beside the program when\n"
+        "                   that folder is writable, else in the user's data folder.\n"
+        "                   This copy uses %1\n"
         "  --port PORT      Port number 1..20, a device path, tcp://HOST:PORT or a sign's\n"
         "                   name; without it the card verbs first search ports 1 to 20.\n"
         "  --sign NAME      A sign of the sign list ('signs add NAME PORT').\n"
@@ -306,16 +313,19 @@ QString CliApp::globalHelp() const
         "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
         "                   (the exit code); other lines go to standard error.\n"
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
+        "  --version        The version of the program.\n"
         "\nResults go to standard output, progress and messages to standard error.\n"
         "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
         "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
+        "SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session) act as Ctrl-C.\n"
         "\nExit codes:\n"
         "  0  success\n"
         "  1  the operation ran but not everything succeeded (programs skipped or failed,\n"
         "     cancelled, the card refused a command)\n"
         "  2  usage error, or a file that cannot be read or written\n"
         "  3  no card found, or the port cannot be opened\n"
-        "  4  the card is not supported\n");
+        "  4  the card is not supported\n")
+                .arg(QDir::toNativeSeparators(defaultProjectFilePath()));
     return text;
 }
 
@@ -331,6 +341,14 @@ QString CliApp::verbHelp(const Verb &verb, QCommandLineParser &parser) const
         QStringLiteral(" [options]");
     text = usage + (firstBreak >= 0 ? text.mid(firstBreak) : QString());
     return QLatin1String(verb.summary) + QStringLiteral("\n\n") + text;
+}
+
+int CliApp::showVersion()
+{
+    m_helpShown = true;
+    m_console.out(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
+                                                 QLatin1String(kBrivaneVersion)));
+    return ExitOk;
 }
 
 int CliApp::usageError(const QString &message, const QString &verb)
@@ -448,6 +466,8 @@ int CliApp::runCommandLine(const QStringList &typed)
     if (!global.parse(arguments))
         return usageError(global.errorText());
     const QStringList firstPositional = global.positionalArguments();
+    if (global.isSet(QStringLiteral("version")))
+        return showVersion();
     if (firstPositional.isEmpty()) {
         if (global.isSet(QStringLiteral("help"))) {
             m_helpShown = true;
@@ -468,6 +488,8 @@ int CliApp::runCommandLine(const QStringList &typed)
     verb->addOptions(parser);
     if (!parser.parse(arguments))
         return usageError(parser.errorText(), verbName);
+    if (parser.isSet(QStringLiteral("version")))
+        return showVersion();
     m_parser = &parser;
     if (parser.isSet(QStringLiteral("help"))) {
         m_helpShown = true;

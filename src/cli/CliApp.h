@@ -53,6 +53,8 @@ private:
     void addGlobalOptions(QCommandLineParser &parser) const;
     QString globalHelp() const;
     QString verbHelp(const Verb &verb, QCommandLineParser &parser) const;
+    // --version: "brivane-cli VERSION" on standard output.
+    int showVersion();
     int usageError(const QString &message, const QString &verb = {});
     // A screen size given with --width/--height, as the code to store.
     struct ScreenSizeChange {

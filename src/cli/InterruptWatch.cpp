@@ -1,54 +1,142 @@
 #include "cli/InterruptWatch.h"
 
+#include <QtGlobal>
+#include <atomic>
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <csignal>
 #include <pthread.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
-volatile sig_atomic_t g_presses = 0;
+// Set from a signal handler (POSIX) or the console's control thread
+// (Windows): a lock-free atomic is safe in both.
+std::atomic<int> g_presses{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void onInterrupt(int)
+const char kFirstNote[] =
+    "\nCancelling after the current program (Ctrl-C again stops at once)...\n";
+const char kSecondNote[] = "\nStopped.\n";
+
+#ifdef Q_OS_WIN
+
+void writeNote(const char *text, DWORD size)
+{
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, size, &written, nullptr);
+}
+
+// Runs on a thread the system starts for each console event.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    if (g_presses.fetch_add(1) == 0) {
+        writeNote(kFirstNote, DWORD(sizeof kFirstNote - 1));
+        // Closing the window, logging off and shutting down end the process
+        // as soon as this returns: give the job the few seconds the system
+        // allows to finish its program and close the upload.
+        if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+            Sleep(4500);
+        return TRUE;
+    }
+    writeNote(kSecondNote, DWORD(sizeof kSecondNote - 1));
+    ExitProcess(UINT(InterruptWatch::kImmediateExitCode));
+}
+
+#else
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignalCount = int(sizeof kSignals / sizeof kSignals[0]);
+
+void onSignal(int)
 {
     // Only async-signal-safe calls in here.
-    if (g_presses == 0) {
-        g_presses = 1;
-        static const char note[] =
-            "\nCancelling after the current program (Ctrl-C again stops at once)...\n";
-        [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, note, sizeof note - 1);
+    if (g_presses.fetch_add(1) == 0) {
+        [[maybe_unused]] const ssize_t n =
+            ::write(STDERR_FILENO, kFirstNote, sizeof kFirstNote - 1);
         return;
     }
-    static const char note[] = "\nStopped.\n";
-    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, note, sizeof note - 1);
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, kSecondNote, sizeof kSecondNote - 1);
     ::_exit(InterruptWatch::kImmediateExitCode);
 }
 
+#endif
+
 } // namespace
 
-InterruptWatch::InterruptWatch()
+#ifdef Q_OS_WIN
+
+struct InterruptWatch::Saved {
+    bool installed = false;
+};
+
+InterruptWatch::InterruptWatch() : m_saved(std::make_unique<Saved>())
 {
     g_presses = 0;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a question waiting on the terminal returns at once.
-    action.sa_flags = 0;
-    m_installed = ::sigaction(SIGINT, &action, &m_previous) == 0;
-    // A parent may have started us with SIGINT blocked; a blocked press
-    // would wait forever.
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    m_unblocked = ::pthread_sigmask(SIG_UNBLOCK, &interrupt, &m_previousMask) == 0;
+    m_saved->installed = SetConsoleCtrlHandler(onConsoleEvent, TRUE) != 0;
 }
 
 InterruptWatch::~InterruptWatch()
 {
-    if (m_unblocked)
-        ::pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
-    if (m_installed)
-        ::sigaction(SIGINT, &m_previous, nullptr);
+    if (m_saved->installed)
+        SetConsoleCtrlHandler(onConsoleEvent, FALSE);
     g_presses = 0;
 }
+
+#else
+
+struct InterruptWatch::Saved {
+    struct sigaction previous[kSignalCount] {};
+    bool installed[kSignalCount] = {};
+    sigset_t previousMask{};
+    bool unblocked = false;
+};
+
+InterruptWatch::InterruptWatch() : m_saved(std::make_unique<Saved>())
+{
+    g_presses = 0;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    // No SA_RESTART: a question waiting on the terminal returns at once.
+    action.sa_flags = 0;
+    sigset_t watched;
+    sigemptyset(&watched);
+    for (int i = 0; i < kSignalCount; ++i) {
+        // nohup ignores SIGHUP on purpose: the send goes on when the session
+        // closes, so an ignored hang-up stays ignored.
+        struct sigaction current {};
+        if (kSignals[i] == SIGHUP && ::sigaction(SIGHUP, nullptr, &current) == 0 &&
+            current.sa_handler == SIG_IGN)
+            continue;
+        m_saved->installed[i] = ::sigaction(kSignals[i], &action, &m_saved->previous[i]) == 0;
+        sigaddset(&watched, kSignals[i]);
+    }
+    // A parent may have started us with these signals blocked; a blocked
+    // press would wait forever.
+    m_saved->unblocked = ::pthread_sigmask(SIG_UNBLOCK, &watched, &m_saved->previousMask) == 0;
+}
+
+InterruptWatch::~InterruptWatch()
+{
+    if (m_saved->unblocked)
+        ::pthread_sigmask(SIG_SETMASK, &m_saved->previousMask, nullptr);
+    for (int i = 0; i < kSignalCount; ++i)
+        if (m_saved->installed[i])
+            ::sigaction(kSignals[i], &m_saved->previous[i], nullptr);
+    g_presses = 0;
+}
+
+#endif
 
 bool InterruptWatch::interrupted()
 {

@@ -2,14 +2,16 @@
 // Ctrl-C during a send: the first press asks the running job to cancel (as
 // the progress dialog's cancel button does: the current program finishes
 // and the upload is closed properly), a second press ends the process at
-// once. Installed for its lifetime (RAII) by the card verbs that run a long
-// job; the previous handler comes back afterwards.
+// once. SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session)
+// count as presses, and so do Ctrl-Break and closing the console window on
+// Windows. Installed for its lifetime (RAII) by the card verbs that run a
+// long job; the previous handlers come back afterwards.
 
-#include <csignal>
+#include <memory>
 
 class InterruptWatch {
 public:
-    // Exit status of the process when a second Ctrl-C ends it.
+    // Exit status of the process when a second press ends it.
     static constexpr int kImmediateExitCode = 1;
 
     InterruptWatch();
@@ -17,12 +19,11 @@ public:
     InterruptWatch(const InterruptWatch &) = delete;
     InterruptWatch &operator=(const InterruptWatch &) = delete;
 
-    // True once Ctrl-C was pressed while a watch was installed.
+    // True once a press arrived while a watch was installed.
     static bool interrupted();
 
 private:
-    struct sigaction m_previous {};
-    sigset_t m_previousMask{};
-    bool m_installed = false;
-    bool m_unblocked = false;
+    // The platform's previous handlers and signal mask.
+    struct Saved;
+    std::unique_ptr<Saved> m_saved;
 };

@@ -1,9 +1,25 @@
 // brivane-cli: the command-line front end (see CliApp).
 #include "cli/CliApp.h"
+
+#include "base/AppServices.h"
+#include "base/QtTranslations.h"
 #include "cli/Console.h"
 #include "render/UserFonts.h"
 
 #include <QGuiApplication>
+#include <QLocale>
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -18,6 +34,26 @@ void filterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
     g_defaultHandler(type, context, message);
 }
 
+// The command line as the user typed it. Windows hands argv over in the
+// ANSI code page, which may not hold the Chinese names of animations and
+// fonts: the wide command line is split as the C runtime splits it.
+QStringList commandLine(int argc, char **argv)
+{
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    int count = 0;
+    if (wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -30,12 +66,14 @@ int main(int argc, char **argv)
     // The application sees the program name only: Qt would take options of
     // its own out of the command line ("--style", "--reverse", "--platform"),
     // and those are ours.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = commandLine(argc, argv);
     int qtArgc = argc > 0 ? 1 : 0;
     QGuiApplication app(qtArgc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("brivane-cli"));
+    // The same name as the GUI, so both find the same user data folder.
+    setApplicationIdentity();
+    // Qt's own texts (the parser's errors) in the user's language; the
+    // tool's texts are as they are.
+    loadQtTranslations(QLocale::system());
     // The same faces as the GUI: pages come out alike in both programs.
     loadUserFonts();
     StdConsole console;

@@ -68,8 +68,7 @@ void Project::clearItems()
 
 QString Project::projectFilePath() const
 {
-    return m_projectFilePath.isEmpty() ? appFilePath(QStringLiteral("default.brivprj"))
-                                       : m_projectFilePath;
+    return m_projectFilePath.isEmpty() ? defaultProjectFilePath() : m_projectFilePath;
 }
 
 namespace {

@@ -59,7 +59,8 @@ public:
     ControllerLink &link() { return *m_link; }
 
     // ---- project file
-    // Default: "default.brivprj" beside the executable.
+    // Default: defaultProjectFilePath() (beside the executable, or in the
+    // user's data folder when that folder is not writable).
     QString projectFilePath() const;
     void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
     // Writes the file atomically; on failure shows "Error on save project!"

@@ -1,6 +1,10 @@
 #include "ui/AboutDialog.h"
 
+#include "base/AppServices.h"
+#include "model/Project.h"
 #include "ui/AnimatedPicture.h"
+
+#include <QDir>
 
 #include <QGridLayout>
 #include <QIcon>
@@ -28,6 +32,21 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), m_banner(new Animat
 
     m_banner->setFixedSize(kBannerWidth, kBannerHeight);
 
+    // Where the play list is kept (beside the program, or in the user's data
+    // folder for an installed one); long paths are cut in the middle, the
+    // tooltip and a selection give the whole path.
+    const Project *project = currentProject();
+    const QString projectFile =
+        QDir::toNativeSeparators(project ? project->projectFilePath() : defaultProjectFilePath());
+    auto *where = new QLabel(this);
+    where->setObjectName(QStringLiteral("projectFile"));
+    const QString head = QStringLiteral("节目文件：");
+    where->setText(head + where->fontMetrics().elidedText(
+                              projectFile, Qt::ElideMiddle,
+                              kBannerWidth + 60 - where->fontMetrics().horizontalAdvance(head)));
+    where->setToolTip(projectFile);
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *layout = new QGridLayout(this);
     layout->setHorizontalSpacing(12);
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
@@ -35,6 +54,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), m_banner(new Animat
     layout->addWidget(notice, 1, 1);
     layout->addWidget(ok, 0, 2, Qt::AlignTop);
     layout->addWidget(m_banner, 2, 0, 1, 3, Qt::AlignLeft);
+    layout->addWidget(where, 3, 0, 1, 3, Qt::AlignLeft);
     layout->setColumnStretch(1, 1);
 
     // Without the resource the banner stays empty and paints as a static.

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -25,6 +26,40 @@ TEST(AppServices, AppFilePathJoinsTheFolderAndTheName)
     setAppDirOverride(QString());
     EXPECT_EQ(appFilePath(QStringLiteral("x")),
               QCoreApplication::applicationDirPath() + QStringLiteral("/x"));
+}
+
+// The project file stays beside the program while that folder takes new
+// files (a portable copy); an installed program keeps it in the user's data
+// folder, which is made when missing.
+TEST(AppServices, TheProjectFileGoesBesideOnlyWhereFilesCanBeCreated)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString beside = root.filePath(QStringLiteral("beside"));
+    const QString notAFolder = root.filePath(QStringLiteral("file"));
+    const QString data = root.filePath(QStringLiteral("data/Brivane"));
+    ASSERT_TRUE(QDir().mkpath(beside));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString name = QStringLiteral("default.brivprj");
+    const struct {
+        QString besideDir;
+        QString dataDir;
+        QString expected;
+    } cases[] = {
+        {beside, data, beside + QStringLiteral("/default.brivprj")},
+        {notAFolder, data, data + QStringLiteral("/default.brivprj")},
+        {root.filePath(QStringLiteral("missing")), data, data + QStringLiteral("/default.brivprj")},
+        {notAFolder, QString(), notAFolder + QStringLiteral("/default.brivprj")},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(chooseDataFilePath(name, c.besideDir, c.dataDir), c.expected)
+            << c.besideDir.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(data).isDir());
+    // The probe leaves nothing behind.
+    EXPECT_TRUE(QDir(beside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 TEST(AppServices, FileExistsComparesTheKind)

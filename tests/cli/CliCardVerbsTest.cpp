@@ -323,22 +323,30 @@ TEST_F(CliSend, UnsupportedCardIsCode4)
     EXPECT_FALSE(commands().contains(0x06));
 }
 
-TEST_F(CliSend, CtrlCFinishesTheCurrentProgramAndClosesTheUpload)
+// Ctrl-C, and SIGTERM and SIGHUP as timeout, systemctl stop and a closed
+// SSH session send them: the current program finishes and the upload
+// bracket is closed, so the card is never left inside an upload.
+TEST_F(CliSend, AnInterruptFinishesTheCurrentProgramAndClosesTheUpload)
 {
-    bool pressed = false;
-    console.onErr = [&pressed](const QString &text) {
-        if (!pressed && text.contains(QStringLiteral("正在发送信息"))) {
-            pressed = true;
-            std::raise(SIGINT);
-        }
-    };
-    const CliRun r = send({});
-    console.onErr = nullptr;
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(r.code, ExitPartial);
-    EXPECT_EQ(r.json().value(u"end").toString(), QStringLiteral("cancelled"));
-    EXPECT_EQ(outcomes(r), (QStringList{"sent", "not-sent", "not-sent"}));
-    EXPECT_EQ(card.uploadPhase(), 1);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        // Under nohup an ignored hang-up stays ignored; here it is not.
+        std::signal(signal, SIG_DFL);
+        bool pressed = false;
+        console.onErr = [&pressed, signal](const QString &text) {
+            if (!pressed && text.contains(QStringLiteral("正在发送信息"))) {
+                pressed = true;
+                std::raise(signal);
+            }
+        };
+        const CliRun r = send({});
+        console.onErr = nullptr;
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(r.code, ExitPartial);
+        EXPECT_EQ(r.json().value(u"end").toString(), QStringLiteral("cancelled"));
+        EXPECT_EQ(outcomes(r), (QStringList{"sent", "not-sent", "not-sent"}));
+        EXPECT_EQ(card.uploadPhase(), 1);
+    }
 }
 
 // A search that found nothing says which ports it could not open, with the

@@ -25,6 +25,12 @@ TEST(AboutDialog, PlaysTheBannerUntilClosed)
     EXPECT_EQ(dialog.findChild<QLabel *>("name")->text(), "Brivane 1.5 版");
     EXPECT_FALSE(dialog.findChild<QLabel *>("notice")->text().isEmpty());
     EXPECT_FALSE(dialog.findChild<QLabel *>("icon")->pixmap().isNull());
+    // The line that says where the play list is kept names the whole path
+    // in its tooltip.
+    const QLabel *where = dialog.findChild<QLabel *>("projectFile");
+    ASSERT_NE(where, nullptr);
+    EXPECT_TRUE(where->text().startsWith(QStringLiteral("节目文件：")));
+    EXPECT_TRUE(where->toolTip().endsWith(QStringLiteral("default.brivprj")));
     AnimatedPicture *banner = dialog.banner();
     EXPECT_EQ(banner->size(), QSize(297, 36));
     ASSERT_GT(banner->frameCount(), 1);

@@ -1,0 +1,11 @@
+#pragma once
+// Qt's own texts (standard buttons, the file dialog, the command-line
+// parser's errors) in a language, from the translations Qt ships (Debian:
+// qt6-translations-l10n). The program's own texts are not translated.
+
+class QLocale;
+
+// Installs Qt's translations for locale into the running application; the
+// translator is owned by the application object. False when none is
+// installed for that language (Qt's English texts stay).
+bool loadQtTranslations(const QLocale &locale);
