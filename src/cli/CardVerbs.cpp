@@ -86,6 +86,8 @@ const char *endName(SendReport::End end)
         return "no-connection";
     case SendReport::End::ClearFailed:
         return "clear-failed";
+    case SendReport::End::OverBudget:
+        return "over-budget";
     case SendReport::End::NotRun:
         break;
     }
@@ -355,6 +357,8 @@ int CliApp::verbSend(const QStringList &)
         return fail(ExitNoCard, QStringLiteral("无法发送信息。") + report.errorText);
     case SendReport::End::ClearFailed:
         return fail(ExitPartial, QStringLiteral("操作已取消。") + report.errorText);
+    case SendReport::End::OverBudget:
+        return fail(ExitUsage, report.errorText);
     case SendReport::End::Cancelled:
         return fail(ExitPartial, QStringLiteral("the send was cancelled: %1 of %2 programs sent")
                                      .arg(report.sentCount)

@@ -8,6 +8,7 @@
 #include "cli/Console.h"
 #include "cli/ItemFields.h"
 #include "link/ScreenSizeRules.h"
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
@@ -111,11 +112,19 @@ int CliApp::verbList(const QStringList &)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)
         return code;
-    project.rebuildAllPages();
+    // Each item's page count is taken with its pages built alone and let go
+    // at once, so a long list needs the memory of one item's pages.
+    const auto counted = [&project](int i, const auto &describe) {
+        ProgramItem &item = *project.itemAt(i);
+        item.buildPages();
+        const auto line = describe(i + 1, item);
+        item.releasePages();
+        return line;
+    };
     if (json()) {
         QJsonArray items;
         for (int i = 0; i < project.itemCount(); ++i)
-            items.append(ItemFields::toJson(i + 1, *project.itemAt(i)));
+            items.append(counted(i, ItemFields::toJson));
         QJsonObject doc;
         doc[u"project"] = project.projectFilePath();
         doc[u"width"] = project.screenWidth();
@@ -125,7 +134,7 @@ int CliApp::verbList(const QStringList &)
         return ExitOk;
     }
     for (int i = 0; i < project.itemCount(); ++i)
-        print(ItemFields::listLine(i + 1, *project.itemAt(i)));
+        print(counted(i, ItemFields::listLine));
     return ExitOk;
 }
 
@@ -144,7 +153,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
             return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
     }
     if (item->isPicture() && isSet(QStringLiteral("reverse")))
-        static_cast<PictureItem &>(*item).setReverse(1);
+        editItem(*item, ItemSetting::Reverse, 1);
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
@@ -155,7 +164,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
 int CliApp::verbAddText(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     return addItem(std::make_unique<TextItem>(&project), args.at(0));
 }
@@ -163,7 +172,7 @@ int CliApp::verbAddText(const QStringList &args)
 int CliApp::verbAddPicture(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     return addItem(std::make_unique<PictureItem>(&project), args.at(0));
 }
@@ -171,7 +180,7 @@ int CliApp::verbAddPicture(const QStringList &args)
 int CliApp::verbRemove(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);
@@ -187,7 +196,7 @@ int CliApp::verbRemove(const QStringList &args)
 int CliApp::verbMove(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);
@@ -217,7 +226,7 @@ int CliApp::verbMove(const QStringList &args)
 int CliApp::verbSet(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);
