@@ -7,12 +7,13 @@
 
 #include "cli/Console.h"
 #include "cli/InterruptWatch.h"
-#include "cli/ScreenParamsText.h"
 #include "cli/TerminalProgressHost.h"
 #include "link/ControllerLink.h"
 #include "link/PortNaming.h"
 #include "link/ScreenSizeRules.h"
 #include "model/Project.h"
+#include "model/ProjectJson.h"
+#include "model/ScreenParamsText.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -24,14 +25,6 @@ namespace {
 constexpr int kSearchBarRange = 200;
 constexpr int kLastPort = 20;
 constexpr int kDefaultRetries = 3;
-
-QString firmwareText(const ControllerInfo &info)
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(info.firmwareMajor)
-        .arg(info.firmwareMinor)
-        .arg(info.firmwareBuild);
-}
 
 QString portText(int port)
 {
@@ -45,53 +38,6 @@ QString portText(int port)
 bool acceptedAfterSearch(const ControllerInfo &info)
 {
     return info.modelCode == 0 || info.isSupportedModel();
-}
-
-QJsonObject cardJson(int port, const ControllerInfo &info)
-{
-    QJsonObject o;
-    o[u"port"] = port;
-    o[u"device"] = PortNaming::deviceForPort(port);
-    o[u"model"] = info.formatModel();
-    o[u"modelCode"] = info.modelCode;
-    o[u"series"] = info.series;
-    o[u"firmware"] = firmwareText(info);
-    o[u"supported"] = info.isSupportedModel();
-    return o;
-}
-
-const char *outcomeName(SendItemResult::Outcome outcome)
-{
-    switch (outcome) {
-    case SendItemResult::Outcome::Sent:
-        return "sent";
-    case SendItemResult::Outcome::Skipped:
-        return "skipped";
-    case SendItemResult::Outcome::Failed:
-        return "failed";
-    case SendItemResult::Outcome::NotSent:
-        break;
-    }
-    return "not-sent";
-}
-
-const char *endName(SendReport::End end)
-{
-    switch (end) {
-    case SendReport::End::Completed:
-        return "completed";
-    case SendReport::End::Cancelled:
-        return "cancelled";
-    case SendReport::End::NoConnection:
-        return "no-connection";
-    case SendReport::End::ClearFailed:
-        return "clear-failed";
-    case SendReport::End::OverBudget:
-        return "over-budget";
-    case SendReport::End::NotRun:
-        break;
-    }
-    return "not-run";
 }
 
 } // namespace
@@ -185,7 +131,7 @@ int CliApp::verbFind(const QStringList &)
     const ControllerInfo &info = project.controllerInfo();
     if (json()) {
         QJsonObject o =
-            code == ExitNoCard ? QJsonObject() : cardJson(project.rememberedPort(), info);
+            code == ExitNoCard ? QJsonObject() : ProjectJson::card(project.rememberedPort(), info);
         o[u"found"] = code != ExitNoCard;
         o[u"accepted"] = code == ExitOk;
         if (code == ExitNoCard)
@@ -221,18 +167,14 @@ int CliApp::verbInfo(const QStringList &)
         brightness = project.readBrightness();
     }
     if (json()) {
-        QJsonObject o = cardJson(cardPort, info);
-        o[u"screenParams"] = paramsRead
-                                 ? QJsonValue(ScreenParamsText::toJson(project.screenParams()))
-                                 : QJsonValue();
-        o[u"brightness"] = brightness >= 0 ? QJsonValue(brightness) : QJsonValue();
-        printJson(o);
+        printJson(ProjectJson::info(cardPort, info, paramsRead ? &project.screenParams() : nullptr,
+                                    brightness));
     } else {
         print(QStringLiteral("port:          %1").arg(portText(cardPort)));
         print(QStringLiteral("model:         %1").arg(info.formatModel()));
         print(QStringLiteral("model code:    0x%1").arg(info.modelCode, 2, 16, QLatin1Char('0')));
         print(QStringLiteral("series:        %1").arg(info.series));
-        print(QStringLiteral("firmware:      %1").arg(firmwareText(info)));
+        print(QStringLiteral("firmware:      %1").arg(ProjectJson::firmwareText(info)));
         print(QStringLiteral("supported:     %1").arg(info.isSupportedModel() ? "yes" : "no"));
         if (paramsRead)
             for (const QString &line : ScreenParamsText::describe(project.screenParams()))
@@ -314,31 +256,12 @@ int CliApp::verbSend(const QStringList &)
     const SendReport &report = project.lastSendReport();
 
     if (json()) {
-        QJsonArray items;
-        for (const SendItemResult &r : report.items) {
-            QJsonObject o;
-            o[u"index"] = r.index + 1;
-            o[u"name"] = r.name;
-            o[u"outcome"] = QLatin1String(outcomeName(r.outcome));
-            o[u"firstPage"] = r.firstPageNumber;
-            o[u"pages"] = r.pageCount;
-            o[u"attempts"] = r.attempts;
-            o[u"error"] = r.errorText;
-            items.append(o);
-        }
-        QJsonObject o;
-        o[u"end"] = QLatin1String(endName(report.end));
-        o[u"itemCount"] = report.itemCount;
-        o[u"sentCount"] = report.sentCount;
-        o[u"pagesSent"] = report.pagesSent;
-        o[u"error"] = report.errorText;
-        o[u"items"] = items;
-        printJson(o);
+        printJson(ProjectJson::sendReport(report));
     } else {
         for (const SendItemResult &r : report.items) {
             QString line = QStringLiteral("%1  %2")
                                .arg(r.index + 1, 2)
-                               .arg(QLatin1String(outcomeName(r.outcome)), -8);
+                               .arg(QLatin1String(ProjectJson::outcomeName(r.outcome)), -8);
             if (r.outcome == SendItemResult::Outcome::Sent)
                 line += QStringLiteral("  pages %1-%2")
                             .arg(r.firstPageNumber)

@@ -1,7 +1,7 @@
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
-#include "cli/ItemFields.h"
+#include "model/ProgramFields.h"
 #include "model/Project.h"
 
 #include <QCoreApplication>
@@ -277,6 +277,8 @@ QString CliApp::verbHelp(const Verb &verb, QCommandLineParser &parser) const
 
 int CliApp::usageError(const QString &message, const QString &verb)
 {
+    if (m_failure.isEmpty())
+        m_failure = message;
     m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
     m_console.err(verb.isEmpty()
                       ? QStringLiteral("Try '%1 --help'.\n").arg(QLatin1String(kProgram))
@@ -286,21 +288,82 @@ int CliApp::usageError(const QString &message, const QString &verb)
 
 int CliApp::fail(int code, const QString &message)
 {
+    if (m_failure.isEmpty())
+        m_failure = message;
     m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
     return code;
 }
 
 void CliApp::print(const QString &line)
 {
-    m_console.out(line + QLatin1Char('\n'));
+    if (m_json)
+        m_console.err(line + QLatin1Char('\n'));
+    else
+        m_console.out(line + QLatin1Char('\n'));
 }
 
 void CliApp::printJson(const QJsonObject &object)
 {
-    m_console.out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+    if (!m_jsonResult) {
+        m_jsonResult = std::make_unique<QJsonObject>(object);
+        return;
+    }
+    for (auto it = object.begin(); it != object.end(); ++it)
+        m_jsonResult->insert(it.key(), it.value());
+}
+
+void CliApp::printJsonDocument(int code)
+{
+    QJsonObject doc = m_jsonResult ? *m_jsonResult : QJsonObject();
+    doc[u"ok"] = code == ExitOk;
+    if (code != ExitOk) {
+        // A failure that printed no message of its own (a verb's result
+        // already tells it) is named by its exit code.
+        QString error = m_failure;
+        if (error.isEmpty())
+            error = doc.value(u"message").toString();
+        if (error.isEmpty()) {
+            switch (code) {
+            case ExitPartial:
+                error = QStringLiteral("not everything succeeded");
+                break;
+            case ExitUsage:
+                error = QStringLiteral("usage error");
+                break;
+            case ExitNoCard:
+                error = QStringLiteral("no card found, or the port cannot be opened");
+                break;
+            case ExitUnsupported:
+                error = Project::unsupportedCardText();
+                break;
+            default:
+                error = QStringLiteral("failed");
+                break;
+            }
+        }
+        doc[u"error"] = error;
+        doc[u"code"] = code;
+    }
+    m_console.out(QString::fromUtf8(QJsonDocument(doc).toJson(QJsonDocument::Indented)));
 }
 
 int CliApp::run(const QStringList &arguments)
+{
+    m_jsonResult.reset();
+    m_failure.clear();
+    m_helpShown = false;
+    // Before the command line is parsed (a usage error in it), --json
+    // anywhere before "--" asks for the failure document too.
+    const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+    m_json = arguments.mid(1, end < 0 ? -1 : end - 1).contains(QStringLiteral("--json"));
+    const int code = runCommandLine(arguments);
+    if (m_json && !m_helpShown)
+        printJsonDocument(code);
+    m_json = false;
+    return code;
+}
+
+int CliApp::runCommandLine(const QStringList &arguments)
 {
     // First pass: the global options before the verb, and the verb.
     QCommandLineParser global;
@@ -312,6 +375,7 @@ int CliApp::run(const QStringList &arguments)
     const QStringList firstPositional = global.positionalArguments();
     if (firstPositional.isEmpty()) {
         if (global.isSet(QStringLiteral("help"))) {
+            m_helpShown = true;
             m_console.out(globalHelp());
             return ExitOk;
         }
@@ -331,6 +395,7 @@ int CliApp::run(const QStringList &arguments)
         return usageError(parser.errorText(), verbName);
     m_parser = &parser;
     if (parser.isSet(QStringLiteral("help"))) {
+        m_helpShown = true;
         m_console.out(verbHelp(*verb, parser));
         m_parser = nullptr;
         return ExitOk;

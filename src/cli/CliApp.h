@@ -58,9 +58,17 @@ private:
     // Reads --width and --height by the screen parameter dialogs' rules.
     // ExitOk, or the exit code of a usage error.
     int screenSizeOptions(const QString &verb, std::vector<ScreenSizeChange> &changes);
+    // Every failure goes through here: the message on standard error, and
+    // with --json the failure document's "error" (the first one counts).
     int fail(int code, const QString &message);
+    // A result line on standard output; with --json on standard error, so
+    // that standard output holds the JSON document alone.
     void print(const QString &line);
+    // The verb's JSON result. Not printed at once: run() prints one
+    // document at the end, this object with "ok" (and, for an exit code
+    // other than 0, "error" and "code") added.
     void printJson(const QJsonObject &object);
+    void printJsonDocument(int code);
     bool json() const { return m_json; }
     QString option(const QString &name) const { return m_parser->value(name); }
     bool isSet(const QString &name) const { return m_parser->isSet(name); }
@@ -114,6 +122,11 @@ private:
 
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
+    int runCommandLine(const QStringList &arguments);
+
     QCommandLineParser *m_parser = nullptr;
     bool m_json = false;
+    bool m_helpShown = false;
+    std::unique_ptr<QJsonObject> m_jsonResult; // what printJson() was given
+    QString m_failure;                         // the first fail() or usageError() message
 };

@@ -6,11 +6,12 @@
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
-#include "cli/ItemFields.h"
 #include "link/ScreenSizeRules.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
+#include "model/ProgramFields.h"
 #include "model/Project.h"
+#include "model/ProjectJson.h"
 #include "model/TextItem.h"
 
 #include <QFileInfo>
@@ -122,34 +123,32 @@ int CliApp::verbList(const QStringList &)
         return line;
     };
     if (json()) {
+        // The document's shape, with each item's page count taken alone.
+        QJsonObject doc = ProjectJson::programList(project);
         QJsonArray items;
         for (int i = 0; i < project.itemCount(); ++i)
-            items.append(counted(i, ItemFields::toJson));
-        QJsonObject doc;
-        doc[u"project"] = project.projectFilePath();
-        doc[u"width"] = project.screenWidth();
-        doc[u"height"] = project.screenHeight();
+            items.append(counted(i, ProgramFields::toJson));
         doc[u"items"] = items;
         printJson(doc);
         return ExitOk;
     }
     for (int i = 0; i < project.itemCount(); ++i)
-        print(counted(i, ItemFields::listLine));
+        print(counted(i, ProgramFields::listLine));
     return ExitOk;
 }
 
 int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
 {
     Project &project = *item->owner();
-    const ItemFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
+    const ProgramFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
     QString error;
-    if (!ItemFields::assign(*item, QStringLiteral("content"), content, context, &error))
+    if (!ProgramFields::assign(*item, QStringLiteral("content"), content, context, &error))
         return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
     for (const char *field : kFieldOptions) {
         const QString name = QLatin1String(field);
         if (!m_parser->optionNames().contains(name)) // not given (or not a field of this kind)
             continue;
-        if (!ItemFields::assign(*item, name, option(name), context, &error))
+        if (!ProgramFields::assign(*item, name, option(name), context, &error))
             return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
     }
     if (item->isPicture() && isSet(QStringLiteral("reverse")))
@@ -233,7 +232,7 @@ int CliApp::verbSet(const QStringList &args)
     if (n == 0)
         return usageError(error, QStringLiteral("set"));
     ProgramItem &item = *project.itemAt(n - 1);
-    const ItemFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
+    const ProgramFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
     // A bad assignment leaves the file untouched, so partly applied changes
     // in memory do not matter.
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -241,7 +240,7 @@ int CliApp::verbSet(const QStringList &args)
         if (eq <= 0)
             return usageError(QStringLiteral("expected FIELD=VALUE, not '%1'").arg(args[i]),
                               QStringLiteral("set"));
-        if (!ItemFields::assign(item, args[i].left(eq), args[i].mid(eq + 1), context, &error))
+        if (!ProgramFields::assign(item, args[i].left(eq), args[i].mid(eq + 1), context, &error))
             return usageError(error, QStringLiteral("set"));
     }
     if (const int code = saveProject(project); code != ExitOk)

@@ -29,6 +29,18 @@ TEST_P(CliUsage, EndsWithCode2BeforeTouchingCardOrFile)
     EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
     EXPECT_EQ(card.requestCount(), 0);
     EXPECT_EQ(projectBytes(), before);
+
+    // With --json the same failure is one document on standard output, so
+    // a script reads it with one parser whatever went wrong.
+    const CliRun j = run(QStringList{QStringLiteral("--json")} + args);
+    EXPECT_EQ(j.code, ExitUsage);
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(j.out.toUtf8(), &parseError);
+    ASSERT_EQ(parseError.error, QJsonParseError::NoError) << j.out.toStdString();
+    EXPECT_FALSE(doc.object().value(u"ok").toBool(true));
+    EXPECT_EQ(doc.object().value(u"code").toInt(), ExitUsage);
+    EXPECT_FALSE(doc.object().value(u"error").toString().isEmpty());
+    EXPECT_EQ(projectBytes(), before);
 }
 
 const UsageCase kUsageCases[] = {

@@ -1,10 +1,11 @@
 #pragma once
-// The fields of a program item as the command-line tool names them (the
-// project file's element names: action, speed, frame, clock, delay, level,
-// flash, flashdelay, content; font, size, style, color for text programs;
-// mode, reverse, limit for picture programs): parsing a typed value, with
-// names from the value tables accepted beside numbers, and describing an
-// item for `list` and its JSON. Used by add-text, add-picture and set.
+// The fields of a program item as the command-line tool and the HTTP service
+// name them (the project file's element names: action, speed, frame, clock,
+// delay, level, flash, flashdelay, content; font, size, style, color for text
+// programs; mode, reverse, limit for picture programs): parsing a typed
+// value, with names from the value tables accepted beside numbers, and
+// describing an item for `list` and its JSON. Used by add-text, add-picture,
+// set and the service's program requests.
 
 #include <QJsonObject>
 #include <QString>
@@ -12,7 +13,7 @@
 
 class ProgramItem;
 
-namespace ItemFields {
+namespace ProgramFields {
 
 // Longest text a text program takes, as the text editor page allows.
 constexpr int kMaxTextChars = 256;
@@ -43,4 +44,4 @@ QString listLine(int index, const ProgramItem &item);
 // The item with every stored field and the derived values `list` shows.
 QJsonObject toJson(int index, const ProgramItem &item);
 
-} // namespace ItemFields
+} // namespace ProgramFields

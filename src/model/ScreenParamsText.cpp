@@ -1,4 +1,4 @@
-#include "cli/ScreenParamsText.h"
+#include "model/ScreenParamsText.h"
 
 #include "link/ScanModes.h"
 

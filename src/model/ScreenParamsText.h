@@ -1,7 +1,8 @@
 #pragma once
-// The screen parameter record as the command-line tool shows and takes it:
-// the scan mode texts, the frequency and colour names, the decoded record as text lines
-// and as JSON, and the parsing of typed scan modes and frequencies.
+// The screen parameter record as the command-line tool and the service show
+// and take it: the scan mode texts, the frequency and colour names, the
+// decoded record as text lines and as JSON, and the parsing of typed scan
+// modes and frequencies.
 
 #include "link/ScreenParams.h"
 

@@ -1,4 +1,4 @@
-#include "cli/ItemFields.h"
+#include "model/ProgramFields.h"
 
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace ItemFields {
+namespace ProgramFields {
 
 namespace {
 
@@ -320,4 +320,4 @@ QJsonObject toJson(int index, const ProgramItem &item)
     return o;
 }
 
-} // namespace ItemFields
+} // namespace ProgramFields
