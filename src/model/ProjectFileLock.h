@@ -14,9 +14,11 @@ class Project;
 class ProjectFileLock {
 public:
     // A holder that keeps the lock longer than this is taken for dead.
-    static constexpr int kStaleMs = 30000;
-    // How long a caller waits for the lock before it gives up.
-    static constexpr int kWaitMs = 20000;
+    static constexpr int kStaleMs = 60000;
+    // How long a caller waits for the lock before it gives up: QLockFile
+    // polls with growing pauses (up to 5 s), so twenty scripts started at
+    // once need well over twenty seconds for the last one on a slow box.
+    static constexpr int kWaitMs = 90000;
 
     explicit ProjectFileLock(const QString &projectFile);
     ProjectFileLock(const ProjectFileLock &) = delete;
