@@ -11,6 +11,7 @@
 #include <climits>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -38,15 +39,6 @@ constexpr qint64 ResyncQuietUs = 20'000;
 // The log keeps this many entries (the newest).
 constexpr size_t MaxLogEntries = 4096;
 
-enum Status : uint8_t {
-    Ok = 0,
-    BadChecksum = 1,
-    UnknownCommand = 2,
-    BadValue = 4,
-    BadStructure = 5,
-    Failed = 6,
-};
-
 bool validBcd(uint8_t b, int max)
 {
     const int hi = b >> 4, lo = b & 0x0F;
@@ -57,18 +49,18 @@ QByteArray makeReply(int length, uint8_t sequence, uint8_t status, const QByteAr
 {
     QByteArray reply(length, '\0');
     auto *b = reinterpret_cast<uint8_t *>(reply.data());
-    b[0] = Packet::ResponseStart;
-    Packet::writeLe16(b + Packet::LengthOffset, uint16_t(length));
-    Packet::writeLe16(b + Packet::AddressOffset, Packet::CardAddress);
-    b[Packet::SequenceOffset] = sequence;
-    b[Packet::CommandOffset] = status;
-    const qsizetype room = std::max(0, length - Packet::TrailerSize - Packet::PayloadOffset);
+    b[0] = Protocol::ResponseStart;
+    Packet::writeLe16(b + Protocol::LengthOffset, uint16_t(length));
+    Packet::writeLe16(b + Protocol::AddressOffset, Protocol::CardAddress);
+    b[Protocol::SequenceOffset] = sequence;
+    b[Protocol::CommandOffset] = status;
+    const qsizetype room = std::max(0, length - Protocol::TrailerSize - Protocol::PayloadOffset);
     std::copy_n(data.constData(), std::min(data.size(), room),
-                reply.data() + Packet::PayloadOffset);
-    if (length >= Packet::TrailerSize) {
-        Packet::writeLe16(b + length - 4, byteSum16(b, length - Packet::TrailerSize));
+                reply.data() + Protocol::PayloadOffset);
+    if (length >= Protocol::TrailerSize) {
+        Packet::writeLe16(b + length - 4, byteSum16(b, length - Protocol::TrailerSize));
         b[length - 2] = 0x00;
-        b[length - 1] = Packet::ResponseEnd;
+        b[length - 1] = Protocol::ResponseEnd;
     }
     return reply;
 }
@@ -87,7 +79,8 @@ int VirtualCard::ReceivedPage::byteAt(int headerOffset) const
 
 int VirtualCard::ReceivedPage::length() const
 {
-    return byteAt(29) | (byteAt(30) << 8);
+    using Protocol::PageHeader::BitLength;
+    return byteAt(BitLength) | (byteAt(BitLength + 1) << 8);
 }
 
 struct VirtualCard::Pending {
@@ -329,16 +322,17 @@ void VirtualCard::run()
                 s.resyncing = false;
                 s.lastByteUs = t;
                 if (s.inbound.isEmpty()) {
-                    if (byte != Packet::RequestStart)
+                    if (byte != Protocol::RequestStart)
                         continue;
                     s.frameStartUs = t;
                 }
                 s.inbound.append(char(byte));
                 if (s.inbound.size() == 3) {
-                    s.inboundLength = Packet::readLe16(
-                        reinterpret_cast<const uint8_t *>(s.inbound.constData()) + 1);
-                    if (s.inboundLength < Packet::MinFrame ||
-                        s.inboundLength > Packet::MaxRequest) {
+                    s.inboundLength =
+                        Packet::readLe16(reinterpret_cast<const uint8_t *>(s.inbound.constData()) +
+                                         Protocol::LengthOffset);
+                    if (s.inboundLength < Protocol::MinFrame ||
+                        s.inboundLength > Protocol::MaxRequest) {
                         handleFrame(s.inbound, s.frameStartUs);
                         s.inbound.clear();
                         s.resyncing = true;
@@ -390,234 +384,326 @@ void VirtualCard::run()
     }
 }
 
+// One request as taken off the line; fields a malformed frame lacks keep
+// neutral values (command -1, sequence 0, address 1).
+struct VirtualCard::Request {
+    const QByteArray &frame;
+    const uint8_t *bytes = nullptr;
+    int length = 0;
+    bool framed = false;
+    int command = -1;
+    uint8_t sequence = 0;
+    int address = Protocol::CardAddress;
+
+    explicit Request(const QByteArray &f)
+        : frame(f), bytes(reinterpret_cast<const uint8_t *>(f.constData())), length(int(f.size())),
+          framed(length >= Protocol::MinFrame)
+    {
+        if (framed) {
+            command = bytes[Protocol::CommandOffset];
+            address = Packet::readLe16(bytes + Protocol::AddressOffset);
+        }
+        if (length > Protocol::SequenceOffset)
+            sequence = bytes[Protocol::SequenceOffset];
+    }
+    const uint8_t *payload() const { return bytes + Protocol::PayloadOffset; }
+    // The upload bits of a 0x03 or 0x02 packet.
+    int blockLength() const
+    {
+        return std::max(0, length - Protocol::UploadDataOffset - Protocol::TrailerSize);
+    }
+    const char *block() const { return frame.constData() + Protocol::UploadDataOffset; }
+};
+
+// The faults that apply to one request.
+struct VirtualCard::ActiveFaults {
+    std::vector<CardFault> list;
+    const CardFault *find(CardFault::Kind kind) const
+    {
+        for (const CardFault &f : list)
+            if (f.kind == kind)
+                return &f;
+        return nullptr;
+    }
+};
+
+// What carrying out one request gave: the reply's status (-1: no reply, the
+// request was for another card) and data, and the page it completed.
+struct VirtualCard::Outcome {
+    int status = Protocol::StatusOk;
+    QByteArray data;
+    std::optional<ReceivedPage> completed;
+};
+
 void VirtualCard::handleFrame(const QByteArray &frame, qint64 firstByteUs)
 {
-    const auto *b = reinterpret_cast<const uint8_t *>(frame.constData());
-    const int length = int(frame.size());
-    const bool framed = length >= Packet::MinFrame;
-    const int command = framed ? b[Packet::CommandOffset] : -1;
-    const uint8_t sequence = length > Packet::SequenceOffset ? b[Packet::SequenceOffset] : 0;
-    const int address = framed ? Packet::readLe16(b + Packet::AddressOffset) : 1;
-
+    const Request request(frame);
     std::function<void(const QString &)> logger;
     std::function<void(const ReceivedPage &)> pageListener;
-    ReceivedPage completed;
-    bool pageCompleted = false;
+    std::optional<ReceivedPage> completed;
     QString account;
-
     {
         std::lock_guard lock(m_mutex);
         State &s = *m_state;
         ++s.requests;
         logger = s.logger;
         pageListener = s.pageListener;
-
-        // The faults that apply to this request.
-        std::vector<CardFault> active;
-        for (auto it = s.faults.begin(); it != s.faults.end();) {
-            if (it->command >= 0 && it->command != command) {
-                ++it;
-                continue;
-            }
-            if (it->skip > 0) {
-                --it->skip;
-                ++it;
-                continue;
-            }
-            active.push_back(*it);
-            if (it->count > 0 && --it->count == 0)
-                it = s.faults.erase(it);
-            else
-                ++it;
-        }
-        auto has = [&](CardFault::Kind kind) -> const CardFault * {
-            for (const CardFault &f : active)
-                if (f.kind == kind)
-                    return &f;
-            return nullptr;
-        };
-
-        // Validate, then carry out.
-        int status = Ok;
-        QByteArray data;
-        if (!framed || b[length - 1] != Packet::RequestEnd)
-            status = BadStructure;
-        else if (byteSum16(b, length - Packet::TrailerSize) != Packet::readLe16(b + length - 4))
-            status = BadChecksum;
-        else if (address != Packet::CardAddress && address != Packet::BroadcastAddress)
-            status = -1; // another card's request
-        else if (const CardFault *f = has(CardFault::Kind::Status))
-            status = f->value & 0xFF;
-        else if (!has(CardFault::Kind::Silence) && !has(CardFault::Kind::DropLine)) {
-            const uint8_t *p = b + Packet::PayloadOffset;
-            const int blockLength = std::max(0, length - 53); // upload data from offset 49
-            switch (command) {
-            case 0x02: {
-                const int pageNumber = Packet::readLe16(p);
-                const int offset = Packet::readLe16(p + 2);
-                auto it = s.pages.find(pageNumber);
-                if (it == s.pages.end()) {
-                    status = Failed;
-                } else if (offset > it->second.bits.size() ||
-                           offset + blockLength > it->second.length()) {
-                    status = BadValue;
-                } else {
-                    ReceivedPage &page = it->second;
-                    page.bits.truncate(offset);
-                    page.bits.append(reinterpret_cast<const char *>(b + 49), blockLength);
-                    if (page.isComplete()) {
-                        completed = page;
-                        pageCompleted = true;
-                    }
-                }
-                break;
-            }
-            case 0x03: {
-                ReceivedPage page;
-                page.pageNumber = Packet::readLe16(p);
-                page.header = frame.mid(Packet::PayloadOffset, 33);
-                if (blockLength > page.length()) {
-                    status = BadValue;
-                    break;
-                }
-                page.bits = frame.mid(49, blockLength);
-                s.pages[page.pageNumber] = page;
-                if (page.isComplete()) {
-                    completed = page;
-                    pageCompleted = true;
-                }
-                break;
-            }
-            case 0x06:
-                s.pages.clear();
-                ++s.clears;
-                break;
-            case 0x10:
-                if (p[0] > 15)
-                    status = BadValue;
-                else
-                    s.brightness = p[0];
-                break;
-            case 0x13:
-                data.append(char(s.brightness));
-                break;
-            case 0x19:
-                s.uploadPhase = p[0];
-                break;
-            case 0x20:
-                if (p[0] > 1)
-                    status = BadValue;
-                else
-                    s.screenOn = p[0] == 1;
-                break;
-            case 0x21:
-                if (!validBcd(p[0], 99) || !validBcd(p[1], 12) || p[1] == 0 ||
-                    !validBcd(p[2], 31) || p[2] == 0 || !validBcd(p[3], 23) ||
-                    !validBcd(p[4], 59) || !validBcd(p[5], 59) || !validBcd(p[6], 6))
-                    status = BadValue;
-                else
-                    s.clock = frame.mid(Packet::PayloadOffset, 8);
-                break;
-            case 0x23: {
-                ScreenParams params;
-                std::copy_n(p, params.bytes.size(), params.bytes.begin());
-                if (params.heightCode() == 0 || params.colourType() < 1 ||
-                    params.colourType() > 2 || params.rowOrder() < -15 || params.rowOrder() > 15 ||
-                    params.frequency() < 1 || params.frequency() > 5)
-                    status = BadValue;
-                else
-                    s.params = params;
-                break;
-            }
-            case 0x24:
-                data = QByteArray(reinterpret_cast<const char *>(s.params.bytes.data()),
-                                  qsizetype(s.params.bytes.size()));
-                break;
-            case 0x33:
-                s.params = ScreenParams{};
-                s.brightness = 15;
-                s.screenOn = true;
-                ++s.factoryResets;
-                break;
-            case 0x35:
-                data.append(char(s.identity.modelCode));
-                data.append(char(s.identity.firmwareMajor));
-                data.append(char(s.identity.firmwareMinor));
-                data.append(char(s.identity.firmwareBuild));
-                data.append(char(s.identity.series));
-                break;
-            default:
-                status = UnknownCommand;
-                break;
-            }
-        }
-
-        // The reply, as the faults shape it.
-        LogEntry entry;
-        entry.request = frame;
-        const bool answers =
-            status >= 0 && address == Packet::CardAddress && !has(CardFault::Kind::Silence);
-        const CardFault *drop = has(CardFault::Kind::DropLine);
-        qint64 due = nowUs();
-        if (answers && !drop) {
-            int replyLength = Packet::MinFrame;
-            if (has(CardFault::Kind::LongReply))
-                replyLength = 60;
-            if (has(CardFault::Kind::LengthTooShort))
-                replyLength = Packet::MinFrame - 1;
-            if (has(CardFault::Kind::LengthTooLong))
-                replyLength = Packet::MaxResponse + 1;
-            QByteArray reply = makeReply(replyLength, sequence, uint8_t(status),
-                                         has(CardFault::Kind::LongReply) ? QByteArray() : data);
-            auto *r = reinterpret_cast<uint8_t *>(reply.data());
-            if (has(CardFault::Kind::BadChecksum))
-                Packet::writeLe16(r + replyLength - 4,
-                                  uint16_t(Packet::readLe16(r + replyLength - 4) + 1));
-            if (has(CardFault::Kind::BadEndMark))
-                r[replyLength - 1] = 0x5E;
-            if (const CardFault *f = has(CardFault::Kind::Noise))
-                reply.prepend(f->noise.isEmpty() ? CardFault::defaultNoise() : f->noise);
-            entry.reply = reply;
-            entry.status = status;
-
-            if (s.lineSpeed > 0)
-                due = std::max(due, firstByteUs + qint64(length + reply.size()) * 10 * 1'000'000 /
-                                                      s.lineSpeed);
-            if (const CardFault *f = has(CardFault::Kind::Delay))
-                due += qint64(f->value) * 1000;
-            due = std::max(due, s.lastDueUs);
-            if (const CardFault *f = has(CardFault::Kind::Trickle)) {
-                for (qsizetype i = 0; i < reply.size(); ++i)
-                    s.outbound.push_back({due + i * qint64(f->value) * 1000, reply.mid(i, 1)});
-                due += (reply.size() - 1) * qint64(f->value) * 1000;
-            } else {
-                s.outbound.push_back({due, reply});
-            }
-            s.lastDueUs = due;
-        } else if (drop) {
-            s.outbound.push_back({std::max(due, s.lastDueUs), {}, true});
-        }
-
-        if (logger) {
-            account = QStringLiteral("#%1 seq %2 cmd %3 len %4 -> %5")
-                          .arg(s.requests)
-                          .arg(sequence)
-                          .arg(command < 0 ? QStringLiteral("?") : hexCode(command))
-                          .arg(length)
-                          .arg(drop                    ? QStringLiteral("line dropped")
-                               : entry.reply.isEmpty() ? QStringLiteral("no reply")
-                                                       : QStringLiteral("status %1").arg(status));
-        }
+        const ActiveFaults faults = takeFaults(request.command);
+        Outcome outcome = carryOut(request, faults);
+        const LogEntry entry = scheduleReply(request, outcome, faults, firstByteUs);
+        if (logger)
+            account = describe(request, entry, faults.find(CardFault::Kind::DropLine));
         s.idle = s.outbound.empty();
         s.log.push_back(entry);
         while (s.log.size() > MaxLogEntries)
             s.log.pop_front();
+        completed = std::move(outcome.completed);
     }
     m_requestSeen.notify_all();
     if (logger)
         logger(account);
-    if (pageCompleted && pageListener)
-        pageListener(completed);
+    if (completed && pageListener)
+        pageListener(*completed);
+}
+
+VirtualCard::ActiveFaults VirtualCard::takeFaults(int command)
+{
+    // Called with the lock held: counts and skips are used up here.
+    std::vector<CardFault> &faults = m_state->faults;
+    ActiveFaults active;
+    for (auto it = faults.begin(); it != faults.end();) {
+        if (it->command >= 0 && it->command != command) {
+            ++it;
+            continue;
+        }
+        if (it->skip > 0) {
+            --it->skip;
+            ++it;
+            continue;
+        }
+        active.list.push_back(*it);
+        if (it->count > 0 && --it->count == 0)
+            it = faults.erase(it);
+        else
+            ++it;
+    }
+    return active;
+}
+
+VirtualCard::Outcome VirtualCard::carryOut(const Request &request, const ActiveFaults &faults)
+{
+    // Validate, then carry out (with the lock held).
+    using namespace Protocol;
+    Outcome outcome;
+    const uint8_t *b = request.bytes;
+    const int length = request.length;
+    if (!request.framed || b[length - 1] != RequestEnd)
+        outcome.status = StatusBadStructure;
+    else if (byteSum16(b, length - TrailerSize) != Packet::readLe16(b + length - 4))
+        outcome.status = StatusBadChecksum;
+    else if (request.address != CardAddress && request.address != BroadcastAddress)
+        outcome.status = -1; // another card's request
+    else if (const CardFault *f = faults.find(CardFault::Kind::Status))
+        outcome.status = f->value & 0xFF;
+    else if (!faults.find(CardFault::Kind::Silence) && !faults.find(CardFault::Kind::DropLine))
+        runCommand(request, outcome);
+    return outcome;
+}
+
+void VirtualCard::runCommand(const Request &request, Outcome &outcome)
+{
+    using namespace Protocol;
+    State &s = *m_state;
+    const uint8_t *p = request.payload();
+    int &status = outcome.status;
+    switch (request.command) {
+    case DataChunk:
+        status = storeDataChunk(request, outcome);
+        break;
+    case PageHead:
+        status = storePageHead(request, outcome);
+        break;
+    case ClearScreen:
+        s.pages.clear();
+        ++s.clears;
+        break;
+    case SetBrightness:
+        if (p[0] > MaxBrightness)
+            status = StatusBadValue;
+        else
+            s.brightness = p[0];
+        break;
+    case ReadBrightness:
+        outcome.data.append(char(s.brightness));
+        break;
+    case SetUploadPhase:
+        s.uploadPhase = p[0];
+        break;
+    case SetScreenPower:
+        if (p[0] > 1)
+            status = StatusBadValue;
+        else
+            s.screenOn = p[0] == 1;
+        break;
+    case SetClock:
+        status = storeClock(request);
+        break;
+    case WriteScreenParams:
+        status = storeScreenParams(request);
+        break;
+    case ReadScreenParams:
+        outcome.data = QByteArray(reinterpret_cast<const char *>(s.params.bytes.data()),
+                                  qsizetype(s.params.bytes.size()));
+        break;
+    case RestoreFactorySettings:
+        s.params = ScreenParams{};
+        s.brightness = MaxBrightness;
+        s.screenOn = true;
+        ++s.factoryResets;
+        break;
+    case QueryControllerInfo:
+        outcome.data.resize(InfoReply::Length);
+        outcome.data[InfoReply::ModelCode] = char(s.identity.modelCode);
+        outcome.data[InfoReply::FirmwareMajor] = char(s.identity.firmwareMajor);
+        outcome.data[InfoReply::FirmwareMinor] = char(s.identity.firmwareMinor);
+        outcome.data[InfoReply::FirmwareBuild] = char(s.identity.firmwareBuild);
+        outcome.data[InfoReply::Series] = char(s.identity.series);
+        break;
+    default:
+        status = StatusUnknownCommand;
+        break;
+    }
+}
+
+int VirtualCard::storePageHead(const Request &request, Outcome &outcome)
+{
+    ReceivedPage page;
+    page.pageNumber = Packet::readLe16(request.payload() + Protocol::PageHeader::PageNumber);
+    page.header = request.frame.mid(Protocol::PayloadOffset, Protocol::UploadHeadLength);
+    const int blockLength = request.blockLength();
+    if (blockLength > page.length())
+        return Protocol::StatusBadValue;
+    page.bits = QByteArray(request.block(), blockLength);
+    m_state->pages[page.pageNumber] = page;
+    if (page.isComplete())
+        outcome.completed = page;
+    return Protocol::StatusOk;
+}
+
+int VirtualCard::storeDataChunk(const Request &request, Outcome &outcome)
+{
+    const uint8_t *p = request.payload();
+    const int pageNumber = Packet::readLe16(p + Protocol::ChunkHeader::PageNumber);
+    const int offset = Packet::readLe16(p + Protocol::ChunkHeader::BlockOffset);
+    const int blockLength = request.blockLength();
+    const auto it = m_state->pages.find(pageNumber);
+    if (it == m_state->pages.end())
+        return Protocol::StatusFailed;
+    ReceivedPage &page = it->second;
+    if (offset > page.bits.size() || offset + blockLength > page.length())
+        return Protocol::StatusBadValue;
+    page.bits.truncate(offset);
+    page.bits.append(request.block(), blockLength);
+    if (page.isComplete())
+        outcome.completed = page;
+    return Protocol::StatusOk;
+}
+
+int VirtualCard::storeClock(const Request &request)
+{
+    namespace C = Protocol::ClockPayload;
+    const uint8_t *p = request.payload();
+    if (!validBcd(p[C::Year], 99) || !validBcd(p[C::Month], 12) || p[C::Month] == 0 ||
+        !validBcd(p[C::Day], 31) || p[C::Day] == 0 || !validBcd(p[C::Hour], 23) ||
+        !validBcd(p[C::Minute], 59) || !validBcd(p[C::Second], 59) || !validBcd(p[C::Weekday], 6))
+        return Protocol::StatusBadValue;
+    m_state->clock = request.frame.mid(Protocol::PayloadOffset, C::Length);
+    return Protocol::StatusOk;
+}
+
+int VirtualCard::storeScreenParams(const Request &request)
+{
+    ScreenParams params;
+    std::copy_n(request.payload(), params.bytes.size(), params.bytes.begin());
+    if (params.heightCode() == 0 || params.colourType() < 1 || params.colourType() > 2 ||
+        params.rowOrder() < -15 || params.rowOrder() > 15 || params.frequency() < 1 ||
+        params.frequency() > 5)
+        return Protocol::StatusBadValue;
+    m_state->params = params;
+    return Protocol::StatusOk;
+}
+
+VirtualCard::LogEntry VirtualCard::scheduleReply(const Request &request, const Outcome &outcome,
+                                                 const ActiveFaults &faults, qint64 firstByteUs)
+{
+    // The reply, as the faults shape it, queued behind the replies before it.
+    State &s = *m_state;
+    LogEntry entry;
+    entry.request = request.frame;
+    const bool answers = outcome.status >= 0 && request.address == Protocol::CardAddress &&
+                         !faults.find(CardFault::Kind::Silence);
+    const bool drop = faults.find(CardFault::Kind::DropLine) != nullptr;
+    qint64 due = nowUs();
+    if (drop) {
+        s.outbound.push_back({std::max(due, s.lastDueUs), {}, true});
+        return entry;
+    }
+    if (!answers)
+        return entry;
+    const QByteArray reply = shapeReply(request.sequence, outcome, faults);
+    entry.reply = reply;
+    entry.status = outcome.status;
+
+    if (s.lineSpeed > 0)
+        due = std::max(due, firstByteUs + qint64(request.length + reply.size()) * 10 * 1'000'000 /
+                                              s.lineSpeed);
+    if (const CardFault *f = faults.find(CardFault::Kind::Delay))
+        due += qint64(f->value) * 1000;
+    due = std::max(due, s.lastDueUs);
+    if (const CardFault *f = faults.find(CardFault::Kind::Trickle)) {
+        for (qsizetype i = 0; i < reply.size(); ++i)
+            s.outbound.push_back({due + i * qint64(f->value) * 1000, reply.mid(i, 1)});
+        due += (reply.size() - 1) * qint64(f->value) * 1000;
+    } else {
+        s.outbound.push_back({due, reply});
+    }
+    s.lastDueUs = due;
+    return entry;
+}
+
+QByteArray VirtualCard::shapeReply(uint8_t sequence, const Outcome &outcome,
+                                   const ActiveFaults &faults)
+{
+    int replyLength = Protocol::MinFrame;
+    const bool longReply = faults.find(CardFault::Kind::LongReply) != nullptr;
+    if (longReply)
+        replyLength = 60;
+    if (faults.find(CardFault::Kind::LengthTooShort))
+        replyLength = Protocol::MinFrame - 1;
+    if (faults.find(CardFault::Kind::LengthTooLong))
+        replyLength = Protocol::MaxResponse + 1;
+    QByteArray reply = makeReply(replyLength, sequence, uint8_t(outcome.status),
+                                 longReply ? QByteArray() : outcome.data);
+    auto *r = reinterpret_cast<uint8_t *>(reply.data());
+    if (faults.find(CardFault::Kind::BadChecksum))
+        Packet::writeLe16(r + replyLength - 4, uint16_t(Packet::readLe16(r + replyLength - 4) + 1));
+    if (faults.find(CardFault::Kind::BadEndMark))
+        r[replyLength - 1] = 0x5E;
+    if (const CardFault *f = faults.find(CardFault::Kind::Noise))
+        reply.prepend(f->noise.isEmpty() ? CardFault::defaultNoise() : f->noise);
+    return reply;
+}
+
+QString VirtualCard::describe(const Request &request, const LogEntry &entry, bool drop) const
+{
+    return QStringLiteral("#%1 seq %2 cmd %3 len %4 -> %5")
+        .arg(m_state->requests)
+        .arg(request.sequence)
+        .arg(request.command < 0 ? QStringLiteral("?") : hexCode(request.command))
+        .arg(request.length)
+        .arg(drop                    ? QStringLiteral("line dropped")
+             : entry.reply.isEmpty() ? QStringLiteral("no reply")
+                                     : QStringLiteral("status %1").arg(entry.status));
 }
 
 bool VirtualCard::isRunning() const

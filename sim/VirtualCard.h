@@ -24,6 +24,7 @@
 // answering, and ignores every other address.
 
 #include "link/ControllerInfo.h"
+#include "link/Protocol.h"
 #include "link/ScreenParams.h"
 #include "sim/CardFault.h"
 #include "sim/PageDecoder.h"
@@ -51,16 +52,16 @@ public:
         QByteArray bits;    // the bit image received so far
         int length() const; // B, the announced bit-image length
         bool isComplete() const { return bits.size() == length(); }
-        int action() const { return byteAt(2); }
-        int effectCode() const { return byteAt(3); }
-        int speedByte() const { return byteAt(4); }
-        int stayTime() const { return byteAt(5); }
-        int flashDelay() const { return byteAt(6); }
-        int planes() const { return byteAt(25); }
-        int contentKind() const { return byteAt(26); }
-        int pageIndex() const { return byteAt(27); }
-        int lastPageIndex() const { return byteAt(28); }
-        int clockCode() const { return byteAt(31); }
+        int action() const { return byteAt(Protocol::PageHeader::Action); }
+        int effectCode() const { return byteAt(Protocol::PageHeader::EffectCode); }
+        int speedByte() const { return byteAt(Protocol::PageHeader::SpeedLevel); }
+        int stayTime() const { return byteAt(Protocol::PageHeader::StayTime); }
+        int flashDelay() const { return byteAt(Protocol::PageHeader::FlashDelay); }
+        int planes() const { return byteAt(Protocol::PageHeader::Planes); }
+        int contentKind() const { return byteAt(Protocol::PageHeader::ContentKind); }
+        int pageIndex() const { return byteAt(Protocol::PageHeader::PageIndex); }
+        int lastPageIndex() const { return byteAt(Protocol::PageHeader::LastPageIndex); }
+        int clockCode() const { return byteAt(Protocol::PageHeader::ClockCode); }
         int byteAt(int headerOffset) const;
     };
 
@@ -142,9 +143,27 @@ public:
 private:
     struct Pending;
     struct State;
+    struct Request;
+    struct ActiveFaults;
+    struct Outcome;
     void run();
     void wake();
-    void handleFrame(const QByteArray &frame, qint64 firstByteMs);
+    // One whole request (or a frame with an impossible length): takes the
+    // faults that apply, carries it out and schedules the reply. The steps
+    // below run with the lock held.
+    void handleFrame(const QByteArray &frame, qint64 firstByteUs);
+    ActiveFaults takeFaults(int command);
+    Outcome carryOut(const Request &request, const ActiveFaults &faults);
+    void runCommand(const Request &request, Outcome &outcome);
+    int storePageHead(const Request &request, Outcome &outcome);
+    int storeDataChunk(const Request &request, Outcome &outcome);
+    int storeClock(const Request &request);
+    int storeScreenParams(const Request &request);
+    LogEntry scheduleReply(const Request &request, const Outcome &outcome,
+                           const ActiveFaults &faults, qint64 firstByteUs);
+    static QByteArray shapeReply(uint8_t sequence, const Outcome &outcome,
+                                 const ActiveFaults &faults);
+    QString describe(const Request &request, const LogEntry &entry, bool drop) const;
     void closeLine();
 
     mutable std::mutex m_mutex;

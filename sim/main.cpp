@@ -1,5 +1,6 @@
 // brivane-cardsim: a virtual controller card on a pseudo-terminal. Prints
 // the device path, then answers requests until interrupted.
+#include "base/OptionSpellings.h"
 #include "sim/VirtualCard.h"
 
 #include <QCommandLineParser>
@@ -78,7 +79,7 @@ int main(int argc, char **argv)
         QStringLiteral("Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
         QStringLiteral("pixels"), QStringLiteral("32"));
     const QCommandLineOption colourOption(
-        QStringLiteral("colour"),
+        QStringLiteral("color"),
         QStringLiteral("Colour type: 1 single red, 2 red and green (default 1)."),
         QStringLiteral("type"), QStringLiteral("1"));
     const QCommandLineOption reverseOption(
@@ -105,7 +106,8 @@ int main(int argc, char **argv)
     parser.addOptions({linkOption, seriesOption, modelOption, firmwareOption, widthOption,
                        heightOption, colourOption, reverseOption, brightnessOption, lineSpeedOption,
                        faultOption, dumpOption, quietOption});
-    parser.process(app);
+    // "--colour" is accepted as "--color".
+    parser.process(OptionSpellings::normalized(app.arguments()));
     if (!parser.positionalArguments().isEmpty())
         return fail(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -129,7 +131,7 @@ int main(int argc, char **argv)
     if (!parseInt(parser.value(heightOption), 8, 128, &height) || height % 8)
         return fail(QStringLiteral("bad --height"));
     if (!parseInt(parser.value(colourOption), 1, 2, &colour))
-        return fail(QStringLiteral("bad --colour"));
+        return fail(QStringLiteral("bad --color"));
     if (!parseInt(parser.value(brightnessOption), 0, 15, &brightness))
         return fail(QStringLiteral("bad --brightness"));
     params.setWidthCode(width == 2048 ? 0 : width / 8);

@@ -163,10 +163,9 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The preview goes before the Project, so it never sees a destroyed item.
+    // The preview (a child, deleted by Qt after this body) lets go of its
+    // item before the Project and its items go.
     m_preview->setItem(nullptr);
-    delete m_preview;
-    m_preview = nullptr;
     m_currentItem = nullptr;
     if (currentProject() == m_project.get())
         setCurrentProject(nullptr);

@@ -408,10 +408,10 @@ int CliApp::verbParams(const QStringList &)
         changes.push_back(
             [row](ScreenParams &p) { p.bytes[ScreenParams::RowOrder] = uint8_t(row); });
     }
-    if (isSet(QStringLiteral("colour"))) {
-        const QString colour = option(QStringLiteral("colour"));
+    if (isSet(QStringLiteral("color"))) {
+        const QString colour = option(QStringLiteral("color"));
         if (colour != u"single" && colour != u"dual")
-            return usageError(QStringLiteral("invalid --colour '%1': single or dual").arg(colour),
+            return usageError(QStringLiteral("invalid --color '%1': single or dual").arg(colour),
                               QStringLiteral("params"));
         const uint8_t type = colour == u"single" ? 1 : 2;
         changes.push_back([type](ScreenParams &p) { p.bytes[ScreenParams::ColourType] = type; });

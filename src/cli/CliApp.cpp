@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "base/OptionSpellings.h"
 #include "cli/Console.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
@@ -126,7 +127,7 @@ void addParamsOptions(QCommandLineParser &p)
          QStringLiteral("Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
                         "outside the range is replaced by 64)."),
          QStringLiteral("PX")},
-        {QStringLiteral("colour"), QStringLiteral("single (red) or dual (red and green)."),
+        {QStringLiteral("color"), QStringLiteral("single (red) or dual (red and green)."),
          QStringLiteral("TYPE")},
         {QStringLiteral("scan"),
          QStringLiteral("Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
@@ -147,6 +148,21 @@ void addParamsOptions(QCommandLineParser &p)
 
 void noOptions(QCommandLineParser &)
 {
+}
+
+void addServeOptions(QCommandLineParser &p)
+{
+    addSendOptions(p);
+    p.addOptions({
+        {QStringLiteral("listen"),
+         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+                        "free port). Any address but loopback needs a token."),
+         QStringLiteral("ADDR:PORT")},
+        {QStringLiteral("token"),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
+                        "BRIVANE_TOKEN)."),
+         QStringLiteral("TOKEN")},
+    });
 }
 
 } // namespace
@@ -194,6 +210,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbSet},
         {"render", "", "Write every page of every program as DIR/NN-PP.png.", 0, 0,
          addRenderOptions, &CliApp::verbRender},
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+         addServeOptions, &CliApp::verbServe},
     };
     return table;
 }
@@ -222,8 +240,8 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
          QStringLiteral("Port number 1..20 or a device path (default: search for the card)."),
          QStringLiteral("PORT")},
         {QStringLiteral("json"),
-         QStringLiteral("One JSON document on standard output (find, info, list, params, "
-                        "send).")},
+         QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
+                        "result, or \"ok\": false with \"error\" and \"code\".")},
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
     });
 }
@@ -246,10 +264,12 @@ QString CliApp::globalHelp() const
         "  --project FILE   Project file (default: default.brivprj beside the program).\n"
         "  --port PORT      Port number 1..20 or a device path; without it the card verbs\n"
         "                   first search ports 1 to 20 for the card.\n"
-        "  --json           One JSON document on standard output (find, info, list, params,\n"
-        "                   send).\n"
+        "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
+        "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
+        "                   (the exit code); other lines go to standard error.\n"
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
         "\nResults go to standard output, progress and messages to standard error.\n"
+        "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
         "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
         "\nExit codes:\n"
         "  0  success\n"
@@ -363,8 +383,10 @@ int CliApp::run(const QStringList &arguments)
     return code;
 }
 
-int CliApp::runCommandLine(const QStringList &arguments)
+int CliApp::runCommandLine(const QStringList &typed)
 {
+    // "--colour" and the other spellings become the documented option.
+    const QStringList arguments = OptionSpellings::normalized(typed);
     // First pass: the global options before the verb, and the verb.
     QCommandLineParser global;
     addGlobalOptions(global);

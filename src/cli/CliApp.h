@@ -120,6 +120,9 @@ private:
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
 
+    // ---- the HTTP service (ServeVerb.cpp)
+    int verbServe(const QStringList &args);
+
     Console &m_console;
     std::unique_ptr<TerminalUserInterface> m_ui;
     int runCommandLine(const QStringList &arguments);

@@ -58,6 +58,15 @@ const char *const kFieldOptions[] = {"action", "speed", "frame",      "clock", "
                                      "level",  "flash", "flashdelay", "font",  "size",
                                      "style",  "color", "mode",       "limit"};
 
+// Program n of the play list as `list --json` shows it, for the JSON
+// result of a verb that changed it (its pages rendered for the count).
+QJsonObject programJson(Project &project, int n)
+{
+    ProgramItem &item = *project.itemAt(n - 1);
+    item.buildPages();
+    return ProgramFields::toJson(n, item);
+}
+
 } // namespace
 
 int CliApp::verbNew(const QStringList &)
@@ -75,6 +84,11 @@ int CliApp::verbNew(const QStringList &)
         (project.screenParams().*size.store)(size.code);
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    if (json())
+        printJson({{QStringLiteral("project"), path},
+                   {QStringLiteral("width"), project.screenWidth()},
+                   {QStringLiteral("height"), project.screenHeight()},
+                   {QStringLiteral("itemCount"), 0}});
     print(QStringLiteral("Created %1: empty play list, screen %2 x %3.")
               .arg(path)
               .arg(project.screenWidth())
@@ -156,6 +170,11 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    if (json())
+        printJson({{QStringLiteral("project"), project.projectFilePath()},
+                   {QStringLiteral("added"), project.itemCount()},
+                   {QStringLiteral("itemCount"), project.itemCount()},
+                   {QStringLiteral("program"), programJson(project, project.itemCount())}});
     print(QStringLiteral("Added program %1.").arg(project.itemCount()));
     return ExitOk;
 }
@@ -188,6 +207,10 @@ int CliApp::verbRemove(const QStringList &args)
     project.removeItemAt(n - 1); // destroyed here
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    if (json())
+        printJson({{QStringLiteral("project"), project.projectFilePath()},
+                   {QStringLiteral("removed"), n},
+                   {QStringLiteral("itemCount"), project.itemCount()}});
     print(QStringLiteral("Removed program %1; %2 left.").arg(n).arg(project.itemCount()));
     return ExitOk;
 }
@@ -218,7 +241,12 @@ int CliApp::verbMove(const QStringList &args)
             QStringLiteral("move"));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
-    print(QStringLiteral("Moved program %1 to %2.").arg(n).arg(direction == u"up" ? n - 1 : n + 1));
+    const int to = direction == u"up" ? n - 1 : n + 1;
+    if (json())
+        printJson({{QStringLiteral("project"), project.projectFilePath()},
+                   {QStringLiteral("moved"), n},
+                   {QStringLiteral("to"), to}});
+    print(QStringLiteral("Moved program %1 to %2.").arg(n).arg(to));
     return ExitOk;
 }
 
@@ -235,6 +263,7 @@ int CliApp::verbSet(const QStringList &args)
     const ProgramFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
     // A bad assignment leaves the file untouched, so partly applied changes
     // in memory do not matter.
+    QJsonArray changed;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const qsizetype eq = args[i].indexOf(QLatin1Char('='));
         if (eq <= 0)
@@ -242,9 +271,15 @@ int CliApp::verbSet(const QStringList &args)
                               QStringLiteral("set"));
         if (!ProgramFields::assign(item, args[i].left(eq), args[i].mid(eq + 1), context, &error))
             return usageError(error, QStringLiteral("set"));
+        if (!changed.contains(args[i].left(eq)))
+            changed.append(args[i].left(eq));
     }
     if (const int code = saveProject(project); code != ExitOk)
         return code;
+    if (json())
+        printJson({{QStringLiteral("project"), project.projectFilePath()},
+                   {QStringLiteral("changed"), changed},
+                   {QStringLiteral("program"), programJson(project, n)}});
     print(QStringLiteral("Changed program %1.").arg(n));
     return ExitOk;
 }

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace {
 
@@ -46,6 +48,7 @@ int CliApp::verbRender(const QStringList &)
     // One item's pages at a time: each is built, written and let go, so any
     // play list renders in the memory of its largest item.
     int written = 0;
+    QJsonArray files;
     for (int i = 0; i < project.itemCount(); ++i) {
         ProgramItem &item = *project.itemAt(i);
         item.buildPages();
@@ -62,9 +65,14 @@ int CliApp::verbRender(const QStringList &)
             if (image.isNull() || !image.save(path, "PNG"))
                 return fail(ExitUsage, QStringLiteral("cannot write %1").arg(path));
             print(path);
+            files.append(path);
             ++written;
         }
     }
+    if (json())
+        printJson({{QStringLiteral("out"), dir.absolutePath()},
+                   {QStringLiteral("count"), written},
+                   {QStringLiteral("files"), files}});
     m_console.err(
         QStringLiteral("%1 pictures written to %2\n").arg(written).arg(dir.absolutePath()));
     return ExitOk;

@@ -32,26 +32,26 @@ bool ControllerLink::configure(int port, int timeoutMs, int baud, int chunkSize)
 int ControllerLink::beginRequest(uint16_t address, uint8_t command)
 {
     m_send.fill(0);
-    m_send[0] = Packet::RequestStart;
-    Packet::writeLe16(&m_send[Packet::AddressOffset], address);
-    m_send[Packet::SequenceOffset] = m_sequence++;
-    m_send[Packet::CommandOffset] = command;
+    m_send[0] = Protocol::RequestStart;
+    Packet::writeLe16(&m_send[Protocol::AddressOffset], address);
+    m_send[Protocol::SequenceOffset] = m_sequence++;
+    m_send[Protocol::CommandOffset] = command;
     m_requestLength = 0;
-    return Packet::PayloadOffset;
+    return Protocol::PayloadOffset;
 }
 
 int ControllerLink::finishRequest(int length)
 {
-    length = std::max(length, Packet::MinPayloadEnd);
-    if (length > Packet::MaxRequest - Packet::TrailerSize) {
+    length = std::max(length, Protocol::MinPayloadEnd);
+    if (length > Protocol::MaxRequest - Protocol::TrailerSize) {
         m_requestLength = 0;
         return 0;
     }
-    const int total = length + Packet::TrailerSize;
-    Packet::writeLe16(&m_send[Packet::LengthOffset], uint16_t(total));
+    const int total = length + Protocol::TrailerSize;
+    Packet::writeLe16(&m_send[Protocol::LengthOffset], uint16_t(total));
     Packet::writeLe16(&m_send[size_t(length)], byteSum16(m_send.data(), length));
     m_send[size_t(length) + 2] = 0x00;
-    m_send[size_t(length) + 3] = Packet::RequestEnd;
+    m_send[size_t(length) + 3] = Protocol::RequestEnd;
     m_requestLength = total;
     return total;
 }
@@ -78,12 +78,12 @@ bool ControllerLink::ensureOpen()
 
 bool ControllerLink::exchange(uint8_t command, QByteArrayView payload)
 {
-    if (payload.size() > Packet::MaxPayload) {
+    if (payload.size() > Protocol::MaxPayload) {
         // Never sent: it would overrun the card's 1024-byte buffer.
         m_error.set(0, QStringLiteral("发送的数据包太长！"));
         return false;
     }
-    const int offset = beginRequest(Packet::CardAddress, command);
+    const int offset = beginRequest(Protocol::CardAddress, command);
     if (!payload.isEmpty())
         std::memcpy(&m_send[size_t(offset)], payload.data(), size_t(payload.size()));
     const int length = finishRequest(offset + int(payload.size()));
@@ -93,7 +93,7 @@ bool ControllerLink::exchange(uint8_t command, QByteArrayView payload)
 uint16_t ControllerLink::exchangeFrame(int length)
 {
     m_response.clear();
-    if (length < Packet::MinFrame || length > Packet::MaxRequest) {
+    if (length < Protocol::MinFrame || length > Protocol::MaxRequest) {
         m_error.set(0, QStringLiteral("发送的数据包太长！"));
         return Failure;
     }
@@ -110,10 +110,10 @@ bool ControllerLink::send(int length)
     m_serial.purgeReceive();
     int sent = 0;
     while (sent < length) {
-        const int block = std::min(length - sent, 256);
+        const int block = std::min(length - sent, Protocol::WriteBlockSize);
         const int written = m_serial.write(&m_send[size_t(sent)], block);
         if (written < 0) {
-            m_error.set(m_serial.lastSystemError() + 200,
+            m_error.set(m_serial.lastSystemError() + Protocol::ErrorCode::WriteFailedBase,
                         QStringLiteral("向串口写入数据时发生错误！"));
             m_serial.close();
             return false;
@@ -122,11 +122,13 @@ bool ControllerLink::send(int length)
     }
     if (m_timeoutMs == 0) {
         QThread::msleep(50);
-        m_error.set(100, QStringLiteral("超时时间为0时无法接收终端返回。"));
+        m_error.set(Protocol::ErrorCode::ZeroTimeout,
+                    QStringLiteral("超时时间为0时无法接收终端返回。"));
         return false;
     }
-    if (m_send[Packet::AddressOffset] == 0 && m_send[Packet::AddressOffset + 1] == 0) {
-        m_error.set(101, QStringLiteral("信息已发出，广播信息无法接收终端回应。"));
+    if (Packet::readLe16(&m_send[Protocol::AddressOffset]) == Protocol::BroadcastAddress) {
+        m_error.set(Protocol::ErrorCode::BroadcastSent,
+                    QStringLiteral("信息已发出，广播信息无法接收终端回应。"));
         return false;
     }
     return true;
@@ -191,12 +193,12 @@ bool ControllerLink::receiveResponse()
 
 bool ControllerLink::judgeStatus()
 {
-    const int status = responseByte(Packet::CommandOffset);
-    if (status != 0) {
+    const int status = responseByte(Protocol::CommandOffset);
+    if (status != Protocol::StatusOk) {
         m_error.set(status, Packet::statusText(status));
         return false;
     }
-    if (m_response.size() != Packet::MinFrame) {
+    if (m_response.size() != Protocol::MinFrame) {
         m_error.set(0, QStringLiteral("终端返回包长度错误。"));
         return false;
     }

@@ -109,7 +109,7 @@ private:
 
     LinkError m_error;
     SerialPort m_serial{m_error};
-    std::array<uint8_t, Packet::MaxRequest> m_send{};
+    std::array<uint8_t, Protocol::MaxRequest> m_send{};
     int m_requestLength = 0;
     QByteArray m_response;
     uint8_t m_sequence = 0;

@@ -7,20 +7,7 @@
 #include <QDateTime>
 
 namespace {
-enum Command : uint8_t {
-    DataChunk = 0x02,
-    PageHead = 0x03,
-    Clear = 0x06,
-    SetBrightness = 0x10,
-    ReadBrightness = 0x13,
-    UploadPhase = 0x19,
-    ScreenPower = 0x20,
-    SetClock = 0x21,
-    WriteParams = 0x23,
-    ReadParams = 0x24,
-    FactorySettings = 0x33,
-    QueryInfo = 0x35,
-};
+using namespace Protocol;
 
 QByteArray oneByte(int value)
 {
@@ -30,26 +17,21 @@ QByteArray oneByte(int value)
 
 bool ControllerLink::sendDataChunk(int pageNumber, int offset, QByteArrayView data)
 {
-    // Page number, block offset, zero fill to 48, the block from 49.
-    QByteArray payload(33, '\0');
-    auto *bytes = reinterpret_cast<uint8_t *>(payload.data());
-    Packet::writeLe16(bytes, uint16_t(pageNumber));
-    Packet::writeLe16(bytes + 2, uint16_t(offset));
-    payload.append(data.data(), data.size());
-    return exchange(DataChunk, payload);
+    uint8_t head[ChunkHeader::FieldsLength] = {};
+    Packet::writeLe16(head + ChunkHeader::PageNumber, uint16_t(pageNumber));
+    Packet::writeLe16(head + ChunkHeader::BlockOffset, uint16_t(offset));
+    return exchange(DataChunk,
+                    Packet::uploadPayload(QByteArrayView(head, qsizetype(sizeof head)), data));
 }
 
 bool ControllerLink::sendPageHead(QByteArrayView header33, QByteArrayView firstBlock)
 {
-    QByteArray payload = header33.first(std::min<qsizetype>(header33.size(), 33)).toByteArray();
-    payload.resize(33, '\0');
-    payload.append(firstBlock.data(), firstBlock.size());
-    return exchange(PageHead, payload);
+    return exchange(PageHead, Packet::uploadPayload(header33, firstBlock));
 }
 
 bool ControllerLink::clearScreen()
 {
-    return exchange(Clear);
+    return exchange(ClearScreen);
 }
 
 bool ControllerLink::setBrightness(int level)
@@ -61,18 +43,18 @@ bool ControllerLink::readBrightness(int &level)
 {
     if (!exchange(ReadBrightness))
         return false;
-    level = responseByte(Packet::PayloadOffset);
+    level = responseByte(PayloadOffset);
     return true;
 }
 
 bool ControllerLink::setUploadPhase(int phase)
 {
-    return exchange(UploadPhase, oneByte(phase));
+    return exchange(SetUploadPhase, oneByte(phase));
 }
 
 bool ControllerLink::setScreenPower(bool on)
 {
-    return exchange(ScreenPower, oneByte(on ? 1 : 0));
+    return exchange(SetScreenPower, oneByte(on ? 1 : 0));
 }
 
 QByteArray ControllerLink::clockPayload(const QDateTime &localTime)
@@ -81,16 +63,16 @@ QByteArray ControllerLink::clockPayload(const QDateTime &localTime)
     const QTime time = localTime.time();
     int year = date.year();
     if (year < 2000 || year > 2099)
-        year = 2008;
-    QByteArray payload(8, '\0');
-    payload[0] = char(toBcd(year - 2000));
-    payload[1] = char(toBcd(date.month()));
-    payload[2] = char(toBcd(date.day()));
-    payload[3] = char(toBcd(time.hour()));
-    payload[4] = char(toBcd(time.minute()));
-    payload[5] = char(toBcd(time.second()));
-    payload[6] = char(toBcd(date.dayOfWeek() % 7)); // Qt: Monday 1 .. Sunday 7
-    payload[7] = 1;                                 // mode byte, not packed decimal
+        year = ClockPayload::FallbackYear;
+    QByteArray payload(ClockPayload::Length, '\0');
+    payload[ClockPayload::Year] = char(toBcd(year - 2000));
+    payload[ClockPayload::Month] = char(toBcd(date.month()));
+    payload[ClockPayload::Day] = char(toBcd(date.day()));
+    payload[ClockPayload::Hour] = char(toBcd(time.hour()));
+    payload[ClockPayload::Minute] = char(toBcd(time.minute()));
+    payload[ClockPayload::Second] = char(toBcd(time.second()));
+    payload[ClockPayload::Weekday] = char(toBcd(date.dayOfWeek() % 7)); // Qt: Monday 1 .. Sunday 7
+    payload[ClockPayload::Mode] = char(ClockPayload::ModeValue);
     return payload;
 }
 
@@ -101,32 +83,32 @@ bool ControllerLink::setClock(const QDateTime &localTime)
 
 bool ControllerLink::writeScreenParams(const ScreenParams &params)
 {
-    return exchange(WriteParams,
+    return exchange(WriteScreenParams,
                     QByteArrayView(params.bytes.data(), qsizetype(params.bytes.size())));
 }
 
 bool ControllerLink::readScreenParams(ScreenParams &params)
 {
-    if (!exchange(ReadParams))
+    if (!exchange(ReadScreenParams))
         return false;
     for (size_t i = 0; i < params.bytes.size(); ++i)
-        params.bytes[i] = responseByte(Packet::PayloadOffset + int(i));
+        params.bytes[i] = responseByte(PayloadOffset + int(i));
     return true;
 }
 
 bool ControllerLink::restoreFactorySettings()
 {
-    return exchange(FactorySettings);
+    return exchange(RestoreFactorySettings);
 }
 
 bool ControllerLink::queryControllerInfo(ControllerInfo &info)
 {
-    if (!exchange(QueryInfo))
+    if (!exchange(QueryControllerInfo))
         return false;
-    info.modelCode = responseByte(16);
-    info.firmwareMajor = responseByte(17);
-    info.firmwareMinor = responseByte(18);
-    info.firmwareBuild = responseByte(19);
-    info.series = responseByte(20);
+    info.modelCode = responseByte(PayloadOffset + InfoReply::ModelCode);
+    info.firmwareMajor = responseByte(PayloadOffset + InfoReply::FirmwareMajor);
+    info.firmwareMinor = responseByte(PayloadOffset + InfoReply::FirmwareMinor);
+    info.firmwareBuild = responseByte(PayloadOffset + InfoReply::FirmwareBuild);
+    info.series = responseByte(PayloadOffset + InfoReply::Series);
     return true;
 }

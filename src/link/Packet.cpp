@@ -1,5 +1,7 @@
 #include "link/Packet.h"
 
+#include <algorithm>
+
 namespace Packet {
 
 uint16_t readLe16(const uint8_t *bytes)
@@ -15,24 +17,34 @@ void writeLe16(uint8_t *bytes, uint16_t value)
 
 QString statusText(int status)
 {
+    using namespace Protocol;
     switch (status) {
-    case 0:
+    case StatusOk:
         return {};
-    case 1:
+    case StatusBadChecksum:
         return QStringLiteral("数据包校验错误。");
-    case 2:
+    case StatusUnknownCommand:
         return QStringLiteral("命令无法识别。");
-    case 3:
+    case StatusUnsupportedCommand:
         return QStringLiteral("不支持的命令。");
-    case 4:
+    case StatusBadValue:
         return QStringLiteral("参数错误，请勿超出最大范围。");
-    case 5:
+    case StatusBadStructure:
         return QStringLiteral("数据包结构错误。");
-    case 6:
+    case StatusFailed:
         return QStringLiteral("命令执行失败。");
     default:
         return QStringLiteral("终端返回未知错误。");
     }
+}
+
+QByteArray uploadPayload(QByteArrayView head, QByteArrayView block)
+{
+    QByteArray payload =
+        head.first(std::min<qsizetype>(head.size(), Protocol::UploadHeadLength)).toByteArray();
+    payload.resize(Protocol::UploadHeadLength, '\0');
+    payload.append(block.data(), block.size());
+    return payload;
 }
 
 } // namespace Packet

@@ -22,7 +22,7 @@ ResponseReader::Result ResponseReader::feed(uint8_t byte)
     qsizetype next = 0;
     while (next < pending.size()) {
         const auto c = uint8_t(pending[next++]);
-        if (m_frame.isEmpty() && c != Packet::ResponseStart)
+        if (m_frame.isEmpty() && c != Protocol::ResponseStart)
             continue;
         m_frame.append(char(c));
         const Rejection r = check();
@@ -55,16 +55,16 @@ ResponseReader::Rejection ResponseReader::check()
     const auto n = int(m_frame.size());
     const auto *bytes = reinterpret_cast<const uint8_t *>(m_frame.constData());
     if (n == 3) {
-        m_expected = Packet::readLe16(bytes + Packet::LengthOffset);
-        if (m_expected > Packet::MaxResponse)
+        m_expected = Packet::readLe16(bytes + Protocol::LengthOffset);
+        if (m_expected > Protocol::MaxResponse)
             return Rejection::TooLong;
-        if (m_expected < Packet::MinFrame)
+        if (m_expected < Protocol::MinFrame)
             return Rejection::TooShort;
     }
     if (n > 3 && n == m_expected) {
-        if (bytes[n - 1] != Packet::ResponseEnd)
+        if (bytes[n - 1] != Protocol::ResponseEnd)
             return Rejection::BadEndMark;
-        if (byteSum16(bytes, n - Packet::TrailerSize) != Packet::readLe16(bytes + n - 4))
+        if (byteSum16(bytes, n - Protocol::TrailerSize) != Packet::readLe16(bytes + n - 4))
             return Rejection::BadChecksum;
         m_complete = true;
     }

@@ -2,6 +2,7 @@
 
 #include "link/LinkError.h"
 #include "link/PortNaming.h"
+#include "link/Protocol.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
@@ -10,8 +11,8 @@
 namespace {
 
 // Windows codes for the failures QSerialPort reports.
-constexpr int ErrorFileNotFound = 2;
-constexpr int ErrorAccessDenied = 5;
+constexpr int ErrorFileNotFound = Protocol::ErrorCode::DeviceNotFound;
+constexpr int ErrorAccessDenied = Protocol::ErrorCode::AccessDenied;
 constexpr int ErrorNotSupported = 50;
 constexpr int ErrorGenFailure = 31;
 constexpr int ErrorOpenFailed = 110;
@@ -117,7 +118,7 @@ bool SerialPort::open()
     if (!configured) {
         // The line-setting failure is recorded first, then replaced by the
         // text callers rely on; the half-configured port is closed again.
-        m_error.set(systemErrorCode(port->error()) + 200,
+        m_error.set(systemErrorCode(port->error()) + Protocol::ErrorCode::WriteFailedBase,
                     QStringLiteral("初始化串口失败，如果是USB串口，请拔出USB重新插！"));
         m_error.set(0, QStringLiteral("初始化串口时发生错误。"));
         port->close();

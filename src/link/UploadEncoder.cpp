@@ -1,6 +1,7 @@
 #include "link/UploadEncoder.h"
 
 #include "link/ControllerLink.h"
+#include "link/Packet.h"
 #include "render/PageBitmap.h"
 
 #include <algorithm>
@@ -8,14 +9,7 @@
 
 namespace {
 
-// The request buffer holds 1024 bytes: 49 before the data and 4 after it.
-constexpr int kMaxChunk = 1024 - 16 - UploadEncoder::kHeaderLength - 4;
-
-void putLe16(QByteArray &payload, int at, int value)
-{
-    payload[at] = char(value & 0xFF);
-    payload[at + 1] = char((value >> 8) & 0xFF);
-}
+using namespace Protocol;
 
 // Lit flags in upload order: plane by plane (red, then green), row by row,
 // left to right.
@@ -100,7 +94,7 @@ QByteArray UploadEncoder::packPageBits(const PageBitmap &page, int width, int he
                                        bool reverseData, bool wordFormat)
 {
     const qint64 length = bitImageLength(width, height, planes);
-    if (length <= 0 || length > kMaxBitLength)
+    if (length <= 0 || length > MaxBitLength)
         return {};
     QByteArray bits(qsizetype(length), '\0');
     if (!packPageBits(page, width, height, planes, reverseData, wordFormat,
@@ -111,47 +105,51 @@ QByteArray UploadEncoder::packPageBits(const PageBitmap &page, int width, int he
 
 QByteArray UploadEncoder::headerBytes(const UploadPageHeader &header)
 {
-    QByteArray bytes(kHeaderLength, '\0'); // packet offset 16 is index 0
-    putLe16(bytes, 0, std::clamp(header.pageNumber, 0, kMaxPageNumber));
-    bytes[2] = char(clampByte(header.action));
-    bytes[3] = char(clampByte(header.effectCode));
-    bytes[4] = char(clampByte(header.speedLevel));
-    bytes[5] = char(clampByte(header.stayTime));
-    bytes[6] = char(clampByte(header.flashDelay));
-    // Offsets 23..40 (reserved word, two dates and two times) stay zero.
-    bytes[25] = char(clampByte(header.planes));
-    bytes[26] = char(clampByte(header.contentKind));
-    bytes[27] = char(clampByte(header.pageIndex));
-    bytes[28] = char(clampByte(header.lastPageIndex));
-    putLe16(bytes, 29, std::clamp(header.bitLength, 0, kMaxBitLength));
-    bytes[31] = char(clampByte(header.clockCode));
+    QByteArray bytes(UploadHeadLength, '\0'); // packet offset 16 is index 0
+    auto *b = reinterpret_cast<uint8_t *>(bytes.data());
+    Packet::writeLe16(b + PageHeader::PageNumber,
+                      uint16_t(std::clamp(header.pageNumber, 0, MaxPageNumber)));
+    b[PageHeader::Action] = clampByte(header.action);
+    b[PageHeader::EffectCode] = clampByte(header.effectCode);
+    b[PageHeader::SpeedLevel] = clampByte(header.speedLevel);
+    b[PageHeader::StayTime] = clampByte(header.stayTime);
+    b[PageHeader::FlashDelay] = clampByte(header.flashDelay);
+    // The reserved word, the two dates and the two times stay zero.
+    b[PageHeader::Planes] = clampByte(header.planes);
+    b[PageHeader::ContentKind] = clampByte(header.contentKind);
+    b[PageHeader::PageIndex] = clampByte(header.pageIndex);
+    b[PageHeader::LastPageIndex] = clampByte(header.lastPageIndex);
+    Packet::writeLe16(b + PageHeader::BitLength,
+                      uint16_t(std::clamp(header.bitLength, 0, MaxBitLength)));
+    b[PageHeader::ClockCode] = clampByte(header.clockCode);
     return bytes;
 }
 
 QString UploadEncoder::refusalText(qint64 bitLength, int pageCount, int firstPageNumber)
 {
-    if (bitLength > kMaxBitLength)
+    if (bitLength > MaxBitLength)
         return QStringLiteral("每页点阵数据为%1字节，超出了单页最多%2字节的限制。")
             .arg(bitLength)
-            .arg(kMaxBitLength);
-    if (pageCount > kMaxPagesPerItem)
+            .arg(MaxBitLength);
+    if (pageCount > MaxPagesPerItem)
         return QStringLiteral("信息共有%1页，超出了每条信息最多%2页的限制。")
             .arg(pageCount)
-            .arg(kMaxPagesPerItem);
-    if (qint64(firstPageNumber) + pageCount - 1 > kMaxPageNumber)
-        return QStringLiteral("页码超出了控制卡最多%1页的限制。").arg(kMaxPageNumber);
+            .arg(MaxPagesPerItem);
+    if (qint64(firstPageNumber) + pageCount - 1 > MaxPageNumber)
+        return QStringLiteral("页码超出了控制卡最多%1页的限制。").arg(MaxPageNumber);
     return {};
 }
 
 bool UploadEncoder::sendProgramPage(ControllerLink &link, UploadPageHeader header,
                                     const QByteArray &bits, const std::function<void(int)> &pause)
 {
-    const QString refusal = refusalText(bits.size(), 1, header.pageNumber);
-    if (!refusal.isEmpty() || bits.isEmpty()) {
-        link.setError(0, refusal.isEmpty() ? QStringLiteral("页面没有点阵数据。") : refusal);
+    // The item's pages were checked against the limits before its first
+    // packet; packPageBits gives no bits for a page above them.
+    if (bits.isEmpty() || bits.size() > MaxBitLength) {
+        link.setError(0, QStringLiteral("页面没有点阵数据。"));
         return false;
     }
-    const int chunk = std::clamp(link.chunkSize(), 1, kMaxChunk);
+    const int chunk = std::clamp(link.chunkSize(), 1, MaxUploadBlock);
     const int total = int(bits.size());
     header.bitLength = total;
     int sent = std::min(total, chunk);
@@ -159,7 +157,7 @@ bool UploadEncoder::sendProgramPage(ControllerLink &link, UploadPageHeader heade
         return false;
     while (sent < total) {
         if (pause)
-            pause(kBlockPauseMs);
+            pause(BlockPauseMs);
         const int n = std::min(total - sent, chunk);
         if (!link.sendDataChunk(header.pageNumber, sent, QByteArrayView(bits).sliced(sent, n)))
             return false;

@@ -4,6 +4,8 @@
 // packet with the first block of bits and 0x02 packets for the rest. Used
 // by the Project's send operation, which fills the header from an item.
 
+#include "link/Protocol.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -31,12 +33,6 @@ struct UploadPageHeader {
 
 class UploadEncoder {
 public:
-    static constexpr int kHeaderLength = 33; // packet offsets 16..48
-    static constexpr int kMaxBitLength = 0xFFFF;
-    static constexpr int kMaxPagesPerItem = 256;
-    static constexpr int kMaxPageNumber = 0xFFFF;
-    static constexpr int kBlockPauseMs = 50;
-
     // Colour planes for a card's colour type: 1 for single red, 2 otherwise.
     // A card reporting a type other than 1 or 2 gets the red-green packing:
     // two planes carry everything one plane can and the card's own type
@@ -44,7 +40,7 @@ public:
     static int planesForColourType(int colourType) { return colourType == 1 ? 1 : 2; }
 
     // B = (W x H x P) div 8, computed without overflow; 0 for a non-positive
-    // size. May exceed kMaxBitLength: callers refuse such pages.
+    // size. May exceed Protocol::MaxBitLength: callers refuse such pages.
     static qint64 bitImageLength(int width, int height, int planes);
 
     // Word format (16-bit words, first flag in bit 15, inverted unless
@@ -62,14 +58,15 @@ public:
     // do not fit their byte are clamped, never wrapped.
     static QByteArray headerBytes(const UploadPageHeader &header);
 
-    // Why a page or an item cannot be sent without wrapping a field; empty
-    // when it can.
+    // Why an item cannot be sent without wrapping a field; empty when it
+    // can. Checked once per item, before its first packet.
     static QString refusalText(qint64 bitLength, int pageCount, int firstPageNumber);
 
-    // Sends one page: the 0x03 packet with the first chunk, then a 0x02
-    // packet per further chunk, pausing kBlockPauseMs before each. Stops at
-    // the first failed exchange (the link keeps the reason). header.bitLength
-    // is taken from bits. pause(ms) is called for the pauses.
+    // Sends one page of an item refusalText accepted: the 0x03 packet with
+    // the first chunk, then a 0x02 packet per further chunk, pausing
+    // Protocol::BlockPauseMs before each. Stops at the first failed exchange
+    // (the link keeps the reason). header.bitLength is taken from bits.
+    // pause(ms) is called for the pauses.
     static bool sendProgramPage(ControllerLink &link, UploadPageHeader header,
                                 const QByteArray &bits, const std::function<void(int)> &pause);
 

@@ -1,5 +1,6 @@
 #include "model/ProgramItem.h"
 
+#include "link/Protocol.h"
 #include "model/Project.h"
 #include "model/ValueTables.h"
 
@@ -140,11 +141,11 @@ int ProgramItem::clockCode() const
 {
     switch (effectiveClockMode()) {
     case 1:
-        return 0x20;
+        return Protocol::ClockDial;
     case 2:
-        return 0x30;
+        return Protocol::ClockText;
     default:
-        return 0;
+        return Protocol::ClockNone;
     }
 }
 

@@ -6,30 +6,28 @@
 #include "model/Project.h"
 
 namespace {
-constexpr int TimeoutMs = 900;
-constexpr int BaudRate = 57600;
-constexpr int ChunkSize = 512;
+using Protocol::LinkBaudRate, Protocol::LinkChunkSize, Protocol::LinkTimeoutMs;
 } // namespace
 
 bool Project::connect(int port, bool showErrors)
 {
     if (port == 0) {
         m_lastErrorText = QStringLiteral("无法建立连接，请先查找屏。");
-        m_link->configure(0, TimeoutMs, BaudRate, ChunkSize);
+        m_link->configure(0, LinkTimeoutMs, LinkBaudRate, LinkChunkSize);
         return false;
     }
-    if (m_link->configure(port, TimeoutMs, BaudRate, ChunkSize)) {
+    if (m_link->configure(port, LinkTimeoutMs, LinkBaudRate, LinkChunkSize)) {
         m_link->setKeepOpen(false);
         return true;
     }
     if (!showErrors)
         return false;
     QString text = QStringLiteral("打开串口时发生错误，") + m_link->errorText();
-    if (m_link->errorCode() == 2)
+    if (m_link->errorCode() == Protocol::ErrorCode::DeviceNotFound)
         text += QStringLiteral("\n\n您可通过‘查屏’功能查找串口号。注意，如果您使用的是USB->"
                                "RS232的转换器，\n请确定转换器已经插入电脑的USB口，并且已经正确"
                                "的安装了驱动程序。");
-    else if (m_link->errorCode() == 5)
+    else if (m_link->errorCode() == Protocol::ErrorCode::AccessDenied)
         text += QStringLiteral("\n\n请先关闭其他占用该串口的程序。");
     m_lastErrorText = text;
     return false;

@@ -28,7 +28,8 @@ UploadPageHeader Project::uploadHeaderFor(const ProgramItem &item) const
     h.stayTime = item.effectiveStayTime();
     h.flashDelay = item.flashDelay();
     h.planes = UploadEncoder::planesForColourType(m_params.colourType());
-    h.contentKind = item.type() == ProgramItem::PictureType ? 2 : 1;
+    h.contentKind =
+        item.type() == ProgramItem::PictureType ? Protocol::ContentPicture : Protocol::ContentText;
     h.clockCode = item.clockCode();
     return h;
 }
@@ -95,12 +96,12 @@ void Project::sendAll(ProgressHost &host)
         if (const ProgramItem *item = itemAt(i))
             report.items[size_t(i)].name = item->displayName();
     host.sleep(kStepWaitMs);
-    m_link->setUploadPhase(0); // outcome not looked at
+    m_link->setUploadPhase(Protocol::UploadBegins); // outcome not looked at
     host.sleep(kStepWaitMs);
 
     upload(host, report);
     host.sleep(kStepWaitMs);
-    m_link->setUploadPhase(1);
+    m_link->setUploadPhase(Protocol::UploadEnded);
     m_lastSendReport = std::move(report);
 }
 

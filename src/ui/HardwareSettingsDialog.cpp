@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 HardwareSettingsDialog::HardwareSettingsDialog(Project *project, QWidget *parent)
-    : QDialog(parent), m_project(project), m_size(new ScreenSizeFields(this)),
+    : QDialog(parent), m_project(project), m_size(std::make_unique<ScreenSizeFields>(this)),
       m_reverseData(new QCheckBox(QStringLiteral("反数据"), this)),
       m_reverseOe(new QCheckBox(QStringLiteral("反OE"), this)),
       m_rowOrder(new NumberSpinEdit(this)), m_colour(new QComboBox(this)),
@@ -101,10 +101,7 @@ HardwareSettingsDialog::HardwareSettingsDialog(Project *project, QWidget *parent
     fillFields();
 }
 
-HardwareSettingsDialog::~HardwareSettingsDialog()
-{
-    delete m_size;
-}
+HardwareSettingsDialog::~HardwareSettingsDialog() = default;
 
 NumberSpinEdit *HardwareSettingsDialog::widthField() const
 {

@@ -6,6 +6,7 @@
 // ScreenParams; created on the stack by the screen parameter flow.
 
 #include <QDialog>
+#include <memory>
 
 class NumberSpinEdit;
 class Project;
@@ -42,7 +43,7 @@ private:
     void storeFields(ScreenParams &params);
 
     Project *m_project;
-    ScreenSizeFields *m_size;
+    std::unique_ptr<ScreenSizeFields> m_size; // its fields are the dialog's children
     QCheckBox *m_reverseData;
     QCheckBox *m_reverseOe;
     NumberSpinEdit *m_rowOrder;

@@ -45,6 +45,11 @@ ProgressDialog::ProgressDialog(int barRange, ProgressJob *job, QWidget *parent)
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(kCancelRect);
 
+    // Until the job has run, neither button acts: an Enter pressed at once
+    // would otherwise close the dialog before the job ever starts.
+    m_ok->setEnabled(false);
+    m_cancel->setEnabled(false);
+
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancel, &QPushButton::clicked, this, &ProgressDialog::reject);
 
@@ -70,6 +75,10 @@ void ProgressDialog::runJob()
     m_jobStarted = true;
     if (m_job)
         m_job->run(*this);
+    // Every job ends with "确定" enabled; one that did not say so must not
+    // leave a dialog nobody can close.
+    if (!m_ok->isEnabled())
+        setButtons(true, false);
 }
 
 void ProgressDialog::setStatus(int position, const QString &text)

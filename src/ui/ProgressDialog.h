@@ -3,8 +3,9 @@
 // runs: a colour bar, a status line, "确定" and "取消操作". 200 ms after it
 // opens, its timer runs the job once, synchronously; the job pumps events
 // at points of its own choosing, and only there can the user press cancel,
-// which merely sets a flag the job reads. Created on the stack by the
-// command that needs it; the job is not owned.
+// which merely sets a flag the job reads. Both buttons stay disabled until
+// the job sets them; "确定" is enabled at the latest when the job returns. Created on the stack by
+// the command that needs it; the job is not owned.
 
 #include "link/ProgressHost.h"
 

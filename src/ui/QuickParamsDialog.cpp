@@ -16,7 +16,7 @@
 
 QuickParamsDialog::QuickParamsDialog(Project *project, QWidget *parent)
     : QDialog(parent), m_project(project), m_colour(new QComboBox(this)),
-      m_scan(new QComboBox(this)), m_size(new ScreenSizeFields(this)),
+      m_scan(new QComboBox(this)), m_size(std::make_unique<ScreenSizeFields>(this)),
       m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)),
       m_advanced(new QPushButton(QStringLiteral("高级设置 >> ..."), this))
@@ -72,10 +72,7 @@ QuickParamsDialog::QuickParamsDialog(Project *project, QWidget *parent)
     fillFields();
 }
 
-QuickParamsDialog::~QuickParamsDialog()
-{
-    delete m_size;
-}
+QuickParamsDialog::~QuickParamsDialog() = default;
 
 NumberSpinEdit *QuickParamsDialog::widthField() const
 {

@@ -6,6 +6,7 @@
 // the project's ScreenParams; created on the stack by the command.
 
 #include <QDialog>
+#include <memory>
 
 class NumberSpinEdit;
 class Project;
@@ -43,7 +44,7 @@ private:
     Project *m_project;
     QComboBox *m_colour;
     QComboBox *m_scan;
-    ScreenSizeFields *m_size;
+    std::unique_ptr<ScreenSizeFields> m_size; // its fields are the dialog's children
     QPushButton *m_ok;
     QPushButton *m_close;
     QPushButton *m_advanced;

@@ -516,8 +516,7 @@ TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)
 
 TEST_F(MainWindowTest, DemoProjectIsPreviewedPageByPage)
 {
-    const QString examples =
-        QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../examples/");
+    const QString examples = qEnvironmentVariable("BRIVANE_TEST_DATA") + QLatin1Char('/');
     const QString demo = examples + QStringLiteral("demo.brivprj");
     ASSERT_TRUE(QFile::exists(demo)) << demo.toStdString();
     // A copy, with the picture beside it, so nothing writes into the sources.

@@ -56,8 +56,7 @@ TEST_F(CliExecutable, OptionsQtWouldTakeForItselfReachTheTool)
 
 TEST_F(CliExecutable, DemoProjectReachesTheCard)
 {
-    const QString examples = QDir::cleanPath(qEnvironmentVariable("BRIVANE_TEST_DATA") +
-                                             QStringLiteral("/../../examples"));
+    const QString examples = qEnvironmentVariable("BRIVANE_TEST_DATA");
     for (const char *name : {"demo.brivprj", "logo.png"})
         ASSERT_TRUE(QFile::copy(QDir(examples).filePath(QLatin1String(name)),
                                 dir.filePath(QLatin1String(name))))

@@ -181,6 +181,40 @@ TEST_F(CliProject, SetMoveAndRemoveEditThePlayList)
     EXPECT_EQ(items.at(1).toObject().value(u"content").toString(), QStringLiteral("three"));
 }
 
+// Scripts read --json output with a parser: every play list verb prints one
+// document, "ok" and what it changed, and nothing else on standard output.
+TEST_F(CliProject, EveryEditingVerbPrintsOneJsonDocumentOfWhatChanged)
+{
+    const QString pages = dir.filePath(QStringLiteral("pages"));
+    const struct {
+        QStringList args;
+        const char *key;
+        QJsonValue value;
+    } steps[] = {
+        {{"new", "--width", "128"}, "width", 128},
+        {{"add-text", "one"}, "added", 1},
+        {{"add-text", "two", "--colour", "green"}, "itemCount", 2},
+        {{"set", "2", "speed=3", "content=zwei"}, "changed", QJsonArray{"speed", "content"}},
+        {{"move", "2", "up"}, "to", 1},
+        {{"remove", "2"}, "removed", 2},
+        {{"render", "--out", pages}, "count", 1},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.args.join(u' ').toStdString());
+        const CliRun r = run(QStringList{QStringLiteral("--json")} + step.args);
+        EXPECT_EQ(r.code, ExitOk) << r.err.toStdString();
+        QJsonParseError error;
+        const QJsonObject doc = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+        EXPECT_TRUE(doc.value(u"ok").toBool());
+        EXPECT_EQ(doc.value(QLatin1String(step.key)), step.value);
+    }
+    const QJsonArray items = listItems();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items.at(0).toObject().value(u"content").toString(), QStringLiteral("zwei"));
+    EXPECT_EQ(items.at(0).toObject().value(u"color").toInt(), 2);
+}
+
 TEST_F(CliProject, ListShowsOneLinePerProgram)
 {
     writeProject({QStringLiteral("one"), QStringLiteral("line\nbreak")});

@@ -103,8 +103,10 @@ TEST_F(CardLinkTest, SilentCardTimesOutAfterTheConfiguredTime)
     const qint64 elapsed = timer.elapsed();
     EXPECT_EQ(link.errorText(), QStringLiteral("通讯超时。"));
     EXPECT_EQ(link.errorCode(), 0);
+    // Not before the time-out; the upper bound only says it does end (a
+    // loaded machine may be slow, a hang is not).
     EXPECT_GE(elapsed, 900);
-    EXPECT_LT(elapsed, 1000);
+    EXPECT_LT(elapsed, 30000);
 }
 
 TEST_F(CardLinkTest, ALateReplyIsNeverTakenForTheNextAnswer)
@@ -132,13 +134,14 @@ TEST_F(CardLinkTest, ALateReplyIsNeverTakenForTheNextAnswer)
 
 TEST_F(CardLinkTest, ADroppedLineFailsAtOnceWithTheReadOrWriteError)
 {
-    ASSERT_TRUE(configure(900));
+    // A time-out far longer than any scheduling delay: the link must give up
+    // well before it, on the read error.
+    ASSERT_TRUE(configure(20000));
     card.addFault(fault(Kind::DropLine, 0, 0x06));
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(link.clearScreen());
-    // Not the time-out: the line is gone.
-    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_EQ(link.errorText(), QStringLiteral("从串口读取数据时发生错误！"));
     EXPECT_NE(link.errorCode(), 0);
     EXPECT_TRUE(card.hasDropped());
@@ -215,9 +218,9 @@ TEST_F(CardLinkTest, LinkLevelRefusals)
     EXPECT_EQ(card.brightness(), 7);
 
     // A payload beyond the send buffer is refused before anything is sent.
-    EXPECT_FALSE(link.exchange(0x02, QByteArray(Packet::MaxPayload + 1, 'x')));
+    EXPECT_FALSE(link.exchange(0x02, QByteArray(Protocol::MaxPayload + 1, 'x')));
     EXPECT_EQ(card.requestCount(), 2);
-    EXPECT_TRUE(link.exchange(0x06, QByteArray(Packet::MaxPayload, 'x')));
+    EXPECT_TRUE(link.exchange(0x06, QByteArray(Protocol::MaxPayload, 'x')));
 }
 
 TEST_F(CardLinkTest, ConfigureClearsTheRecordAndReopens)

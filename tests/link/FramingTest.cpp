@@ -91,6 +91,31 @@ TEST(RequestFraming, LongPayloadsSetLengthAndChecksumAtTheirEnd)
     EXPECT_TRUE(link.request().isEmpty());
 }
 
+TEST(RequestFraming, UploadPacketsCarryTheirBitsFromOffset49)
+{
+    // No port: the exchanges fail, but the frames are built all the same.
+    ControllerLink link;
+    EXPECT_FALSE(link.sendDataChunk(0x0102, 0x0304, QByteArray::fromHex("aabb")));
+    QByteArray frame = bytes(link.request());
+    ASSERT_EQ(frame.size(), 55);
+    EXPECT_EQ(uint8_t(frame[13]), 0x02);
+    EXPECT_EQ(frame.mid(16, 4).toHex(), "02010403"); // page number, block offset
+    EXPECT_EQ(frame.mid(20, 29), QByteArray(29, '\0'));
+    EXPECT_EQ(frame.mid(49, 2).toHex(), "aabb");
+
+    // A page head is cut or zero-filled to 33 bytes ahead of the bits.
+    EXPECT_FALSE(link.sendPageHead(QByteArray(40, char(0x11)), QByteArray::fromHex("cc")));
+    frame = bytes(link.request());
+    ASSERT_EQ(frame.size(), 54);
+    EXPECT_EQ(uint8_t(frame[13]), 0x03);
+    EXPECT_EQ(frame.mid(16, 33), QByteArray(33, char(0x11)));
+    EXPECT_EQ(uint8_t(frame[49]), 0xCC);
+    EXPECT_FALSE(link.sendPageHead(QByteArray(2, char(0x11)), QByteArray::fromHex("cc")));
+    frame = bytes(link.request());
+    EXPECT_EQ(frame.mid(18, 31), QByteArray(31, '\0'));
+    EXPECT_EQ(uint8_t(frame[49]), 0xCC);
+}
+
 TEST(RequestFraming, SequenceNumbersCountUpAndWrap)
 {
     ControllerLink link;

@@ -43,16 +43,45 @@ TEST(ProgressDialog, ShowsTitleButtonsAndAnEmptyBar)
 
 TEST(ProgressDialog, RunsTheJobOnceAfterItsTimer)
 {
-    FunctionJob job;
+    QElapsedTimer shown;
+    qint64 startedAfter = -1;
+    FunctionJob job([&](ProgressHost &) { startedAfter = shown.elapsed(); });
     ProgressDialog dialog(200, &job);
+    shown.start();
     dialog.show();
-    QTest::qWait(50);
-    EXPECT_EQ(job.runs, 0) << "the job starts 200 ms after opening";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return job.runs == 1; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return job.runs == 1; }, 10000));
+    // Qt's coarse timers may fire up to 5 % early.
+    EXPECT_GE(startedAfter, 190) << "the job starts 200 ms after opening";
     dialog.hide();
     dialog.show();
     QTest::qWait(300);
     EXPECT_EQ(job.runs, 1);
+}
+
+// An Enter pressed as the dialog opens must not close it before the job
+// (the card search, the send) ever runs; a job that ends without enabling
+// "确定" must not leave a dialog nobody can close.
+TEST(ProgressDialog, OkIsDisabledFromTheOpeningUntilTheJobHasEnded)
+{
+    ProgressDialog *shown = nullptr;
+    bool okDuringJob = true;
+    FunctionJob job([&](ProgressHost &) { okDuringJob = shown->okButton()->isEnabled(); });
+    ProgressDialog dialog(200, &job);
+    shown = &dialog;
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    if (job.runs == 0) {
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, Qt::Key_Space);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.isCancelled());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return job.runs == 1; }, 10000));
+    EXPECT_FALSE(okDuringJob);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    EXPECT_FALSE(dialog.cancelButton()->isEnabled());
 }
 
 TEST(ProgressDialog, StatusMovesTheBarAfterTheText)
@@ -103,6 +132,7 @@ TEST(ProgressDialog, CancelEscapeAndCloseOnlySetTheFlag)
         ProgressDialog dialog(200, nullptr);
         dialog.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setButtons(false, true); // as a running job does
         way(dialog);
         EXPECT_TRUE(dialog.isCancelled());
         EXPECT_TRUE(dialog.isVisible());

@@ -1,0 +1,95 @@
+// serve: the HTTP service and web page (SignService) on this project and
+// card, until SIGINT or SIGTERM.
+
+#include "cli/CliApp.h"
+
+#include "cli/Console.h"
+#include "service/SignService.h"
+#include "service/StopSignals.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHostAddress>
+
+int CliApp::verbServe(const QStringList &)
+{
+    ServiceConfig config;
+    const QString onError = isSet(QStringLiteral("on-error")) ? option(QStringLiteral("on-error"))
+                                                              : QStringLiteral("skip");
+    if (onError == u"skip")
+        config.onError = ServiceConfig::OnError::Skip;
+    else if (onError == u"stop")
+        config.onError = ServiceConfig::OnError::Stop;
+    else if (onError == u"retry")
+        config.onError = ServiceConfig::OnError::Retry;
+    else
+        return usageError(
+            QStringLiteral("invalid --on-error '%1': retry, skip or stop (nobody answers "
+                           "questions of the service)")
+                .arg(onError),
+            QStringLiteral("serve"));
+    if (isSet(QStringLiteral("retries"))) {
+        bool ok = false;
+        config.retries = option(QStringLiteral("retries")).toInt(&ok);
+        if (!ok || config.retries < 0 || config.retries > 100)
+            return usageError(QStringLiteral("invalid --retries '%1': 0..100")
+                                  .arg(option(QStringLiteral("retries"))),
+                              QStringLiteral("serve"));
+    }
+
+    // ADDR:PORT, [IPv6]:PORT or localhost:PORT.
+    const QString listen = isSet(QStringLiteral("listen")) ? option(QStringLiteral("listen"))
+                                                           : QStringLiteral("127.0.0.1:8080");
+    const qsizetype colon = listen.lastIndexOf(QLatin1Char(':'));
+    QString host = colon > 0 ? listen.left(colon) : QString();
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        host = host.mid(1, host.size() - 2);
+    if (host == u"localhost")
+        host = QStringLiteral("127.0.0.1");
+    bool portOk = false;
+    const int listenPort = colon > 0 ? listen.mid(colon + 1).toInt(&portOk) : -1;
+    const QHostAddress address(host);
+    if (address.isNull() || !portOk || listenPort < 0 || listenPort > 65535)
+        return usageError(
+            QStringLiteral("invalid --listen '%1': expected ADDR:PORT such as 127.0.0.1:8080")
+                .arg(listen),
+            QStringLiteral("serve"));
+    config.token = isSet(QStringLiteral("token")) ? option(QStringLiteral("token")).toUtf8()
+                                                  : qgetenv("BRIVANE_TOKEN");
+    if (!address.isLoopback() && config.token.isEmpty())
+        return usageError(QStringLiteral("listening on %1 needs --token TOKEN (or BRIVANE_TOKEN): "
+                                         "only loopback is served without one")
+                              .arg(address.toString()),
+                          QStringLiteral("serve"));
+
+    const int port = portOption();
+    if (port < 0)
+        return ExitUsage;
+    config.port = port;
+    config.projectPath = QFileInfo(projectPath()).absoluteFilePath();
+    if (!QFileInfo(config.projectPath).isFile())
+        return fail(ExitUsage, QStringLiteral("no project file %1 (create one with 'brivane-cli "
+                                              "new')")
+                                   .arg(config.projectPath));
+    config.log = [this](const QString &line) { m_console.err(line + QLatin1Char('\n')); };
+
+    SignService service(config);
+    QString error;
+    const quint16 bound = service.start(address, quint16(listenPort), &error);
+    if (bound == 0)
+        return fail(ExitUsage, QStringLiteral("cannot listen on %1: %2").arg(listen, error));
+    const QString shown = address.protocol() == QAbstractSocket::IPv6Protocol
+                              ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                              : address.toString();
+    m_console.err(QStringLiteral("Serving %1 on http://%2:%3/ (Ctrl-C stops)\n")
+                      .arg(config.projectPath, shown)
+                      .arg(bound));
+    const StopSignals signals([&](int) {
+        m_console.err(QStringLiteral("Stopping...\n"));
+        service.stop();
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    m_console.err(QStringLiteral("Stopped.\n"));
+    return ExitOk;
+}

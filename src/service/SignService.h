@@ -1,0 +1,134 @@
+#pragma once
+// The sign service: an HTTP API and a web page over the same Project,
+// renderer, link and send operation as the GUI and the command-line tool,
+// for the small computer beside the sign. The play list lives in the
+// project file: every change is applied to a freshly read copy and saved at
+// once with the atomic writer, so a failed request leaves the file as it
+// was. Card operations run one at a time on a worker thread with their own
+// Project and link; a send runs as a job the client polls. `brivane-cli
+// serve` owns one SignService; tests run it in-process.
+
+#include "model/SendReport.h"
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class ControllerInfo;
+class Project;
+class QHttpServerRequest;
+class RequestGate;
+class QTcpSocket;
+struct SendJob;
+
+struct ServiceConfig {
+    QString projectPath;
+    // The card's port; 0: search ports 1 to 20 before each card operation.
+    int port = 0;
+    // The answer to a send's questions (resend after a failed clear or
+    // program?), as the command-line tool's --on-error.
+    enum class OnError { Skip, Stop, Retry };
+    OnError onError = OnError::Skip;
+    int retries = 3;
+    // When not empty, every request must carry "Authorization: Bearer TOKEN".
+    QByteArray token;
+    // One line per request; standard error when empty.
+    std::function<void(const QString &)> log;
+};
+
+class SignService final : public QAbstractHttpServer {
+    Q_OBJECT
+public:
+    // Request bodies: pictures up to 16 MiB, everything else up to 64 KiB.
+    static constexpr qint64 kMaxPictureBytes = qint64(16) << 20;
+    static constexpr qint64 kMaxBodyBytes = qint64(64) << 10;
+    // A page picture is drawn at most this much larger than one pixel per LED.
+    static constexpr int kMaxScale = 16;
+    // Send jobs whose state can still be asked for.
+    static constexpr int kKeptJobs = 16;
+
+    explicit SignService(ServiceConfig config, QObject *parent = nullptr);
+    ~SignService() override;
+
+    // Listens on address:port (0: a free port). The port, or 0 with *error.
+    quint16 start(const QHostAddress &address, quint16 port, QString *error);
+    // Cancels a running send as the cancel button does (the current program
+    // finishes, the upload is closed) and waits for it to end.
+    void stop();
+    bool sendRunning() const;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+public:
+    struct Reply {
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType = "application/json";
+    };
+
+private:
+    struct Route {
+        const char *method;
+        QRegularExpression path;
+        Reply (SignService::*handle)(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    };
+    const std::vector<Route> &routes() const;
+    Reply dispatch(const QHttpServerRequest &request);
+    bool authorised(const QHttpServerRequest &request) const;
+    void log(const QString &line) const;
+
+    // ---- the play list (SignServicePrograms.cpp)
+    Reply getPage(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply choices(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply listPrograms(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply addProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply changeProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply deleteProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply moveProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply pagePicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply previewPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // The play list as the file holds it now (read again when the file
+    // changed), pages rendered for the last card seen.
+    Project &playList();
+    // Reads the file into a new Project; null with *error when it cannot.
+    std::unique_ptr<Project> readProjectFile(QString *error) const;
+    // Runs change on a fresh copy of the file; saves and adopts it when
+    // change returns no error reply. Refused while a send runs.
+    Reply changeList(const std::function<std::optional<Reply>(Project &)> &change,
+                     const std::function<Reply(Project &)> &answer);
+    void adopt(std::unique_ptr<Project> project);
+    QString picturesDir() const;
+
+    // ---- the card (SignServiceCard.cpp)
+    Reply cardInfo(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply cardCommand(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply startSend(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply jobState(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply cancelJob(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // Runs work on a worker thread with its own Project on the card and
+    // waits for it; 409 while another card operation runs.
+    Reply runOnCard(const std::function<Reply(Project &)> &work);
+    void rememberCard(const ControllerInfo &info);
+    void sendFinished(int id);
+
+    ServiceConfig m_config;
+    RequestGate *m_gate = nullptr; // child
+    std::unique_ptr<Project> m_list;
+    QByteArray m_listStamp;
+    std::unique_ptr<ControllerInfo> m_card; // the last card seen
+    bool m_cardBusy = false;
+    std::map<int, std::shared_ptr<SendJob>> m_jobs;
+    int m_nextJob = 1;
+    int m_runningJob = 0;
+    class Messages;
+    std::unique_ptr<Messages> m_messages;
+};

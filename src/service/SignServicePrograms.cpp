@@ -1,0 +1,387 @@
+// The sign service's play list requests: list, add, change, delete, move,
+// the page and preview pictures, and picture uploads.
+
+#include "service/SignService.h"
+
+#include "base/LocalClock.h"
+#include "link/ControllerInfo.h"
+#include "model/PictureItem.h"
+#include "model/ProgramFields.h"
+#include "model/Project.h"
+#include "model/ProjectJson.h"
+#include "model/ScreenImage.h"
+#include "model/TextItem.h"
+#include "model/ValueTables.h"
+#include "render/PageBitmap.h"
+#include "service/ServiceSupport.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QHttpServerRequest>
+#include <QJsonArray>
+#include <QTemporaryFile>
+#include <QUrlQuery>
+#include <filesystem>
+#include <system_error>
+
+using namespace ServiceSupport;
+
+namespace {
+
+// Largest picture answered, in pixels (after ?scale).
+constexpr qint64 kMaxAnswerPixels = qint64(4) << 20;
+constexpr int kMaxPictureNameChars = 80;
+
+QByteArray png(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A picture name is a plain file name inside pictures/: letters, digits,
+// ". _ -" and spaces, not starting with a dot.
+bool validPictureName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > kMaxPictureNameChars || name.startsWith(u'.'))
+        return false;
+    for (const QChar c : name)
+        if (!c.isLetterOrNumber() && c != u'.' && c != u'_' && c != u'-' && c != u' ')
+            return false;
+    return true;
+}
+
+QString jsonValueText(const QString &field, const QJsonValue &value, QString *error)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble()) {
+        const double d = value.toDouble();
+        if (d == double(qint64(d)) && d > -1e9 && d < 1e9)
+            return QString::number(qint64(d));
+    } else if (value.isBool() && field == u"reverse") {
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    *error = QStringLiteral("字段“%1”的类型不对：需要字符串或整数。").arg(field);
+    return {};
+}
+
+} // namespace
+
+QString SignService::picturesDir() const
+{
+    return QFileInfo(m_config.projectPath).absoluteDir().filePath(QStringLiteral("pictures"));
+}
+
+void SignService::adopt(std::unique_ptr<Project> project)
+{
+    if (m_card)
+        project->controllerInfo() = *m_card;
+    project->rebuildAllPages();
+    const QFileInfo info(m_config.projectPath);
+    m_listStamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
+                  QByteArray::number(info.size());
+    m_list = std::move(project);
+}
+
+void SignService::rememberCard(const ControllerInfo &info)
+{
+    if (!m_card)
+        m_card = std::make_unique<ControllerInfo>();
+    *m_card = info;
+    m_listStamp.clear(); // render again for this card
+}
+
+Project &SignService::playList()
+{
+    const QFileInfo info(m_config.projectPath);
+    const QByteArray stamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
+                             QByteArray::number(info.size());
+    if (!m_list || stamp != m_listStamp) {
+        QString error;
+        if (auto fresh = readProjectFile(&error))
+            adopt(std::move(fresh));
+        else if (!m_list)
+            adopt(std::make_unique<Project>());
+    }
+    return *m_list;
+}
+
+SignService::Reply
+SignService::changeList(const std::function<std::optional<Reply>(Project &)> &change,
+                        const std::function<Reply(Project &)> &answer)
+{
+    if (sendRunning())
+        return error(409, QStringLiteral("正在发送：发送结束前不能修改节目单。"));
+    QString failure;
+    std::unique_ptr<Project> fresh = readProjectFile(&failure);
+    if (!fresh)
+        return error(500, failure);
+    if (auto refused = change(*fresh))
+        return *refused; // nothing saved
+    if (!fresh->saveProject())
+        return error(500, QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath));
+    adopt(std::move(fresh));
+    return answer(*m_list);
+}
+
+SignService::Reply SignService::listPrograms(const QHttpServerRequest &,
+                                             const QRegularExpressionMatch &)
+{
+    return json(200, ProjectJson::programList(playList()));
+}
+
+namespace {
+
+// Applies the JSON fields to item; an error reply when one is unknown, of
+// the wrong type or out of range.
+std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObject &fields,
+                                              const QString &picturesDir, const QString &projectDir)
+{
+    const QStringList known = ProgramFields::fieldNames(item.isPicture());
+    const ProgramFields::Context context{projectDir};
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const QString field = it.key();
+        if (field == u"kind")
+            continue;
+        QString problem;
+        if (field == u"picture" && item.isPicture()) {
+            const QString name = it.value().toString();
+            if (!it.value().isString() || !validPictureName(name))
+                return error(400, QStringLiteral("图片名称无效：只能是 pictures/ 中的文件名。"));
+            const QString path = QDir(picturesDir).filePath(name);
+            if (!QFileInfo(path).isFile())
+                return error(404, QStringLiteral("没有图片“%1”：请先上传。").arg(name));
+            if (!ProgramFields::assign(item, QStringLiteral("content"), path, context, &problem))
+                return error(400, problem);
+            continue;
+        }
+        // A picture's file is chosen by name only: a path could name any
+        // file on this computer.
+        if (!known.contains(field) || (field == u"content" && item.isPicture()))
+            return error(
+                400, QStringLiteral("未知字段“%1”；可用字段：%2")
+                         .arg(field, (item.isPicture()
+                                          ? QStringList{QStringLiteral("picture")} + known.mid(1)
+                                          : known)
+                                         .join(QStringLiteral(", "))));
+        const QString text = jsonValueText(field, it.value(), &problem);
+        if (!problem.isEmpty())
+            return error(400, problem);
+        if (!ProgramFields::assign(item, field, text, context, &problem))
+            return error(400, problem);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
+                                           const QRegularExpressionMatch &)
+{
+    QJsonObject body;
+    if (auto bad = readObject(request.body(), &body))
+        return *bad;
+    const QString kind = body.value(u"kind").toString();
+    if (kind != u"text" && kind != u"picture")
+        return error(400, QStringLiteral("需要 \"kind\": \"text\" 或 \"picture\"。"));
+    if (kind == u"text" && !body.value(u"content").isString())
+        return error(400, QStringLiteral("文字节目需要 \"content\"（字符串）。"));
+    if (kind == u"picture" && !body.contains(u"picture"))
+        return error(400, QStringLiteral("图片节目需要 \"picture\"（已上传的图片名称）。"));
+    const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
+    return changeList(
+        [&](Project &project) -> std::optional<Reply> {
+            std::unique_ptr<ProgramItem> item;
+            if (kind == u"text")
+                item = std::make_unique<TextItem>(&project);
+            else
+                item = std::make_unique<PictureItem>(&project);
+            if (auto bad = applyFields(*item, body, picturesDir(), projectDir))
+                return bad;
+            project.appendItem(std::move(item));
+            return std::nullopt;
+        },
+        [](Project &project) {
+            const int n = project.itemCount();
+            return json(201, ProgramFields::toJson(n, *project.itemAt(n - 1)));
+        });
+}
+
+namespace {
+
+std::optional<SignService::Reply> checkNumber(const Project &project, int n)
+{
+    if (n < 1 || n > project.itemCount())
+        return error(404, project.itemCount() == 0
+                              ? QStringLiteral("没有节目 %1：节目单是空的。").arg(n)
+                              : QStringLiteral("没有节目 %1：节目号为 1 到 %2。")
+                                    .arg(n)
+                                    .arg(project.itemCount()));
+    return std::nullopt;
+}
+
+} // namespace
+
+SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
+                                              const QRegularExpressionMatch &m)
+{
+    const int n = smallNumber(m.captured(1));
+    QJsonObject body;
+    if (auto bad = readObject(request.body(), &body))
+        return *bad;
+    if (body.contains(u"kind"))
+        return error(400, QStringLiteral("节目的种类不能修改。"));
+    const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
+    return changeList(
+        [&](Project &project) -> std::optional<Reply> {
+            if (auto bad = checkNumber(project, n))
+                return bad;
+            return applyFields(*project.itemAt(n - 1), body, picturesDir(), projectDir);
+        },
+        [n](Project &project) {
+            return json(200, ProgramFields::toJson(n, *project.itemAt(n - 1)));
+        });
+}
+
+SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
+                                              const QRegularExpressionMatch &m)
+{
+    const int n = smallNumber(m.captured(1));
+    return changeList(
+        [&](Project &project) -> std::optional<Reply> {
+            if (auto bad = checkNumber(project, n))
+                return bad;
+            project.removeItemAt(n - 1);
+            return std::nullopt;
+        },
+        [](Project &project) { return json(200, ProjectJson::programList(project)); });
+}
+
+SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
+                                            const QRegularExpressionMatch &m)
+{
+    const int n = smallNumber(m.captured(1));
+    QJsonObject body;
+    if (auto bad = readObject(request.body(), &body))
+        return *bad;
+    const QString direction = body.value(u"direction").toString();
+    if (body.size() != 1 || (direction != u"up" && direction != u"down"))
+        return error(400,
+                     QStringLiteral("需要 {\"direction\": \"up\"} 或 {\"direction\": \"down\"}。"));
+    return changeList(
+        [&](Project &project) -> std::optional<Reply> {
+            if (auto bad = checkNumber(project, n))
+                return bad;
+            const bool moved =
+                direction == u"up" ? project.moveItemUp(n - 1) : project.moveItemDown(n - 1);
+            if (!moved)
+                return error(400, direction == u"up"
+                                      ? QStringLiteral("节目 %1 已经是第一个。").arg(n)
+                                      : QStringLiteral("节目 %1 已经是最后一个。").arg(n));
+            return std::nullopt;
+        },
+        [](Project &project) { return json(200, ProjectJson::programList(project)); });
+}
+
+SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
+                                            const QRegularExpressionMatch &m)
+{
+    Project &project = playList();
+    const int n = smallNumber(m.captured(1));
+    if (auto bad = checkNumber(project, n))
+        return *bad;
+    const ProgramItem &item = *project.itemAt(n - 1);
+    const int p = smallNumber(m.captured(2));
+    const PageBitmap *page = p >= 1 ? item.pageAt(p - 1) : nullptr;
+    if (!page || page->isNull())
+        return error(404, QStringLiteral("节目 %1 没有第 %2 页（共 %3 页）。")
+                              .arg(n)
+                              .arg(m.captured(2))
+                              .arg(item.pageCount()));
+    int scale = 1;
+    const QUrlQuery query = request.query();
+    if (query.hasQueryItem(QStringLiteral("scale"))) {
+        scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
+        if (scale < 1 || scale > kMaxScale)
+            return error(400, QStringLiteral("scale 必须是 1 到 %1。").arg(kMaxScale));
+    }
+    const QImage &image = page->image();
+    if (qint64(image.width()) * image.height() * scale * scale > kMaxAnswerPixels)
+        return error(400, QStringLiteral("scale 太大：图片会超过 %1 像素。").arg(kMaxAnswerPixels));
+    return {200, png(scale == 1 ? image : image.scaled(image.size() * scale)), "image/png"};
+}
+
+SignService::Reply SignService::previewPicture(const QHttpServerRequest &request,
+                                               const QRegularExpressionMatch &m)
+{
+    Project &project = playList();
+    const int n = smallNumber(m.captured(1));
+    if (auto bad = checkNumber(project, n))
+        return *bad;
+    const ProgramItem &item = *project.itemAt(n - 1);
+    const QUrlQuery query = request.query();
+    const QString typed = query.hasQueryItem(QStringLiteral("page"))
+                              ? query.queryItemValue(QStringLiteral("page"))
+                              : QStringLiteral("1");
+    const int p = smallNumber(typed);
+    const QImage image = p >= 1 ? screenImage(item, p - 1, localNow().time()) : QImage();
+    if (image.isNull())
+        return error(404, QStringLiteral("节目 %1 没有第 %2 页（共 %3 页）。")
+                              .arg(n)
+                              .arg(typed.left(12))
+                              .arg(item.pageCount()));
+    return {200, png(image), "image/png"};
+}
+
+SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
+                                              const QRegularExpressionMatch &)
+{
+    const QString name = request.query().queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
+    if (!validPictureName(name))
+        return error(
+            400,
+            QStringLiteral(
+                "图片名称无效：只能用字母、数字、“._- ”和空格，不能以“.”开头，最多 %1 个字符。")
+                .arg(kMaxPictureNameChars));
+    const QByteArray body = request.body();
+    if (body.isEmpty())
+        return error(400, QStringLiteral("请求正文是空的：需要图片文件。"));
+    const QString dir = picturesDir();
+    if (!QDir().mkpath(dir))
+        return error(500, QStringLiteral("无法建立文件夹 %1").arg(dir));
+    // Written beside its final name, decoded with the picture programs' own
+    // bounded reader, and only then put in place.
+    QTemporaryFile file(QDir(dir).filePath(QStringLiteral(".upload-XXXXXX")));
+    if (!file.open() || file.write(body) != body.size() || !file.flush())
+        return error(500, QStringLiteral("无法写入 %1").arg(dir));
+    file.close();
+    PageBitmap decoded;
+    if (!decoded.loadFromFile(file.fileName()))
+        return error(400, QStringLiteral("无法解码这个图片文件。"));
+    std::error_code failed;
+    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
+                            QFile::encodeName(QDir(dir).filePath(name)).toStdString(), failed);
+    if (failed)
+        return error(500, QStringLiteral("无法保存图片 %1").arg(name));
+    file.setAutoRemove(false);
+    return json(201, QJsonObject{{QStringLiteral("picture"), name},
+                                 {QStringLiteral("width"), decoded.image().width()},
+                                 {QStringLiteral("height"), decoded.image().height()}});
+}
+
+SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegularExpressionMatch &)
+{
+    // The names the editors offer, for the web page's lists.
+    auto array = [](const QStringList &names) { return QJsonArray::fromStringList(names); };
+    return json(200, QJsonObject{{QStringLiteral("action"), array(ValueTables::actionNames())},
+                                 {QStringLiteral("speed"), array(ValueTables::speedNames())},
+                                 {QStringLiteral("frame"), array(ValueTables::frameNames())},
+                                 {QStringLiteral("clock"), array(ValueTables::clockNames())},
+                                 {QStringLiteral("level"), array(ValueTables::levelNames())},
+                                 {QStringLiteral("flash"), array(ValueTables::flashNames())}});
+}

@@ -1,0 +1,279 @@
+// The HTTP API against the service and the virtual card: edits saved at once
+// and refused whole, untrusted input, limits, the token, one card operation
+// at a time, and a send that reaches the card as a command-line send does.
+
+#include "ServiceTestSupport.h"
+
+#include "cli/CliApp.h"
+#include "cli/Console.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+#include <csignal>
+#include <vector>
+
+namespace {
+
+class NullConsole final : public Console {
+public:
+    void out(const QString &) override {}
+    void err(const QString &) override {}
+    bool errIsTerminal() const override { return false; }
+    bool inIsTerminal() const override { return false; }
+    int terminalColumns() const override { return 80; }
+    std::optional<QString> readLine() override { return std::nullopt; }
+};
+
+QByteArray pngBytes(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+using ServiceApi = ServiceFixture;
+
+TEST_F(ServiceApi, EditsAreSavedAtOnceAndListedAsTheCommandLineListsThem)
+{
+    startService();
+    HttpAnswer added = call("POST", QStringLiteral("/api/programs"),
+                            R"({"kind":"text","content":"价格 2.40","color":"green","delay":5})");
+    ASSERT_EQ(added.status, 201) << added.body.toStdString();
+    EXPECT_EQ(added.json().value(u"index").toInt(), 3);
+    EXPECT_EQ(added.json().value(u"color").toInt(), 2);
+    EXPECT_EQ(
+        call("PATCH", QStringLiteral("/api/programs/3"), R"({"speed":3,"action":"左移"})").status,
+        200);
+    EXPECT_EQ(call("POST", QStringLiteral("/api/programs/3/move"), R"({"direction":"up"})").status,
+              200);
+    EXPECT_EQ(call("DELETE", QStringLiteral("/api/programs/1")).status, 200);
+
+    // The file holds the change, and the API's list is `list --json`'s.
+    struct Capture final : public Console {
+        void out(const QString &t) override { text += t; }
+        void err(const QString &) override {}
+        bool errIsTerminal() const override { return false; }
+        bool inIsTerminal() const override { return false; }
+        int terminalColumns() const override { return 80; }
+        std::optional<QString> readLine() override { return std::nullopt; }
+        QString text;
+    } capture;
+    CliApp list(capture);
+    ASSERT_EQ(list.run({QStringLiteral("brivane-cli"), QStringLiteral("--project"), projectFile,
+                        QStringLiteral("--json"), QStringLiteral("list")}),
+              0);
+    const HttpAnswer listed = call("GET", QStringLiteral("/api/programs"));
+    // The tool wraps its document with its outcome; HTTP has the status.
+    QJsonObject printed = QJsonDocument::fromJson(capture.text.toUtf8()).object();
+    printed.remove(u"ok");
+    EXPECT_EQ(printed, listed.json());
+    const QJsonArray items = listed.json().value(u"items").toArray();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].toObject().value(u"content").toString(), QStringLiteral("价格 2.40"));
+    EXPECT_EQ(items[0].toObject().value(u"speed").toInt(), 3);
+    EXPECT_EQ(items[1].toObject().value(u"content").toString(), QStringLiteral("two"));
+}
+
+TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
+{
+    startService();
+    const QByteArray before = projectBytes();
+    struct Case {
+        const char *method;
+        const char *path;
+        QByteArray body;
+        int status;
+    };
+    const Case cases[] = {
+        {"POST", "/api/programs", "{", 400},
+        {"POST", "/api/programs", "[1]", 400},
+        {"POST", "/api/programs", R"({"kind":"video"})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"x","colour":1})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"x","speed":99})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"x","speed":1.5})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"x","delay":[1]})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":7})", 400},
+        {"POST", "/api/programs", R"({"kind":"picture","picture":"../p.brivprj"})", 400},
+        {"POST", "/api/programs", R"({"kind":"picture","picture":"missing.png"})", 404},
+        {"POST", "/api/programs", R"({"kind":"picture","picture":"a.png","content":"/etc/passwd"})",
+         400},
+        {"PATCH", "/api/programs/3", R"({"speed":1})", 404},
+        {"PATCH", "/api/programs/0", R"({"speed":1})", 404},
+        {"PATCH", "/api/programs/99999999999", R"({"speed":1})", 404},
+        {"PATCH", "/api/programs/1", R"({"kind":"picture"})", 400},
+        {"PATCH", "/api/programs/1", R"({"speed":1,"size":0})", 400},
+        {"DELETE", "/api/programs/5", {}, 404},
+        {"POST", "/api/programs/1/move", R"({"direction":"up"})", 400},
+        {"POST", "/api/programs/2/move", R"({"direction":"left"})", 400},
+        {"GET", "/api/programs/1/pages/2.png", {}, 404},
+        {"GET", "/api/programs/1/pages/1.png?scale=17", {}, 400},
+        {"GET", "/api/programs/1/preview.png?page=0", {}, 404},
+        {"POST", "/api/pictures?name=..%2Fx.png", "abc", 400},
+        {"POST", "/api/pictures?name=x.png", "not an image", 400},
+        {"POST", "/api/card/brightness", R"({"level":16})", 400},
+        {"POST", "/api/card/power", R"({"on":"yes"})", 400},
+        {"GET", "/api/jobs/7", {}, 404},
+        {"GET", "/nothing", {}, 404},
+        {"PUT", "/api/programs", {}, 405},
+        {"POST", "/api/programs", QByteArray(SignService::kMaxBodyBytes + 1, ' '), 413},
+    };
+    for (const Case &c : cases) {
+        const HttpAnswer answer = call(c.method, QLatin1String(c.path), c.body);
+        EXPECT_EQ(answer.status, c.status)
+            << c.method << ' ' << c.path << ' ' << c.body.left(80).toStdString();
+        EXPECT_FALSE(answer.json().value(u"error").toString().isEmpty()) << c.path;
+    }
+    EXPECT_EQ(projectBytes(), before);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("pictures")))
+                    .entryList(QDir::Files | QDir::Hidden)
+                    .isEmpty());
+    // Every request got its log line.
+    EXPECT_GE(log.size(), qsizetype(std::size(cases)));
+}
+
+TEST_F(ServiceApi, PicturesAreUploadedBesideTheProjectAndBoundedInSize)
+{
+    startService();
+    ASSERT_EQ(call("POST", QStringLiteral("/api/pictures?name=logo.png"), pngBytes(64, 16)).status,
+              201);
+    const HttpAnswer added =
+        call("POST", QStringLiteral("/api/programs"), R"({"kind":"picture","picture":"logo.png"})");
+    ASSERT_EQ(added.status, 201) << added.body.toStdString();
+    EXPECT_EQ(added.json().value(u"content").toString(), QStringLiteral("pictures/logo.png"));
+    const HttpAnswer page = call("GET", QStringLiteral("/api/programs/3/pages/1.png?scale=2"));
+    ASSERT_EQ(page.status, 200);
+    const QImage image = QImage::fromData(page.body, "PNG");
+    EXPECT_EQ(image.height(), 64); // 32 LEDs at scale 2
+    EXPECT_EQ(call("POST", QStringLiteral("/api/pictures?name=big.png"),
+                   QByteArray(SignService::kMaxPictureBytes + 1, '\0'))
+                  .status,
+              413);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("pictures/big.png"))));
+}
+
+TEST_F(ServiceApi, WithATokenEveryRequestNeedsIt)
+{
+    startService("s3cret");
+    EXPECT_EQ(call("GET", QStringLiteral("/")).status, 401);
+    EXPECT_EQ(call("GET", QStringLiteral("/api/programs"), {}, {{"Authorization", "Bearer s3cre"}})
+                  .status,
+              401);
+    EXPECT_EQ(call("GET", QStringLiteral("/api/programs"), {}, {{"Authorization", "Bearer s3cret"}})
+                  .status,
+              200);
+}
+
+TEST_F(ServiceApi, SendReachesTheCardAsACommandLineSendAndRefusesChangesWhileItRuns)
+{
+    startService();
+    card.setLineSpeed(9600); // slow enough to ask questions during the send
+    const HttpAnswer started = call("POST", QStringLiteral("/api/send"));
+    ASSERT_EQ(started.status, 202);
+    const int id = started.json().value(u"job").toInt();
+    const QByteArray before = projectBytes();
+    EXPECT_EQ(call("PATCH", QStringLiteral("/api/programs/1"), R"({"speed":1})").status, 409);
+    EXPECT_EQ(call("POST", QStringLiteral("/api/card/clear")).status, 409);
+    EXPECT_EQ(call("POST", QStringLiteral("/api/send")).status, 409);
+    // 50 clients reading previews at once get their answers while it runs.
+    std::vector<QNetworkReply *> readers;
+    for (int i = 0; i < 50; ++i)
+        readers.push_back(client.get(
+            QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/api/programs/%2/preview.png")
+                                     .arg(port)
+                                     .arg(i % 2 + 1)))));
+    int answered = 0;
+    for (QNetworkReply *reader : readers) {
+        if (!reader->isFinished()) {
+            QEventLoop loop;
+            QObject::connect(reader, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        answered += reader->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 200;
+        reader->deleteLater();
+    }
+    EXPECT_EQ(answered, 50);
+    EXPECT_EQ(call("GET", QStringLiteral("/api/jobs/%1").arg(id)).json().value(u"state").toString(),
+              QStringLiteral("running"));
+    EXPECT_EQ(projectBytes(), before);
+    const QJsonObject job = waitForJob(id);
+    ASSERT_EQ(job.value(u"state").toString(), QStringLiteral("done"))
+        << QJsonDocument(job).toJson().toStdString();
+    EXPECT_EQ(job.value(u"status").toString(), QStringLiteral("已成功发送了 2 条信息。"));
+    EXPECT_EQ(job.value(u"position").toInt(), job.value(u"range").toInt());
+    EXPECT_EQ(job.value(u"result").toObject().value(u"sentCount").toInt(), 2);
+    const QList<QByteArray> viaService = card.requestLog();
+
+    card.setLineSpeed(0);
+    card.clearLog();
+    NullConsole console;
+    CliApp cli(console);
+    ASSERT_EQ(cli.run({QStringLiteral("brivane-cli"), QStringLiteral("--project"), projectFile,
+                       QStringLiteral("--port"), QStringLiteral("1"), QStringLiteral("send")}),
+              0);
+    EXPECT_EQ(card.requestLog(), viaService);
+}
+
+TEST_F(ServiceApi, CardCommandsAnswerWithTheInfoDocumentAndResults)
+{
+    startService();
+    const HttpAnswer info = call("GET", QStringLiteral("/api/card"));
+    ASSERT_EQ(info.status, 200) << info.body.toStdString();
+    EXPECT_EQ(info.json().value(u"firmware").toString(), QStringLiteral("2.2.7"));
+    EXPECT_TRUE(info.json().value(u"screenParams").isObject());
+    EXPECT_EQ(call("POST", QStringLiteral("/api/card/brightness"), R"({"level":4})").status, 200);
+    EXPECT_EQ(card.brightness(), 4);
+    EXPECT_EQ(call("POST", QStringLiteral("/api/card/power"), R"({"on":false})").status, 200);
+    EXPECT_FALSE(card.screenOn());
+    EXPECT_EQ(call("POST", QStringLiteral("/api/card/clear")).status, 200);
+}
+
+TEST_F(ServiceApi, TerminationCancelsARunningSendAndClosesTheUpload)
+{
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "brivane-cli is not built";
+    writeProject({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                  QStringLiteral("四"), QStringLiteral("五"), QStringLiteral("六")});
+    card.setLineSpeed(2400);
+    QProcess serve;
+    serve.start(program, {QStringLiteral("--project"), projectFile, QStringLiteral("--port"),
+                          card.devicePath(), QStringLiteral("serve"), QStringLiteral("--listen"),
+                          QStringLiteral("127.0.0.1:0")});
+    ASSERT_TRUE(serve.waitForStarted(30000));
+    static const QRegularExpression serving(QStringLiteral("http://127\\.0\\.0\\.1:(\\d+)/"));
+    QByteArray err;
+    QElapsedTimer timer;
+    timer.start();
+    while (port == 0 && timer.elapsed() < 60000 && serve.state() == QProcess::Running) {
+        serve.waitForReadyRead(200);
+        err += serve.readAllStandardError();
+        if (const auto m = serving.match(QString::fromUtf8(err)); m.hasMatch())
+            port = quint16(m.captured(1).toInt());
+    }
+    ASSERT_NE(port, 0) << err.toStdString();
+    ASSERT_EQ(call("POST", QStringLiteral("/api/send")).status, 202);
+    ASSERT_TRUE(card.waitForRequests(4, 30000));
+    ::kill(pid_t(serve.processId()), SIGTERM);
+    ASSERT_TRUE(serve.waitForFinished(120000));
+    err += serve.readAllStandardError();
+    EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(serve.exitCode(), 0);
+    EXPECT_TRUE(err.contains("send job 1 done: cancelled")) << err.toStdString();
+    EXPECT_EQ(card.uploadPhase(), 1); // the upload bracket was closed
+    EXPECT_LT(card.pages().size(), size_t(6));
+}

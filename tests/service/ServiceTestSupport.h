@@ -1,0 +1,123 @@
+#pragma once
+// The sign service in-process on 127.0.0.1 (a free port) over a project file
+// in a temporary folder and a virtual card, and a QNetworkAccessManager
+// client that waits for each answer.
+
+#include "link/PortNaming.h"
+#include "service/SignService.h"
+#include "sim/VirtualCard.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+struct HttpAnswer {
+    int status = 0;
+    QByteArray body;
+    QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
+};
+
+class ServiceFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(card.start()) << card.errorString().toStdString();
+        PortNaming::setExplicitDevices({card.devicePath()});
+        projectFile = dir.filePath(QStringLiteral("p.brivprj"));
+        writeProject({QStringLiteral("one"), QStringLiteral("two")});
+    }
+    void TearDown() override
+    {
+        service.reset();
+        PortNaming::setExplicitDevices({});
+        card.stop();
+    }
+
+    void startService(QByteArray token = {})
+    {
+        ServiceConfig config;
+        config.projectPath = projectFile;
+        config.port = 1;
+        config.token = std::move(token);
+        config.log = [this](const QString &line) { log << line; };
+        service = std::make_unique<SignService>(config);
+        QString error;
+        port = service->start(QHostAddress::LocalHost, 0, &error);
+        ASSERT_NE(port, 0) << error.toStdString();
+    }
+
+    HttpAnswer call(const QByteArray &method, const QString &path, const QByteArray &body = {},
+                    const QList<QPair<QByteArray, QByteArray>> &headers = {})
+    {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+        for (const auto &[name, value] : headers)
+            request.setRawHeader(name, value);
+        QNetworkReply *reply = client.sendCustomRequest(request, method, body);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        loop.exec();
+        HttpAnswer answer;
+        answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        answer.body = reply->readAll();
+        reply->deleteLater();
+        return answer;
+    }
+
+    // Polls the job until it has ended; its last document.
+    QJsonObject waitForJob(int id)
+    {
+        QJsonObject job;
+        for (int i = 0; i < 600; ++i) {
+            job = call("GET", QStringLiteral("/api/jobs/%1").arg(id)).json();
+            if (job.value(u"state").toString() != u"running")
+                break;
+            QEventLoop loop;
+            QTimer::singleShot(100, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return job;
+    }
+
+    void writeProject(const QStringList &texts)
+    {
+        QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<project>"
+                                     "<width>32</width><height>4</height>");
+        for (const QString &text : texts)
+            xml +=
+                QStringLiteral("<msg><type>2</type><content>%1</content><action>1</action>"
+                               "<speed>14</speed><frame>0</frame><clock>0</clock><delay>0</delay>"
+                               "<level>2</level><flash>0</flash><flashdelay>2</flashdelay>"
+                               "<size>12</size><font>宋体</font><style>0</style><color>1</color>"
+                               "</msg>")
+                    .arg(text);
+        xml += QStringLiteral("</project>");
+        QFile file(projectFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(xml.toUtf8());
+    }
+
+    QByteArray projectBytes() const
+    {
+        QFile file(projectFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    VirtualCard card;
+    QString projectFile;
+    std::unique_ptr<SignService> service;
+    quint16 port = 0;
+    QNetworkAccessManager client;
+    QStringList log;
+};
