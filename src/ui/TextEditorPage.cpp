@@ -106,6 +106,7 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     // Every change goes through the item's edit entry point, which rebuilds
     // the pages; the editor then refreshes its preview.
     const auto announce = [this](bool pagesChanged) {
+        showMissing();
         if (pagesChanged)
             Q_EMIT contentChanged();
     };
@@ -155,13 +156,6 @@ void TextEditorPage::fillFromItem()
     const int style = m_item->style();
     m_style->setCurrentIndex(style >= 0 && style < m_style->count() ? style : -1);
     m_filling = false;
-}
-
-void TextEditorPage::applyChange()
-{
-    m_item->buildPages();
-    showMissing();
-    Q_EMIT contentChanged();
 }
 
 void TextEditorPage::showMissing()

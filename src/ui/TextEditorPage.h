@@ -33,9 +33,6 @@ public:
     // empty when there are none.
     static QString missingText(const QString &missing);
 
-    // Rebuilds the item's pages and announces the change.
-    void applyChange();
-
 Q_SIGNALS:
     // The item's content or look has changed and its pages were rebuilt.
     void contentChanged();
