@@ -9,7 +9,6 @@ foreach(program brivane brivane-cli brivane-cardsim)
   endif()
 endforeach()
 
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
 set(CPACK_PACKAGE_NAME brivane)
 set(CPACK_PACKAGE_VENDOR "Brivane")
