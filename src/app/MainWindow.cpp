@@ -2,6 +2,7 @@
 
 #include "app/ProgramListView.h"
 #include "base/AppServices.h"
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
@@ -88,6 +89,36 @@ public:
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
+
+// Saves the project unless the file changed on disk since this window
+// loaded or last saved it (another program, a script) and the user does
+// not want that change overwritten. The check and the write hold the
+// file's lock, so no other program's write lands between them.
+bool saveUnlessDeclined(QWidget *owner, Project &project)
+{
+    const bool locked = project.lockProjectFile();
+    struct Unlock {
+        Project &project;
+        bool locked;
+        ~Unlock()
+        {
+            if (locked)
+                project.unlockProjectFile();
+        }
+    } unlock{project, locked};
+    if (project.projectFileChangedOnDisk() &&
+        !askYesNo(owner, QStringLiteral("节目文件已被其他程序修改过，是否用当前的节目覆盖它？")))
+        return false;
+    return project.saveProject();
+}
+
+// Tells the user when the page budget left an item without its pages.
+void showPageBudgetRefusal(QWidget *owner, const Project &project)
+{
+    const QString text = project.pageBudgetText();
+    if (!text.isEmpty())
+        showMessage(owner, text, applicationTitle(), MessageIcon::Warning);
+}
 
 } // namespace
 
@@ -336,17 +367,17 @@ void MainWindow::onActionChosen(int index)
 {
     if (!m_currentItem)
         return;
-    m_currentItem->setAction(index + 1);
+    const bool pagesChanged = editItem(*m_currentItem, ItemSetting::Action, index + 1);
     refreshRow(m_currentRow, m_currentItem);
-    m_currentItem->buildPages();
-    m_preview->refresh();
+    if (pagesChanged)
+        m_preview->refresh();
 }
 
 void MainWindow::onSpeedChosen(int index)
 {
     if (!m_currentItem)
         return;
-    m_currentItem->setSpeed(index);
+    editItem(*m_currentItem, ItemSetting::Speed, index);
     refreshRow(m_currentRow, m_currentItem);
     m_preview->refresh(); // a playing preview starts again at the new speed
 }
@@ -355,7 +386,7 @@ void MainWindow::onFrameChosen(int index)
 {
     if (!m_currentItem)
         return;
-    m_currentItem->setFrame(index);
+    editItem(*m_currentItem, ItemSetting::Frame, index);
     refreshRow(m_currentRow, m_currentItem);
     m_preview->refresh();
 }
@@ -364,8 +395,7 @@ void MainWindow::onClockChosen(int index)
 {
     if (!m_currentItem)
         return;
-    m_currentItem->setClockMode(index);
-    m_currentItem->buildPages();
+    editItem(*m_currentItem, ItemSetting::Clock, index);
     refreshRow(m_currentRow, m_currentItem);
     m_preview->setItem(m_currentItem);
     if (index != 0 && !m_project->hasClockZoneSupport())
@@ -392,7 +422,7 @@ void MainWindow::onRowContextMenu(int row, const QPoint &globalPos)
 
 void MainWindow::saveProject()
 {
-    m_project->saveProject();
+    saveUnlessDeclined(this, *m_project);
 }
 
 void MainWindow::exitProgram()
@@ -486,10 +516,12 @@ void MainWindow::findScreen()
     }
     // An unsupported card is let go (port 0, link closed); otherwise the
     // pages follow the card's screen.
-    if (m_project->acceptFoundController())
+    if (m_project->acceptFoundController()) {
         m_preview->setItem(m_currentItem);
-    else
+        showPageBudgetRefusal(this, *m_project);
+    } else {
         showUnsupportedCard();
+    }
 }
 
 void MainWindow::sendAll()
@@ -560,7 +592,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     case Answer::Yes:
         // A failed save (already reported) keeps the window open, so the
         // edits are not lost.
-        if (m_project->saveProject())
+        if (saveUnlessDeclined(this, *m_project))
             event->accept();
         else
             event->ignore();

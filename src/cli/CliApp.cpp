@@ -537,10 +537,12 @@ QString CliApp::projectPath() const
     return defaults.projectFilePath();
 }
 
-int CliApp::openProject(Project &project)
+int CliApp::openProject(Project &project, bool toChange)
 {
     const QString path = projectPath();
     project.setProjectFilePath(path);
+    // Pages are built where a verb needs them (render, send), not by edits.
+    project.setBuildsPages(false);
     const QFileInfo info(path);
     if (!info.isFile())
         return fail(ExitUsage, info.exists()
@@ -549,6 +551,9 @@ int CliApp::openProject(Project &project)
                                          .arg(path, QLatin1String(kProgram)));
     // Load failures are reported through the message seam ("Error on load
     // playlist file."); an empty list alone is a valid project.
+    QString lockError;
+    if (toChange && !project.lockProjectFile(&lockError))
+        return fail(ExitUsage, lockError);
     const int errorsBefore = m_ui->errorMessageCount();
     project.loadProject();
     if (m_ui->errorMessageCount() != errorsBefore)
@@ -558,6 +563,13 @@ int CliApp::openProject(Project &project)
 
 int CliApp::saveProject(Project &project)
 {
+    // Under the lock nobody who takes it can have written; a program that
+    // does not take it still must not lose its change to ours.
+    if (project.holdsProjectFileLock() && project.projectFileChangedOnDisk())
+        return fail(ExitUsage,
+                    QStringLiteral("the project file %1 was changed by another program while this "
+                                   "command ran; nothing was written")
+                        .arg(project.projectFilePath()));
     if (!project.saveProject())
         return fail(
             ExitUsage,

@@ -84,8 +84,10 @@ private:
 
     // The project file: --project FILE, else the default beside the program.
     QString projectPath() const;
-    // Loads the project file a verb works on; an exit code on failure.
-    int openProject(Project &project);
+    // Loads the project file a verb works on; an exit code on failure. A
+    // verb that will change the file passes toChange: the file's lock is then
+    // held from before the read until the project is gone.
+    int openProject(Project &project, bool toChange = false);
     int saveProject(Project &project);
     // A 1-based program number of the play list; 0 when not valid.
     int itemNumber(const Project &project, const QString &text, QString *error) const;

@@ -7,6 +7,7 @@
 
 #include "cli/Console.h"
 #include "link/ScreenSizeRules.h"
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
@@ -126,13 +127,27 @@ int CliApp::verbList(const QStringList &)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)
         return code;
-    project.rebuildAllPages();
+    // Each item's page count is taken with its pages built alone and let go
+    // at once, so a long list needs the memory of one item's pages.
+    const auto counted = [&project](int i, const auto &describe) {
+        ProgramItem &item = *project.itemAt(i);
+        item.buildPages();
+        const auto line = describe(i + 1, item);
+        item.releasePages();
+        return line;
+    };
     if (json()) {
-        printJson(ProjectJson::programList(project));
+        // The document's shape, with each item's page count taken alone.
+        QJsonObject doc = ProjectJson::programList(project);
+        QJsonArray items;
+        for (int i = 0; i < project.itemCount(); ++i)
+            items.append(counted(i, ProgramFields::toJson));
+        doc[u"items"] = items;
+        printJson(doc);
         return ExitOk;
     }
     for (int i = 0; i < project.itemCount(); ++i)
-        print(ProgramFields::listLine(i + 1, *project.itemAt(i)));
+        print(counted(i, ProgramFields::listLine));
     return ExitOk;
 }
 
@@ -151,7 +166,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
             return usageError(error, QLatin1String(item->isPicture() ? "add-picture" : "add-text"));
     }
     if (item->isPicture() && isSet(QStringLiteral("reverse")))
-        static_cast<PictureItem &>(*item).setReverse(1);
+        editItem(*item, ItemSetting::Reverse, 1);
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
@@ -168,7 +183,7 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
 int CliApp::verbAddText(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     return addItem(std::make_unique<TextItem>(&project), args.at(0));
 }
@@ -176,7 +191,7 @@ int CliApp::verbAddText(const QStringList &args)
 int CliApp::verbAddPicture(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     return addItem(std::make_unique<PictureItem>(&project), args.at(0));
 }
@@ -184,7 +199,7 @@ int CliApp::verbAddPicture(const QStringList &args)
 int CliApp::verbRemove(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);
@@ -204,7 +219,7 @@ int CliApp::verbRemove(const QStringList &args)
 int CliApp::verbMove(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);
@@ -239,7 +254,7 @@ int CliApp::verbMove(const QStringList &args)
 int CliApp::verbSet(const QStringList &args)
 {
     Project project;
-    if (const int code = openProject(project); code != ExitOk)
+    if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
     const int n = itemNumber(project, args.at(0), &error);

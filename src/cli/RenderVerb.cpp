@@ -47,13 +47,19 @@ int CliApp::verbRender(const QStringList &)
     const QDir dir(out);
     const bool preview = isSet(QStringLiteral("preview"));
 
-    project.rebuildAllPages();
     for (int i = 0; i < project.itemCount(); ++i)
         warnMissingCharacters(project, i + 1);
+    // One item's pages at a time: each is built, written and let go, so any
+    // play list renders in the memory of its largest item.
     int written = 0;
     QJsonArray files;
     for (int i = 0; i < project.itemCount(); ++i) {
-        const ProgramItem &item = *project.itemAt(i);
+        ProgramItem &item = *project.itemAt(i);
+        item.buildPages();
+        struct Release {
+            ProgramItem &item;
+            ~Release() { item.releasePages(); }
+        } release{item};
         for (int p = 0; p < item.pageCount(); ++p) {
             const PageBitmap *page = item.pageAt(p);
             if (!page || page->isNull())

@@ -43,6 +43,9 @@ int SendResult::exitCode(const SendReport &report, QString *message)
                        .arg(report.sentCount)
                        .arg(report.itemCount);
         return ExitPartial;
+    case SendReport::End::OverBudget:
+        *message = report.errorText;
+        return ExitUsage;
     case SendReport::End::NotRun:
         *message = QStringLiteral("nothing was sent");
         return ExitPartial;

@@ -15,6 +15,11 @@ void PictureItem::buildPages()
         owner() ? owner()->screenParams().colourType() : ScreenParams().colourType();
     params.width = contentWidth();
     params.height = screenHeight();
+    if (params.width > 0 && params.height > 0 && pageAllowance(params.width, params.height) < 1) {
+        addBlankPage();
+        setPagesRefused(true);
+        return;
+    }
     PageBitmap page;
     if (!PictureConverter::convert(params, page)) {
         // Missing, unreadable or undecodable file: one black page.

@@ -1,12 +1,13 @@
 #include "model/ProgramFields.h"
 
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
+#include "render/PageBitmap.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -64,20 +65,19 @@ struct Field {
     std::function<bool(ProgramItem &, const QString &, const Context &, QString *)> assign;
 };
 
-// A field whose value is a Choice, stored with setter.
-template <typename Item>
-Field choiceField(const char *name, Kind kind, Choice choice, void (Item::*setter)(int))
+// A field whose value is a Choice, stored as setting.
+Field choiceField(const char *name, Kind kind, Choice choice, ItemSetting setting)
 {
     return Field{name, kind,
-                 [name, choice, setter](ProgramItem &item, const QString &value, const Context &,
-                                        QString *error) {
+                 [name, choice, setting](ProgramItem &item, const QString &value, const Context &,
+                                         QString *error) {
                      const std::optional<int> parsed = parseChoice(value, choice);
                      if (!parsed) {
                          *error = QStringLiteral("invalid %1 \"%2\": expected %3")
                                       .arg(QLatin1String(name), value, describe(choice));
                          return false;
                      }
-                     (static_cast<Item &>(item).*setter)(*parsed);
+                     editItem(item, setting, *parsed);
                      return true;
                  }};
 }
@@ -93,7 +93,7 @@ const std::vector<Field> &fields()
                      const QString stored = picturePathToStore(value, context.projectDir, error);
                      if (stored.isEmpty())
                          return false;
-                     item.setContent(stored);
+                     editItem(item, ItemSetting::Content, stored);
                      return true;
                  }
                  if (value.size() > kMaxTextChars) {
@@ -102,15 +102,15 @@ const std::vector<Field> &fields()
                                   .arg(kMaxTextChars);
                      return false;
                  }
-                 item.setContent(value);
+                 editItem(item, ItemSetting::Content, value);
                  return true;
              }});
         f.push_back(choiceField("action", Kind::Any, {1, 18, ValueTables::actionNames(), 1, {}},
-                                &ProgramItem::setAction));
+                                ItemSetting::Action));
         f.push_back(choiceField("speed", Kind::Any, {0, 15, ValueTables::speedNames(), 0, {}},
-                                &ProgramItem::setSpeed));
+                                ItemSetting::Speed));
         f.push_back(choiceField("frame", Kind::Any, {0, 8, ValueTables::frameNames(), 0, {}},
-                                &ProgramItem::setFrame));
+                                ItemSetting::Frame));
         f.push_back(choiceField("clock", Kind::Any,
                                 {0,
                                  2,
@@ -119,10 +119,10 @@ const std::vector<Field> &fields()
                                  {{QStringLiteral("off"), 0},
                                   {QStringLiteral("dial"), 1},
                                   {QStringLiteral("text"), 2}}},
-                                &ProgramItem::setClockMode));
-        f.push_back(choiceField("delay", Kind::Any, {0, 255, {}, 0, {}}, &ProgramItem::setDelay));
+                                ItemSetting::Clock));
+        f.push_back(choiceField("delay", Kind::Any, {0, 255, {}, 0, {}}, ItemSetting::Delay));
         f.push_back(choiceField("level", Kind::Any, {1, 15, ValueTables::levelNames(), 1, {}},
-                                &ProgramItem::setLevel));
+                                ItemSetting::Level));
         f.push_back(choiceField("flash", Kind::Any,
                                 {0,
                                  2,
@@ -131,9 +131,9 @@ const std::vector<Field> &fields()
                                  {{QStringLiteral("none"), 0},
                                   {QStringLiteral("blink"), 1},
                                   {QStringLiteral("inverse"), 2}}},
-                                &ProgramItem::setFlash));
+                                ItemSetting::Flash));
         f.push_back(
-            choiceField("flashdelay", Kind::Any, {0, 255, {}, 0, {}}, &ProgramItem::setFlashDelay));
+            choiceField("flashdelay", Kind::Any, {0, 255, {}, 0, {}}, ItemSetting::FlashDelay));
         f.push_back({"font", Kind::Text,
                      [](ProgramItem &item, const QString &value, const Context &, QString *error) {
                          const QString face = value.trimmed();
@@ -144,10 +144,10 @@ const std::vector<Field> &fields()
                                           .arg(TextItem::kMaxFaceNameChars);
                              return false;
                          }
-                         static_cast<TextItem &>(item).setFaceName(face);
+                         editItem(item, ItemSetting::FaceName, face);
                          return true;
                      }});
-        f.push_back(choiceField("size", Kind::Text, {1, 999, {}, 0, {}}, &TextItem::setSize));
+        f.push_back(choiceField("size", Kind::Text, {1, 999, {}, 0, {}}, ItemSetting::Size));
         f.push_back(choiceField("style", Kind::Text,
                                 {0,
                                  3,
@@ -158,7 +158,7 @@ const std::vector<Field> &fields()
                                   {QStringLiteral("bold"), 1},
                                   {QStringLiteral("italic"), 2},
                                   {QStringLiteral("bold-italic"), 3}}},
-                                &TextItem::setStyle));
+                                ItemSetting::Style));
         f.push_back(choiceField("color", Kind::Text,
                                 {1,
                                  3,
@@ -167,7 +167,7 @@ const std::vector<Field> &fields()
                                  {{QStringLiteral("red"), 1},
                                   {QStringLiteral("green"), 2},
                                   {QStringLiteral("yellow"), 3}}},
-                                &TextItem::setColor));
+                                ItemSetting::Color));
         f.push_back(choiceField("mode", Kind::Picture,
                                 {0,
                                  1,
@@ -176,7 +176,7 @@ const std::vector<Field> &fields()
                                  {{QStringLiteral("centre"), 0},
                                   {QStringLiteral("center"), 0},
                                   {QStringLiteral("stretch"), 1}}},
-                                &PictureItem::setMode));
+                                ItemSetting::Mode));
         f.push_back(choiceField("reverse", Kind::Picture,
                                 {0,
                                  1,
@@ -186,9 +186,8 @@ const std::vector<Field> &fields()
                                   {QStringLiteral("off"), 0},
                                   {QStringLiteral("yes"), 1},
                                   {QStringLiteral("on"), 1}}},
-                                &PictureItem::setReverse));
-        f.push_back(
-            choiceField("limit", Kind::Picture, {0, 255, {}, 0, {}}, &PictureItem::setLimit));
+                                ItemSetting::Reverse));
+        f.push_back(choiceField("limit", Kind::Picture, {0, 255, {}, 0, {}}, ItemSetting::Limit));
         return f;
     }();
     return table;
@@ -236,9 +235,10 @@ QString picturePathToStore(const QString &path, const QString &projectDir, QStri
         *error = QStringLiteral("no image file at \"%1\"").arg(path);
         return {};
     }
-    QImageReader reader(info.absoluteFilePath());
-    if (!reader.canRead()) {
-        *error = QStringLiteral("cannot read the image \"%1\": %2").arg(path, reader.errorString());
+    // Only the raster formats a picture program decodes (no SVG).
+    if (const QString problem = PageBitmap::pictureFormatProblem(info.absoluteFilePath());
+        !problem.isEmpty()) {
+        *error = QStringLiteral("cannot use the image \"%1\": %2").arg(path, problem);
         return {};
     }
     const QString absolute = info.absoluteFilePath();

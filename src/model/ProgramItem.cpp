@@ -24,17 +24,49 @@ ProgramItem::~ProgramItem() = default;
 void ProgramItem::clearPages()
 {
     m_pages.clear();
+    m_pagesRefused = false;
+}
+
+namespace {
+
+// Every blank page of one size shares a single black raster (the image is
+// copied on its first write), so a long play list, or a hostile file with
+// thousands of items on the largest screen, costs no page memory until
+// something is drawn.
+// One per thread: the command-line tool renders a copy of the play list for
+// each sign on that sign's worker thread.
+PageBitmap &sharedBlank()
+{
+    static thread_local PageBitmap shared;
+    return shared;
+}
+
+} // namespace
+
+void ProgramItem::releasePages()
+{
+    clearPages();
+    addBlankPage();
+}
+
+qint64 ProgramItem::pageBytes() const
+{
+    const qint64 blankKey = sharedBlank().isNull() ? 0 : sharedBlank().image().cacheKey();
+    qint64 bytes = 0;
+    for (const PageBitmap &page : m_pages)
+        if (!page.isNull() && page.image().cacheKey() != blankKey)
+            bytes += page.image().sizeInBytes();
+    return bytes;
+}
+
+int ProgramItem::pageAllowance(int width, int height) const
+{
+    return m_owner ? m_owner->pageAllowance(*this, width, height) : INT_MAX;
 }
 
 void ProgramItem::addBlankPage()
 {
-    // Every blank page of one size shares a single black raster (the image
-    // is copied on its first write), so a long play list, or a hostile file
-    // with thousands of items on the largest screen, costs no page memory
-    // until something is drawn.
-    // One per thread: the command-line tool renders a copy of the play list
-    // for each sign on that sign's worker thread.
-    static thread_local PageBitmap shared;
+    PageBitmap &shared = sharedBlank();
     const int width = contentWidth();
     const int height = screenHeight();
     if (shared.isNull() || shared.width() != width || shared.height() != height) {

@@ -24,6 +24,14 @@ public:
     virtual void buildPages() = 0;
     void clearPages();
     void addBlankPage();
+    // Drops the pages for the one blank page every item starts with (which
+    // costs no memory of its own).
+    void releasePages();
+    // Bytes of the item's page rasters; the shared blank page counts 0.
+    qint64 pageBytes() const;
+    // True when the last build stopped at the project's page budget; the
+    // item then holds one blank page.
+    bool pagesRefused() const { return m_pagesRefused; }
     const PageBitmap *pageAt(int index) const;
     int pageCount() const { return int(m_pages.size()); }
     const std::vector<PageBitmap> &pages() const { return m_pages; }
@@ -81,6 +89,10 @@ protected:
     void writeCommonXml(XmlDocument &doc) const;
     void setKindLabel(const QString &label) { m_kindLabel = label; }
     std::vector<PageBitmap> &mutablePages() { return m_pages; }
+    void setPagesRefused(bool refused) { m_pagesRefused = refused; }
+    // Pages of width x height the project's budget still grants this item
+    // (a very large number without a project).
+    int pageAllowance(int width, int height) const;
 
 private:
     Project *m_owner;
@@ -98,4 +110,5 @@ private:
     int m_level = 0;
     int m_flash = 0;
     int m_flashDelay = 0;
+    bool m_pagesRefused = false;
 };

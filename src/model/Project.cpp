@@ -2,9 +2,16 @@
 
 #include "base/AppServices.h"
 #include "link/ControllerLink.h"
+#include "link/ScreenSizeRules.h"
 #include "model/ProgramItem.h"
+#include "model/ProjectFileLock.h"
 
-Project::Project() : m_link(std::make_unique<ControllerLink>()) {}
+#include <algorithm>
+#include <climits>
+
+Project::Project() : m_link(std::make_unique<ControllerLink>())
+{
+}
 
 Project::~Project()
 {
@@ -50,13 +57,80 @@ bool Project::swapItems(int i, int j)
     return true;
 }
 
-bool Project::moveItemUp(int index) { return swapItems(index - 1, index); }
-bool Project::moveItemDown(int index) { return swapItems(index, index + 1); }
-
-void Project::rebuildAllPages()
+bool Project::moveItemUp(int index)
 {
+    return swapItems(index - 1, index);
+}
+bool Project::moveItemDown(int index)
+{
+    return swapItems(index, index + 1);
+}
+
+int Project::screenWidth() const
+{
+    return std::min(m_params.screenWidth(), ScreenSizeRules::kMaxWidth);
+}
+
+int Project::screenHeight() const
+{
+    return std::min(m_params.screenHeight(), ScreenSizeRules::kMaxHeight);
+}
+
+bool Project::rebuildAllPages()
+{
+    // Every item first lets go of its old pages, so that each one is
+    // measured against the pages of the items before it only.
     for (auto &item : m_items)
+        item->releasePages();
+    struct BulkEnd {
+        qint64 &left;
+        ~BulkEnd() { left = -1; }
+    } bulkEnd{m_bulkBytesLeft};
+    qint64 used = 0;
+    bool allBuilt = true;
+    for (auto &item : m_items) {
+        m_bulkBytesLeft = std::max<qint64>(0, m_pageBudgetBytes - used);
         item->buildPages();
+        used += item->pageBytes();
+        allBuilt = allBuilt && !item->pagesRefused();
+    }
+    return allBuilt;
+}
+
+qint64 Project::pageBytes(const ProgramItem *except) const
+{
+    qint64 bytes = 0;
+    for (const auto &item : m_items)
+        if (item.get() != except)
+            bytes += item->pageBytes();
+    return bytes;
+}
+
+int Project::pageAllowance(const ProgramItem &item, int width, int height) const
+{
+    const qint64 left =
+        m_bulkBytesLeft >= 0 ? m_bulkBytesLeft : m_pageBudgetBytes - pageBytes(&item);
+    const qint64 pageBytes = qint64(std::max(width, 1)) * std::max(height, 1) * 4;
+    return int(std::clamp<qint64>(left / pageBytes, 0, INT_MAX));
+}
+
+const ProgramItem *Project::pageBudgetRefusal() const
+{
+    for (const auto &item : m_items)
+        if (item->pagesRefused())
+            return item.get();
+    return nullptr;
+}
+
+QString Project::pageBudgetText() const
+{
+    const ProgramItem *item = pageBudgetRefusal();
+    if (!item)
+        return {};
+    return QStringLiteral("信息‘%1’的页面无法生成：全部信息的页面合计超过了 %2 MB 的上限。"
+                          "请缩短文字、减少信息或减小屏幕尺寸。")
+        .arg(item->displayName())
+        .arg(m_pageBudgetBytes >> 20);
 }
 
 void Project::clearItems()
@@ -75,8 +149,14 @@ namespace {
 Project *g_currentProject = nullptr;
 }
 
-Project *currentProject() { return g_currentProject; }
-void setCurrentProject(Project *project) { g_currentProject = project; }
+Project *currentProject()
+{
+    return g_currentProject;
+}
+void setCurrentProject(Project *project)
+{
+    g_currentProject = project;
+}
 
 void showCommandResult(QObject *owner, bool ok)
 {

@@ -10,6 +10,7 @@
 #include "link/UploadEncoder.h"
 #include "model/SendReport.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -18,6 +19,7 @@
 
 class ControllerLink;
 class ProgramItem;
+class ProjectFileLock;
 class QObject;
 
 class Project : public ProgressJob {
@@ -38,15 +40,42 @@ public:
     bool swapItems(int i, int j);
     bool moveItemUp(int index);
     bool moveItemDown(int index);
-    void rebuildAllPages();
+    // Renders every item in list order within the page budget; false when
+    // the budget refused an item (pageBudgetText names the first).
+    bool rebuildAllPages();
     // Destroys every item in list order.
     void clearItems();
+
+    // ---- pages
+    // Page memory of all items together. A file can claim any screen size
+    // and any number of long texts; pages stop here, not at the machine's
+    // memory.
+    static constexpr qint64 kPageBudgetBytes = qint64(512) << 20;
+    qint64 pageBudgetBytes() const { return m_pageBudgetBytes; }
+    // Tests lower it to keep their pages small.
+    void setPageBudgetBytes(qint64 bytes) { m_pageBudgetBytes = bytes; }
+    // Whether edits rebuild pages (editItem). The command-line verbs that
+    // only change the file turn it off; pages are then built on demand.
+    bool buildsPages() const { return m_buildsPages; }
+    void setBuildsPages(bool on) { m_buildsPages = on; }
+    // Pages of width x height that item may still take within the budget
+    // (the other items' pages counted as they stand).
+    int pageAllowance(const ProgramItem &item, int width, int height) const;
+    // Bytes of distinct page rasters of every item but except.
+    qint64 pageBytes(const ProgramItem *except = nullptr) const;
+    // The first item whose pages the budget refused, or null.
+    const ProgramItem *pageBudgetRefusal() const;
+    // The message for that item; empty when every item has its pages.
+    QString pageBudgetText() const;
 
     // ---- screen and card
     ScreenParams &screenParams() { return m_params; }
     const ScreenParams &screenParams() const { return m_params; }
-    int screenWidth() const { return m_params.screenWidth(); }
-    int screenHeight() const { return m_params.screenHeight(); }
+    // The screen the pages are rendered for: the stored size, but no larger
+    // than a card can have (the screen parameter dialogs' limits). The
+    // record keeps the codes as stored.
+    int screenWidth() const;
+    int screenHeight() const;
     ControllerInfo &controllerInfo() { return m_info; }
     const ControllerInfo &controllerInfo() const { return m_info; }
     bool hasClockZoneSupport() const { return m_info.hasClockZoneSupport(); }
@@ -68,6 +97,21 @@ public:
     bool saveProject();
     // Reads the file into the (empty) list; true when it holds an item after.
     bool loadProject();
+    // Holds the lock beside the project file (QLockFile "<file>.lock") until
+    // unlockProjectFile or the project's end, so that the read, change and
+    // write of one program are not interleaved with another's. While it is
+    // held, loadProject and saveProject take no lock of their own; without
+    // it each takes one for its own read or write. False, with *error, when
+    // another program keeps the file locked past the wait.
+    bool lockProjectFile(QString *error = nullptr);
+    void unlockProjectFile();
+    bool holdsProjectFileLock() const;
+    // True when the file on disk is not the one this project last loaded or
+    // saved (its size, time or content differ, or it appeared since); false
+    // when it is unchanged or no longer there.
+    bool projectFileChangedOnDisk() const;
+    // The message the last loadProject showed; empty when it showed none.
+    const QString &loadErrorText() const { return m_loadErrorText; }
 
     // ---- controller commands (each false with lastErrorText on failure)
     bool connect(int port, bool showErrors);
@@ -136,8 +180,22 @@ private:
     int m_rememberedPort = 1;
     QString m_lastErrorText;
     QString m_projectFilePath;
+    QString m_loadErrorText;
     SendReport m_lastSendReport;
     DeniedPorts m_deniedPorts;
+    bool m_buildsPages = true;
+    qint64 m_pageBudgetBytes = kPageBudgetBytes;
+    // The budget left for the item being built while rebuildAllPages runs;
+    // -1 otherwise.
+    qint64 m_bulkBytesLeft = -1;
+    std::unique_ptr<ProjectFileLock> m_fileLock;
+    // What the file was when last loaded or saved (an empty hash: absent).
+    struct FileStamp {
+        qint64 size = -1;
+        qint64 modified = 0;
+        QByteArray hash;
+    } m_fileStamp;
+    static FileStamp stampOf(const QString &path);
 };
 
 // The process-wide project, set by the main window while it opens.

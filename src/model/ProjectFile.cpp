@@ -7,9 +7,13 @@
 #include "base/AtoiValue.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
+#include "model/ProjectFileLock.h"
 #include "model/TextItem.h"
 #include "model/XmlDocument.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFileInfo>
 #include <memory>
 #include <vector>
 
@@ -24,9 +28,9 @@ template <typename Setter> void readInt(XmlDocument &doc, const QString &name, S
         set(atoiValue(doc.getData()));
 }
 
-void showLoadError(const QString &text)
+QByteArray hashOf(const QByteArray &bytes)
 {
-    showMessage(nullptr, text, QStringLiteral("Error"), MessageIcon::Error);
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
 } // namespace
@@ -114,8 +118,70 @@ bool PictureItem::readXml(XmlDocument &doc)
     return true;
 }
 
+Project::FileStamp Project::stampOf(const QString &path)
+{
+    FileStamp stamp;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return stamp;
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        stamp.hash = hashOf(file.read(XmlDocument::kMaxFileBytes + 1));
+    return stamp;
+}
+
+bool Project::projectFileChangedOnDisk() const
+{
+    const QString path = projectFilePath();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return false; // nothing there to lose
+    if (m_fileStamp.hash.isEmpty())
+        return true; // appeared since
+    if (info.size() != m_fileStamp.size ||
+        info.lastModified().toMSecsSinceEpoch() != m_fileStamp.modified)
+        return true;
+    // Same size and time: a write within the time's resolution still shows
+    // in the content.
+    return stampOf(path).hash != m_fileStamp.hash;
+}
+
+bool Project::lockProjectFile(QString *error)
+{
+    if (m_fileLock)
+        return true;
+    auto lock = std::make_unique<ProjectFileLock>(projectFilePath());
+    if (!lock->lock(ProjectFileLock::kWaitMs, error))
+        return false;
+    m_fileLock = std::move(lock);
+    return true;
+}
+
+void Project::unlockProjectFile()
+{
+    m_fileLock.reset();
+}
+
+bool Project::holdsProjectFileLock() const
+{
+    return m_fileLock != nullptr;
+}
+
 bool Project::saveProject()
 {
+    // The write holds the lock (the caller's, or one of its own), so it
+    // never lands in the middle of another program's read-change-write.
+    std::unique_ptr<ProjectFileLock> ownLock;
+    if (!m_fileLock) {
+        ownLock = std::make_unique<ProjectFileLock>(projectFilePath());
+        if (!ownLock->lock()) {
+            showMessage(nullptr, QStringLiteral("Error on save project!"), applicationTitle(),
+                        MessageIcon::Warning);
+            return false;
+        }
+    }
     XmlDocument doc;
     // A declaration alone is no document, so this gives an empty one; the
     // layer writes the declaration itself when saving.
@@ -125,8 +191,12 @@ bool Project::saveProject()
     doc.addChildElem(QStringLiteral("height"), m_params.heightCode());
     for (const auto &item : m_items)
         item->writeXml(doc);
-    if (doc.save(projectFilePath()))
+    QByteArray written;
+    if (doc.save(projectFilePath(), &written)) {
+        const QFileInfo info(projectFilePath());
+        m_fileStamp = {written.size(), info.lastModified().toMSecsSinceEpoch(), hashOf(written)};
         return true;
+    }
     showMessage(nullptr, QStringLiteral("Error on save project!"), applicationTitle(),
                 MessageIcon::Warning);
     return false;
@@ -135,16 +205,28 @@ bool Project::saveProject()
 bool Project::loadProject()
 {
     const QString path = projectFilePath();
+    m_loadErrorText.clear();
+    m_fileStamp = FileStamp();
     if (!fileExists(path, false)) {
         appendItem(std::make_unique<TextItem>(this));
         return false;
     }
+    const auto showLoadError = [this](const QString &text) {
+        m_loadErrorText = text;
+        showMessage(nullptr, text, QStringLiteral("Error"), MessageIcon::Error);
+    };
 
+    // The stamp describes exactly the bytes that were parsed (a save is an
+    // atomic rename, so no lock is needed to read a whole file).
+    const QFileInfo info(path);
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
     XmlDocument doc;
-    if (!doc.load(path)) {
+    QByteArray bytes;
+    if (!doc.load(path, &bytes)) {
         showLoadError(QStringLiteral("Error on load playlist file."));
         return false;
     }
+    m_fileStamp = {bytes.size(), modified, hashOf(bytes)};
     // The root's name does not matter.
     if (!doc.findElem()) {
         showLoadError(QStringLiteral("Error on load playlist file ."));

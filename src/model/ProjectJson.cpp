@@ -23,6 +23,8 @@ const char *endName(SendReport::End end)
         return "no-connection";
     case SendReport::End::ClearFailed:
         return "clear-failed";
+    case SendReport::End::OverBudget:
+        return "over-budget";
     case SendReport::End::NotRun:
         break;
     }

@@ -83,7 +83,15 @@ void Project::sendAll(ProgressHost &host)
 
     host.sleep(kStepWaitMs);
     readScreenParams();
-    rebuildAllPages();
+    if (!rebuildAllPages()) {
+        // Half a play list on the card is no better than the old one.
+        report.end = SendReport::End::OverBudget;
+        report.errorText = pageBudgetText();
+        host.setStatus(0, report.errorText);
+        host.setButtons(true, false);
+        m_lastSendReport = std::move(report);
+        return;
+    }
     for (int i = 0; i < count; ++i)
         if (const ProgramItem *item = itemAt(i))
             report.items[size_t(i)].name = item->displayName();

@@ -30,6 +30,7 @@ struct SendReport {
         Cancelled,    // the cancel button or the Cancel answer stopped it
         NoConnection, // the port could not be opened; nothing was sent
         ClearFailed,  // clearing failed and the user declined to retry
+        OverBudget,   // the pages would pass the page budget; nothing was sent
     };
 
     End end = End::NotRun;

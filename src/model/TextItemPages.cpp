@@ -25,7 +25,21 @@ QString TextItem::missingCharacters() const
 void TextItem::buildPages()
 {
     clearPages();
-    std::vector<PageBitmap> pages = TextRenderer::render(renderParams());
+    TextRenderParams params = renderParams();
+    // One page more than the budget grants tells a text that needs more
+    // from one that fits exactly.
+    const int allowed = pageAllowance(params.width, params.height);
+    const bool budgetBinds = allowed < TextRenderer::maxPages(params.width, params.height);
+    if (budgetBinds)
+        params.maxPages = allowed + 1;
+    std::vector<PageBitmap> pages =
+        budgetBinds && allowed == 0 ? std::vector<PageBitmap>() : TextRenderer::render(params);
+    if (budgetBinds && (allowed == 0 || int(pages.size()) > allowed)) {
+        pages.clear();
+        addBlankPage();
+        setPagesRefused(true);
+        return;
+    }
     if (pages.empty()) {
         // No content area (no screen height yet): the usual empty page.
         addBlankPage();

@@ -1,5 +1,6 @@
 #include "model/XmlDocument.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -106,7 +107,7 @@ bool XmlDocument::setDocText(const QString &text)
     return ok;
 }
 
-bool XmlDocument::load(const QString &path)
+bool XmlDocument::load(const QString &path, QByteArray *bytes)
 {
     m_doc = emptyDocument();
     resetCursor();
@@ -121,10 +122,80 @@ bool XmlDocument::load(const QString &path)
         return false;
     const bool ok = parseInto(m_doc, data);
     resetCursor();
+    if (bytes)
+        *bytes = data;
     return ok;
 }
 
-bool XmlDocument::save(const QString &path) const
+namespace {
+
+// Where the system cannot make an unnamed temporary file, QSaveFile writes
+// "<file>.XXXXXX" beside the file and renames it at commit; a save killed
+// before that leaves the copy behind. Its name is noted in "<file>.saving"
+// while it is written, and the next save removes what the note names (only
+// names of that form: a user's "<file>.backup" is never touched).
+class SaveNote {
+public:
+    explicit SaveNote(const QString &path)
+        : m_dir(QFileInfo(path).absoluteDir()), m_base(QFileInfo(path).fileName()),
+          m_note(path + QStringLiteral(".saving"))
+    {
+    }
+
+    // Removes copies an interrupted save left, then the note.
+    void removeLeftovers() const
+    {
+        QFile note(m_note);
+        if (!note.open(QIODevice::ReadOnly))
+            return;
+        const QList<QByteArray> names = note.read(4096).split('\n');
+        note.close();
+        for (const QByteArray &raw : names) {
+            const QString name = QString::fromUtf8(raw.trimmed());
+            if (isTemporaryName(name))
+                QFile::remove(m_dir.filePath(name));
+        }
+        QFile::remove(m_note);
+    }
+    QStringList temporaries() const
+    {
+        return m_dir.entryList({m_base + QStringLiteral(".??????")},
+                               QDir::Files | QDir::Hidden | QDir::System);
+    }
+    // Notes the copies that appeared since before.
+    void note(const QStringList &before) const
+    {
+        QByteArray text;
+        for (const QString &name : temporaries())
+            if (!before.contains(name))
+                text += name.toUtf8() + '\n';
+        if (text.isEmpty())
+            return;
+        QFile note(m_note);
+        if (note.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            note.write(text);
+    }
+    void done() const { QFile::remove(m_note); }
+
+private:
+    bool isTemporaryName(const QString &name) const
+    {
+        if (name.size() != m_base.size() + 7 || !name.startsWith(m_base + QLatin1Char('.')))
+            return false;
+        for (QChar c : QStringView(name).right(6))
+            if (!(c.isLetterOrNumber() && c.unicode() < 128))
+                return false;
+        return true;
+    }
+
+    QDir m_dir;
+    QString m_base;
+    QString m_note;
+};
+
+} // namespace
+
+bool XmlDocument::save(const QString &path, QByteArray *written) const
 {
     QString body;
     {
@@ -139,17 +210,26 @@ bool XmlDocument::save(const QString &path) const
     QByteArray bytes = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
     bytes += body.toUtf8();
 
+    const SaveNote note(path);
+    note.removeLeftovers();
+    const QStringList before = note.temporaries();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    note.note(before);
     // QSaveFile only notices failures of its own writes; a failure while its
     // buffer is flushed on commit would still replace the old file with a
     // cut one. Flushing here first makes every write error count.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
+        note.done();
         return false;
     }
-    return file.commit();
+    const bool ok = file.commit();
+    note.done();
+    if (ok && written)
+        *written = std::move(bytes);
+    return ok;
 }
 
 bool XmlDocument::findElem(const QString &name)

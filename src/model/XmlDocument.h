@@ -30,11 +30,14 @@ public:
     bool setDocText(const QString &text);
     // Parses the file into the document and resets the cursor; false (and a
     // fresh empty document) when the file cannot be read or does not parse.
-    bool load(const QString &path);
+    // *bytes receives the file's bytes as parsed.
+    bool load(const QString &path, QByteArray *bytes = nullptr);
     // Writes the document as UTF-8, beginning with the XML declaration and
     // CR LF, with no whitespace between elements. The file is replaced
-    // atomically: on failure the previous file is left as it was.
-    bool save(const QString &path) const;
+    // atomically: on failure the previous file is left as it was. A
+    // temporary copy that an interrupted earlier save left beside the file
+    // is removed first. *bytes receives what was written.
+    bool save(const QString &path, QByteArray *bytes = nullptr) const;
 
     // Searches the children of parent forward, starting after current (at
     // the first child when current is none), for an element named name (any

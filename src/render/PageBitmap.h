@@ -4,7 +4,9 @@
 // (red in the low byte); a page's pixels are exactly black, red, green or
 // yellow once a renderer has finished with it.
 
+#include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <cstdint>
 
@@ -55,6 +57,14 @@ public:
     // when the path is not a regular file or the image cannot be decoded
     // within the allocation limit. Defined in PageBitmapLoad.cpp.
     bool loadFromFile(const QString &path);
+    // The formats (QImageReader's names) accepted as pictures: the six the
+    // picture dialog offers and the other raster formats Qt decodes from a
+    // header-sized image in bounded time. Vector formats (SVG) are not: a
+    // small file can take minutes to draw.
+    static const QList<QByteArray> &pictureFormats();
+    // Empty when the file is a picture loadFromFile decodes; otherwise why
+    // not, for the user (the detected format, or that none was found).
+    static QString pictureFormatProblem(const QString &path);
 
     // The raster (Format_RGB32) for painting with QPainter and for display.
     QImage &image() { return m_image; }

@@ -13,6 +13,31 @@ constexpr int kAllocationLimitMb = 256;
 
 } // namespace
 
+const QList<QByteArray> &PageBitmap::pictureFormats()
+{
+    static const QList<QByteArray> formats = {
+        "bmp", "jpeg", "tiff", "gif", "ico", "png", // the picture dialog's six
+        "cur", "webp", "pbm",  "pgm", "ppm", "tga", "wbmp",
+    };
+    return formats;
+}
+
+QString PageBitmap::pictureFormatProblem(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QStringLiteral("找不到图片文件“%1”。").arg(path);
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return QStringLiteral("无法识别图片文件“%1”的格式。").arg(path);
+    if (!pictureFormats().contains(format))
+        return QStringLiteral(
+                   "不支持 %1 格式的图片，请使用 BMP、JPEG、PNG、GIF、ICO 或 TIFF 图片。")
+            .arg(QString::fromLatin1(format.toUpper()));
+    return {};
+}
+
 bool PageBitmap::loadFromFile(const QString &path)
 {
     // Only regular files are decoded: reading a FIFO or a device such as
@@ -24,18 +49,21 @@ bool PageBitmap::loadFromFile(const QString &path)
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(kAllocationLimitMb);
+    if (!pictureFormats().contains(reader.format()))
+        return false;
     const QSize claimed = reader.size();
     if (claimed.isValid() &&
         int64_t(claimed.width()) * claimed.height() * 4 > (int64_t(kAllocationLimitMb) << 20))
         return false;
-    // The first frame of a multi-frame file.
-    const QImage decoded = reader.read();
-    if (decoded.isNull() || decoded.width() <= 0 || decoded.height() <= 0)
+    // The first frame of a multi-frame file. Every conversion below works in
+    // the decoded raster where the pixel size allows, so a picture near the
+    // limit is never held twice.
+    QImage raster = reader.read();
+    if (raster.isNull() || raster.width() <= 0 || raster.height() <= 0)
         return false;
-    QImage raster;
-    if (decoded.hasAlphaChannel()) {
+    if (raster.hasAlphaChannel()) {
         // Drawn over black: premultiplied colour is the blended colour.
-        raster = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        raster.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (raster.isNull())
             return false;
         const int width = raster.width();
@@ -47,7 +75,7 @@ bool PageBitmap::loadFromFile(const QString &path)
         }
         raster.reinterpretAsFormat(QImage::Format_RGB32);
     } else {
-        raster = decoded.convertToFormat(QImage::Format_RGB32);
+        raster.convertTo(QImage::Format_RGB32);
     }
     if (raster.isNull())
         return false;

@@ -230,8 +230,9 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
         return pages;
     }
 
-    Layout layout{text, measurer, pageColour(params.color), width, height, maxPages(width, height),
-                  pages};
+    const int pageCap = params.maxPages > 0 ? std::min(params.maxPages, maxPages(width, height))
+                                            : maxPages(width, height);
+    Layout layout{text, measurer, pageColour(params.color), width, height, pageCap, pages};
     switch (chooseLayout(params.action, params.stayTimeZero)) {
     case TextLayout::HorizontalBand:
         layout.horizontalBand(whole);

@@ -20,6 +20,7 @@ struct TextRenderParams {
     bool stayTimeZero = true;       // the item's effective stay time is 0
     int width = 0;                  // content width of a page
     int height = 0;                 // screen height of a page
+    int maxPages = 0;               // fewer pages than maxPages() (0: no cap)
 };
 
 enum class TextLayout { HorizontalBand, VerticalBand, FittedPages };

@@ -1,6 +1,7 @@
 #include "ui/ItemEditorDialog.h"
 
 #include "base/AtoiValue.h"
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
@@ -125,16 +126,16 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
 
     connect(m_level, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (m_initialised && index >= 0)
-            m_item->setLevel(index + 1);
+            editItem(*m_item, ItemSetting::Level, index + 1);
     });
     connect(m_flash, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (m_initialised && index >= 0)
-            m_item->setFlash(index);
+        if (m_initialised && index >= 0 && editItem(*m_item, ItemSetting::Flash, index))
+            refreshPreview();
     });
     connect(m_stay, &NumberSpinEdit::textChanged, this, &ItemEditorDialog::stayTimeEdited);
     connect(m_interval, &NumberSpinEdit::textChanged, this, [this](const QString &text) {
-        if (m_initialised)
-            m_item->setFlashDelay(atoiValue(text));
+        if (m_initialised && editItem(*m_item, ItemSetting::FlashDelay, atoiValue(text)))
+            refreshPreview();
     });
     m_initialised = true;
 }
@@ -157,15 +158,10 @@ void ItemEditorDialog::stayTimeEdited(const QString &text)
 {
     if (!m_initialised)
         return;
-    // The text layout differs between a stay time of zero and any other,
-    // so only a change to or from zero re-renders the pages.
-    const int before = m_item->effectiveStayTime();
-    m_item->setDelay(atoiValue(text));
-    const int after = m_item->effectiveStayTime();
-    if (before == 0 || after == 0) {
-        m_item->buildPages();
+    // The text layout differs between a stay time of zero and any other;
+    // the item's edit entry point re-renders when that changes.
+    if (editItem(*m_item, ItemSetting::Delay, atoiValue(text)))
         refreshPreview();
-    }
 }
 
 void ItemEditorDialog::refreshPreview()

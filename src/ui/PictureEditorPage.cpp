@@ -1,6 +1,8 @@
 #include "ui/PictureEditorPage.h"
 
+#include "base/AppServices.h"
 #include "base/AtoiValue.h"
+#include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "ui/NumberSpinEdit.h"
 
@@ -110,21 +112,13 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
     m_initialised = true;
 
     connect(m_browse, &QPushButton::clicked, this, &PictureEditorPage::browse);
-    connect(m_centre, &QRadioButton::clicked, this, [this] {
-        m_item->setMode(0);
-        applyChange();
-    });
-    connect(m_stretch, &QRadioButton::clicked, this, [this] {
-        m_item->setMode(1);
-        applyChange();
-    });
-    connect(m_invert, &QCheckBox::clicked, this, [this](bool checked) {
-        m_item->setReverse(checked ? 1 : 0);
-        applyChange();
-    });
+    connect(m_centre, &QRadioButton::clicked, this, [this] { editAndShow(ItemSetting::Mode, 0); });
+    connect(m_stretch, &QRadioButton::clicked, this, [this] { editAndShow(ItemSetting::Mode, 1); });
+    connect(m_invert, &QCheckBox::clicked, this,
+            [this](bool checked) { editAndShow(ItemSetting::Reverse, checked ? 1 : 0); });
     connect(m_limit, &NumberSpinEdit::textChanged, this, [this](const QString &text) {
         if (m_initialised)
-            m_item->setLimit(atoiValue(text));
+            editItem(*m_item, ItemSetting::Limit, atoiValue(text));
     });
     connect(m_preview, &QPushButton::clicked, this, &PictureEditorPage::applyChange);
 }
@@ -138,8 +132,17 @@ void PictureEditorPage::browse()
     if (path.isEmpty())
         return;
     m_path->setText(path);
-    m_item->setContent(path);
-    applyChange();
+    if (editItem(*m_item, ItemSetting::Content, path))
+        Q_EMIT contentChanged();
+    // The path is kept (the page stays black), but the user learns why.
+    if (const QString problem = PageBitmap::pictureFormatProblem(path); !problem.isEmpty())
+        showMessage(this, problem, applicationTitle(), MessageIcon::Warning);
+}
+
+void PictureEditorPage::editAndShow(ItemSetting setting, int value)
+{
+    if (editItem(*m_item, setting, value))
+        Q_EMIT contentChanged();
 }
 
 void PictureEditorPage::applyChange()

@@ -5,6 +5,8 @@
 // new limit is stored at once and shows after the next rebuild ("预览").
 // Created and owned by ItemEditorDialog; the item is borrowed.
 
+#include "model/ItemEdit.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -30,7 +32,7 @@ public:
     // Replaces the system's file dialog (tests); an empty chooser restores it.
     static void setFileChooser(FileChooser chooser);
 
-    // Rebuilds the item's pages and announces the change.
+    // Rebuilds the item's pages and announces the change ("预览").
     void applyChange();
     // "浏览...": choose the image file.
     void browse();
@@ -39,6 +41,9 @@ Q_SIGNALS:
     void contentChanged();
 
 private:
+    // Stores a setting through the item's edit entry point and announces
+    // the change when the pages followed it.
+    void editAndShow(ItemSetting setting, int value);
     PictureItem *m_item;
     QLineEdit *m_path;
     QPushButton *m_browse;

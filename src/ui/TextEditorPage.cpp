@@ -1,6 +1,7 @@
 #include "ui/TextEditorPage.h"
 
 #include "base/AtoiValue.h"
+#include "model/ItemEdit.h"
 #include "model/TextItem.h"
 #include "render/TextFont.h"
 #include "ui/LimitedPlainTextEdit.h"
@@ -102,31 +103,33 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     fillFromItem();
     showMissing();
 
-    connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+    // Every change goes through the item's edit entry point, which rebuilds
+    // the pages; the editor then refreshes its preview.
+    const auto announce = [this](bool pagesChanged) {
+        if (pagesChanged)
+            Q_EMIT contentChanged();
+    };
+    connect(m_text, &QPlainTextEdit::textChanged, this, [this, announce] {
         if (m_filling)
             return;
-        m_item->setContent(m_text->storedText());
-        applyChange();
+        announce(editItem(*m_item, ItemSetting::Content, m_text->storedText()));
     });
-    connect(m_size->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        m_item->setSize(atoiValue(QStringView(text).left(kSizeDigitsRead)));
-        applyChange();
+    connect(m_size->lineEdit(), &QLineEdit::textEdited, this,
+            [this, announce](const QString &text) {
+                announce(editItem(*m_item, ItemSetting::Size,
+                                  atoiValue(QStringView(text).left(kSizeDigitsRead))));
+            });
+    connect(m_size, &QComboBox::activated, this, [this, announce](int index) {
+        announce(editItem(*m_item, ItemSetting::Size, atoiValue(m_size->itemText(index))));
     });
-    connect(m_size, &QComboBox::activated, this, [this](int index) {
-        m_item->setSize(atoiValue(m_size->itemText(index)));
-        applyChange();
+    connect(m_colour, &QComboBox::activated, this, [this, announce](int index) {
+        announce(editItem(*m_item, ItemSetting::Color, index + 1));
     });
-    connect(m_colour, &QComboBox::activated, this, [this](int index) {
-        m_item->setColor(index + 1);
-        applyChange();
+    connect(m_font, &QComboBox::activated, this, [this, announce](int index) {
+        announce(editItem(*m_item, ItemSetting::FaceName, m_font->itemText(index)));
     });
-    connect(m_font, &QComboBox::activated, this, [this](int index) {
-        m_item->setFaceName(m_font->itemText(index));
-        applyChange();
-    });
-    connect(m_style, &QComboBox::activated, this, [this](int index) {
-        m_item->setStyle(index);
-        applyChange();
+    connect(m_style, &QComboBox::activated, this, [this, announce](int index) {
+        announce(editItem(*m_item, ItemSetting::Style, index));
     });
 }
 

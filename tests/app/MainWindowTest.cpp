@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/ProgramListView.h"
 #include "common/RecordingUserInterface.h"
+#include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
@@ -564,3 +565,32 @@ TEST_F(MainWindowTest, DemoProjectIsPreviewedPageByPage)
 }
 
 } // namespace
+
+// A script changed the file while the window was open: saving used to write
+// over that change without a word. The window asks first; No keeps the
+// file as the script left it (and the window open), Yes overwrites.
+TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst)
+{
+    writeProject({QStringLiteral("A")});
+    useNoCard();
+    open();
+    writeProject({QStringLiteral("A"), QStringLiteral("from a script")});
+    const QByteArray scripted = readAll(projectPath);
+    const QString question = QStringLiteral("节目文件已被其他程序修改过，是否用当前的节目覆盖它？");
+
+    ui.yesNoCancelAnswers = {Answer::Yes};
+    ui.yesNoAnswers = {false};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_FALSE(ui.questions.isEmpty());
+    EXPECT_EQ(ui.questions.last(), question);
+    EXPECT_EQ(readAll(projectPath), scripted);
+
+    ui.questions.clear();
+    ui.yesNoCancelAnswers = {Answer::Yes};
+    ui.yesNoAnswers = {true};
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ui.questions.last(), question);
+    EXPECT_NE(readAll(projectPath), scripted);
+}

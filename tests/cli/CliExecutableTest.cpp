@@ -112,6 +112,31 @@ TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
 
 } // namespace
 
+// Scripts adding programs to one file at once all said they succeeded, but
+// the last writer dropped the others' programs. The lock beside the file
+// serialises them: every program arrives, every run exits 0.
+TEST_F(CliExecutable, ConcurrentAddsAreAllKept)
+{
+    const QStringList p{QStringLiteral("--project"), projectFile};
+    ASSERT_EQ(exec(p + QStringList{QStringLiteral("new")}).code, ExitOk);
+    constexpr int kRuns = 8;
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(program, p + QStringList{QStringLiteral("add-text"),
+                                                    QStringLiteral("program %1").arg(i)});
+    }
+    for (auto &run : runs) {
+        ASSERT_TRUE(run->waitForFinished(120000));
+        EXPECT_EQ(run->exitCode(), ExitOk) << run->readAllStandardError().toStdString();
+    }
+    const QJsonArray items = exec(p + QStringList{QStringLiteral("--json"), QStringLiteral("list")})
+                                 .json()
+                                 .value(u"items")
+                                 .toArray();
+    EXPECT_EQ(items.size(), kRuns);
+}
+
 namespace {
 
 // A user font in the GUI's data folder reaches the command-line tool: its

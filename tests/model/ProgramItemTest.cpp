@@ -92,8 +92,10 @@ TEST(ProgramItem, ClockZoneFollowsTheCardAndTheScreen)
         {"unknown mode passes but acts as off", 7, {8, 4}, 7, 0, 64, 0},
         {"negative mode likewise", -1, {8, 4}, -1, 0, 64, 0},
         {"unknown mode on a narrow screen", 7, {6, 4}, 0, 0, 48, 0},
-        {"width code 0 is 2048 pixels", 1, {0, 128}, 1, 1024, 1024, 0x20},
-        {"dial needs twice the height", 1, {0, 255}, 0, 0, 2048, 0},
+        {"width code 0 is 2048 pixels", 1, {0, 16}, 1, 128, 1920, 0x20},
+        // Pages are never taller than a card's screen can be (128), whatever
+        // the file's height code says: the budget depends on it.
+        {"height code 255 renders 128 high", 1, {0, 255}, 1, 128, 1920, 0x20},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,9 @@
 #include "render/PageBitmap.h"
 
+#include <QFile>
+#include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 #include <climits>
 #include <gtest/gtest.h>
 
@@ -150,4 +153,28 @@ TEST(PageBitmap, StretchScalesWithoutMixingColours)
     ASSERT_TRUE(small.create(4, 2));
     small.stretchFrom(src, 1, 0, 3, 1, 0, 1, 3, 1);
     EXPECT_EQ(picture(small), QStringLiteral(".yrg/...."));
+}
+
+// A 12 MB SVG took 19 s to draw as a picture: only raster formats are
+// decoded, and the user is told why the rest are not.
+TEST(PageBitmap, OnlyRasterPicturesAreDecoded)
+{
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("shape.png")); // the name does not decide
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" height=\"8\">"
+               "<rect width=\"8\" height=\"8\" fill=\"red\"/></svg>");
+    file.close();
+    PageBitmap page;
+    EXPECT_FALSE(page.loadFromFile(svg));
+    EXPECT_TRUE(PageBitmap::pictureFormatProblem(svg).contains(QStringLiteral("SVG")));
+
+    const QString png = dir.filePath(QStringLiteral("dot.png"));
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(png, "PNG"));
+    EXPECT_TRUE(PageBitmap::pictureFormatProblem(png).isEmpty());
+    ASSERT_TRUE(page.loadFromFile(png));
+    EXPECT_EQ(page.pixel(2, 1), LedColor::Red);
 }

@@ -1,0 +1,69 @@
+#include "model/ProjectFileLock.h"
+
+#include "model/Project.h"
+
+ProjectFileLock::ProjectFileLock(const QString &projectFile)
+    : m_projectFile(projectFile), m_lock(lockPath(projectFile))
+{
+    m_lock.setStaleLockTime(kStaleMs);
+}
+
+QString ProjectFileLock::lockPath(const QString &projectFile)
+{
+    return projectFile + QStringLiteral(".lock");
+}
+
+bool ProjectFileLock::lock(int waitMs, QString *error)
+{
+    if (m_lock.tryLock(waitMs))
+        return true;
+    // A folder where no lock file can be made (a read-only install) cannot
+    // be written by the others either: reading goes on without the lock.
+    if (m_lock.error() == QLockFile::PermissionError)
+        return true;
+    if (error) {
+        qint64 pid = 0;
+        QString host, app;
+        if (m_lock.error() == QLockFile::LockFailedError && m_lock.getLockInfo(&pid, &host, &app))
+            *error = QStringLiteral("项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
+                         .arg(m_projectFile, app)
+                         .arg(pid);
+        else
+            *error = QStringLiteral("无法锁定项目文件 %1（%2）。")
+                         .arg(m_projectFile, lockPath(m_projectFile));
+    }
+    return false;
+}
+
+bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
+                     QString *error)
+{
+    const bool heldBefore = project.holdsProjectFileLock();
+    if (!heldBefore && !project.lockProjectFile(error))
+        return false;
+    struct Unlock {
+        Project &project;
+        bool keep;
+        ~Unlock()
+        {
+            if (!keep)
+                project.unlockProjectFile();
+        }
+    } unlock{project, heldBefore};
+
+    project.clearItems();
+    project.loadProject();
+    if (!project.loadErrorText().isEmpty()) {
+        if (error)
+            *error = project.loadErrorText();
+        return false;
+    }
+    if (!change(project, error))
+        return false;
+    if (!project.saveProject()) {
+        if (error)
+            *error = QStringLiteral("Error on save project!");
+        return false;
+    }
+    return true;
+}

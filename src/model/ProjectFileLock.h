@@ -1,0 +1,42 @@
+#pragma once
+// The lock beside a project file: a QLockFile "<file>.lock" that every
+// read-change-write of the file holds, so that two programs (the GUI, the
+// command-line tool, the service) changing one file serialise instead of
+// the last writer dropping the other's change. A lock whose holder died is
+// taken over at once; one whose holder hangs after kStaleMs.
+
+#include <QLockFile>
+#include <QString>
+#include <functional>
+
+class Project;
+
+class ProjectFileLock {
+public:
+    // A holder that keeps the lock longer than this is taken for dead.
+    static constexpr int kStaleMs = 60000;
+    // How long a caller waits for the lock before it gives up: QLockFile
+    // polls with growing pauses (up to 5 s), so twenty scripts started at
+    // once need well over twenty seconds for the last one on a slow box.
+    static constexpr int kWaitMs = 90000;
+
+    explicit ProjectFileLock(const QString &projectFile);
+    ProjectFileLock(const ProjectFileLock &) = delete;
+    ProjectFileLock &operator=(const ProjectFileLock &) = delete;
+
+    // Waits up to waitMs; false with *error (naming the holder when known).
+    bool lock(int waitMs = kWaitMs, QString *error = nullptr);
+    static QString lockPath(const QString &projectFile);
+
+private:
+    QString m_projectFile;
+    QLockFile m_lock;
+};
+
+// One read-change-write of project's file under its lock: loads the file
+// afresh into project (its items are replaced), lets change edit it and, when
+// change returns true, saves it. False with *error when the lock cannot be
+// had, the file cannot be read, change declines (its own error left in
+// *error) or the save fails. The service calls this for every change.
+bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
+                     QString *error);
