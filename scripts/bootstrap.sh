@@ -12,7 +12,7 @@ packages=(
   xvfb xauth imagemagick
   qt6-httpserver-dev qt6-websockets-dev libgif-dev
   xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
-  help2man chromium
+  help2man chromium librsvg2-bin
 )
 
 missing=()
