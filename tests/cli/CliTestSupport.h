@@ -5,6 +5,7 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
+#include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "sim/VirtualCard.h"
 
@@ -89,29 +90,10 @@ protected:
     // contents (each with the new-item defaults).
     void writeProject(const QStringList &texts, int widthCode = 32, int heightCode = 4)
     {
-        QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<project>"
-                                     "<width>%1</width><height>%2</height>")
-                          .arg(widthCode)
-                          .arg(heightCode);
-        for (const QString &text : texts)
-            xml +=
-                QStringLiteral("<msg><type>2</type><content>%1</content><action>1</action>"
-                               "<speed>14</speed><frame>0</frame><clock>0</clock><delay>0</delay>"
-                               "<level>2</level><flash>0</flash><flashdelay>2</flashdelay>"
-                               "<size>12</size><font>宋体</font><style>0</style><color>1</color>"
-                               "</msg>")
-                    .arg(text);
-        xml += QStringLiteral("</project>");
-        QFile file(projectFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(xml.toUtf8());
+        ASSERT_TRUE(writeAll(projectFile, textProjectXml(texts, widthCode, heightCode)));
     }
 
-    QByteArray projectBytes() const
-    {
-        QFile file(projectFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray projectBytes() const { return readAll(projectFile); }
 
     // The command codes the card received, in order.
     QList<int> commands() const

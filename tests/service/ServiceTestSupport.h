@@ -3,6 +3,7 @@
 // in a temporary folder and a virtual card, and a QNetworkAccessManager
 // client that waits for each answer.
 
+#include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "service/SignService.h"
 #include "sim/VirtualCard.h"
@@ -91,27 +92,10 @@ protected:
 
     void writeProject(const QStringList &texts)
     {
-        QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<project>"
-                                     "<width>32</width><height>4</height>");
-        for (const QString &text : texts)
-            xml +=
-                QStringLiteral("<msg><type>2</type><content>%1</content><action>1</action>"
-                               "<speed>14</speed><frame>0</frame><clock>0</clock><delay>0</delay>"
-                               "<level>2</level><flash>0</flash><flashdelay>2</flashdelay>"
-                               "<size>12</size><font>宋体</font><style>0</style><color>1</color>"
-                               "</msg>")
-                    .arg(text);
-        xml += QStringLiteral("</project>");
-        QFile file(projectFile);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(xml.toUtf8());
+        ASSERT_TRUE(writeAll(projectFile, textProjectXml(texts)));
     }
 
-    QByteArray projectBytes() const
-    {
-        QFile file(projectFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray projectBytes() const { return readAll(projectFile); }
 
     QTemporaryDir dir;
     VirtualCard card;
