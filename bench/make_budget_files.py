@@ -8,8 +8,8 @@
   c-most-pages.brivprj   just under the loader's 16 MiB: screen codes 255 and
                          programs that each reach the 256 pages one program may
                          hold (fitted pages of a few huge characters)
-  c-most-items.brivprj   just under 16 MiB of one-page programs on the largest
-                         screen (the most programs a file can hold)
+  c-most-items.brivprj   one-page programs on the largest screen, as many as
+                         the loader's 200,000 elements allow
   d-big-png.brivprj      one picture program on big.png, 8192 x 8192 of one
                          colour (a small file that decodes to 256 MB)
   e-svg.brivprj          one picture program on big.svg, a 12 MB SVG
@@ -24,6 +24,8 @@ import sys
 import zlib
 
 LOADER_LIMIT = 16 * 1024 * 1024
+# The loader's element cap: root, width, height and 15 elements a program.
+MAX_PROGRAMS = (200000 - 3) // 15
 
 
 def text_msg(content, action=13, delay=0, size=20, font="宋体", color=1):
@@ -56,14 +58,14 @@ def chinese(n, seed):
 
 
 def fill_to_limit(path, width, height, msg_of):
-    """Appends programs until the file is just under the loader's limit."""
+    """Appends programs up to the loader's size or element limit."""
     head = project(width, height, [])
     size = len(head.encode())
     msgs = []
     while True:
         msg = msg_of(len(msgs))
         grown = size + len(msg.encode())
-        if grown > LOADER_LIMIT - 64:
+        if grown > LOADER_LIMIT - 64 or len(msgs) == MAX_PROGRAMS:
             break
         msgs.append(msg)
         size = grown
@@ -121,10 +123,10 @@ def main():
                                  delay=i % 4, size=12 + i % 3 * 4, color=1 + i % 3)
                         for i in range(3000)]))
     # Fitted pages (action 1 with a stay) of characters drawn 512 pixels high:
-    # four to a 2040-pixel page, so 1,024 characters make the 256 pages.
+    # seven to a 2040-pixel page, so 2,048 characters reach the 256 pages.
     sizes["c-most-pages.brivprj"], n = fill_to_limit(
         os.path.join(out, "c-most-pages.brivprj"), 255, 255,
-        lambda i: text_msg("W" * 1024, action=1, delay=1, size=400))
+        lambda i: text_msg("W" * 2048, action=1, delay=1, size=400))
     print(f"c-most-pages: {n} programs of 256 pages")
     sizes["c-most-items.brivprj"], n = fill_to_limit(
         os.path.join(out, "c-most-items.brivprj"), 255, 255,
