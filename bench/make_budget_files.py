@@ -11,7 +11,8 @@
   c-most-items.brivprj   one-page programs on the largest screen, as many as
                          the loader's 200,000 elements allow
   d-big-png.brivprj      one picture program on big.png, 8192 x 8192 of one
-                         colour (a small file that decodes to 256 MB)
+                         colour (a small file that decodes to 256 MB), stretched
+  d-big-png-centre.brivprj the same picture centred (shown 1:1)
   e-svg.brivprj          one picture program on big.svg, a 12 MB SVG
 
 bench/measure_budget.sh runs the command-line tool, the virtual card and the
@@ -35,10 +36,10 @@ def text_msg(content, action=13, delay=0, size=20, font="宋体", color=1):
             f"<font>{font}</font><style>0</style><color>{color}</color></msg>")
 
 
-def picture_msg(path):
+def picture_msg(path, mode=1):
     return (f"<msg><type>3</type><content>{path}</content><action>17</action><speed>8</speed>"
             "<frame>0</frame><clock>0</clock><delay>3</delay><level>2</level><flash>0</flash>"
-            "<flashdelay>2</flashdelay><mode>1</mode><reverse>0</reverse><limit>60</limit></msg>")
+            f"<flashdelay>2</flashdelay><mode>{mode}</mode><reverse>0</reverse><limit>60</limit></msg>")
 
 
 def project(width, height, msgs):
@@ -134,6 +135,8 @@ def main():
     print(f"c-most-items: {n} programs of 1 page")
     sizes["big.png"] = flat_png(os.path.join(out, "big.png"), 8192, 8192, (200, 30, 30))
     write(os.path.join(out, "d-big-png.brivprj"), project(32, 4, [picture_msg("big.png")]))
+    write(os.path.join(out, "d-big-png-centre.brivprj"),
+          project(32, 4, [picture_msg("big.png", mode=0)]))
     sizes["big.svg"] = big_svg(os.path.join(out, "big.svg"), 12 * 1000 * 1000)
     write(os.path.join(out, "e-svg.brivprj"), project(32, 4, [picture_msg("big.svg")]))
     for name, size in sizes.items():

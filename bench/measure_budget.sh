@@ -17,7 +17,7 @@ build=$(realpath "$1")
 files=$(realpath "$2")
 shift 2
 cases=("$@")
-[ ${#cases[@]} -eq 0 ] && cases=(a-long-texts b-3000-programs c-most-pages c-most-items d-big-png e-svg)
+[ ${#cases[@]} -eq 0 ] && cases=(a-long-texts b-3000-programs c-most-pages c-most-items d-big-png d-big-png-centre e-svg)
 limit=${LIMIT:-600}
 work=$(mktemp -d)
 cli=$build/src/brivane-cli
