@@ -67,8 +67,8 @@ private:
     // Every failure goes through here: the message on standard error, and
     // with --json the failure document's "error" (the first one counts).
     int fail(int code, const QString &message);
-    // text, with "(brivane-cli find)" after a line that names the GUI's
-    // card search.
+    // text, with "(brivane-cli find)" after the sentence that names the
+    // GUI's card search.
     static QString withCliVerb(const QString &text);
     // A result line on standard output; with --json on standard error, so
     // that standard output holds the JSON document alone.
