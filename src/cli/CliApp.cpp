@@ -108,8 +108,8 @@ void addRenderOptions(QCommandLineParser &p)
         {QStringLiteral("frames"),
          QStringLiteral("Write the animation's frames (50 a second) as DIR/frame-NNNNN.png."),
          QStringLiteral("DIR")},
-        {QStringLiteral("program"), QStringLiteral("Animate only program N (1-based)."),
-         QStringLiteral("N")},
+        {QStringLiteral("program"),
+         QStringLiteral("Animate only program N (1-based)."), QStringLiteral("N")},
         {QStringLiteral("scale"), QStringLiteral("GIF pixels per LED, 1 to 16 (default 1)."),
          QStringLiteral("K")},
         {QStringLiteral("dots"), QStringLiteral("Draw each LED as a round dot (from --scale 3).")},
@@ -234,8 +234,8 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          &CliApp::verbMove},
         {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, noOptions,
          &CliApp::verbSet},
-        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0,
-         0, addRenderOptions, &CliApp::verbRender},
+        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0, 0,
+         addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
         {"signs", "add NAME PORT|list|remove NAME",
@@ -296,37 +296,36 @@ QString CliApp::globalHelp() const
                                  .trimmed();
         text += QStringLiteral("  %1 %2\n").arg(head, -22).arg(QLatin1String(verb.summary));
     }
-    text +=
-        QStringLiteral(
-            "\nOptions:\n"
-            "  --project FILE   Project file; default: default.brivprj beside the program when\n"
-            "                   that folder is writable, else in the user's data folder.\n"
-            "                   This copy uses %1\n"
-            "  --port PORT      Port number 1..20, a device path, tcp://HOST:PORT or a sign's\n"
-            "                   name; without it the card verbs first search ports 1 to 20.\n"
-            "  --sign NAME      A sign of the sign list ('signs add NAME PORT').\n"
-            "  --all-signs      Every sign of the sign list.\n"
-            "                   --port and --sign may be repeated: find, info, send, clear,\n"
-            "                   clock, power, brightness and factory-reset then serve all the\n"
-            "                   signs at once, one line (or, with --json, one array entry) each;\n"
-            "                   exit code 0 when all succeeded, 3 when none was reached, else 1.\n"
-            "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
-            "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
-            "                   (the exit code); other lines go to standard error.\n"
-            "  -h, --help       This help; VERB --help shows the options of a verb.\n"
-            "  --version        The version of the program.\n"
-            "\nResults go to standard output, progress and messages to standard error.\n"
-            "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
-            "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
-            "SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session) act as Ctrl-C.\n"
-            "\nExit codes:\n"
-            "  0  success\n"
-            "  1  the operation ran but not everything succeeded (programs skipped or failed,\n"
-            "     cancelled, the card refused a command)\n"
-            "  2  usage error, or a file that cannot be read or written\n"
-            "  3  no card found, or the port cannot be opened\n"
-            "  4  the card is not supported\n")
-            .arg(QDir::toNativeSeparators(defaultProjectFilePath()));
+    text += QStringLiteral(
+        "\nOptions:\n"
+        "  --project FILE   Project file; default: default.brivprj beside the program when\n"
+        "                   that folder is writable, else in the user's data folder.\n"
+        "                   This copy uses %1\n"
+        "  --port PORT      Port number 1..20, a device path, tcp://HOST:PORT or a sign's\n"
+        "                   name; without it the card verbs first search ports 1 to 20.\n"
+        "  --sign NAME      A sign of the sign list ('signs add NAME PORT').\n"
+        "  --all-signs      Every sign of the sign list.\n"
+        "                   --port and --sign may be repeated: find, info, send, clear,\n"
+        "                   clock, power, brightness and factory-reset then serve all the\n"
+        "                   signs at once, one line (or, with --json, one array entry) each;\n"
+        "                   exit code 0 when all succeeded, 3 when none was reached, else 1.\n"
+        "  --json           One JSON document on standard output, for every verb: \"ok\"\n"
+        "                   and the result, or \"ok\": false with \"error\" and \"code\"\n"
+        "                   (the exit code); other lines go to standard error.\n"
+        "  -h, --help       This help; VERB --help shows the options of a verb.\n"
+        "  --version        The version of the program.\n"
+        "\nResults go to standard output, progress and messages to standard error.\n"
+        "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
+        "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
+        "SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session) act as Ctrl-C.\n"
+        "\nExit codes:\n"
+        "  0  success\n"
+        "  1  the operation ran but not everything succeeded (programs skipped or failed,\n"
+        "     cancelled, the card refused a command)\n"
+        "  2  usage error, or a file that cannot be read or written\n"
+        "  3  no card found, or the port cannot be opened\n"
+        "  4  the card is not supported\n")
+                .arg(QDir::toNativeSeparators(defaultProjectFilePath()));
     return text;
 }
 
@@ -347,8 +346,8 @@ QString CliApp::verbHelp(const Verb &verb, QCommandLineParser &parser) const
 int CliApp::showVersion()
 {
     m_helpShown = true;
-    m_console.out(
-        QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QLatin1String(kBrivaneVersion)));
+    m_console.out(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram),
+                                                 QLatin1String(kBrivaneVersion)));
     return ExitOk;
 }
 
