@@ -696,10 +696,16 @@ QByteArray VirtualCard::shapeReply(uint8_t sequence, const Outcome &outcome,
 
 QString VirtualCard::describe(const Request &request, const LogEntry &entry, bool drop) const
 {
-    return QStringLiteral("#%1 seq %2 cmd %3 len %4 -> %5")
+    // 0x19 also names the phase, so that the log shows whether an upload
+    // was left open.
+    QString phase;
+    if (request.command == Protocol::SetUploadPhase && request.length > Protocol::PayloadOffset)
+        phase = request.payload()[0] == Protocol::UploadEnded ? QStringLiteral(" (upload ended)")
+                                                              : QStringLiteral(" (upload begins)");
+    return QStringLiteral("#%1 seq %2 cmd %3%4 len %5 -> %6")
         .arg(m_state->requests)
         .arg(request.sequence)
-        .arg(request.command < 0 ? QStringLiteral("?") : hexCode(request.command))
+        .arg(request.command < 0 ? QStringLiteral("?") : hexCode(request.command), phase)
         .arg(request.length)
         .arg(drop                    ? QStringLiteral("line dropped")
              : entry.reply.isEmpty() ? QStringLiteral("no reply")
