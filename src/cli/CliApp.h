@@ -19,6 +19,7 @@
 class Console;
 class ProgramItem;
 struct SignTarget;
+class SignList;
 class Project;
 class QJsonObject;
 struct SendReport;
@@ -127,6 +128,9 @@ private:
 
     // ---- signs (SignsVerb.cpp) and several at once (MultiSignVerbs.cpp)
     int verbSigns(const QStringList &args);
+    int signsList(const SignList &list, bool readable, const QStringList &args);
+    int signsAdd(SignList &list, bool readable, const QStringList &args);
+    int signsRemove(SignList &list, bool readable, const QStringList &args);
     // The signs --port (repeatable), --sign (repeatable) and --all-signs
     // name, each once, in that order. ExitOk or a usage error's code.
     int signTargets(std::vector<SignTarget> &targets);
