@@ -58,12 +58,16 @@ gui_start() {
         sleep 0.1
     done
     last=$(ticks "$pid")
-    # Press Return on the search dialog whenever it is there; done when the
-    # process has used no CPU for two seconds.
+    # Press Return on the search dialog while it is there (a real key press
+    # and release: a key sent to a window that closes in between stays down
+    # and answers every later question); done when the process has used no
+    # CPU for two seconds. A budget message stays open for the screenshot.
     while [ $idle -lt 20 ] && kill -0 "$pid" 2>/dev/null; do
-        for w in $(DISPLAY=$display xdotool search --pid "$pid" --name '进度' 2>/dev/null); do
-            DISPLAY=$display xdotool key --window "$w" Return 2>/dev/null
-        done
+        w=$(DISPLAY=$display xdotool search --onlyvisible --pid "$pid" --name '^进度$' 2>/dev/null | head -1)
+        if [ -n "$w" ]; then
+            DISPLAY=$display xdotool windowactivate --sync "$w" key Return 2>/dev/null
+            DISPLAY=$display xdotool keyup Return 2>/dev/null
+        fi
         sleep 0.1
         now=$(ticks "$pid")
         if [ "$now" = "$last" ]; then idle=$((idle + 1)); else idle=0; last=$now; wall=$(date +%s.%N); fi
