@@ -65,7 +65,7 @@ gui_start() {
     while [ $idle -lt 20 ] && kill -0 "$pid" 2>/dev/null; do
         w=$(DISPLAY=$display xdotool search --onlyvisible --pid "$pid" --name '^进度$' 2>/dev/null | head -1)
         if [ -n "$w" ]; then
-            DISPLAY=$display xdotool windowactivate --sync "$w" key Return 2>/dev/null
+            DISPLAY=$display xdotool windowactivate "$w" key Return 2>/dev/null
             DISPLAY=$display xdotool keyup Return 2>/dev/null
         fi
         sleep 0.1
