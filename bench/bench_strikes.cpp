@@ -165,6 +165,16 @@ int main(int argc, char **argv)
     int failures = 0;
     std::printf("face %s, %lld characters\n", qPrintable(face), (long long)chars.size());
     for (const int px : sizes) {
+        // Sizes are stored in whole points at 96 dpi, so some pixel heights
+        // (14, 18, 22, ...) are never asked for: 10 pt is 13 px, 11 pt 15 px.
+        int points = 1;
+        while (TextFont::emHeight(points) < px)
+            ++points;
+        if (TextFont::emHeight(points) != px) {
+            std::printf("\n%d px: no point size renders at this height (%d pt is %d px)\n", px,
+                        points, TextFont::emHeight(points));
+            continue;
+        }
         const QStringList chain = TextFont::families(face, px);
         const QString missing = TextFont::missingCharacters(face, px, text);
         std::map<QString, std::unique_ptr<StrikeFace>> strikes;
@@ -193,7 +203,7 @@ int main(int argc, char **argv)
             TextRenderParams p;
             p.text = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
             p.faceName = face;
-            p.size = px * 72 / 96;
+            p.size = points;
             p.action = 1;
             p.stayTimeZero = false;
             p.width = 2 * px + 8;
@@ -227,7 +237,8 @@ int main(int argc, char **argv)
             }
         }
         const double ms = double(timer.nsecsElapsed()) / 1e6;
-        std::printf("\n%d px: chain %s\n", px, qPrintable(chain.join(QStringLiteral(", "))));
+        std::printf("\n%d px (%d pt): chain %s\n", px, points,
+                    qPrintable(chain.join(QStringLiteral(", "))));
         std::printf("  characters without a glyph: %lld%s%s\n", (long long)missing.size(),
                     missing.isEmpty() ? "" : "  ", qPrintable(missing.left(show)));
         for (const auto &[family, count] : servedBy)

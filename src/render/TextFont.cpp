@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <QMutex>
+#include <QPainter>
 #include <QRawFont>
 #include <QSet>
 #include <QStringList>
@@ -89,6 +92,14 @@ const std::vector<MappedFace> &lastResortFaces()
     };
     return faces;
 }
+
+// The characters whose ink a strike's line box is placed to hold: the
+// ideographs of the original block (sampled: a strike draws them all on the
+// same few rows) and the punctuation of Chinese text.
+constexpr char32_t kInkIdeographFirst = 0x4E00;
+constexpr char32_t kInkIdeographLast = 0x9FA5;
+constexpr char32_t kInkIdeographStep = 13;
+constexpr char16_t kInkPunctuation[] = u"，。、；：？！“”‘’（）《》【】「」…—";
 
 QString str(const char16_t *s)
 {
@@ -462,6 +473,85 @@ QStringList TextFont::loadHiddenFaces()
         load(group.faces);
     load(lastResortFaces());
     return added;
+}
+
+TextFont::LineBox TextFont::lineBox(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    LineBox box{metrics.ascent(), metrics.descent()};
+    const QString family = font.families().value(0, font.family());
+    const int px = font.pixelSize();
+    if (px <= 0 || !strikeSizes(family).contains(px))
+        return box;
+
+    struct Ink {
+        int above = 0; // rows above the baseline
+        int below = 0; // rows from the baseline down
+    };
+    static QHash<QString, Ink> cache;
+    const QString key = QStringLiteral("%1/%2/%3/%4")
+                            .arg(family.toCaseFolded())
+                            .arg(px)
+                            .arg(font.weight())
+                            .arg(font.italic());
+    Ink ink;
+    bool known = false;
+    {
+        QMutexLocker lock(&g_cacheMutex);
+        const auto it = cache.constFind(key);
+        if (it != cache.constEnd()) {
+            ink = it.value();
+            known = true;
+        }
+    }
+    if (!known) {
+        // Every sample character the strike has, drawn on one baseline of
+        // one scratch raster: the rows lit are the strike's ink.
+        QFont strike = font;
+        strike.setFamilies({family});
+        const QFontMetrics strikeMetrics(strike);
+        const int side = 4 * px + 8;
+        const int baseline = 2 * px + 4;
+        QImage scratch(side, side, QImage::Format_RGB32);
+        scratch.fill(Qt::black);
+        {
+            QPainter painter(&scratch);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setFont(strike);
+            painter.setPen(Qt::white);
+            auto draw = [&](char32_t cp) {
+                if (strikeMetrics.inFontUcs4(uint(cp)))
+                    painter.drawText(QPoint(px, baseline), QString::fromUcs4(&cp, 1));
+            };
+            for (char32_t cp = kInkIdeographFirst; cp <= kInkIdeographLast; cp += kInkIdeographStep)
+                draw(cp);
+            for (const char16_t c : kInkPunctuation) {
+                if (c != 0)
+                    draw(c);
+            }
+        }
+        for (int y = 0; y < side; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+            if (std::none_of(row, row + side, [](QRgb p) { return qRed(p) >= 128; }))
+                continue;
+            ink.above = std::max(ink.above, baseline - y);
+            ink.below = std::max(ink.below, y - baseline + 1);
+        }
+        QMutexLocker lock(&g_cacheMutex);
+        cache.insert(key, ink);
+    }
+    // The line never grows; it shrinks to the ink where the stated line is
+    // taller (never below the pixel size, as a 16 px strike of a Song face
+    // is 16 rows high), so a 16 px text fills a 16-row sign. The baseline
+    // moves down as far as the ink above needs and the ink below allows, and
+    // up at most by the rows the line lost.
+    const int lineHeight = box.ascent + box.descent;
+    const int fitted = std::min(lineHeight, std::max(ink.above + ink.below, px));
+    const int ascent =
+        std::max(box.ascent - (lineHeight - fitted), std::min(ink.above, fitted - ink.below));
+    box.ascent = std::clamp(ascent, 0, fitted);
+    box.descent = fitted - box.ascent;
+    return box;
 }
 
 QFont TextFont::make(const QString &face, int emPixels, int style)

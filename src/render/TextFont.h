@@ -81,6 +81,23 @@ QString missingCharacters(const QString &face, int emPixels, QStringView text);
 // Call once after the Q(Gui)Application exists.
 QStringList loadHiddenFaces();
 
+// Where the lines of a font lie: rows above the baseline and rows from the
+// baseline down; a line is ascent + descent rows high.
+struct LineBox {
+    int ascent = 0;
+    int descent = 0;
+};
+
+// The line box of `font`: its metrics' ascent and descent, except when its
+// first family serves the font's pixel size from a bitmap strike. Strikes
+// state line metrics that do not match their glyphs: WenQuanYi Zen Hei
+// Sharp's 16 px strike states 12 rows above the baseline and draws 14, the
+// 16 px Song strike states an 18-row line for 16 rows of ink. There the line
+// is placed around the ink of Chinese text: it never grows, shrinks to the
+// ink (not below the pixel size), and its baseline moves to hold the ink.
+// Outline faces keep their metrics.
+LineBox lineBox(const QFont &font);
+
 // The font for a face, an em height in pixels and a style (bit 0 bold,
 // bit 1 italic), with families(face, emPixels) as its families.
 QFont make(const QString &face, int emPixels, int style);

@@ -1,5 +1,7 @@
 #include "render/TextMeasurer.h"
 
+#include "render/TextFont.h"
+
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
@@ -38,8 +40,9 @@ char32_t codePointBefore(QStringView text, int index)
 
 TextMeasurer::TextMeasurer(const QFont &font) : m_font(font), m_metrics(font)
 {
-    m_ascent = m_metrics.ascent();
-    m_lineHeight = qMax(1, m_metrics.ascent() + m_metrics.descent());
+    const TextFont::LineBox box = TextFont::lineBox(font);
+    m_ascent = box.ascent;
+    m_lineHeight = qMax(1, box.ascent + box.descent);
     m_spaceAdvance = m_metrics.horizontalAdvance(QChar(u' '));
     m_overhang = 2 * qMax(m_lineHeight, m_font.pixelSize()) + 2;
 }

@@ -5,6 +5,7 @@
 #include "render/TextMeasurer.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <climits>
 #include <gtest/gtest.h>
 #include <random>
@@ -362,6 +363,77 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         EXPECT_EQ(TextFont::resolveFamily(cell, px), cell);
     EXPECT_TRUE(TextFont::faceNames(31).contains(QStringLiteral("宋体")));
     EXPECT_EQ(TextFont::faceNames(31).filter(QStringLiteral("[")), QStringList());
+}
+
+// The lit pixels of an image, cropped to their bounding box (white on black).
+static QImage inkOf(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    QImage ink(box.size(), QImage::Format_Mono);
+    for (int y = 0; y < box.height(); ++y) {
+        for (int x = 0; x < box.width(); ++x)
+            ink.setPixel(x, y, (image.pixel(box.x() + x, box.y() + y) & 0xFFFFFF) != 0);
+    }
+    return ink;
+}
+
+TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
+{
+    // Cells raised two rows above a stated ascent of 10: the line keeps its
+    // 14 rows and the baseline moves down to hold the cells.
+    BdfFont::Spec raised = cellFont(12, 12, 10, 4);
+    raised.family = QStringLiteral("BrivRaised12x14");
+    raised.rise = 2;
+    const TextRenderParams p = params(raised, QStringLiteral("一A"), 48, 14);
+    TextMeasurer measurer(TextFont::make(p.faceName, 12, 0));
+    EXPECT_EQ(measurer.lineHeight(), 14);
+    EXPECT_EQ(measurer.ascent(), 12);
+    expectPages(TextRenderer::render(p), {line(raised, 48, 14, QStringLiteral("一A"), 12, 0)});
+    TextMeasurer plain(TextFont::make(BdfFont::install(kCell12), 12, 0));
+    EXPECT_EQ(plain.ascent(), 12);
+    EXPECT_EQ(plain.lineHeight(), 14);
+
+    // The installed Chinese strikes: each glyph on a page equals the glyph
+    // the strike draws on an unbounded raster.
+    for (const char *face : {"宋体", "黑体"}) {
+        for (const int size : {9, 10, 11, 12}) {
+            const int px = TextFont::emHeight(size);
+            const QString family = TextFont::resolveFamily(QString::fromUtf8(face), px);
+            if (!TextFont::strikeSizes(family).contains(px))
+                continue;
+            for (const QChar c : QStringLiteral("埃啊？“【")) {
+                SCOPED_TRACE(testing::Message()
+                             << face << ' ' << px << " px " << QString(c).toStdString());
+                TextRenderParams q;
+                q.faceName = QString::fromUtf8(face);
+                q.size = size;
+                q.text = c;
+                q.action = 1;
+                q.width = 3 * px;
+                q.height = px;
+                const auto pages = TextRenderer::render(q);
+                ASSERT_EQ(pages.size(), 1u);
+                QFont font(family);
+                font.setPixelSize(px);
+                font.setStyleStrategy(QFont::NoAntialias);
+                QImage free(4 * px, 4 * px, QImage::Format_RGB32);
+                free.fill(Qt::black);
+                {
+                    QPainter painter(&free);
+                    painter.setFont(font);
+                    painter.setPen(Qt::white);
+                    painter.drawText(QPoint(px, 2 * px), QString(c));
+                }
+                EXPECT_EQ(inkOf(pages.front().image()), inkOf(free));
+            }
+        }
+    }
 }
 
 TEST(TextFont, CharactersNoFaceDrawsAreReportedOnce)
