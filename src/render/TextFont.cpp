@@ -95,11 +95,14 @@ const std::vector<MappedFace> &lastResortFaces()
 
 // The characters whose ink a strike's line box is placed to hold: the
 // ideographs of the original block (sampled: a strike draws them all on the
-// same few rows) and the punctuation of Chinese text.
+// same few rows) and the punctuation of Chinese text set the baseline; the
+// digits and signs of sign texts besides them keep the line from shrinking
+// below their ink.
 constexpr char32_t kInkIdeographFirst = 0x4E00;
 constexpr char32_t kInkIdeographLast = 0x9FA5;
 constexpr char32_t kInkIdeographStep = 13;
 constexpr char16_t kInkPunctuation[] = u"，。、；：？！“”‘’（）《》【】「」…—";
+constexpr char16_t kInkSigns[] = u"０１２３４５６７８９％＋－＝×÷℃￥€①②③→←↑↓★☆●○■□▲△※√";
 
 QString str(const char16_t *s)
 {
@@ -484,9 +487,13 @@ TextFont::LineBox TextFont::lineBox(const QFont &font)
     if (px <= 0 || !strikeSizes(family).contains(px))
         return box;
 
-    struct Ink {
+    struct Rows {
         int above = 0; // rows above the baseline
         int below = 0; // rows from the baseline down
+    };
+    struct Ink {
+        Rows text; // ideographs and punctuation
+        Rows all;  // those and the signs
     };
     static QHash<QString, Ink> cache;
     const QString key = QStringLiteral("%1/%2/%3/%4")
@@ -514,29 +521,36 @@ TextFont::LineBox TextFont::lineBox(const QFont &font)
         const int baseline = 2 * px + 4;
         QImage scratch(side, side, QImage::Format_RGB32);
         scratch.fill(Qt::black);
-        {
-            QPainter painter(&scratch);
-            painter.setRenderHint(QPainter::TextAntialiasing, false);
-            painter.setFont(strike);
-            painter.setPen(Qt::white);
-            auto draw = [&](char32_t cp) {
-                if (strikeMetrics.inFontUcs4(uint(cp)))
-                    painter.drawText(QPoint(px, baseline), QString::fromUcs4(&cp, 1));
-            };
-            for (char32_t cp = kInkIdeographFirst; cp <= kInkIdeographLast; cp += kInkIdeographStep)
-                draw(cp);
-            for (const char16_t c : kInkPunctuation) {
-                if (c != 0)
-                    draw(c);
+        QPainter painter(&scratch);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(strike);
+        painter.setPen(Qt::white);
+        auto draw = [&](char32_t cp) {
+            if (strikeMetrics.inFontUcs4(uint(cp)))
+                painter.drawText(QPoint(px, baseline), QString::fromUcs4(&cp, 1));
+        };
+        auto drawAll = [&](const char16_t *chars) {
+            for (; *chars; ++chars)
+                draw(*chars);
+        };
+        auto rowsLit = [&] {
+            Rows rows;
+            for (int y = 0; y < side; ++y) {
+                const auto *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+                if (std::none_of(row, row + side, [](QRgb p) { return qRed(p) >= 128; }))
+                    continue;
+                rows.above = std::max(rows.above, baseline - y);
+                rows.below = std::max(rows.below, y - baseline + 1);
             }
-        }
-        for (int y = 0; y < side; ++y) {
-            const auto *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
-            if (std::none_of(row, row + side, [](QRgb p) { return qRed(p) >= 128; }))
-                continue;
-            ink.above = std::max(ink.above, baseline - y);
-            ink.below = std::max(ink.below, y - baseline + 1);
-        }
+            return rows;
+        };
+        for (char32_t cp = kInkIdeographFirst; cp <= kInkIdeographLast; cp += kInkIdeographStep)
+            draw(cp);
+        drawAll(kInkPunctuation);
+        ink.text = rowsLit();
+        drawAll(kInkSigns);
+        ink.all = rowsLit();
+        painter.end();
         QMutexLocker lock(&g_cacheMutex);
         cache.insert(key, ink);
     }
@@ -546,9 +560,9 @@ TextFont::LineBox TextFont::lineBox(const QFont &font)
     // moves down as far as the ink above needs and the ink below allows, and
     // up at most by the rows the line lost.
     const int lineHeight = box.ascent + box.descent;
-    const int fitted = std::min(lineHeight, std::max(ink.above + ink.below, px));
-    const int ascent =
-        std::max(box.ascent - (lineHeight - fitted), std::min(ink.above, fitted - ink.below));
+    const int fitted = std::min(lineHeight, std::max(ink.all.above + ink.all.below, px));
+    const int ascent = std::max(box.ascent - (lineHeight - fitted),
+                                std::min(ink.text.above, fitted - ink.text.below));
     box.ascent = std::clamp(ascent, 0, fitted);
     box.descent = fitted - box.ascent;
     return box;
