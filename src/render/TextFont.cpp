@@ -23,12 +23,17 @@ namespace {
 //
 // Which real faces serve the face names that programs store. A group's faces
 // are tried in order; a face marked AtStrikes serves only at the pixel sizes
-// of its bitmap strikes (drawn as they are), the others at any size. The
+// of its bitmap strikes (drawn as they are), one marked AtScaledStrikes at
+// whole multiples of them (a 32 px "宋体" is the 16 px strike doubled: two
+// lamps for every pixel of the strike read better on a sign than a thin
+// outline), the others at any size. The
 // entry kPickedName stands for the stored name itself when a family of that
 // name is installed (the real SimSun on Windows). Folder and file pattern
 // name where Debian installs a face, for loadHiddenFaces.
 
-enum class Serves { AtStrikes, AtAnySize };
+// AtScaledStrikes: at whole multiples (2x and up) of a strike's size, drawn
+// as that strike with every pixel a k x k block.
+enum class Serves { AtStrikes, AtScaledStrikes, AtAnySize };
 
 struct MappedFace {
     const char16_t *family;
@@ -51,6 +56,7 @@ const std::vector<FaceGroup> &faceGroups()
         {{u"宋体", u"SimSun", u"新宋体", u"NSimSun"},
          {{u"WenQuanYi Bitmap Song", Serves::AtStrikes, u"/usr/share/fonts/X11/misc",
            u"wenquanyi_*.pcf"},
+          {u"WenQuanYi Bitmap Song", Serves::AtScaledStrikes},
           {kPickedName, Serves::AtAnySize},
           {u"AR PL UMing CN", Serves::AtAnySize},
           {u"AR PL UMing TW", Serves::AtAnySize},
@@ -181,6 +187,18 @@ QList<int> bitmapFamilySizes(const QString &family)
     return sizes;
 }
 
+// The largest k >= 2 for which emPixels / k is a strike size of `family`
+// (so the largest strike is scaled), or 1 when there is none.
+int scaledStrikeFactor(const QString &family, int emPixels)
+{
+    const QList<int> sizes = TextFont::strikeSizes(family);
+    for (auto it = sizes.crbegin(); it != sizes.crend(); ++it) {
+        if (*it > 0 && emPixels % *it == 0 && emPixels / *it >= 2)
+            return emPixels / *it;
+    }
+    return 1;
+}
+
 // Whether a mapped face can serve at emPixels; emPixels 0 asks for faces
 // that serve at any size.
 bool serves(const QString &family, Serves how, int emPixels)
@@ -192,6 +210,8 @@ bool serves(const QString &family, Serves how, int emPixels)
         return true;
     if (emPixels <= 0)
         return false;
+    if (how == Serves::AtScaledStrikes)
+        return scaledStrikeFactor(family, emPixels) > 1;
     return TextFont::strikeSizes(family).contains(emPixels);
 }
 
@@ -201,6 +221,10 @@ void appendFaces(QStringList &out, const std::vector<MappedFace> &faces, const Q
     for (const MappedFace &face : faces) {
         const bool isPicked = str(face.family) == str(kPickedName);
         if (isPicked && picked.isEmpty())
+            continue;
+        // A scaled strike only serves as the face the text is laid out in;
+        // behind another face it would be drawn at its own size.
+        if (face.serves == Serves::AtScaledStrikes && !out.isEmpty())
             continue;
         const QString family = isPicked ? picked : str(face.family);
         if (!out.contains(family, Qt::CaseInsensitive) && serves(family, face.serves, emPixels))
@@ -339,6 +363,29 @@ QStringList TextFont::families(const QString &face, int emPixels)
     return result;
 }
 
+int TextFont::strikeScale(const QString &face, int emPixels)
+{
+    const QString name = face.trimmed();
+    const FaceGroup *group = groupOf(name);
+    // An unknown face is served like "宋体", without a face of its own name.
+    const QString picked = group ? name : QString();
+    if (!group && !isInstalled(name))
+        group = &faceGroups().front();
+    if (!group || emPixels <= 0)
+        return 1;
+    // The first face of the group that serves decides, as in families().
+    for (const MappedFace &mapped : group->faces) {
+        const bool isPicked = str(mapped.family) == str(kPickedName);
+        if (isPicked && picked.isEmpty())
+            continue;
+        const QString family = isPicked ? picked : str(mapped.family);
+        if (family.isEmpty() || !serves(family, mapped.serves, emPixels))
+            continue;
+        return mapped.serves == Serves::AtScaledStrikes ? scaledStrikeFactor(family, emPixels) : 1;
+    }
+    return 1;
+}
+
 QString TextFont::resolveFamily(const QString &face, int emPixels)
 {
     const QStringList list = families(face, emPixels);
@@ -417,7 +464,8 @@ QStringList TextFont::faceNames(int maxChars)
 
 QString TextFont::missingCharacters(const QString &face, int emPixels, QStringView text)
 {
-    const QStringList chain = families(face, emPixels);
+    // The chain the text is drawn with: a scaled strike draws at its own size.
+    const QStringList chain = families(face, emPixels / strikeScale(face, emPixels));
     std::vector<QRawFont> fonts(size_t(chain.size()));
     std::vector<bool> loaded(fonts.size(), false);
     QSet<char32_t> seen;

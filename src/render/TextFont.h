@@ -39,6 +39,12 @@ int renderEmHeight(int size, int maxEm);
 // kept for their bitmap strikes are listed only at their strikes' sizes.
 QStringList families(const QString &face, int emPixels);
 
+// How many times a strike is scaled up to serve `face` at emPixels: k > 1
+// when a face of the table serves there as its strike of emPixels / k with
+// every pixel a k x k block (the text is then laid out and drawn at
+// emPixels / k and scaled), else 1.
+int strikeScale(const QString &face, int emPixels);
+
 // The first of families(face, emPixels). emPixels 0 asks for the outline
 // choice, the one used at sizes without a strike.
 QString resolveFamily(const QString &face, int emPixels = 0);

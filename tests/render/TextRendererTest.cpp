@@ -393,8 +393,9 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         {"宋体", 16, "WenQuanYi Bitmap Song"},
         {"SimSun", 12, "WenQuanYi Bitmap Song"},
         {"nsimsun", 14, "WenQuanYi Bitmap Song"},
-        {"新宋体", 32, song},
-        {"宋体", 24, song},
+        {"新宋体", 32, "WenQuanYi Bitmap Song"}, // the 16 px strike doubled
+        {"宋体", 27, song},
+        {"宋体", 20, song},
         {"No Such Face 42", 16, "WenQuanYi Bitmap Song"},
         {"黑体", 16, "WenQuanYi Zen Hei Sharp"},
         {"SimHei", 32, "WenQuanYi Zen Hei"},
@@ -410,7 +411,7 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
     const QList<int> strikes = TextFont::strikeSizes(QStringLiteral("WenQuanYi Bitmap Song"));
     for (int px : {11, 17, 24, 32})
         EXPECT_FALSE(strikes.contains(px)) << px;
-    EXPECT_FALSE(TextFont::families(QStringLiteral("宋体"), 32)
+    EXPECT_FALSE(TextFont::families(QStringLiteral("宋体"), 27)
                      .contains(QStringLiteral("WenQuanYi Bitmap Song")));
     // A face outside the table serves itself at every size, strikes or not.
     const QString cell = BdfFont::install(kCell12);
@@ -490,6 +491,52 @@ TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
             }
         }
     }
+}
+
+// At whole multiples of a Song strike's size "宋体" is that strike with
+// every pixel k x k: the page equals the strike's page blown up.
+TEST(TextFont, SongAtMultiplesOfAStrikeIsTheStrikeScaledUp)
+{
+    struct Row {
+        int strikeSize; // points
+        int size;       // points
+        int scale;
+    };
+    const Row rows[] = {{12, 24, 2}, {9, 18, 2}, {12, 36, 3}};
+    const QString text = QStringLiteral("欢迎光临？");
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.size << " pt");
+        const int px = TextFont::emHeight(row.strikeSize);
+        if (TextFont::resolveFamily(TextFont::kDefaultFace, px) !=
+            QStringLiteral("WenQuanYi Bitmap Song"))
+            GTEST_SKIP() << "WenQuanYi Bitmap Song not installed";
+        const int em = TextFont::emHeight(row.size);
+        EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, em), row.scale);
+        TextRenderParams small;
+        small.text = text;
+        small.size = row.strikeSize;
+        small.stayTimeZero = false;
+        small.width = 6 * px + 2;
+        small.height = px;
+        TextRenderParams big = small;
+        big.size = row.size;
+        big.width = small.width * row.scale;
+        big.height = small.height * row.scale;
+        const auto smallPages = TextRenderer::render(small);
+        const auto bigPages = TextRenderer::render(big);
+        ASSERT_EQ(smallPages.size(), 1u);
+        ASSERT_EQ(bigPages.size(), 1u);
+        const QImage expected = smallPages.front().image().scaled(big.width, big.height);
+        EXPECT_EQ(difference(bigPages.front(), expected), QString());
+        EXPECT_EQ(TextRenderer::missingCharacters(big), QString());
+    }
+    // Other names and sizes are drawn at their own size, and behind another
+    // face the strike is no fallback at a multiple of its size.
+    EXPECT_EQ(TextFont::strikeScale(QStringLiteral("黑体"), 32), 1);
+    EXPECT_FALSE(TextFont::families(QStringLiteral("黑体"), 32)
+                     .contains(QStringLiteral("WenQuanYi Bitmap Song")));
+    EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, 27), 1);
+    EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, 16), 1);
 }
 
 TEST(TextFont, CharactersNoFaceDrawsAreReportedOnce)
