@@ -175,7 +175,11 @@ int main(int argc, char **argv)
                         points, TextFont::emHeight(points));
             continue;
         }
-        const QStringList chain = TextFont::families(face, px);
+        // A strike scaled k times is compared with the strike of px / k,
+        // every pixel k x k.
+        const int scale = TextFont::strikeScale(face, px);
+        const int strikePx = px / scale;
+        const QStringList chain = TextFont::families(face, strikePx);
         const QString missing = TextFont::missingCharacters(face, px, text);
         std::map<QString, std::unique_ptr<StrikeFace>> strikes;
         std::map<QString, int> servedBy;
@@ -186,7 +190,7 @@ int main(int argc, char **argv)
         std::vector<QRawFont> raws;
         for (const QString &family : chain) {
             QFont f(family);
-            f.setPixelSize(px);
+            f.setPixelSize(strikePx);
             f.setStyleStrategy(QFont::NoAntialias);
             raws.push_back(QRawFont::fromFont(f));
         }
@@ -209,14 +213,17 @@ int main(int argc, char **argv)
             p.width = 2 * px + 8;
             p.height = px + 8;
             const std::vector<PageBitmap> pages = TextRenderer::render(p);
-            if (!TextFont::strikeSizes(family).contains(px) || pages.empty())
+            if (!TextFont::strikeSizes(family).contains(strikePx) || pages.empty())
                 continue;
             auto &strike = strikes[family];
             if (!strike)
-                strike = std::make_unique<StrikeFace>(library, family, px);
-            Glyph expected;
-            if (!strike->isValid() || !strike->glyph(char32_t(cp), expected))
+                strike = std::make_unique<StrikeFace>(library, family, strikePx);
+            Glyph own;
+            if (!strike->isValid() || !strike->glyph(char32_t(cp), own))
                 continue;
+            const Glyph expected = crop(own.width * scale, own.height * scale, [&](int x, int y) {
+                return bool(own.bits[size_t((y / scale) * own.width + x / scale)]);
+            });
             const PageBitmap &page = pages.front();
             const Glyph rendered = crop(page.width(), page.height(),
                                         [&](int x, int y) { return page.pixel(x, y) != 0; });
@@ -243,7 +250,9 @@ int main(int argc, char **argv)
                     missing.isEmpty() ? "" : "  ", qPrintable(missing.left(show)));
         for (const auto &[family, count] : servedBy)
             std::printf("  served by %s: %d%s\n", qPrintable(family), count,
-                        TextFont::strikeSizes(family).contains(px) ? " (bitmap strike)" : "");
+                        !TextFont::strikeSizes(family).contains(strikePx) ? ""
+                        : scale > 1 ? " (bitmap strike, scaled)"
+                                    : " (bitmap strike)");
         if (compared > 0)
             std::printf("  equal to the strike bit for bit: %d of %d%s%s\n", equal, compared,
                         differing.isEmpty() ? "" : "; differing: ", qPrintable(differing));
