@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-arphic-uming fonts-wqy-zenhei
   xvfb xauth imagemagick
-  qt6-httpserver-dev qt6-websockets-dev libgif-dev
+  qt6-httpserver-dev qt6-websockets-dev libgif-dev libpng-dev
   xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
   help2man chromium librsvg2-bin
   libfreetype-dev libfontconfig-dev

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QRect>
 #include <cstdint>
+#include <functional>
 
 class QPainter;
 
@@ -60,8 +61,20 @@ public:
     // fitInto instead, scaled while it is read where the format's reader
     // can (PNG, JPEG), so the whole raster is never held. Defined in
     // PageBitmapLoad.cpp.
+    // wholeLimit replaces that threshold (tests lower it).
     static constexpr qint64 kScaleWhileReadingBytes = qint64(64) << 20;
-    bool loadFromFile(const QString &path, QSize fitInto = QSize());
+    bool loadFromFile(const QString &path, QSize fitInto = QSize(),
+                      qint64 wholeLimit = kScaleWhileReadingBytes);
+    // For an image used 1:1 where only part of it can show: decodes like
+    // loadFromFile, except that an image whose whole raster would take more
+    // than wholeLimit is decoded only within region(image size), clipped to
+    // the image, where the format allows (PNG rows cropped as they are read,
+    // readers with clip support). The result is the pixels the whole decode
+    // gives there. imageSize is set to the whole image's size and held to
+    // the rectangle of it the raster holds (the whole image otherwise).
+    bool loadRegionFromFile(const QString &path, const std::function<QRect(QSize)> &region,
+                            QSize &imageSize, QRect &held,
+                            qint64 wholeLimit = kScaleWhileReadingBytes);
     // The formats (QImageReader's names) accepted as pictures: the six the
     // picture dialog offers and the other raster formats Qt decodes from a
     // header-sized image in bounded time. Vector formats (SVG) are not: a
@@ -85,6 +98,9 @@ public:
     }
 
 private:
+    // Takes a decoded raster as RGB32, transparent parts blended over black.
+    bool adoptDecoded(QImage raster);
+
     QRect m_bounds;
     QImage m_image;
 };

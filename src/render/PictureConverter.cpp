@@ -36,6 +36,16 @@ struct AxisTaps {
 
 } // namespace
 
+QPoint PictureConverter::centredOrigin(QSize image, QSize page)
+{
+    return {(page.width() - image.width()) / 2, (page.height() - image.height()) / 2};
+}
+
+QRect PictureConverter::centredSource(QSize image, QSize page)
+{
+    return QRect(-centredOrigin(image, page), page) & QRect(QPoint(), image);
+}
+
 uint32_t PictureConverter::thresholdPixel(int r, int g, int b, int limit, bool reverse,
                                           int colourType)
 {
@@ -119,18 +129,26 @@ bool PictureConverter::convert(const PictureRenderParams &params, PageBitmap &pa
     page = PageBitmap();
     if (!page.create(params.width, params.height))
         return false;
-    // Stretched, a huge picture is read at the page's size: its whole raster
-    // is never held. Centred, it is shown 1:1, so it is read whole.
+    // Stretched, a huge picture is read at the page's size; centred, only
+    // the part the page shows is read: its whole raster is never held.
+    const QSize pageSize(params.width, params.height);
     PageBitmap image;
-    if (!image.loadFromFile(params.path,
-                            params.mode == 1 ? QSize(params.width, params.height) : QSize()))
-        return false;
-    const int w = image.width();
-    const int h = image.height();
-    if (params.mode == 0)
-        page.copyFrom(image, (params.width - w) / 2, (params.height - h) / 2, 0, 0, w, h);
-    else if (params.mode == 1)
-        stretchAveraged(image.image(), page.image());
+    if (params.mode == 0) {
+        QSize imageSize;
+        QRect held;
+        if (!image.loadRegionFromFile(
+                params.path, [pageSize](QSize s) { return centredSource(s, pageSize); }, imageSize,
+                held, params.wholeReadBytes))
+            return false;
+        const QPoint at = centredOrigin(imageSize, pageSize) + held.topLeft();
+        page.copyFrom(image, at.x(), at.y(), 0, 0, held.width(), held.height());
+    } else {
+        if (!image.loadFromFile(params.path, params.mode == 1 ? pageSize : QSize(),
+                                params.wholeReadBytes))
+            return false;
+        if (params.mode == 1)
+            stretchAveraged(image.image(), page.image());
+    }
     image.release();
     // Every pixel, margins included: inverted margins light up.
     threshold(page, params.limit, params.reverse != 0, params.colourType);

@@ -17,6 +17,9 @@ struct PictureRenderParams {
     int colourType = 1; // 1 single red, anything else red-green
     int width = 0;      // content width of the page
     int height = 0;     // screen height of the page
+    // Pictures whose whole raster would take more are read scaled or only
+    // in the part the page shows (tests lower it).
+    qint64 wholeReadBytes = PageBitmap::kScaleWhileReadingBytes;
 };
 
 class PictureConverter {
@@ -25,6 +28,11 @@ public:
     // it. False when the image could not be loaded (the page then stays
     // black, unthresholded) or the size is not positive (page left empty).
     static bool convert(const PictureRenderParams &params, PageBitmap &page);
+
+    // Centred placement: the page position of the image's top-left pixel,
+    // and the rectangle of the image the page shows (empty when none).
+    static QPoint centredOrigin(QSize image, QSize page);
+    static QRect centredSource(QSize image, QSize page);
 
     // The page colour (0x00BBGGRR) of one source pixel.
     static uint32_t thresholdPixel(int r, int g, int b, int limit, bool reverse, int colourType);

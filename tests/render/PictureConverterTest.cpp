@@ -268,4 +268,83 @@ TEST_F(PictureConverterTest, WhatIsNotAnImageGivesOneBlackPage)
     }
 }
 
+// A picture too big to hold whole and shown centred is decoded only where
+// the page shows it: the raster is the whole decode's pixels there (every
+// PNG colour type and depth, JPEG through its clip support), and the page is
+// the one the whole decode gives. The limit is lowered so that every test
+// picture counts as huge.
+TEST_F(PictureConverterTest, AHugeCentredPictureIsReadOnlyWhereThePageShowsIt)
+{
+    const struct {
+        QImage::Format format;
+        const char *file;
+        bool palette; // Indexed8 of 200 colours, half of them translucent
+    } kinds[] = {
+        {QImage::Format_RGB32, "png", false},       {QImage::Format_ARGB32, "png", false},
+        {QImage::Format_Indexed8, "png", true},     {QImage::Format_Grayscale8, "png", false},
+        {QImage::Format_Grayscale16, "png", false}, {QImage::Format_RGBA64, "png", false},
+        {QImage::Format_RGBX64, "png", false},      {QImage::Format_Mono, "png", false},
+        {QImage::Format_RGB32, "jpeg", false},
+    };
+    // Picture and page sizes: wider and taller, taller only, one pixel wider.
+    const struct {
+        QSize picture, page;
+    } sizes[] = {{{37, 23}, {16, 9}}, {{9, 31}, {20, 8}}, {{65, 5}, {64, 16}}};
+    QList<QRgb> table;
+    for (int i = 0; i < 200; ++i)
+        table.push_back(qRgba(i * 37 % 256, i * 91 % 256, i * 13 % 256, i % 2 ? 255 : i));
+    for (const auto &kind : kinds) {
+        for (const auto &size : sizes) {
+            QImage picture(size.picture, QImage::Format_ARGB32);
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    picture.setPixel(x, y, table[(x * 7 + y * 11) % 200]);
+            picture = kind.palette ? picture.convertToFormat(kind.format, table)
+                                   : picture.convertToFormat(kind.format);
+            const QString name = QStringLiteral("%1_%2_%3.%4")
+                                     .arg(int(kind.format))
+                                     .arg(size.picture.width())
+                                     .arg(size.page.width())
+                                     .arg(QLatin1String(kind.file));
+            const QString path = save(name, picture, kind.file);
+            const std::string what = name.toStdString();
+
+            PageBitmap whole;
+            ASSERT_TRUE(whole.loadFromFile(path)) << what;
+            const QRect shown = PictureConverter::centredSource(size.picture, size.page);
+            PageBitmap part;
+            QSize imageSize;
+            QRect held;
+            ASSERT_TRUE(part.loadRegionFromFile(
+                path, [&](QSize s) { return PictureConverter::centredSource(s, size.page); },
+                imageSize, held, 0))
+                << what;
+            EXPECT_EQ(imageSize, size.picture) << what;
+            EXPECT_EQ(held, shown) << what;
+            EXPECT_TRUE(part.image() == whole.image().copy(shown)) << what;
+
+            PageBitmap today;
+            PageBitmap cropped;
+            PictureRenderParams params{path, 0, 0, 100, 2, size.page.width(), size.page.height()};
+            ASSERT_TRUE(PictureConverter::convert(params, today)) << what;
+            params.wholeReadBytes = 0;
+            ASSERT_TRUE(PictureConverter::convert(params, cropped)) << what;
+            EXPECT_TRUE(cropped.image() == today.image()) << what;
+        }
+    }
+    // A damaged picture fails on either path.
+    QImage noise(40, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            noise.setPixel(x, y, qRgb(x * 97 % 256, y * 61 % 256, (x ^ y) * 5 % 256));
+    QFile file(save(QStringLiteral("cut.png"), noise));
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    PageBitmap cut;
+    QSize imageSize;
+    QRect held;
+    EXPECT_FALSE(cut.loadFromFile(file.fileName()));
+    EXPECT_FALSE(cut.loadRegionFromFile(
+        file.fileName(), [](QSize s) { return QRect(QPoint(2, 2), s / 2); }, imageSize, held, 0));
+}
+
 } // namespace
