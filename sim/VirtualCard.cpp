@@ -264,123 +264,158 @@ void VirtualCard::run()
         master = m_state->master;
         wakeFd = m_state->wakeFd;
     }
-    State &s = *m_state; // the card-thread-only fields need no lock
     QByteArray chunk(4096, '\0');
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
-            if (s.stopRequested || s.dropped)
+            if (m_state->stopRequested || m_state->dropped)
                 return;
         }
-        const qint64 now = nowUs();
-        qint64 waitUs = -1;
-        auto consider = [&](qint64 dueUs) {
-            const qint64 d = std::max<qint64>(0, dueUs - now);
-            waitUs = waitUs < 0 ? d : std::min(waitUs, d);
-        };
-        if (!s.outbound.empty())
-            consider(s.outbound.front().dueUs);
-        if (!s.inbound.isEmpty())
-            consider(s.lastByteUs + StalledFrameUs);
-        if (s.resyncing)
-            consider(s.lastByteUs + ResyncQuietUs);
-
-        pollfd fds[2] = {{master, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        const bool blocked = !s.outbound.empty() && s.outbound.front().dueUs <= now;
-        if (blocked)
-            fds[0].events |= POLLOUT;
-        timespec ts{};
-        timespec *timeout = nullptr;
-        if (waitUs >= 0 && !blocked) {
-            ts.tv_sec = time_t(waitUs / 1'000'000);
-            ts.tv_nsec = long((waitUs % 1'000'000) * 1000);
-            timeout = &ts;
-        }
-#if defined(__linux__)
-        const int ready = ::ppoll(fds, 2, timeout, nullptr);
-#else
-        // Millisecond resolution, rounded up: replies leave at most 1 ms late.
-        const int ready = ::poll(fds, 2, timeout ? int((waitUs + 999) / 1000) : -1);
-#endif
-        if (ready < 0 && errno != EINTR)
+        const int ready = waitForLine(master, wakeFd);
+        if (ready < 0)
             return;
-        if (fds[1].revents & POLLIN) {
-            char drain[64];
-            while (::read(wakeFd, drain, sizeof drain) > 0) {
-            }
-        }
-
-        if (fds[0].revents & POLLIN) {
+        if (ready > 0) {
             const auto n = ::read(master, chunk.data(), size_t(chunk.size()));
-            const qint64 t = nowUs();
-            for (qsizetype i = 0; i < n; ++i) {
-                const auto byte = uint8_t(chunk[i]);
-                if (s.resyncing && t - s.lastByteUs < ResyncQuietUs) {
-                    s.lastByteUs = t;
-                    continue;
-                }
-                s.resyncing = false;
-                s.lastByteUs = t;
-                if (s.inbound.isEmpty()) {
-                    if (byte != Protocol::RequestStart)
-                        continue;
-                    s.frameStartUs = t;
-                }
-                s.inbound.append(char(byte));
-                if (s.inbound.size() == 3) {
-                    s.inboundLength =
-                        Packet::readLe16(reinterpret_cast<const uint8_t *>(s.inbound.constData()) +
-                                         Protocol::LengthOffset);
-                    if (s.inboundLength < Protocol::MinFrame ||
-                        s.inboundLength > Protocol::MaxRequest) {
-                        handleFrame(s.inbound, s.frameStartUs);
-                        s.inbound.clear();
-                        s.resyncing = true;
-                        continue;
-                    }
-                }
-                if (s.inbound.size() > 3 && s.inbound.size() == s.inboundLength) {
-                    handleFrame(s.inbound, s.frameStartUs);
-                    s.inbound.clear();
-                }
-            }
+            if (n > 0)
+                takeBytes(chunk.constData(), n, nowUs());
         }
-
         const qint64 after = nowUs();
-        if (!s.inbound.isEmpty() && after - s.lastByteUs >= StalledFrameUs)
-            s.inbound.clear();
-        if (s.resyncing && after - s.lastByteUs >= ResyncQuietUs)
-            s.resyncing = false;
+        expireInbound(after);
+        if (!writeReplies(master, after))
+            return;
+        noteIdle();
+    }
+}
 
-        while (!s.outbound.empty() && s.outbound.front().dueUs <= after) {
-            Pending &p = s.outbound.front();
-            if (p.drop) {
-                std::lock_guard lock(m_mutex);
-                closeLine();
-                s.dropped = true;
-                s.outbound.clear();
-                m_requestSeen.notify_all();
-                return;
-            }
-            const auto n = ::write(master, p.bytes.constData(), size_t(p.bytes.size()));
-            if (n < 0) {
-                if (errno == EAGAIN || errno == EINTR)
-                    break;
-                s.outbound.pop_front(); // nobody can take it
+int VirtualCard::waitForLine(int master, int wakeFd)
+{
+    // Sleeps until a byte arrives, a reply falls due, a partial frame or a
+    // resync quiet time runs out, or stop() wakes the thread.
+    State &s = *m_state; // the card-thread-only fields need no lock
+    const qint64 now = nowUs();
+    qint64 waitUs = -1;
+    auto consider = [&](qint64 dueUs) {
+        const qint64 d = std::max<qint64>(0, dueUs - now);
+        waitUs = waitUs < 0 ? d : std::min(waitUs, d);
+    };
+    if (!s.outbound.empty())
+        consider(s.outbound.front().dueUs);
+    if (!s.inbound.isEmpty())
+        consider(s.lastByteUs + StalledFrameUs);
+    if (s.resyncing)
+        consider(s.lastByteUs + ResyncQuietUs);
+
+    pollfd fds[2] = {{master, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    const bool blocked = !s.outbound.empty() && s.outbound.front().dueUs <= now;
+    if (blocked)
+        fds[0].events |= POLLOUT;
+    timespec ts{};
+    timespec *timeout = nullptr;
+    if (waitUs >= 0 && !blocked) {
+        ts.tv_sec = time_t(waitUs / 1'000'000);
+        ts.tv_nsec = long((waitUs % 1'000'000) * 1000);
+        timeout = &ts;
+    }
+#if defined(__linux__)
+    const int ready = ::ppoll(fds, 2, timeout, nullptr);
+#else
+    // Millisecond resolution, rounded up: replies leave at most 1 ms late.
+    const int ready = ::poll(fds, 2, timeout ? int((waitUs + 999) / 1000) : -1);
+#endif
+    if (ready < 0 && errno != EINTR)
+        return -1;
+    if (fds[1].revents & POLLIN) {
+        char drain[64];
+        while (::read(wakeFd, drain, sizeof drain) > 0) {
+        }
+    }
+    return ready > 0 && (fds[0].revents & POLLIN) ? 1 : 0;
+}
+
+void VirtualCard::takeBytes(const char *data, qsizetype n, qint64 t)
+{
+    // Frames the bytes: skips to the start mark, reads the length field,
+    // and hands every whole frame (or one whose length is impossible, after
+    // which the card resyncs on a quiet line) to handleFrame.
+    State &s = *m_state;
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto byte = uint8_t(data[i]);
+        if (s.resyncing && t - s.lastByteUs < ResyncQuietUs) {
+            s.lastByteUs = t;
+            continue;
+        }
+        s.resyncing = false;
+        s.lastByteUs = t;
+        if (s.inbound.isEmpty()) {
+            if (byte != Protocol::RequestStart)
+                continue;
+            s.frameStartUs = t;
+        }
+        s.inbound.append(char(byte));
+        if (s.inbound.size() == 3) {
+            s.inboundLength = Packet::readLe16(
+                reinterpret_cast<const uint8_t *>(s.inbound.constData()) + Protocol::LengthOffset);
+            if (s.inboundLength < Protocol::MinFrame || s.inboundLength > Protocol::MaxRequest) {
+                handleFrame(s.inbound, s.frameStartUs);
+                s.inbound.clear();
+                s.resyncing = true;
                 continue;
             }
-            p.bytes.remove(0, n);
-            if (!p.bytes.isEmpty())
-                break;
-            s.outbound.pop_front();
         }
-        if (s.outbound.empty()) {
+        if (s.inbound.size() > 3 && s.inbound.size() == s.inboundLength) {
+            handleFrame(s.inbound, s.frameStartUs);
+            s.inbound.clear();
+        }
+    }
+}
+
+void VirtualCard::expireInbound(qint64 now)
+{
+    State &s = *m_state;
+    if (!s.inbound.isEmpty() && now - s.lastByteUs >= StalledFrameUs)
+        s.inbound.clear();
+    if (s.resyncing && now - s.lastByteUs >= ResyncQuietUs)
+        s.resyncing = false;
+}
+
+bool VirtualCard::writeReplies(int master, qint64 now)
+{
+    // Writes the replies that are due, as far as the line takes them; false
+    // when a fault dropped the line instead.
+    State &s = *m_state;
+    while (!s.outbound.empty() && s.outbound.front().dueUs <= now) {
+        Pending &p = s.outbound.front();
+        if (p.drop) {
             std::lock_guard lock(m_mutex);
-            if (!s.idle) {
-                s.idle = true;
-                m_requestSeen.notify_all();
-            }
+            closeLine();
+            s.dropped = true;
+            s.outbound.clear();
+            m_requestSeen.notify_all();
+            return false;
         }
+        const auto n = ::write(master, p.bytes.constData(), size_t(p.bytes.size()));
+        if (n < 0) {
+            if (errno == EAGAIN || errno == EINTR)
+                break;
+            s.outbound.pop_front(); // nobody can take it
+            continue;
+        }
+        p.bytes.remove(0, n);
+        if (!p.bytes.isEmpty())
+            break;
+        s.outbound.pop_front();
+    }
+    return true;
+}
+
+void VirtualCard::noteIdle()
+{
+    if (!m_state->outbound.empty())
+        return;
+    std::lock_guard lock(m_mutex);
+    if (!m_state->idle) {
+        m_state->idle = true;
+        m_requestSeen.notify_all();
     }
 }
 
@@ -696,10 +731,16 @@ QByteArray VirtualCard::shapeReply(uint8_t sequence, const Outcome &outcome,
 
 QString VirtualCard::describe(const Request &request, const LogEntry &entry, bool drop) const
 {
-    return QStringLiteral("#%1 seq %2 cmd %3 len %4 -> %5")
+    // 0x19 also names the phase, so that the log shows whether an upload
+    // was left open.
+    QString phase;
+    if (request.command == Protocol::SetUploadPhase && request.length > Protocol::PayloadOffset)
+        phase = request.payload()[0] == Protocol::UploadEnded ? QStringLiteral(" (upload ended)")
+                                                              : QStringLiteral(" (upload begins)");
+    return QStringLiteral("#%1 seq %2 cmd %3%4 len %5 -> %6")
         .arg(m_state->requests)
         .arg(request.sequence)
-        .arg(request.command < 0 ? QStringLiteral("?") : hexCode(request.command))
+        .arg(request.command < 0 ? QStringLiteral("?") : hexCode(request.command), phase)
         .arg(request.length)
         .arg(drop                    ? QStringLiteral("line dropped")
              : entry.reply.isEmpty() ? QStringLiteral("no reply")

@@ -146,7 +146,15 @@ private:
     struct Request;
     struct ActiveFaults;
     struct Outcome;
+    // The card's thread: waits on the line, frames requests, writes replies.
     void run();
+    // The steps of run(), on the card's thread. waitForLine: 1 when the
+    // line has bytes, 0 on a time-out or wake-up, -1 when polling failed.
+    int waitForLine(int master, int wakeFd);
+    void takeBytes(const char *data, qsizetype n, qint64 t);
+    void expireInbound(qint64 now);
+    bool writeReplies(int master, qint64 now);
+    void noteIdle();
     void wake();
     // One whole request (or a frame with an impossible length): takes the
     // faults that apply, carries it out and schedules the reply. The steps

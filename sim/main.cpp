@@ -3,8 +3,8 @@
 // answers requests until interrupted.
 #include "base/OptionSpellings.h"
 #include "base/Version.h"
-#include "sim/TcpBridge.h"
 #include "sim/CardPlayback.h"
+#include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
 
 #include <QCommandLineParser>
@@ -49,11 +49,239 @@ bool wantsShow(int argc, char **argv)
     return false;
 }
 
+// The command line's options, in the order --help lists them.
+struct CardOptions {
+    QCommandLineOption show{QStringLiteral("show"),
+                            QStringLiteral("Open a window that plays what the card has received, "
+                                           "as the sign would.")};
+    QCommandLineOption playGif{
+        QStringLiteral("play-gif"),
+        QStringLiteral("After every upload (and at exit) write what the card plays as an "
+                       "animated GIF."),
+        QStringLiteral("FILE")};
+    QCommandLineOption scale{QStringLiteral("scale"),
+                             QStringLiteral("Pixels per LED for --show and --play-gif (1-16)."),
+                             QStringLiteral("K"), QStringLiteral("3")};
+    QCommandLineOption link{
+        QStringLiteral("link"),
+        QStringLiteral("Also make the device reachable as a symlink at <path>."),
+        QStringLiteral("path")};
+    QCommandLineOption series{QStringLiteral("series"),
+                              QStringLiteral("Card series answered to 0x35 (default 15)."),
+                              QStringLiteral("n"), QStringLiteral("15")};
+    QCommandLineOption model{QStringLiteral("model"),
+                             QStringLiteral("Model code answered to 0x35 (default 0x23)."),
+                             QStringLiteral("code"), QStringLiteral("0x23")};
+    QCommandLineOption firmware{
+        QStringLiteral("firmware"),
+        QStringLiteral("Firmware version major.minor.build (default 2.2.7)."),
+        QStringLiteral("version"), QStringLiteral("2.2.7")};
+    QCommandLineOption width{
+        QStringLiteral("width"),
+        QStringLiteral("Screen width in pixels, a multiple of 8 up to 2048 (default 256)."),
+        QStringLiteral("pixels"), QStringLiteral("256")};
+    QCommandLineOption height{
+        QStringLiteral("height"),
+        QStringLiteral("Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
+        QStringLiteral("pixels"), QStringLiteral("32")};
+    QCommandLineOption colour{
+        QStringLiteral("color"),
+        QStringLiteral("Colour type: 1 single red, 2 red and green (default 1)."),
+        QStringLiteral("type"), QStringLiteral("1")};
+    QCommandLineOption reverse{
+        QStringLiteral("reverse-data"),
+        QStringLiteral("Set the reverse-data flag of the screen parameters.")};
+    QCommandLineOption brightness{QStringLiteral("brightness"),
+                                  QStringLiteral("Initial brightness 0..15 (default 15)."),
+                                  QStringLiteral("level"), QStringLiteral("15")};
+    QCommandLineOption lineSpeed{
+        QStringLiteral("line-speed"),
+        QStringLiteral("Emulate the line: answer only after the time <baud> (10 bits a byte) needs "
+                       "for request and reply, e.g. 57600."),
+        QStringLiteral("baud")};
+    QCommandLineOption fault{QStringLiteral("fault"),
+                             QStringLiteral("Inject a fault (repeatable; syntax above)."),
+                             QStringLiteral("spec")};
+    QCommandLineOption dump{
+        QStringLiteral("dump-dir"),
+        QStringLiteral("Write every received page as <dir>/page-NNN.png once complete, and all "
+                       "stored pages again on exit."),
+        QStringLiteral("dir")};
+    QCommandLineOption quiet{QStringLiteral("quiet"),
+                             QStringLiteral("Do not log each request on standard error.")};
+    QCommandLineOption tcp{
+        QStringLiteral("tcp"),
+        QStringLiteral("Also act as a serial-to-network converter: listen on 127.0.0.1:<port> "
+                       "(0: any free port), one connection at a time, and print its "
+                       "tcp://127.0.0.1:PORT name on the first line."),
+        QStringLiteral("port")};
+    QCommandLineOption latency{
+        QStringLiteral("latency"),
+        QStringLiteral("With --tcp: hold every reply back by <ms> milliseconds (a slow network)."),
+        QStringLiteral("ms")};
+    QCommandLineOption dropAfter{
+        QStringLiteral("drop-after"),
+        QStringLiteral("Answer <n> requests, then drop the line (and with --tcp the connection) "
+                       "instead of answering the next one; the same as --fault drop,after=<n>."),
+        QStringLiteral("n")};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({show, playGif, scale});
+        parser.addOptions({link, series, model, firmware, width, height, colour, reverse,
+                           brightness, lineSpeed, fault, dump, quiet, tcp, latency, dropAfter});
+    }
+};
+
+// What the command line asks for, checked.
+struct CardSetup {
+    ControllerInfo info;
+    ScreenParams params;
+    int brightness = 15;
+    int lineSpeed = 0; // 0: no line emulation
+    std::vector<CardFault> faults;
+    int tcpPort = -1; // -1: no converter
+    int latency = 0;
+    bool quiet = false;
+    bool show = false;
+    int scale = 3;
+    QString link;
+    QString dumpDir;
+    QString gifPath;
+};
+
+// Fills setup from the parsed command line; false with the message for a
+// bad value.
+bool readSetup(const QCommandLineParser &parser, const CardOptions &o, CardSetup &setup,
+               QString *error)
+{
+    auto bad = [error](const QString &message) {
+        *error = message;
+        return false;
+    };
+    ControllerInfo &info = setup.info;
+    if (!parseInt(parser.value(o.series), 0, 255, &info.series))
+        return bad(QStringLiteral("bad --series"));
+    if (!parseInt(parser.value(o.model), 0, 255, &info.modelCode))
+        return bad(QStringLiteral("bad --model"));
+    const auto version = QRegularExpression(QStringLiteral("^(\\d+)\\.(\\d+)\\.(\\d+)$"))
+                             .match(parser.value(o.firmware));
+    if (!version.hasMatch() || !parseInt(version.captured(1), 0, 255, &info.firmwareMajor) ||
+        !parseInt(version.captured(2), 0, 255, &info.firmwareMinor) ||
+        !parseInt(version.captured(3), 0, 255, &info.firmwareBuild))
+        return bad(QStringLiteral("bad --firmware (want major.minor.build)"));
+
+    int width = 0, height = 0, colour = 0;
+    if (!parseInt(parser.value(o.width), 8, 2048, &width) || width % 8)
+        return bad(QStringLiteral("bad --width"));
+    if (!parseInt(parser.value(o.height), 8, 128, &height) || height % 8)
+        return bad(QStringLiteral("bad --height"));
+    if (!parseInt(parser.value(o.colour), 1, 2, &colour))
+        return bad(QStringLiteral("bad --color"));
+    if (!parseInt(parser.value(o.brightness), 0, 15, &setup.brightness))
+        return bad(QStringLiteral("bad --brightness"));
+    setup.params.setWidthCode(width == 2048 ? 0 : width / 8);
+    setup.params.setHeightCode(height / 8);
+    setup.params.bytes[ScreenParams::ColourType] = uint8_t(colour);
+    setup.params.bytes[ScreenParams::ReverseData] = parser.isSet(o.reverse) ? 1 : 0;
+
+    if (parser.isSet(o.lineSpeed) &&
+        !parseInt(parser.value(o.lineSpeed), 1, 4'000'000, &setup.lineSpeed))
+        return bad(QStringLiteral("bad --line-speed"));
+    for (const QString &spec : parser.values(o.fault)) {
+        CardFault fault;
+        QString why;
+        if (!CardFault::parse(spec, &fault, &why))
+            return bad(QStringLiteral("bad --fault '%1': %2").arg(spec, why));
+        setup.faults.push_back(fault);
+    }
+    if (parser.isSet(o.dropAfter)) {
+        int after = 0;
+        if (!parseInt(parser.value(o.dropAfter), 0, 1'000'000'000, &after))
+            return bad(QStringLiteral("bad --drop-after"));
+        setup.faults.push_back(CardFault::dropAfter(after));
+    }
+    if (parser.isSet(o.tcp) && !parseInt(parser.value(o.tcp), 0, 65535, &setup.tcpPort))
+        return bad(QStringLiteral("bad --tcp (want a port 0..65535)"));
+    if (parser.isSet(o.latency) &&
+        (setup.tcpPort < 0 || !parseInt(parser.value(o.latency), 0, 60'000, &setup.latency)))
+        return bad(QStringLiteral("bad --latency (want 0..60000 ms, with --tcp)"));
+    if (!parseInt(parser.value(o.scale), 1, 16, &setup.scale))
+        return bad(QStringLiteral("bad --scale"));
+    setup.quiet = parser.isSet(o.quiet);
+    setup.show = parser.isSet(o.show);
+    setup.link = parser.value(o.link);
+    setup.dumpDir = parser.value(o.dump);
+    setup.gifPath = parser.value(o.playGif);
+    return true;
+}
+
+// Gives the card its identity, screen, faults, log and page dump.
+bool setUpCard(VirtualCard &card, const CardSetup &setup, QString *error)
+{
+    card.setIdentity(setup.info);
+    card.setScreenParams(setup.params);
+    card.setBrightness(setup.brightness);
+    if (setup.lineSpeed > 0)
+        card.setLineSpeed(setup.lineSpeed);
+    for (const CardFault &fault : setup.faults)
+        card.addFault(fault);
+    if (!setup.quiet)
+        card.setLogger([](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+    if (setup.dumpDir.isEmpty())
+        return true;
+    if (!QDir().mkpath(setup.dumpDir)) {
+        *error = QStringLiteral("cannot create %1").arg(setup.dumpDir);
+        return false;
+    }
+    card.setPageListener([&card, dumpDir = setup.dumpDir](const VirtualCard::ReceivedPage &page) {
+        const QImage image = decodePageBits(page.bits, card.pageLayout(page));
+        const QString path = QDir(dumpDir).filePath(
+            QStringLiteral("page-%1.png").arg(page.pageNumber, 3, 10, QLatin1Char('0')));
+        if (image.isNull() || !image.save(path, "PNG"))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        else
+            std::fprintf(stderr, "page %d -> %s\n", page.pageNumber, qPrintable(path));
+    });
+    return true;
+}
+
+void writeGif(const VirtualCard &card, const CardSetup &setup)
+{
+    QString error;
+    if (writeCardGif(card, setup.gifPath, setup.scale, &error))
+        std::fprintf(stderr, "playing -> %s\n", qPrintable(setup.gifPath));
+    else
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(setup.gifPath), qPrintable(error));
+}
+
+// Answers until a signal arrives or a fault drops the line (exit code 3),
+// writing what the card plays after every upload with --play-gif.
+int serveUntilSignal(const VirtualCard &card, const CardSetup &setup, const sigset_t *signals)
+{
+    int gifPhase = card.uploadPhase();
+    for (;;) {
+        // An upload has ended (0x19 with 1): write what the card now plays.
+        if (!setup.gifPath.isEmpty() && card.uploadPhase() != gifPhase) {
+            gifPhase = card.uploadPhase();
+            if (gifPhase == 1)
+                writeGif(card, setup);
+        }
+        timespec tick{0, 200'000'000};
+        if (sigtimedwait(signals, nullptr, &tick) > 0)
+            return 0;
+        if (card.hasDropped()) {
+            std::fprintf(stderr, "brivane-cardsim: the line was dropped\n");
+            return 3;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // Signals are taken by sigtimedwait below, never by a handler; block them
+    // Signals are taken by sigtimedwait, never by a handler; block them
     // before the card's thread starts so it inherits the mask.
     sigset_t signals;
     sigemptyset(&signals);
@@ -76,170 +304,27 @@ int main(int argc, char **argv)
         CardFault::syntaxHelp());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption linkOption(
-        QStringLiteral("link"),
-        QStringLiteral("Also make the device reachable as a symlink at <path>."),
-        QStringLiteral("path"));
-    const QCommandLineOption seriesOption(
-        QStringLiteral("series"), QStringLiteral("Card series answered to 0x35 (default 15)."),
-        QStringLiteral("n"), QStringLiteral("15"));
-    const QCommandLineOption modelOption(
-        QStringLiteral("model"), QStringLiteral("Model code answered to 0x35 (default 0x23)."),
-        QStringLiteral("code"), QStringLiteral("0x23"));
-    const QCommandLineOption firmwareOption(
-        QStringLiteral("firmware"),
-        QStringLiteral("Firmware version major.minor.build (default 2.2.7)."),
-        QStringLiteral("version"), QStringLiteral("2.2.7"));
-    const QCommandLineOption widthOption(
-        QStringLiteral("width"),
-        QStringLiteral("Screen width in pixels, a multiple of 8 up to 2048 (default 256)."),
-        QStringLiteral("pixels"), QStringLiteral("256"));
-    const QCommandLineOption heightOption(
-        QStringLiteral("height"),
-        QStringLiteral("Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
-        QStringLiteral("pixels"), QStringLiteral("32"));
-    const QCommandLineOption colourOption(
-        QStringLiteral("color"),
-        QStringLiteral("Colour type: 1 single red, 2 red and green (default 1)."),
-        QStringLiteral("type"), QStringLiteral("1"));
-    const QCommandLineOption reverseOption(
-        QStringLiteral("reverse-data"),
-        QStringLiteral("Set the reverse-data flag of the screen parameters."));
-    const QCommandLineOption brightnessOption(
-        QStringLiteral("brightness"), QStringLiteral("Initial brightness 0..15 (default 15)."),
-        QStringLiteral("level"), QStringLiteral("15"));
-    const QCommandLineOption lineSpeedOption(
-        QStringLiteral("line-speed"),
-        QStringLiteral("Emulate the line: answer only after the time <baud> (10 bits a byte) needs "
-                       "for request and reply, e.g. 57600."),
-        QStringLiteral("baud"));
-    const QCommandLineOption faultOption(
-        QStringLiteral("fault"), QStringLiteral("Inject a fault (repeatable; syntax above)."),
-        QStringLiteral("spec"));
-    const QCommandLineOption dumpOption(
-        QStringLiteral("dump-dir"),
-        QStringLiteral("Write every received page as <dir>/page-NNN.png once complete, and all "
-                       "stored pages again on exit."),
-        QStringLiteral("dir"));
-    const QCommandLineOption quietOption(
-        QStringLiteral("quiet"), QStringLiteral("Do not log each request on standard error."));
-    const QCommandLineOption tcpOption(
-        QStringLiteral("tcp"),
-        QStringLiteral("Also act as a serial-to-network converter: listen on 127.0.0.1:<port> "
-                       "(0: any free port), one connection at a time, and print its "
-                       "tcp://127.0.0.1:PORT name on the first line."),
-        QStringLiteral("port"));
-    const QCommandLineOption latencyOption(
-        QStringLiteral("latency"),
-        QStringLiteral("With --tcp: hold every reply back by <ms> milliseconds (a slow network)."),
-        QStringLiteral("ms"));
-    const QCommandLineOption dropAfterOption(
-        QStringLiteral("drop-after"),
-        QStringLiteral("Answer <n> requests, then drop the line (and with --tcp the connection) "
-                       "instead of answering the next one; the same as --fault drop,after=<n>."),
-        QStringLiteral("n"));
-    const QCommandLineOption showOption(
-        QStringLiteral("show"),
-        QStringLiteral("Open a window that plays what the card has received, as the sign would."));
-    const QCommandLineOption playGifOption(
-        QStringLiteral("play-gif"),
-        QStringLiteral("After every upload (and at exit) write what the card plays as an "
-                       "animated GIF."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption scaleOption(
-        QStringLiteral("scale"), QStringLiteral("Pixels per LED for --show and --play-gif (1-16)."),
-        QStringLiteral("K"), QStringLiteral("3"));
-    parser.addOptions({showOption, playGifOption, scaleOption});
-    parser.addOptions({linkOption, seriesOption, modelOption, firmwareOption, widthOption,
-                       heightOption, colourOption, reverseOption, brightnessOption, lineSpeedOption,
-                       faultOption, dumpOption, quietOption, tcpOption, latencyOption,
-                       dropAfterOption});
+    const CardOptions options;
+    options.addTo(parser);
     // "--colour" is accepted as "--color".
     parser.process(OptionSpellings::normalized(app->arguments()));
     if (!parser.positionalArguments().isEmpty())
         return fail(
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
-    ControllerInfo info;
-    if (!parseInt(parser.value(seriesOption), 0, 255, &info.series))
-        return fail(QStringLiteral("bad --series"));
-    if (!parseInt(parser.value(modelOption), 0, 255, &info.modelCode))
-        return fail(QStringLiteral("bad --model"));
-    const auto version = QRegularExpression(QStringLiteral("^(\\d+)\\.(\\d+)\\.(\\d+)$"))
-                             .match(parser.value(firmwareOption));
-    if (!version.hasMatch() || !parseInt(version.captured(1), 0, 255, &info.firmwareMajor) ||
-        !parseInt(version.captured(2), 0, 255, &info.firmwareMinor) ||
-        !parseInt(version.captured(3), 0, 255, &info.firmwareBuild))
-        return fail(QStringLiteral("bad --firmware (want major.minor.build)"));
-
-    ScreenParams params;
-    int width = 0, height = 0, colour = 0, brightness = 0;
-    if (!parseInt(parser.value(widthOption), 8, 2048, &width) || width % 8)
-        return fail(QStringLiteral("bad --width"));
-    if (!parseInt(parser.value(heightOption), 8, 128, &height) || height % 8)
-        return fail(QStringLiteral("bad --height"));
-    if (!parseInt(parser.value(colourOption), 1, 2, &colour))
-        return fail(QStringLiteral("bad --color"));
-    if (!parseInt(parser.value(brightnessOption), 0, 15, &brightness))
-        return fail(QStringLiteral("bad --brightness"));
-    params.setWidthCode(width == 2048 ? 0 : width / 8);
-    params.setHeightCode(height / 8);
-    params.bytes[ScreenParams::ColourType] = uint8_t(colour);
-    params.bytes[ScreenParams::ReverseData] = parser.isSet(reverseOption) ? 1 : 0;
-
+    CardSetup setup;
+    QString error;
+    if (!readSetup(parser, options, setup, &error))
+        return fail(error);
     VirtualCard card;
-    card.setIdentity(info);
-    card.setScreenParams(params);
-    card.setBrightness(brightness);
-    if (parser.isSet(lineSpeedOption)) {
-        int baud = 0;
-        if (!parseInt(parser.value(lineSpeedOption), 1, 4'000'000, &baud))
-            return fail(QStringLiteral("bad --line-speed"));
-        card.setLineSpeed(baud);
-    }
-    for (const QString &spec : parser.values(faultOption)) {
-        CardFault fault;
-        QString error;
-        if (!CardFault::parse(spec, &fault, &error))
-            return fail(QStringLiteral("bad --fault '%1': %2").arg(spec, error));
-        card.addFault(fault);
-    }
-    if (parser.isSet(dropAfterOption)) {
-        int after = 0;
-        if (!parseInt(parser.value(dropAfterOption), 0, 1'000'000'000, &after))
-            return fail(QStringLiteral("bad --drop-after"));
-        card.addFault(CardFault::dropAfter(after));
-    }
-    int tcpPort = -1;
-    if (parser.isSet(tcpOption) && !parseInt(parser.value(tcpOption), 0, 65535, &tcpPort))
-        return fail(QStringLiteral("bad --tcp (want a port 0..65535)"));
-    int latency = 0;
-    if (parser.isSet(latencyOption) &&
-        (tcpPort < 0 || !parseInt(parser.value(latencyOption), 0, 60'000, &latency)))
-        return fail(QStringLiteral("bad --latency (want 0..60000 ms, with --tcp)"));
-    if (!parser.isSet(quietOption))
-        card.setLogger([](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
-    const QString dumpDir = parser.value(dumpOption);
-    if (!dumpDir.isEmpty()) {
-        if (!QDir().mkpath(dumpDir))
-            return fail(QStringLiteral("cannot create %1").arg(dumpDir));
-        card.setPageListener([&card, dumpDir](const VirtualCard::ReceivedPage &page) {
-            const QImage image = decodePageBits(page.bits, card.pageLayout(page));
-            const QString path = QDir(dumpDir).filePath(
-                QStringLiteral("page-%1.png").arg(page.pageNumber, 3, 10, QLatin1Char('0')));
-            if (image.isNull() || !image.save(path, "PNG"))
-                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            else
-                std::fprintf(stderr, "page %d -> %s\n", page.pageNumber, qPrintable(path));
-        });
-    }
-
-    if (!card.start(parser.value(linkOption)))
+    if (!setUpCard(card, setup, &error))
+        return fail(error);
+    if (!card.start(setup.link))
         return fail(card.errorString());
     TcpBridge bridge;
-    if (tcpPort >= 0) {
-        bridge.setLatency(latency);
-        if (!bridge.start(card.devicePath(), quint16(tcpPort)))
+    if (setup.tcpPort >= 0) {
+        bridge.setLatency(setup.latency);
+        if (!bridge.start(card.devicePath(), quint16(setup.tcpPort)))
             return fail(bridge.errorString());
         std::printf("%s\n", qPrintable(bridge.address()));
     }
@@ -248,46 +333,14 @@ int main(int argc, char **argv)
         std::printf("%s\n", qPrintable(card.linkPath()));
     std::fflush(stdout);
 
-    int scale = 3;
-    if (!parseInt(parser.value(scaleOption), 1, 16, &scale))
-        return fail(QStringLiteral("bad --scale"));
-    const QString gifPath = parser.value(playGifOption);
-    int gifPhase = card.uploadPhase();
-    const auto writeGif = [&] {
-        QString error;
-        if (writeCardGif(card, gifPath, scale, &error))
-            std::fprintf(stderr, "playing -> %s\n", qPrintable(gifPath));
-        else
-            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(gifPath), qPrintable(error));
-    };
-
-    int exitCode = 0;
-    if (parser.isSet(showOption))
-        exitCode = runCardShow(card, &signals, scale);
-    for (; !parser.isSet(showOption);) {
-        // An upload has ended (0x19 with 1): write what the card now plays.
-        if (!gifPath.isEmpty() && card.uploadPhase() != gifPhase) {
-            gifPhase = card.uploadPhase();
-            if (gifPhase == 1)
-                writeGif();
-        }
-        timespec tick{0, 200'000'000};
-        const int signal = sigtimedwait(&signals, nullptr, &tick);
-        if (signal > 0)
-            break;
-        if (card.hasDropped()) {
-            std::fprintf(stderr, "brivane-cardsim: the line was dropped\n");
-            exitCode = 3;
-            break;
-        }
-    }
+    const int exitCode = setup.show ? runCardShow(card, &signals, setup.scale)
+                                    : serveUntilSignal(card, setup, &signals);
     bridge.stop();
     card.stop();
-    if (!gifPath.isEmpty())
-        writeGif();
-    if (!dumpDir.isEmpty()) {
-        QString error;
-        card.savePagesAsPng(dumpDir, &error);
+    if (!setup.gifPath.isEmpty())
+        writeGif(card, setup);
+    if (!setup.dumpDir.isEmpty()) {
+        card.savePagesAsPng(setup.dumpDir, &error);
         if (!error.isEmpty())
             std::fprintf(stderr, "%s\n", qPrintable(error));
     }

@@ -364,12 +364,22 @@ int CliApp::usageError(const QString &message, const QString &verb)
 
 QString CliApp::withCliVerb(const QString &text)
 {
-    // The card's and the program's texts stay as they are; where they name
-    // the GUI's search button, the verb that does the same follows.
-    if (!text.contains(QStringLiteral("查找屏")) && !text.contains(QStringLiteral("‘查屏’")))
+    // The card's and the program's texts stay as they are; after the
+    // sentence that names the GUI's search button, the verb that does the
+    // same follows.
+    qsizetype at = text.indexOf(QStringLiteral("查找屏"));
+    if (at < 0)
+        at = text.indexOf(QStringLiteral("‘查屏’"));
+    if (at < 0)
         return text;
-    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
     const QString verb = QStringLiteral(" (%1 find)").arg(QLatin1String(kProgram));
+    const qsizetype stop = text.indexOf(QStringLiteral("。"), at);
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), at);
+    if (stop >= 0 && (lineEnd < 0 || stop < lineEnd)) {
+        const bool more = stop + 1 < text.size() && text.at(stop + 1) != QLatin1Char('\n');
+        return text.left(stop + 1) + verb + (more ? QStringLiteral(" ") : QString()) +
+               text.mid(stop + 1);
+    }
     if (lineEnd < 0)
         return text + verb;
     return text.left(lineEnd) + verb + text.mid(lineEnd);

@@ -19,6 +19,7 @@
 class Console;
 class ProgramItem;
 struct SignTarget;
+class SignList;
 class Project;
 class QJsonObject;
 struct SendReport;
@@ -67,8 +68,8 @@ private:
     // Every failure goes through here: the message on standard error, and
     // with --json the failure document's "error" (the first one counts).
     int fail(int code, const QString &message);
-    // text, with "(brivane-cli find)" after a line that names the GUI's
-    // card search.
+    // text, with "(brivane-cli find)" after the sentence that names the
+    // GUI's card search.
     static QString withCliVerb(const QString &text);
     // A result line on standard output; with --json on standard error, so
     // that standard output holds the JSON document alone.
@@ -127,6 +128,9 @@ private:
 
     // ---- signs (SignsVerb.cpp) and several at once (MultiSignVerbs.cpp)
     int verbSigns(const QStringList &args);
+    int signsList(const SignList &list, bool readable, const QStringList &args);
+    int signsAdd(SignList &list, bool readable, const QStringList &args);
+    int signsRemove(SignList &list, bool readable, const QStringList &args);
     // The signs --port (repeatable), --sign (repeatable) and --all-signs
     // name, each once, in that order. ExitOk or a usage error's code.
     int signTargets(std::vector<SignTarget> &targets);

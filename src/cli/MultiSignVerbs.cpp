@@ -91,6 +91,96 @@ void command(Project &project, const SignTarget &target, SignResult &r,
         r.details[it.key()] = it.value();
 }
 
+// info on one sign: its card, screen parameters and brightness.
+void infoOfSign(const SignTarget &t, SignHost &, SignResult &r)
+{
+    Project project;
+    if (!attach(project, t, r, true) || !r.outcome.isEmpty())
+        return;
+    const bool paramsRead = project.readScreenParams();
+    const int brightness = project.readBrightness();
+    r.details[u"screenParams"] =
+        paramsRead ? QJsonValue(ScreenParamsText::toJson(project.screenParams())) : QJsonValue();
+    r.details[u"brightness"] = brightness >= 0 ? QJsonValue(brightness) : QJsonValue();
+    if (!paramsRead || brightness < 0) {
+        failed(r, ExitPartial, QStringLiteral("命令执行失败：") + project.link().errorText());
+        return;
+    }
+    succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
+                     .arg(project.controllerInfo().formatModel(),
+                          ProjectJson::firmwareText(project.controllerInfo()))
+                     .arg(brightness));
+}
+
+// send on one sign: the project file read again for its own screen, then
+// the whole play list.
+void sendToSign(const QString &path, int items, const SignTarget &t, SignHost &host, SignResult &r)
+{
+    // Each sign renders its own copy for its own screen.
+    Project project;
+    project.setProjectFilePath(path);
+    project.loadProject();
+    if (project.itemCount() != items) {
+        failed(r, ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+        return;
+    }
+    project.setRememberedPort(t.number);
+    switch (project.checkBeforeSend()) {
+    case Project::CardCheck::NoAnswer:
+        failed(r, ExitNoCard, QStringLiteral("命令执行失败：") + project.lastErrorText());
+        return;
+    case Project::CardCheck::Unsupported:
+        failed(r, ExitUnsupported,
+               Project::unsupportedCardText() + QStringLiteral(" (") +
+                   project.controllerInfo().formatModel() + QLatin1Char(')'));
+        return;
+    case Project::CardCheck::Ready:
+        break;
+    }
+    host.setRange(project.itemCount() * 5 + 5);
+    project.sendAll(host);
+    const SendReport &report = project.lastSendReport();
+    r.details = SendResult::toJson(report);
+    QString message;
+    const int code = SendResult::exitCode(report, &message);
+    if (code != ExitOk) {
+        failed(r, code, message);
+        // A program that failed (and stopped the send by --on-error)
+        // is the reason to report, not the stop it led to.
+        for (const SendItemResult &item : report.items) {
+            if (item.outcome == SendItemResult::Outcome::Failed) {
+                r.error = QStringLiteral("program %1 failed: %2; %3 of %4 programs sent")
+                              .arg(item.index + 1)
+                              .arg(item.errorText)
+                              .arg(report.sentCount)
+                              .arg(report.itemCount);
+                return;
+            }
+        }
+        if (report.end == SendReport::End::Cancelled)
+            r.outcome = QStringLiteral("cancelled");
+        else if (code == ExitPartial && report.sentCount > 0)
+            r.outcome = QStringLiteral("partial");
+        return;
+    }
+    succeeded(r, QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+}
+
+// brightness without a level on one sign: reads it.
+void readBrightnessOfSign(const SignTarget &t, SignHost &, SignResult &r)
+{
+    Project project;
+    if (!attach(project, t, r, false))
+        return;
+    const int level = project.readBrightness();
+    if (level < 0) {
+        failed(r, ExitPartial, QStringLiteral("命令执行失败：") + project.link().errorText());
+        return;
+    }
+    r.details[u"brightness"] = level;
+    succeeded(r, QStringLiteral("brightness %1").arg(level));
+}
+
 } // namespace
 
 int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targets,
@@ -104,26 +194,7 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
                 succeeded(r, project.controllerInfo().formatModel());
         };
     } else if (verb == u"info") {
-        job = [](const SignTarget &t, SignHost &, SignResult &r) {
-            Project project;
-            if (!attach(project, t, r, true) || !r.outcome.isEmpty())
-                return;
-            const bool paramsRead = project.readScreenParams();
-            const int brightness = project.readBrightness();
-            r.details[u"screenParams"] =
-                paramsRead ? QJsonValue(ScreenParamsText::toJson(project.screenParams()))
-                           : QJsonValue();
-            r.details[u"brightness"] = brightness >= 0 ? QJsonValue(brightness) : QJsonValue();
-            if (!paramsRead || brightness < 0) {
-                failed(r, ExitPartial,
-                       QStringLiteral("命令执行失败：") + project.link().errorText());
-                return;
-            }
-            succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
-                             .arg(project.controllerInfo().formatModel(),
-                                  ProjectJson::firmwareText(project.controllerInfo()))
-                             .arg(brightness));
-        };
+        job = infoOfSign;
     } else if (verb == u"send") {
         Project loaded;
         if (const int code = openProject(loaded); code != ExitOk)
@@ -131,54 +202,7 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
         const QString path = loaded.projectFilePath();
         const int items = loaded.itemCount();
         job = [path, items](const SignTarget &t, SignHost &host, SignResult &r) {
-            // Each sign renders its own copy for its own screen.
-            Project project;
-            project.setProjectFilePath(path);
-            project.loadProject();
-            if (project.itemCount() != items) {
-                failed(r, ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
-                return;
-            }
-            project.setRememberedPort(t.number);
-            switch (project.checkBeforeSend()) {
-            case Project::CardCheck::NoAnswer:
-                failed(r, ExitNoCard, QStringLiteral("命令执行失败：") + project.lastErrorText());
-                return;
-            case Project::CardCheck::Unsupported:
-                failed(r, ExitUnsupported,
-                       Project::unsupportedCardText() + QStringLiteral(" (") +
-                           project.controllerInfo().formatModel() + QLatin1Char(')'));
-                return;
-            case Project::CardCheck::Ready:
-                break;
-            }
-            host.setRange(project.itemCount() * 5 + 5);
-            project.sendAll(host);
-            const SendReport &report = project.lastSendReport();
-            r.details = SendResult::toJson(report);
-            QString message;
-            const int code = SendResult::exitCode(report, &message);
-            if (code != ExitOk) {
-                failed(r, code, message);
-                // A program that failed (and stopped the send by --on-error)
-                // is the reason to report, not the stop it led to.
-                for (const SendItemResult &item : report.items) {
-                    if (item.outcome == SendItemResult::Outcome::Failed) {
-                        r.error = QStringLiteral("program %1 failed: %2; %3 of %4 programs sent")
-                                      .arg(item.index + 1)
-                                      .arg(item.errorText)
-                                      .arg(report.sentCount)
-                                      .arg(report.itemCount);
-                        return;
-                    }
-                }
-                if (report.end == SendReport::End::Cancelled)
-                    r.outcome = QStringLiteral("cancelled");
-                else if (code == ExitPartial && report.sentCount > 0)
-                    r.outcome = QStringLiteral("partial");
-                return;
-            }
-            succeeded(r, QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+            sendToSign(path, items, t, host, r);
         };
     } else if (verb == u"clear" || verb == u"clock" || verb == u"factory-reset") {
         bool (Project::*member)() = verb == u"clear"   ? &Project::clearScreen
@@ -214,19 +238,7 @@ int CliApp::runOnSigns(const QString &verb, const std::vector<SignTarget> &targe
                 changed);
         };
     } else if (verb == u"brightness") {
-        job = [](const SignTarget &t, SignHost &, SignResult &r) {
-            Project project;
-            if (!attach(project, t, r, false))
-                return;
-            const int level = project.readBrightness();
-            if (level < 0) {
-                failed(r, ExitPartial,
-                       QStringLiteral("命令执行失败：") + project.link().errorText());
-                return;
-            }
-            r.details[u"brightness"] = level;
-            succeeded(r, QStringLiteral("brightness %1").arg(level));
-        };
+        job = readBrightnessOfSign;
     } else {
         return usageError(QStringLiteral("%1 serves one sign at a time").arg(verb), verb);
     }

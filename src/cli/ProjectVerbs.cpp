@@ -59,12 +59,10 @@ const char *const kFieldOptions[] = {"action", "speed", "frame",      "clock", "
                                      "style",  "color", "mode",       "limit"};
 
 // Program n of the play list as `list --json` shows it, for the JSON
-// result of a verb that changed it (its pages rendered for the count).
-QJsonObject programJson(Project &project, int n)
+// result of a verb that changed it.
+QJsonObject programJson(const Project &project, int n)
 {
-    ProgramItem &item = *project.itemAt(n - 1);
-    item.buildPages();
-    return ProgramFields::toJson(n, item);
+    return ProgramFields::toJson(n, *project.itemAt(n - 1), ProgramFields::PageCount::Layout);
 }
 
 } // namespace
@@ -127,27 +125,15 @@ int CliApp::verbList(const QStringList &)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)
         return code;
-    // Each item's page count is taken with its pages built alone and let go
-    // at once, so a long list needs the memory of one item's pages.
-    const auto counted = [&project](int i, const auto &describe) {
-        ProgramItem &item = *project.itemAt(i);
-        item.buildPages();
-        const auto line = describe(i + 1, item);
-        item.releasePages();
-        return line;
-    };
+    // Page counts come from each item's layout: a list of any length needs
+    // no page memory.
+    constexpr auto pages = ProgramFields::PageCount::Layout;
     if (json()) {
-        // The document's shape, with each item's page count taken alone.
-        QJsonObject doc = ProjectJson::programList(project);
-        QJsonArray items;
-        for (int i = 0; i < project.itemCount(); ++i)
-            items.append(counted(i, ProgramFields::toJson));
-        doc[u"items"] = items;
-        printJson(doc);
+        printJson(ProjectJson::programList(project, pages));
         return ExitOk;
     }
     for (int i = 0; i < project.itemCount(); ++i)
-        print(counted(i, ProgramFields::listLine));
+        print(ProgramFields::listLine(i + 1, *project.itemAt(i), pages));
     return ExitOk;
 }
 

@@ -49,30 +49,39 @@ int CliApp::verbRender(const QStringList &)
 
     for (int i = 0; i < project.itemCount(); ++i)
         warnMissingCharacters(project, i + 1);
-    // One item's pages at a time: each is built, written and let go, so any
-    // play list renders in the memory of its largest item.
+    // One item's pages at a time, counted against the page budget as a send
+    // counts them: the folder gets the pages the card would get, and a play
+    // list the budget refuses stops at the first program it refuses, as a
+    // send does, instead of writing pages no send would upload.
     int written = 0;
     QJsonArray files;
-    for (int i = 0; i < project.itemCount(); ++i) {
-        ProgramItem &item = *project.itemAt(i);
-        item.buildPages();
-        struct Release {
-            ProgramItem &item;
-            ~Release() { item.releasePages(); }
-        } release{item};
+    QString failure;
+    int failureCode = ExitOk;
+    project.visitItemPages([&](int i, ProgramItem &item) {
+        if (item.pagesRefused()) {
+            failure = project.pageBudgetText();
+            failureCode = ExitUsage;
+            return false;
+        }
         for (int p = 0; p < item.pageCount(); ++p) {
             const PageBitmap *page = item.pageAt(p);
             if (!page || page->isNull())
                 continue;
             const QImage image = preview ? screenImage(item, p, localNow().time()) : page->image();
             const QString path = dir.filePath(pictureName(i + 1, p + 1));
-            if (image.isNull() || !image.save(path, "PNG"))
-                return fail(ExitUsage, QStringLiteral("cannot write %1").arg(path));
+            if (image.isNull() || !image.save(path, "PNG")) {
+                failure = QStringLiteral("cannot write %1").arg(path);
+                failureCode = ExitUsage;
+                return false;
+            }
             print(path);
             files.append(path);
             ++written;
         }
-    }
+        return true;
+    });
+    if (failureCode != ExitOk)
+        return fail(failureCode, failure);
     if (json())
         printJson({{QStringLiteral("out"), dir.absolutePath()},
                    {QStringLiteral("count"), written},

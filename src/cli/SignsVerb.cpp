@@ -24,90 +24,100 @@ int CliApp::verbSigns(const QStringList &args)
     const bool readable = list.load();
     for (const QString &problem : list.problems())
         m_console.err(problem + QLatin1Char('\n'));
-    if (what == u"list") {
-        if (args.size() != 1)
-            return usageError(QStringLiteral("signs list: too many arguments"),
-                              QStringLiteral("signs"));
-        if (!readable)
-            return fail(ExitUsage, QStringLiteral("cannot read the sign list %1").arg(list.path()));
-        if (json()) {
-            QJsonArray signs;
-            for (const SignList::Sign &sign : list.signs()) {
-                QJsonObject o;
-                o[u"name"] = sign.name;
-                o[u"port"] = sign.port;
-                const QString stable = PortNaming::stableName(sign.port);
-                if (!stable.isEmpty() && stable != sign.port)
-                    o[u"stableName"] = stable;
-                signs.append(o);
-            }
-            QJsonObject o;
-            o[u"ok"] = true;
-            o[u"file"] = list.path();
-            o[u"signs"] = signs;
-            o[u"problems"] = QJsonArray::fromStringList(list.problems());
-            printJson(o);
-            return ExitOk;
-        }
-        if (list.signs().empty())
-            m_console.err(QStringLiteral("No signs yet (add one with 'brivane-cli signs add NAME "
-                                         "PORT'); the list is kept in %1\n")
-                              .arg(list.path()));
-        for (const SignList::Sign &sign : list.signs())
-            print(QStringLiteral("%1  %2").arg(sign.name, sign.port));
-        return ExitOk;
-    }
-    if (what == u"add") {
-        if (args.size() != 3)
-            return usageError(QStringLiteral("signs add: expected NAME PORT"),
-                              QStringLiteral("signs"));
-        if (!readable)
-            return fail(ExitUsage,
-                        QStringLiteral("cannot read the sign list %1; it is left as it is")
-                            .arg(list.path()));
-        const QString problem = list.add(args.at(1), args.at(2));
-        if (!problem.isEmpty())
-            return usageError(QStringLiteral("signs add: ") + problem, QStringLiteral("signs"));
-        QString error;
-        if (!list.save(&error))
-            return fail(ExitUsage, error);
-        if (json()) {
-            QJsonObject o;
-            o[u"ok"] = true;
-            o[u"name"] = args.at(1);
-            o[u"port"] = args.at(2).trimmed();
-            o[u"file"] = list.path();
-            printJson(o);
-        } else {
-            print(QStringLiteral("Sign %1: %2").arg(args.at(1), args.at(2).trimmed()));
-        }
-        return ExitOk;
-    }
-    if (what == u"remove") {
-        if (args.size() != 2)
-            return usageError(QStringLiteral("signs remove: expected NAME"),
-                              QStringLiteral("signs"));
-        if (!readable)
-            return fail(ExitUsage,
-                        QStringLiteral("cannot read the sign list %1; it is left as it is")
-                            .arg(list.path()));
-        if (!list.remove(args.at(1)))
-            return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
-        QString error;
-        if (!list.save(&error))
-            return fail(ExitUsage, error);
-        if (json()) {
-            QJsonObject o;
-            o[u"ok"] = true;
-            o[u"removed"] = args.at(1);
-            printJson(o);
-        } else {
-            print(QStringLiteral("Removed sign %1.").arg(args.at(1)));
-        }
-        return ExitOk;
-    }
+    if (what == u"list")
+        return signsList(list, readable, args);
+    if (what == u"add")
+        return signsAdd(list, readable, args);
+    if (what == u"remove")
+        return signsRemove(list, readable, args);
     return usageError(QStringLiteral("signs: expected add, list or remove, not '%1'").arg(what),
                       QStringLiteral("signs"));
+}
+
+int CliApp::signsList(const SignList &list, bool readable, const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("signs list: too many arguments"),
+                          QStringLiteral("signs"));
+    if (!readable)
+        return fail(ExitUsage, QStringLiteral("cannot read the sign list %1").arg(list.path()));
+    if (json()) {
+        QJsonArray signs;
+        for (const SignList::Sign &sign : list.signs()) {
+            QJsonObject o;
+            o[u"name"] = sign.name;
+            o[u"port"] = sign.port;
+            const QString stable = PortNaming::stableName(sign.port);
+            if (!stable.isEmpty() && stable != sign.port)
+                o[u"stableName"] = stable;
+            signs.append(o);
+        }
+        QJsonObject o;
+        o[u"ok"] = true;
+        o[u"file"] = list.path();
+        o[u"signs"] = signs;
+        o[u"problems"] = QJsonArray::fromStringList(list.problems());
+        printJson(o);
+        return ExitOk;
+    }
+    if (list.signs().empty())
+        m_console.err(QStringLiteral("No signs yet (add one with 'brivane-cli signs add NAME "
+                                     "PORT'); the list is kept in %1\n")
+                          .arg(list.path()));
+    for (const SignList::Sign &sign : list.signs())
+        print(QStringLiteral("%1  %2").arg(sign.name, sign.port));
+    return ExitOk;
+}
+
+int CliApp::signsAdd(SignList &list, bool readable, const QStringList &args)
+{
+    if (args.size() != 3)
+        return usageError(QStringLiteral("signs add: expected NAME PORT"), QStringLiteral("signs"));
+    if (!readable)
+        return fail(
+            ExitUsage,
+            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(list.path()));
+    const QString problem = list.add(args.at(1), args.at(2));
+    if (!problem.isEmpty())
+        return usageError(QStringLiteral("signs add: ") + problem, QStringLiteral("signs"));
+    QString error;
+    if (!list.save(&error))
+        return fail(ExitUsage, error);
+    if (json()) {
+        QJsonObject o;
+        o[u"ok"] = true;
+        o[u"name"] = args.at(1);
+        o[u"port"] = args.at(2).trimmed();
+        o[u"file"] = list.path();
+        printJson(o);
+    } else {
+        print(QStringLiteral("Sign %1: %2").arg(args.at(1), args.at(2).trimmed()));
+    }
+    return ExitOk;
+}
+
+int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("signs remove: expected NAME"), QStringLiteral("signs"));
+    if (!readable)
+        return fail(
+            ExitUsage,
+            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(list.path()));
+    if (!list.remove(args.at(1)))
+        return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+    QString error;
+    if (!list.save(&error))
+        return fail(ExitUsage, error);
+    if (json()) {
+        QJsonObject o;
+        o[u"ok"] = true;
+        o[u"removed"] = args.at(1);
+        printJson(o);
+    } else {
+        print(QStringLiteral("Removed sign %1.").arg(args.at(1)));
+    }
+    return ExitOk;
 }
 
 int CliApp::signTargets(std::vector<SignTarget> &targets)

@@ -9,6 +9,8 @@ public:
     explicit PictureItem(Project *owner);
 
     void buildPages() override;
+    // Always one: a missing or undecodable file gives a black page.
+    int layoutPageCount() const override { return 1; }
     void writeXml(XmlDocument &doc) const override;
     bool readXml(XmlDocument &doc) override;
 

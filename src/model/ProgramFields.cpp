@@ -270,7 +270,12 @@ QString orDash(const QString &text)
 
 } // namespace
 
-QString listLine(int index, const ProgramItem &item)
+int pageCount(const ProgramItem &item, PageCount source)
+{
+    return source == PageCount::Layout ? item.layoutPageCount() : item.pageCount();
+}
+
+QString listLine(int index, const ProgramItem &item, PageCount pages)
 {
     return QStringLiteral("%1  %2  %3  speed %4  border %5  clock %6  stay %7  pages %8  \"%9\"")
         .arg(index, 2)
@@ -280,11 +285,11 @@ QString listLine(int index, const ProgramItem &item)
         .arg(orDash(ValueTables::frameName(item.frame())))
         .arg(orDash(item.clockLabel()))
         .arg(item.effectiveStayTime())
-        .arg(item.pageCount())
+        .arg(pageCount(item, pages))
         .arg(oneLine(item.content()));
 }
 
-QJsonObject toJson(int index, const ProgramItem &item)
+QJsonObject toJson(int index, const ProgramItem &item, PageCount pages)
 {
     QJsonObject o;
     o[u"index"] = index;
@@ -303,7 +308,7 @@ QJsonObject toJson(int index, const ProgramItem &item)
     o[u"flash"] = item.flash();
     o[u"flashdelay"] = item.flashDelay();
     o[u"stayTime"] = item.effectiveStayTime();
-    o[u"pages"] = item.pageCount();
+    o[u"pages"] = pageCount(item, pages);
     if (item.isPicture()) {
         const auto &picture = static_cast<const PictureItem &>(item);
         o[u"mode"] = picture.mode();

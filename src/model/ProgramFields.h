@@ -38,10 +38,16 @@ bool assign(ProgramItem &item, const QString &field, const QString &value, const
 // otherwise. Empty, with *error set, when no image can be read there.
 QString picturePathToStore(const QString &path, const QString &projectDir, QString *error);
 
+// Where a description takes the page count from: the pages the item holds
+// (the service, whose play list keeps its pages), or its layout alone (the
+// command-line tool, which builds no pages to describe a list).
+enum class PageCount { Held, Layout };
+int pageCount(const ProgramItem &item, PageCount source);
+
 // One line of `list` (1-based index): kind, content, animation name, speed,
 // border name, clock label, stay time, page count, tab separated.
-QString listLine(int index, const ProgramItem &item);
+QString listLine(int index, const ProgramItem &item, PageCount pages = PageCount::Held);
 // The item with every stored field and the derived values `list` shows.
-QJsonObject toJson(int index, const ProgramItem &item);
+QJsonObject toJson(int index, const ProgramItem &item, PageCount pages = PageCount::Held);
 
 } // namespace ProgramFields

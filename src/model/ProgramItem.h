@@ -22,6 +22,10 @@ public:
     // Renders the content into pages; always starts with clearPages and
     // leaves at least one page of contentWidth x screenHeight.
     virtual void buildPages() = 0;
+    // The number of pages buildPages gives the item on its own (no budget
+    // of other items' pages), found without drawing them: what `list` shows.
+    // A kind that cannot tell answers with the pages it holds.
+    virtual int layoutPageCount() const { return pageCount(); }
     void clearPages();
     void addBlankPage();
     // Drops the pages for the one blank page every item starts with (which

@@ -78,6 +78,16 @@ int Project::screenHeight() const
 
 bool Project::rebuildAllPages()
 {
+    return buildPagesInBudget({});
+}
+
+bool Project::visitItemPages(const std::function<bool(int, ProgramItem &)> &visit)
+{
+    return buildPagesInBudget(visit);
+}
+
+bool Project::buildPagesInBudget(const std::function<bool(int, ProgramItem &)> &visit)
+{
     // Every item first lets go of its old pages, so that each one is
     // measured against the pages of the items before it only.
     for (auto &item : m_items)
@@ -88,11 +98,18 @@ bool Project::rebuildAllPages()
     } bulkEnd{m_bulkBytesLeft};
     qint64 used = 0;
     bool allBuilt = true;
-    for (auto &item : m_items) {
+    for (int i = 0; i < itemCount(); ++i) {
+        ProgramItem &item = *m_items[size_t(i)];
         m_bulkBytesLeft = std::max<qint64>(0, m_pageBudgetBytes - used);
-        item->buildPages();
-        used += item->pageBytes();
-        allBuilt = allBuilt && !item->pagesRefused();
+        item.buildPages();
+        used += item.pageBytes();
+        allBuilt = allBuilt && !item.pagesRefused();
+        if (!visit)
+            continue;
+        const bool goOn = visit(i, item);
+        item.releasePages();
+        if (!goOn)
+            break;
     }
     return allBuilt;
 }

@@ -43,6 +43,12 @@ public:
     // Renders every item in list order within the page budget; false when
     // the budget refused an item (pageBudgetText names the first).
     bool rebuildAllPages();
+    // The same pages, budget and refusals as rebuildAllPages, one item at a
+    // time: each item's pages are built, handed to visit (0-based index) and
+    // let go before the next, so any play list needs the memory of one item.
+    // Stops when visit returns false; returns whether every item visited had
+    // its pages.
+    bool visitItemPages(const std::function<bool(int, ProgramItem &)> &visit);
     // Destroys every item in list order.
     void clearItems();
 
@@ -170,6 +176,8 @@ public:
     const SendReport &lastSendReport() const { return m_lastSendReport; }
 
 private:
+    // rebuildAllPages (visit empty, pages kept) and visitItemPages.
+    bool buildPagesInBudget(const std::function<bool(int, ProgramItem &)> &visit);
     // The part of sendAll inside the upload bracket.
     void upload(ProgressHost &host, SendReport &report);
 

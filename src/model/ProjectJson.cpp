@@ -41,11 +41,11 @@ QString firmwareText(const ControllerInfo &info)
         .arg(info.firmwareBuild);
 }
 
-QJsonObject programList(const Project &project)
+QJsonObject programList(const Project &project, ProgramFields::PageCount pages)
 {
     QJsonArray items;
     for (int i = 0; i < project.itemCount(); ++i)
-        items.append(ProgramFields::toJson(i + 1, *project.itemAt(i)));
+        items.append(ProgramFields::toJson(i + 1, *project.itemAt(i), pages));
     QJsonObject doc;
     doc[u"project"] = project.projectFilePath();
     doc[u"width"] = project.screenWidth();

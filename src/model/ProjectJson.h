@@ -5,6 +5,7 @@
 // outcome of a send (`send --json`).
 
 #include "link/ControllerInfo.h"
+#include "model/ProgramFields.h"
 #include "model/SendReport.h"
 
 #include <QJsonObject>
@@ -18,9 +19,10 @@ namespace ProjectJson {
 // "2.2.7".
 QString firmwareText(const ControllerInfo &info);
 
-// The play list with the derived values of every item (pages must be
-// rendered before).
-QJsonObject programList(const Project &project);
+// The play list with the derived values of every item; page counts from the
+// pages the items hold (render them before) or from their layout alone.
+QJsonObject programList(const Project &project,
+                        ProgramFields::PageCount pages = ProgramFields::PageCount::Held);
 
 // Port, device, model text and code, series, firmware, support.
 QJsonObject card(int port, const ControllerInfo &info);

@@ -14,6 +14,7 @@ public:
     explicit TextItem(Project *owner);
 
     void buildPages() override;
+    int layoutPageCount() const override;
     // The characters of the content that no face can draw at the item's
     // size on its screen: they show as blank boxes on the sign.
     QString missingCharacters() const;

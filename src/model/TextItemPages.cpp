@@ -2,6 +2,8 @@
 
 #include "render/TextRenderer.h"
 
+#include <algorithm>
+
 TextRenderParams TextItem::renderParams() const
 {
     TextRenderParams params;
@@ -20,6 +22,12 @@ TextRenderParams TextItem::renderParams() const
 QString TextItem::missingCharacters() const
 {
     return TextRenderer::missingCharacters(renderParams());
+}
+
+int TextItem::layoutPageCount() const
+{
+    // No content area still leaves the one empty page buildPages adds.
+    return std::max(1, TextRenderer::pageCount(renderParams()));
 }
 
 void TextItem::buildPages()

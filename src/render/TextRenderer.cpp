@@ -78,6 +78,8 @@ private:
 // draws the part of the text that its slice of the band holds, through a
 // clip rectangle that stands for the band's edges, so no scratch surface is
 // larger than one page whatever the text.
+// Without a page list it only counts: the same measuring, the same page
+// breaks, no rasters, so a page count never needs the pages.
 struct Layout {
     QStringView text;
     TextMeasurer &measurer;
@@ -85,7 +87,8 @@ struct Layout {
     int width;
     int height;
     int maxPages;
-    std::vector<PageBitmap> &pages;
+    std::vector<PageBitmap> *pages;
+    int count = 0;
 
     void horizontalBand(const TextBlock &block);
     void verticalBand(const TextBlock &block);
@@ -112,6 +115,9 @@ void Layout::horizontalBand(const TextBlock &block)
     const int x0 = tw < width ? (width - tw) / 2 : 0;
     const int y0 = (height - th) / 2;
     const int n = int(std::min<int64_t>(pageCountFor(tw, width), maxPages));
+    count = n;
+    if (!pages)
+        return;
     // Only the band rows that land on a page are drawn.
     const int firstLine = std::max(0, -y0 / lineHeight - 2);
     const int lastLine = std::min(int(block.lines.size()) - 1, (height - y0) / lineHeight + 2);
@@ -124,7 +130,7 @@ void Layout::horizontalBand(const TextBlock &block)
                                   y0 + k * lineHeight, 0, width, &cursors[size_t(k - firstLine)]);
             }
         }
-        pages.push_back(canvas.finish());
+        pages->push_back(canvas.finish());
     }
 }
 
@@ -133,6 +139,9 @@ void Layout::verticalBand(const TextBlock &block)
     const int tw = block.width;
     const int lineHeight = measurer.lineHeight();
     const int n = int(std::min<int64_t>(pageCountFor(block.height, height), maxPages));
+    count = n;
+    if (!pages)
+        return;
     const int x = (width - tw) / 2;
     for (int i = 0; i < n; ++i) {
         PageCanvas canvas(width, height, measurer.font(), colour, QRect(x, 0, tw, height));
@@ -146,7 +155,7 @@ void Layout::verticalBand(const TextBlock &block)
                                   int(int64_t(k) * lineHeight - bandTop), 0, width);
             }
         }
-        pages.push_back(canvas.finish());
+        pages->push_back(canvas.finish());
     }
 }
 
@@ -155,8 +164,13 @@ void Layout::fittedPages()
     const int length = int(text.size());
     const int lineHeight = measurer.lineHeight();
     int pos = 0;
-    while (pos < length && int(pages.size()) < maxPages) {
+    while (pos < length && count < maxPages) {
         const int n = measurer.fittingCount(text, pos, width);
+        ++count;
+        if (!pages) {
+            pos += n;
+            continue;
+        }
         const QStringView chunk = text.mid(pos, n);
         const TextBlock block = measurer.unwrapped(chunk);
         // Only a text that fits on this one page is centred horizontally.
@@ -172,7 +186,7 @@ void Layout::fittedPages()
                                   y + k * lineHeight, 0, width);
             }
         }
-        pages.push_back(canvas.finish());
+        pages->push_back(canvas.finish());
         pos += n;
     }
 }
@@ -202,22 +216,22 @@ int TextRenderer::maxEmHeight(int width, int height)
     return int(std::clamp<int64_t>(kMaxEmPerPageSide * side, kMinEmCap, 1 << 16));
 }
 
-std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
+int TextRenderer::layOut(const TextRenderParams &params, std::vector<PageBitmap> *pages)
 {
-    std::vector<PageBitmap> pages;
     const int width = params.width;
     const int height = params.height;
     if (width <= 0 || height <= 0)
-        return pages;
-    auto addBlank = [&] {
-        PageBitmap page;
-        page.create(width, height);
-        pages.push_back(std::move(page));
+        return 0;
+    auto blank = [&] {
+        if (pages) {
+            PageBitmap page;
+            page.create(width, height);
+            pages->push_back(std::move(page));
+        }
+        return 1;
     };
-    if (params.text.isEmpty()) {
-        addBlank();
-        return pages;
-    }
+    if (params.text.isEmpty())
+        return blank();
 
     TextMeasurer measurer(
         TextFont::make(params.faceName, emPixels(params.size, width, height), params.style));
@@ -225,10 +239,8 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
     const TextBlock whole = measurer.unwrapped(text);
     // A text of nothing but line breaks shows as one blank page, like an
     // empty text, whatever the layout.
-    if (whole.width == 0) {
-        addBlank();
-        return pages;
-    }
+    if (whole.width == 0)
+        return blank();
 
     const int pageCap = params.maxPages > 0 ? std::min(params.maxPages, maxPages(width, height))
                                             : maxPages(width, height);
@@ -244,9 +256,19 @@ std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
         layout.fittedPages();
         break;
     }
-    if (pages.empty())
-        addBlank();
+    return layout.count > 0 ? layout.count : blank();
+}
+
+std::vector<PageBitmap> TextRenderer::render(const TextRenderParams &params)
+{
+    std::vector<PageBitmap> pages;
+    layOut(params, &pages);
     return pages;
+}
+
+int TextRenderer::pageCount(const TextRenderParams &params)
+{
+    return layOut(params, nullptr);
 }
 
 QString TextRenderer::missingCharacters(const TextRenderParams &params)

@@ -51,9 +51,17 @@ public:
     // or one that measures 0 pixels wide, gives one black page); none
     // otherwise.
     static std::vector<PageBitmap> render(const TextRenderParams &params);
+    // How many pages render() gives, by measuring alone: no page is drawn,
+    // so counting the pages of a long play list costs no page memory.
+    static int pageCount(const TextRenderParams &params);
 
     // The characters of the text that no face of the font render() uses
     // can draw (each once; see TextFont::missingCharacters). They are drawn
     // as the face's blank box; rendering goes on regardless.
     static QString missingCharacters(const TextRenderParams &params);
+
+private:
+    // The one layout pass behind render and pageCount: draws into *pages
+    // when given, and returns the page count either way.
+    static int layOut(const TextRenderParams &params, std::vector<PageBitmap> *pages);
 };

@@ -104,8 +104,9 @@ private:
     Project &playList();
     // Reads the file into a new Project; null with *error when it cannot.
     std::unique_ptr<Project> readProjectFile(QString *error) const;
-    // Runs change on a fresh copy of the file; saves and adopts it when
-    // change returns no error reply. Refused while a send runs.
+    // Runs change on a fresh copy of the file under the file's lock; saves
+    // and adopts it when change returns no error reply. Refused while a
+    // send runs.
     Reply changeList(const std::function<std::optional<Reply>(Project &)> &change,
                      const std::function<Reply(Project &)> &answer);
     void adopt(std::unique_ptr<Project> project);

@@ -9,6 +9,7 @@
 #include "model/PlaybackInput.h"
 #include "model/ProgramFields.h"
 #include "model/Project.h"
+#include "model/ProjectFileLock.h"
 #include "model/ProjectJson.h"
 #include "model/ScreenImage.h"
 #include "model/TextItem.h"
@@ -119,14 +120,30 @@ SignService::changeList(const std::function<std::optional<Reply>(Project &)> &ch
 {
     if (sendRunning())
         return error(409, QStringLiteral("正在发送：发送结束前不能修改节目单。"));
+    // The read, the change and the write hold the file's lock together, so
+    // a command-line edit between them waits instead of being overwritten.
+    auto fresh = std::make_unique<Project>();
+    fresh->setProjectFilePath(m_config.projectPath);
     QString failure;
-    std::unique_ptr<Project> fresh = readProjectFile(&failure);
-    if (!fresh)
-        return error(500, failure);
-    if (auto refused = change(*fresh))
+    if (!fresh->lockProjectFile(&failure))
+        return error(503, failure);
+    if (!QFileInfo(m_config.projectPath).isFile())
+        return error(500, QStringLiteral("没有项目文件 %1").arg(m_config.projectPath));
+    std::optional<Reply> refused;
+    const bool saved = editProjectFile(
+        *fresh,
+        [&](Project &project, QString *) {
+            refused = change(project);
+            return !refused;
+        },
+        &failure);
+    if (refused)
         return *refused; // nothing saved
-    if (!fresh->saveProject())
-        return error(500, QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath));
+    if (!saved)
+        return error(500, !fresh->loadErrorText().isEmpty()
+                              ? QStringLiteral("无法读取项目文件 %1").arg(m_config.projectPath)
+                              : QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath));
+    fresh->unlockProjectFile();
     adopt(std::move(fresh));
     return answer(*m_list);
 }

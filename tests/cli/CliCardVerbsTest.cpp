@@ -92,6 +92,11 @@ TEST_F(CliCard, PortThatCannotBeOpenedIsCode3)
             EXPECT_EQ(r.code, ExitNoCard) << verb << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QStringLiteral("打开串口时发生错误")))
                 << r.err.toStdString();
+            // The verb follows the sentence naming the GUI's search button.
+            EXPECT_TRUE(device != missing ||
+                        r.err.contains(QStringLiteral(
+                            "您可通过‘查屏’功能查找串口号。 (brivane-cli find) 注意")))
+                << r.err.toStdString();
             EXPECT_EQ(projectBytes(), before);
         }
     }

@@ -5,7 +5,9 @@
 #include "model/Project.h"
 #include "model/TextItem.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -119,6 +121,23 @@ TEST(PageBudget, RefusesTheItemThatWouldPassItAndNamesIt)
     EXPECT_EQ(refused->pageCount(), 1);
     EXPECT_TRUE(project.pageBudgetText().contains(refused->displayName()));
     EXPECT_TRUE(project.pageBudgetText().contains(QStringLiteral("4 MB")));
+
+    // One item at a time (render): the same pages and the same refusal,
+    // with no more than one item's pages held at any moment.
+    std::vector<int> counts;
+    int refusedAt = -1;
+    const bool allVisited = project.visitItemPages([&](int i, ProgramItem &item) {
+        EXPECT_EQ(project.pageBytes(&item), 0) << "program " << i + 1;
+        if (item.pagesRefused())
+            refusedAt = i;
+        counts.push_back(item.pageCount());
+        return !item.pagesRefused();
+    });
+    EXPECT_FALSE(allVisited);
+    EXPECT_EQ(refusedAt, 128 / pages);
+    std::vector<int> expected(size_t(std::max(refusedAt, 0)), pages);
+    expected.push_back(1); // the refused item's blank page
+    EXPECT_EQ(counts, expected);
 
     // Fewer items fit again: nothing that fits is touched by the budget.
     while (project.itemCount() > 2)

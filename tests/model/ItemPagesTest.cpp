@@ -82,8 +82,31 @@ TEST(ItemPages, TextItemRendersWithItsOwnSettings)
         p.height = 16;
         const auto expected = TextRenderer::render(p);
         ASSERT_EQ(item.pageCount(), int(expected.size()));
+        // What `list` shows without pages, clock zone included.
+        EXPECT_EQ(item.layoutPageCount(), item.pageCount());
         for (int i = 0; i < item.pageCount(); ++i)
             EXPECT_TRUE(samePixels(*item.pageAt(i), expected[size_t(i)])) << "page " << i;
+    }
+}
+
+// The demo project as shipped: every program's layout count is the count of
+// the pages it renders, on its own screen and on the largest one.
+TEST(ItemPages, LayoutCountOfTheExamplesIsTheirRenderedCount)
+{
+    for (const int widthCode : {-1, 0}) { // as stored; 0 is 2048 wide
+        Project project;
+        project.setProjectFilePath(qEnvironmentVariable("BRIVANE_TEST_DATA") +
+                                   QStringLiteral("/demo.brivprj"));
+        ASSERT_TRUE(project.loadProject());
+        if (widthCode >= 0)
+            project.screenParams().setWidthCode(widthCode);
+        project.controllerInfo() = {0x23, 15, 2, 2, 7};
+        for (int i = 0; i < project.itemCount(); ++i) {
+            ProgramItem &item = *project.itemAt(i);
+            item.buildPages();
+            EXPECT_EQ(item.layoutPageCount(), item.pageCount())
+                << "program " << i + 1 << " width code " << widthCode;
+        }
     }
 }
 

@@ -167,6 +167,59 @@ TEST(TextLayout, BlankAndOverlongTexts)
     EXPECT_TRUE(TextRenderer::render(params(kCell12, QStringLiteral("A"), 0, 16)).empty());
 }
 
+// The layout-only count of the layout examples above and of the edges where
+// a count is easy to get wrong: the page cap, a caller's cap, no content
+// area, long texts on the largest screen in the real faces.
+TEST(TextLayout, PageCountWithoutDrawingIsTheRenderedCount)
+{
+    const QString ten = QStringLiteral("ABCDEFGHIJ");
+    QString long1500;
+    for (int i = 0; i < 100; ++i)
+        long1500 += QStringLiteral("示例文字，Brivane LED 屏");
+    const struct {
+        TextRenderParams params;
+        int maxPages;
+        bool stayZero;
+    } cases[] = {
+        {params(kCell12, QStringLiteral("ABCDEFGHIJKL"), 64, 16), 0, true},
+        {params(kCell12, QStringLiteral("一二三四五"), 64, 16), 0, true},
+        {params(kCell20, QStringLiteral("AB"), 16, 32), 0, true},
+        {params(kCell20, ten, 96, 32, 13), 0, true},
+        {params(kCell20, QStringLiteral("ABCDEFG\r\nHI"), 64, 16, 13), 0, true},
+        {params(kCell10, QStringLiteral("AAAAAAAAA BBBBBBBBB CCCCCCCCC"), 96, 32, 4), 0, true},
+        {params(kCell20, ten, 96, 32, 13), 0, false},               // a stay time cuts fitted pages
+        {params(kCell12, QString(400, u'A'), 12, 14, 1), 0, true},  // the card's 256
+        {params(kCell12, QString(400, u'A'), 12, 14, 13), 0, true}, // the card's 256
+        {params(kCell12, QString(400, u'A'), 12, 14, 4), 0, true},  // the card's 256
+        {params(kCell12, QString(400, u'A'), 12, 14, 1), 7, true},  // the budget's cap
+        {params(kCell12, QString(400, u'A'), 12, 14, 13), 7, true},
+        {params(kCell12, QStringLiteral("\n\r\n\r"), 64, 16, 13), 0, true},
+        {params(kCell12, QStringLiteral("A"), 0, 16), 0, true},
+        {params(kCell12, QStringLiteral("A"), 64, 0), 0, true},
+    };
+    for (const auto &c : cases) {
+        TextRenderParams p = c.params;
+        p.maxPages = c.maxPages;
+        p.stayTimeZero = c.stayZero;
+        SCOPED_TRACE(testing::Message() << p.text.left(12).toStdString() << " " << p.width << "x"
+                                        << p.height << " action " << p.action);
+        EXPECT_EQ(TextRenderer::pageCount(p), int(TextRenderer::render(p).size()));
+    }
+    for (const QString &face : {QStringLiteral("宋体"), QStringLiteral("黑体")}) {
+        for (int action : {1, 4, 13}) {
+            TextRenderParams p;
+            p.text = long1500;
+            p.faceName = face;
+            p.size = 72;
+            p.action = action;
+            p.width = 2048;
+            p.height = 128;
+            SCOPED_TRACE(testing::Message() << face.toStdString() << " action " << action);
+            EXPECT_EQ(TextRenderer::pageCount(p), int(TextRenderer::render(p).size()));
+        }
+    }
+}
+
 TEST(TextMeasurer, WrapBreaksAtSpacesAndBetweenChineseCharacters)
 {
     TextMeasurer measurer(TextFont::make(BdfFont::install(kCell12), 12, 0));
@@ -310,6 +363,9 @@ TEST(TextRendererProperty, PagesHoldOnlyTheTextColour)
         const auto pages = TextRenderer::render(p);
         ASSERT_GE(pages.size(), 1u);
         ASSERT_LE(pages.size(), size_t(TextRenderer::kMaxPages));
+        // `list` counts pages without drawing them: the count must be the
+        // renderer's for every input.
+        ASSERT_EQ(TextRenderer::pageCount(p), int(pages.size()));
         for (const PageBitmap &page : pages) {
             ASSERT_EQ(page.bounds(), QRect(0, 0, p.width, p.height));
             for (int y = 0; y < page.height(); ++y) {

@@ -86,6 +86,52 @@ TEST_F(ServiceApi, EditsAreSavedAtOnceAndListedAsTheCommandLineListsThem)
     EXPECT_EQ(items[1].toObject().value(u"content").toString(), QStringLiteral("two"));
 }
 
+// The service and scripts change one file at once: the service's read,
+// change and write hold the lock the scripts take, so no program of either
+// is dropped by the other's write.
+TEST_F(ServiceApi, EditsOfTheServiceAndOfScriptsAtOnceAreAllKept)
+{
+    const QString program =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+    if (!QFileInfo(program).isExecutable())
+        GTEST_SKIP() << "brivane-cli is not built";
+    startService();
+    constexpr int kEach = 6;
+    std::vector<std::unique_ptr<QProcess>> scripts;
+    for (int i = 0; i < kEach; ++i) {
+        scripts.push_back(std::make_unique<QProcess>());
+        scripts.back()->start(program,
+                              {QStringLiteral("--project"), projectFile, QStringLiteral("add-text"),
+                               QStringLiteral("script %1").arg(i)});
+    }
+    // Service edits while the scripts start and run, each one a whole
+    // read-change-write.
+    for (int i = 0; i < kEach; ++i) {
+        const HttpAnswer answer =
+            call("POST", QStringLiteral("/api/programs"),
+                 QStringLiteral(R"({"kind":"text","content":"service %1"})").arg(i).toUtf8());
+        ASSERT_EQ(answer.status, 201) << answer.body.toStdString();
+        QEventLoop pause;
+        QTimer::singleShot(40, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    for (auto &script : scripts) {
+        // The answers' event loops may have seen a script end already.
+        ASSERT_TRUE(script->state() == QProcess::NotRunning || script->waitForFinished(120000));
+        EXPECT_EQ(script->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(script->exitCode(), 0) << script->readAllStandardError().toStdString();
+    }
+    QStringList contents;
+    for (const QJsonValue &item :
+         call("GET", QStringLiteral("/api/programs")).json()[u"items"].toArray())
+        contents << item[u"content"].toString();
+    EXPECT_EQ(contents.size(), 2 + 2 * kEach) << contents.join(u',').toStdString();
+    for (int i = 0; i < kEach; ++i) {
+        EXPECT_TRUE(contents.contains(QStringLiteral("script %1").arg(i))) << i;
+        EXPECT_TRUE(contents.contains(QStringLiteral("service %1").arg(i))) << i;
+    }
+}
+
 TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
 {
     startService();

@@ -1,0 +1,128 @@
+// timeout, systemctl stop and a closed SSH session end a send with SIGTERM
+// or SIGHUP. Run as real processes (brivane-cli against brivane-cardsim on a
+// pseudo-terminal, the line's speed emulated so that a send takes seconds):
+// the first signal lets the current program finish and closes the upload on
+// the card; a second one stops at once. Skipped when the executables have
+// not been built.
+#include "CliTestSupport.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QProcess>
+#include <csignal>
+
+namespace {
+
+class CliSignal : public CliFixture {
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+        cli = bin + QStringLiteral("/src/brivane-cli");
+        cardsim = bin + QStringLiteral("/sim/brivane-cardsim");
+        if (!QFileInfo(cli).isExecutable() || !QFileInfo(cardsim).isExecutable())
+            GTEST_SKIP() << "brivane-cli or brivane-cardsim not built";
+    }
+
+    // Under nohup the test's children would inherit an ignored hang-up.
+    static void defaultSignals(QProcess &process)
+    {
+        process.setChildProcessModifier([] {
+            for (const int s : {SIGINT, SIGTERM, SIGHUP})
+                std::signal(s, SIG_DFL);
+        });
+    }
+
+    // Reads the process's standard error until it holds text.
+    static bool waitForErr(QProcess &process, QByteArray &err, const char *text)
+    {
+        while (!err.contains(text) && process.state() == QProcess::Running &&
+               process.waitForReadyRead(30000))
+            err += process.readAllStandardError();
+        err += process.readAllStandardError();
+        return err.contains(text);
+    }
+
+    QString cli;
+    QString cardsim;
+};
+
+TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
+{
+    // Three pages, two, one, one: at 9600 baud the first program alone takes
+    // seconds.
+    writeProject({QStringLiteral("第一个节目，很长的一段文字用来占用几页"),
+                  QStringLiteral("second program with quite a long text"), QStringLiteral("third"),
+                  QStringLiteral("fourth")});
+    const struct {
+        int first;
+        int second; // 0: none
+    } cases[] = {{SIGTERM, 0}, {SIGHUP, 0}, {SIGTERM, SIGHUP}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "signals " << c.first << ", " << c.second);
+        QProcess card;
+        defaultSignals(card);
+        card.start(cardsim, {QStringLiteral("--line-speed"), QStringLiteral("9600")});
+        ASSERT_TRUE(card.waitForStarted());
+        card.setReadChannel(QProcess::StandardOutput);
+        while (!card.canReadLine() && card.waitForReadyRead(30000)) {
+        }
+        const QString device = QString::fromUtf8(card.readLine()).trimmed();
+        ASSERT_FALSE(device.isEmpty()) << card.readAllStandardError().toStdString();
+
+        QProcess send;
+        defaultSignals(send);
+        send.start(cli, {QStringLiteral("--project"), projectFile, QStringLiteral("--port"), device,
+                         QStringLiteral("--json"), QStringLiteral("send")});
+        ASSERT_TRUE(send.waitForStarted());
+        send.setReadChannel(QProcess::StandardError);
+        QByteArray err;
+        ASSERT_TRUE(waitForErr(send, err, "正在发送信息")) << err.toStdString();
+        ::kill(pid_t(send.processId()), c.first);
+        if (c.second) {
+            ASSERT_TRUE(waitForErr(send, err, "again stops at once")) << err.toStdString();
+            ::kill(pid_t(send.processId()), c.second);
+        }
+        ASSERT_TRUE(send.waitForFinished(60000));
+        err += send.readAllStandardError();
+        EXPECT_EQ(send.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(send.exitCode(), ExitPartial); // also the immediate stop's code
+        const QJsonObject result = QJsonDocument::fromJson(send.readAllStandardOutput()).object();
+
+        ::kill(pid_t(card.processId()), SIGTERM);
+        ASSERT_TRUE(card.waitForFinished(30000));
+        EXPECT_EQ(card.exitCode(), 0); // and leak-clean: LeakSanitizer would change it
+        const QStringList log = QString::fromUtf8(card.readAllStandardError())
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_FALSE(log.isEmpty());
+        const qsizetype pageHeads = log.filter(QStringLiteral("cmd 0x03 ")).size();
+
+        if (c.second) {
+            // Stopped inside the upload: no result document, the bracket
+            // left open, not every page of the first program on the card.
+            EXPECT_TRUE(result.isEmpty());
+            EXPECT_TRUE(err.contains("Stopped."));
+            EXPECT_EQ(log.filter(QStringLiteral("(upload ended)")).size(), 0)
+                << log.join('\n').toStdString();
+            EXPECT_LT(pageHeads, 3);
+            continue;
+        }
+        EXPECT_EQ(result.value(u"end").toString(), QStringLiteral("cancelled"));
+        // Some programs whole, then the rest not sent; never half a program.
+        QStringList outcomes;
+        for (const QJsonValue &item : result.value(u"items").toArray())
+            outcomes << item.toObject().value(u"outcome").toString();
+        const qsizetype sent = outcomes.count(QStringLiteral("sent"));
+        EXPECT_GE(sent, 1);
+        EXPECT_LT(sent, 4);
+        EXPECT_EQ(outcomes.mid(sent), QStringList(4 - sent, QStringLiteral("not-sent")))
+            << outcomes.join(',').toStdString();
+        EXPECT_EQ(pageHeads, result.value(u"pagesSent").toInt());
+        // The card's last request closed the upload.
+        EXPECT_TRUE(log.last().contains(QStringLiteral("cmd 0x19 (upload ended)")))
+            << log.join('\n').toStdString();
+    }
+}
+
+} // namespace
