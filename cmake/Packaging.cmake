@@ -1,6 +1,7 @@
 # Install rules and the Debian package (cpack -G DEB, or the "package"
 # target). Paths follow GNUInstallDirs; dependencies on shared libraries are
-# computed by dpkg-shlibdeps, so nothing here names an architecture.
+# computed by dpkg-shlibdeps and the architecture is the one dpkg reports
+# (CPack asks dpkg --print-architecture), so nothing here names one.
 include(GNUInstallDirs)
 
 foreach(program brivane brivane-cli brivane-cardsim)
@@ -13,7 +14,8 @@ endforeach()
 set(CPACK_PACKAGE_NAME brivane)
 set(CPACK_PACKAGE_VENDOR "Brivane")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Brivane developers <brivane@example.org>")
+set(CPACK_PACKAGE_CONTACT "${BRIVANE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${BRIVANE_HOMEPAGE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and sender for LED sign play lists")
 set(CPACK_PACKAGE_DESCRIPTION
 "Brivane edits, previews and sends the play list of an LED strip sign or a
