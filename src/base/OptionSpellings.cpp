@@ -17,6 +17,14 @@ constexpr Spelling kSpellings[] = {
 
 namespace OptionSpellings {
 
+QString documented(const QString &name)
+{
+    for (const Spelling &s : kSpellings)
+        if (name == QLatin1String(s.other))
+            return QLatin1String(s.documented);
+    return name;
+}
+
 QStringList normalized(const QStringList &arguments)
 {
     QStringList result = arguments;
@@ -27,14 +35,10 @@ QStringList normalized(const QStringList &arguments)
         if (!argument.startsWith(u"--"))
             continue;
         const qsizetype eq = argument.indexOf(u'=');
-        const QStringView name = QStringView(argument).mid(2, eq < 0 ? -1 : eq - 2);
-        for (const Spelling &s : kSpellings) {
-            if (name == QLatin1String(s.other)) {
-                argument = QStringLiteral("--") + QLatin1String(s.documented) +
-                           (eq < 0 ? QString() : argument.mid(eq));
-                break;
-            }
-        }
+        const QString name = argument.mid(2, eq < 0 ? -1 : eq - 2);
+        const QString spelled = documented(name);
+        if (spelled != name)
+            argument = QStringLiteral("--") + spelled + (eq < 0 ? QString() : argument.mid(eq));
     }
     return result;
 }

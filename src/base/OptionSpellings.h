@@ -14,4 +14,8 @@ namespace OptionSpellings {
 // left alone.
 QStringList normalized(const QStringList &arguments);
 
+// The documented spelling of an option or field name ("colour" -> "color");
+// any other name as it is. brivane-cli's "set N FIELD=VALUE" uses it too.
+QString documented(const QString &name);
+
 } // namespace OptionSpellings

@@ -315,7 +315,7 @@ QString CliApp::globalHelp() const
         "  -h, --help       This help; VERB --help shows the options of a verb.\n"
         "  --version        The version of the program.\n"
         "\nResults go to standard output, progress and messages to standard error.\n"
-        "--colour is accepted for --color, --flash-delay for --flashdelay.\n"
+        "--colour is accepted for --color, --flash-delay for --flashdelay (also as set fields).\n"
         "Ctrl-C during a send stops after the current program; a second Ctrl-C stops at once.\n"
         "SIGTERM and SIGHUP (timeout, systemctl stop, a closed SSH session) act as Ctrl-C.\n"
         "\nExit codes:\n"

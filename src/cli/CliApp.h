@@ -131,6 +131,9 @@ private:
     int signsList(const SignList &list, bool readable, const QStringList &args);
     int signsAdd(SignList &list, bool readable, const QStringList &args);
     int signsRemove(SignList &list, bool readable, const QStringList &args);
+    // Refuses an unreadable list, applies edit (an exit code), saves, reports done.
+    int signsEdit(SignList &list, bool readable, const std::function<int()> &edit,
+                  QJsonObject done, const QString &doneText);
     // The signs --port (repeatable), --sign (repeatable) and --all-signs
     // name, each once, in that order. ExitOk or a usage error's code.
     int signTargets(std::vector<SignTarget> &targets);

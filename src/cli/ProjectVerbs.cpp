@@ -5,6 +5,7 @@
 
 #include "cli/CliApp.h"
 
+#include "base/OptionSpellings.h"
 #include "cli/Console.h"
 #include "link/ScreenSizeRules.h"
 #include "model/ItemEdit.h"
@@ -256,10 +257,12 @@ int CliApp::verbSet(const QStringList &args)
         if (eq <= 0)
             return usageError(QStringLiteral("expected FIELD=VALUE, not '%1'").arg(args[i]),
                               QStringLiteral("set"));
-        if (!ProgramFields::assign(item, args[i].left(eq), args[i].mid(eq + 1), context, &error))
+        // "colour=" and "flash-delay=" as the options accept them.
+        const QString field = OptionSpellings::documented(args[i].left(eq));
+        if (!ProgramFields::assign(item, field, args[i].mid(eq + 1), context, &error))
             return usageError(error, QStringLiteral("set"));
-        if (!changed.contains(args[i].left(eq)))
-            changed.append(args[i].left(eq));
+        if (!changed.contains(field))
+            changed.append(field);
     }
     if (const int code = saveProject(project); code != ExitOk)
         return code;

@@ -11,6 +11,25 @@
 #include <QFileInfo>
 #include <QHostAddress>
 
+namespace {
+
+// ADDR:PORT, [IPv6]:PORT or localhost:PORT; false when it is none of them.
+bool parseListen(const QString &listen, QHostAddress *address, int *port)
+{
+    const qsizetype colon = listen.lastIndexOf(QLatin1Char(':'));
+    QString host = colon > 0 ? listen.left(colon) : QString();
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        host = host.mid(1, host.size() - 2);
+    if (host == u"localhost")
+        host = QStringLiteral("127.0.0.1");
+    bool portOk = false;
+    *port = colon > 0 ? listen.mid(colon + 1).toInt(&portOk) : -1;
+    *address = QHostAddress(host);
+    return !address->isNull() && portOk && *port >= 0 && *port <= 65535;
+}
+
+} // namespace
+
 int CliApp::verbServe(const QStringList &)
 {
     ServiceConfig config;
@@ -37,19 +56,11 @@ int CliApp::verbServe(const QStringList &)
                               QStringLiteral("serve"));
     }
 
-    // ADDR:PORT, [IPv6]:PORT or localhost:PORT.
     const QString listen = isSet(QStringLiteral("listen")) ? option(QStringLiteral("listen"))
                                                            : QStringLiteral("127.0.0.1:8080");
-    const qsizetype colon = listen.lastIndexOf(QLatin1Char(':'));
-    QString host = colon > 0 ? listen.left(colon) : QString();
-    if (host.startsWith(u'[') && host.endsWith(u']'))
-        host = host.mid(1, host.size() - 2);
-    if (host == u"localhost")
-        host = QStringLiteral("127.0.0.1");
-    bool portOk = false;
-    const int listenPort = colon > 0 ? listen.mid(colon + 1).toInt(&portOk) : -1;
-    const QHostAddress address(host);
-    if (address.isNull() || !portOk || listenPort < 0 || listenPort > 65535)
+    QHostAddress address;
+    int listenPort = -1;
+    if (!parseListen(listen, &address, &listenPort))
         return usageError(
             QStringLiteral("invalid --listen '%1': expected ADDR:PORT such as 127.0.0.1:8080")
                 .arg(listen),

@@ -73,49 +73,55 @@ int CliApp::signsAdd(SignList &list, bool readable, const QStringList &args)
 {
     if (args.size() != 3)
         return usageError(QStringLiteral("signs add: expected NAME PORT"), QStringLiteral("signs"));
-    if (!readable)
-        return fail(
-            ExitUsage,
-            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(list.path()));
-    const QString problem = list.add(args.at(1), args.at(2));
-    if (!problem.isEmpty())
-        return usageError(QStringLiteral("signs add: ") + problem, QStringLiteral("signs"));
-    QString error;
-    if (!list.save(&error))
-        return fail(ExitUsage, error);
-    if (json()) {
-        QJsonObject o;
-        o[u"ok"] = true;
-        o[u"name"] = args.at(1);
-        o[u"port"] = args.at(2).trimmed();
-        o[u"file"] = list.path();
-        printJson(o);
-    } else {
-        print(QStringLiteral("Sign %1: %2").arg(args.at(1), args.at(2).trimmed()));
-    }
-    return ExitOk;
+    const QString port = args.at(2).trimmed();
+    QJsonObject done;
+    done[u"name"] = args.at(1);
+    done[u"port"] = port;
+    done[u"file"] = list.path();
+    return signsEdit(
+        list, readable,
+        [&]() {
+            const QString problem = list.add(args.at(1), args.at(2));
+            return problem.isEmpty() ? ExitOk
+                                     : usageError(QStringLiteral("signs add: ") + problem,
+                                                  QStringLiteral("signs"));
+        },
+        done, QStringLiteral("Sign %1: %2").arg(args.at(1), port));
 }
 
 int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
 {
     if (args.size() != 2)
         return usageError(QStringLiteral("signs remove: expected NAME"), QStringLiteral("signs"));
+    QJsonObject done;
+    done[u"removed"] = args.at(1);
+    return signsEdit(
+        list, readable,
+        [&]() {
+            return list.remove(args.at(1))
+                       ? ExitOk
+                       : fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+        },
+        done, QStringLiteral("Removed sign %1.").arg(args.at(1)));
+}
+
+int CliApp::signsEdit(SignList &list, bool readable, const std::function<int()> &edit,
+                      QJsonObject done, const QString &doneText)
+{
     if (!readable)
         return fail(
             ExitUsage,
             QStringLiteral("cannot read the sign list %1; it is left as it is").arg(list.path()));
-    if (!list.remove(args.at(1)))
-        return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+    if (const int code = edit(); code != ExitOk)
+        return code;
     QString error;
     if (!list.save(&error))
         return fail(ExitUsage, error);
     if (json()) {
-        QJsonObject o;
-        o[u"ok"] = true;
-        o[u"removed"] = args.at(1);
-        printJson(o);
+        done[u"ok"] = true;
+        printJson(done);
     } else {
-        print(QStringLiteral("Removed sign %1.").arg(args.at(1)));
+        print(doneText);
     }
     return ExitOk;
 }

@@ -197,6 +197,9 @@ TEST_F(CliProject, EveryEditingVerbPrintsOneJsonDocumentOfWhatChanged)
         {{"add-text", "one"}, "added", 1},
         {{"add-text", "two", "--colour", "green"}, "itemCount", 2},
         {{"set", "2", "speed=3", "content=zwei"}, "changed", QJsonArray{"speed", "content"}},
+        // The fields take the options' other spellings too.
+        {{"set", "2", "colour=green", "flash-delay=3"}, "changed",
+         QJsonArray{"color", "flashdelay"}},
         {{"move", "2", "up"}, "to", 1},
         {{"remove", "2"}, "removed", 2},
         {{"render", "--out", pages}, "count", 1},

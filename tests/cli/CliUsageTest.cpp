@@ -73,7 +73,7 @@ const UsageCase kUsageCases[] = {
     {"UnknownMode", {"add-picture", "@DIR@/pic.png", "--mode", "tile"}},
     {"SetZeroSize", {"set", "1", "size=0"}},
     {"SetPictureFieldOnText", {"set", "1", "limit=5"}},
-    {"SetUnknownField", {"set", "1", "colour=2"}},
+    {"SetUnknownField", {"set", "1", "colr=2"}},
     {"SetWithoutValue", {"set", "1", "action"}},
     {"SetOneBadAmongGood", {"set", "1", "speed=3", "level=16"}},
     {"SetProgramOutOfRange", {"set", "3", "speed=1"}},
