@@ -1,15 +1,16 @@
 // Loading a normal project: 20 programs (texts and pictures) read from the
 // project file, as the GUI and every command-line verb do at start. The
 // second benchmark is the part the change check adds to each load (hashing
-// the file's bytes), so one run shows its share.
+// the file's bytes as the project's file stamp does), so one run shows its
+// share.
 
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHashFunctions>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -59,7 +60,7 @@ void BM_HashNormalProject(benchmark::State &state)
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
     for (auto _ : state)
-        benchmark::DoNotOptimize(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+        benchmark::DoNotOptimize(qHashBits(bytes.constData(), size_t(bytes.size()), 0));
     state.counters["bytes"] = double(bytes.size());
 }
 BENCHMARK(BM_HashNormalProject)->Unit(benchmark::kMicrosecond);

@@ -165,7 +165,21 @@ int main(int argc, char **argv)
     int failures = 0;
     std::printf("face %s, %lld characters\n", qPrintable(face), (long long)chars.size());
     for (const int px : sizes) {
-        const QStringList chain = TextFont::families(face, px);
+        // Sizes are stored in whole points at 96 dpi, so some pixel heights
+        // (14, 18, 22, ...) are never asked for: 10 pt is 13 px, 11 pt 15 px.
+        int points = 1;
+        while (TextFont::emHeight(points) < px)
+            ++points;
+        if (TextFont::emHeight(points) != px) {
+            std::printf("\n%d px: no point size renders at this height (%d pt is %d px)\n", px,
+                        points, TextFont::emHeight(points));
+            continue;
+        }
+        // A strike scaled k times is compared with the strike of px / k,
+        // every pixel k x k.
+        const int scale = TextFont::strikeScale(face, px);
+        const int strikePx = px / scale;
+        const QStringList chain = TextFont::families(face, strikePx);
         const QString missing = TextFont::missingCharacters(face, px, text);
         std::map<QString, std::unique_ptr<StrikeFace>> strikes;
         std::map<QString, int> servedBy;
@@ -176,7 +190,7 @@ int main(int argc, char **argv)
         std::vector<QRawFont> raws;
         for (const QString &family : chain) {
             QFont f(family);
-            f.setPixelSize(px);
+            f.setPixelSize(strikePx);
             f.setStyleStrategy(QFont::NoAntialias);
             raws.push_back(QRawFont::fromFont(f));
         }
@@ -193,20 +207,23 @@ int main(int argc, char **argv)
             TextRenderParams p;
             p.text = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1);
             p.faceName = face;
-            p.size = px * 72 / 96;
+            p.size = points;
             p.action = 1;
             p.stayTimeZero = false;
             p.width = 2 * px + 8;
             p.height = px + 8;
             const std::vector<PageBitmap> pages = TextRenderer::render(p);
-            if (!TextFont::strikeSizes(family).contains(px) || pages.empty())
+            if (!TextFont::strikeSizes(family).contains(strikePx) || pages.empty())
                 continue;
             auto &strike = strikes[family];
             if (!strike)
-                strike = std::make_unique<StrikeFace>(library, family, px);
-            Glyph expected;
-            if (!strike->isValid() || !strike->glyph(char32_t(cp), expected))
+                strike = std::make_unique<StrikeFace>(library, family, strikePx);
+            Glyph own;
+            if (!strike->isValid() || !strike->glyph(char32_t(cp), own))
                 continue;
+            const Glyph expected = crop(own.width * scale, own.height * scale, [&](int x, int y) {
+                return bool(own.bits[size_t((y / scale) * own.width + x / scale)]);
+            });
             const PageBitmap &page = pages.front();
             const Glyph rendered = crop(page.width(), page.height(),
                                         [&](int x, int y) { return page.pixel(x, y) != 0; });
@@ -227,12 +244,15 @@ int main(int argc, char **argv)
             }
         }
         const double ms = double(timer.nsecsElapsed()) / 1e6;
-        std::printf("\n%d px: chain %s\n", px, qPrintable(chain.join(QStringLiteral(", "))));
+        std::printf("\n%d px (%d pt): chain %s\n", px, points,
+                    qPrintable(chain.join(QStringLiteral(", "))));
         std::printf("  characters without a glyph: %lld%s%s\n", (long long)missing.size(),
                     missing.isEmpty() ? "" : "  ", qPrintable(missing.left(show)));
         for (const auto &[family, count] : servedBy)
             std::printf("  served by %s: %d%s\n", qPrintable(family), count,
-                        TextFont::strikeSizes(family).contains(px) ? " (bitmap strike)" : "");
+                        !TextFont::strikeSizes(family).contains(strikePx) ? ""
+                        : scale > 1 ? " (bitmap strike, scaled)"
+                                    : " (bitmap strike)");
         if (compared > 0)
             std::printf("  equal to the strike bit for bit: %d of %d%s%s\n", equal, compared,
                         differing.isEmpty() ? "" : "; differing: ", qPrintable(differing));

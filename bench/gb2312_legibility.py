@@ -6,7 +6,8 @@ characters), and separately the full-width punctuation, digits and common
 symbols of sign texts, at 12, 16, 24 and 32 pixel heights through the text
 renderer, and reports the characters no face can draw (must be 0) and, at the
 sizes where the serving face has a bitmap strike, whether every rendered
-glyph equals the strike bit for bit. The character list is made here from
+glyph equals the strike bit for bit (at whole multiples of a strike size, the
+strike with every pixel k x k). The character list is made here from
 Python's GB2312 codec, not stored.
 
     bench/gb2312_legibility.py [--build build] [--face 宋体] [--sizes 12,16,24,32]

@@ -8,10 +8,11 @@
   c-most-pages.brivprj   just under the loader's 16 MiB: screen codes 255 and
                          programs that each reach the 256 pages one program may
                          hold (fitted pages of a few huge characters)
-  c-most-items.brivprj   just under 16 MiB of one-page programs on the largest
-                         screen (the most programs a file can hold)
+  c-most-items.brivprj   one-page programs on the largest screen, as many as
+                         the loader's 200,000 elements allow
   d-big-png.brivprj      one picture program on big.png, 8192 x 8192 of one
-                         colour (a small file that decodes to 256 MB)
+                         colour (a small file that decodes to 256 MB), stretched
+  d-big-png-centre.brivprj the same picture centred (shown 1:1)
   e-svg.brivprj          one picture program on big.svg, a 12 MB SVG
 
 bench/measure_budget.sh runs the command-line tool, the virtual card and the
@@ -24,6 +25,8 @@ import sys
 import zlib
 
 LOADER_LIMIT = 16 * 1024 * 1024
+# The loader's element cap: root, width, height and 15 elements a program.
+MAX_PROGRAMS = (200000 - 3) // 15
 
 
 def text_msg(content, action=13, delay=0, size=20, font="宋体", color=1):
@@ -33,10 +36,10 @@ def text_msg(content, action=13, delay=0, size=20, font="宋体", color=1):
             f"<font>{font}</font><style>0</style><color>{color}</color></msg>")
 
 
-def picture_msg(path):
+def picture_msg(path, mode=1):
     return (f"<msg><type>3</type><content>{path}</content><action>17</action><speed>8</speed>"
             "<frame>0</frame><clock>0</clock><delay>3</delay><level>2</level><flash>0</flash>"
-            "<flashdelay>2</flashdelay><mode>1</mode><reverse>0</reverse><limit>60</limit></msg>")
+            f"<flashdelay>2</flashdelay><mode>{mode}</mode><reverse>0</reverse><limit>60</limit></msg>")
 
 
 def project(width, height, msgs):
@@ -56,14 +59,14 @@ def chinese(n, seed):
 
 
 def fill_to_limit(path, width, height, msg_of):
-    """Appends programs until the file is just under the loader's limit."""
+    """Appends programs up to the loader's size or element limit."""
     head = project(width, height, [])
     size = len(head.encode())
     msgs = []
     while True:
         msg = msg_of(len(msgs))
         grown = size + len(msg.encode())
-        if grown > LOADER_LIMIT - 64:
+        if grown > LOADER_LIMIT - 64 or len(msgs) == MAX_PROGRAMS:
             break
         msgs.append(msg)
         size = grown
@@ -121,10 +124,10 @@ def main():
                                  delay=i % 4, size=12 + i % 3 * 4, color=1 + i % 3)
                         for i in range(3000)]))
     # Fitted pages (action 1 with a stay) of characters drawn 512 pixels high:
-    # four to a 2040-pixel page, so 1,024 characters make the 256 pages.
+    # seven to a 2040-pixel page, so 2,048 characters reach the 256 pages.
     sizes["c-most-pages.brivprj"], n = fill_to_limit(
         os.path.join(out, "c-most-pages.brivprj"), 255, 255,
-        lambda i: text_msg("W" * 1024, action=1, delay=1, size=400))
+        lambda i: text_msg("W" * 2048, action=1, delay=1, size=400))
     print(f"c-most-pages: {n} programs of 256 pages")
     sizes["c-most-items.brivprj"], n = fill_to_limit(
         os.path.join(out, "c-most-items.brivprj"), 255, 255,
@@ -132,6 +135,8 @@ def main():
     print(f"c-most-items: {n} programs of 1 page")
     sizes["big.png"] = flat_png(os.path.join(out, "big.png"), 8192, 8192, (200, 30, 30))
     write(os.path.join(out, "d-big-png.brivprj"), project(32, 4, [picture_msg("big.png")]))
+    write(os.path.join(out, "d-big-png-centre.brivprj"),
+          project(32, 4, [picture_msg("big.png", mode=0)]))
     sizes["big.svg"] = big_svg(os.path.join(out, "big.svg"), 12 * 1000 * 1000)
     write(os.path.join(out, "e-svg.brivprj"), project(32, 4, [picture_msg("big.svg")]))
     for name, size in sizes.items():

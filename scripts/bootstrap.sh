@@ -13,6 +13,7 @@ packages=(
   qt6-httpserver-dev qt6-websockets-dev libgif-dev
   xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
   help2man chromium librsvg2-bin
+  libfreetype-dev libfontconfig-dev
 )
 
 missing=()

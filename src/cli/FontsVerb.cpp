@@ -84,7 +84,9 @@ int CliApp::verbFonts(const QStringList &)
     for (qsizetype i = 0; i < faces.size(); ++i) {
         const QString &face = faces[i];
         const QString family = TextFont::resolveFamily(face, px);
-        const bool strike = TextFont::strikeSizes(family).contains(px);
+        // A strike scaled k times serves at k times its size.
+        const int scale = TextFont::strikeScale(face, px);
+        const bool strike = TextFont::strikeSizes(family).contains(px / scale);
         const QList<int> strikes = TextFont::servingStrikes(face);
         QString sample;
         if (!out.isEmpty()) {
@@ -92,7 +94,7 @@ int CliApp::verbFonts(const QStringList &)
             p.text = kSample;
             p.faceName = face;
             p.size = size;
-            TextMeasurer measurer(TextFont::make(face, px, 0));
+            TextMeasurer measurer(TextFont::make(face, px / scale, 0), scale);
             p.width = measurer.singleLineWidth(kSample) + 4;
             p.height = measurer.lineHeight() + 4;
             p.action = 1;
@@ -110,13 +112,17 @@ int CliApp::verbFonts(const QStringList &)
             o[u"face"] = face;
             o[u"family"] = family;
             o[u"strike"] = strike;
+            o[u"strikeScale"] = scale;
             o[u"strikeSizes"] = sizes;
             if (!sample.isEmpty())
                 o[u"sample"] = sample;
             list.append(o);
         } else {
             print(QStringLiteral("%1\t%2%3\t%4%5")
-                      .arg(face, family, strike ? QStringLiteral(" (strike)") : QString(),
+                      .arg(face, family,
+                           !strike     ? QString()
+                           : scale > 1 ? QStringLiteral(" (strike x%1)").arg(scale)
+                                       : QStringLiteral(" (strike)"),
                            sizesText(strikes),
                            sample.isEmpty() ? QString() : QStringLiteral("\t") + sample));
         }

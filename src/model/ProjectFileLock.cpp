@@ -2,6 +2,9 @@
 
 #include "model/Project.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 ProjectFileLock::ProjectFileLock(const QString &projectFile)
     : m_projectFile(projectFile), m_lock(lockPath(projectFile))
 {
@@ -15,7 +18,16 @@ QString ProjectFileLock::lockPath(const QString &projectFile)
 
 bool ProjectFileLock::lock(int waitMs, QString *error)
 {
-    if (m_lock.tryLock(waitMs))
+    // QLockFile's own wait doubles its pause up to seconds, so twenty
+    // scripts started at once queued for most of a minute; short even
+    // pauses hand the file on as soon as it is free.
+    const QDeadlineTimer deadline(waitMs);
+    while (!m_lock.tryLock(0)) {
+        if (m_lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            break;
+        QThread::msleep(kPollMs);
+    }
+    if (m_lock.isLocked())
         return true;
     // A folder where no lock file can be made (a read-only install) cannot
     // be written by the others either: reading goes on without the lock.

@@ -15,10 +15,11 @@ class ProjectFileLock {
 public:
     // A holder that keeps the lock longer than this is taken for dead.
     static constexpr int kStaleMs = 60000;
-    // How long a caller waits for the lock before it gives up: QLockFile
-    // polls with growing pauses (up to 5 s), so twenty scripts started at
-    // once need well over twenty seconds for the last one on a slow box.
+    // How long a caller waits for the lock before it gives up, trying again
+    // every kPollMs: twenty scripts started at once on a slow box all get
+    // their turn.
     static constexpr int kWaitMs = 90000;
+    static constexpr int kPollMs = 20;
 
     explicit ProjectFileLock(const QString &projectFile);
     ProjectFileLock(const ProjectFileLock &) = delete;

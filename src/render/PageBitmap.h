@@ -55,8 +55,13 @@ public:
     // Decodes the first frame of an image file into a raster of the image's
     // size, transparent parts blended over black. False (nothing changed)
     // when the path is not a regular file or the image cannot be decoded
-    // within the allocation limit. Defined in PageBitmapLoad.cpp.
-    bool loadFromFile(const QString &path);
+    // within the allocation limit. With fitInto given, an image whose whole
+    // raster would take more than kScaleWhileReadingBytes is decoded at
+    // fitInto instead, scaled while it is read where the format's reader
+    // can (PNG, JPEG), so the whole raster is never held. Defined in
+    // PageBitmapLoad.cpp.
+    static constexpr qint64 kScaleWhileReadingBytes = qint64(64) << 20;
+    bool loadFromFile(const QString &path, QSize fitInto = QSize());
     // The formats (QImageReader's names) accepted as pictures: the six the
     // picture dialog offers and the other raster formats Qt decodes from a
     // header-sized image in bounded time. Vector formats (SVG) are not: a

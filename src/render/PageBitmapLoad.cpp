@@ -38,7 +38,7 @@ QString PageBitmap::pictureFormatProblem(const QString &path)
     return {};
 }
 
-bool PageBitmap::loadFromFile(const QString &path)
+bool PageBitmap::loadFromFile(const QString &path, QSize fitInto)
 {
     // Only regular files are decoded: reading a FIFO or a device such as
     // /dev/zero could block or never end. Long paths are fine (no 260
@@ -55,6 +55,12 @@ bool PageBitmap::loadFromFile(const QString &path)
     if (claimed.isValid() &&
         int64_t(claimed.width()) * claimed.height() * 4 > (int64_t(kAllocationLimitMb) << 20))
         return false;
+    // A reader that cannot scale while reading would decode the whole
+    // raster and scale a copy: it reads whole, as for smaller images.
+    if (fitInto.isValid() && claimed.isValid() &&
+        int64_t(claimed.width()) * claimed.height() * 4 > kScaleWhileReadingBytes &&
+        reader.supportsOption(QImageIOHandler::ScaledSize))
+        reader.setScaledSize(fitInto);
     // The first frame of a multi-frame file. Every conversion below works in
     // the decoded raster where the pixel size allows, so a picture near the
     // limit is never held twice.

@@ -119,8 +119,11 @@ bool PictureConverter::convert(const PictureRenderParams &params, PageBitmap &pa
     page = PageBitmap();
     if (!page.create(params.width, params.height))
         return false;
+    // Stretched, a huge picture is read at the page's size: its whole raster
+    // is never held. Centred, it is shown 1:1, so it is read whole.
     PageBitmap image;
-    if (!image.loadFromFile(params.path))
+    if (!image.loadFromFile(params.path,
+                            params.mode == 1 ? QSize(params.width, params.height) : QSize()))
         return false;
     const int w = image.width();
     const int h = image.height();

@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <QMutex>
+#include <QPainter>
 #include <QRawFont>
 #include <QSet>
 #include <QStringList>
@@ -20,12 +23,17 @@ namespace {
 //
 // Which real faces serve the face names that programs store. A group's faces
 // are tried in order; a face marked AtStrikes serves only at the pixel sizes
-// of its bitmap strikes (drawn as they are), the others at any size. The
+// of its bitmap strikes (drawn as they are), one marked AtScaledStrikes at
+// whole multiples of them (a 32 px "宋体" is the 16 px strike doubled: two
+// lamps for every pixel of the strike read better on a sign than a thin
+// outline), the others at any size. The
 // entry kPickedName stands for the stored name itself when a family of that
 // name is installed (the real SimSun on Windows). Folder and file pattern
 // name where Debian installs a face, for loadHiddenFaces.
 
-enum class Serves { AtStrikes, AtAnySize };
+// AtScaledStrikes: at whole multiples (2x and up) of a strike's size, drawn
+// as that strike with every pixel a k x k block.
+enum class Serves { AtStrikes, AtScaledStrikes, AtAnySize };
 
 struct MappedFace {
     const char16_t *family;
@@ -48,6 +56,7 @@ const std::vector<FaceGroup> &faceGroups()
         {{u"宋体", u"SimSun", u"新宋体", u"NSimSun"},
          {{u"WenQuanYi Bitmap Song", Serves::AtStrikes, u"/usr/share/fonts/X11/misc",
            u"wenquanyi_*.pcf"},
+          {u"WenQuanYi Bitmap Song", Serves::AtScaledStrikes},
           {kPickedName, Serves::AtAnySize},
           {u"AR PL UMing CN", Serves::AtAnySize},
           {u"AR PL UMing TW", Serves::AtAnySize},
@@ -89,6 +98,17 @@ const std::vector<MappedFace> &lastResortFaces()
     };
     return faces;
 }
+
+// The characters whose ink a strike's line box is placed to hold: the
+// ideographs of the original block (sampled: a strike draws them all on the
+// same few rows) and the punctuation of Chinese text set the baseline; the
+// digits and signs of sign texts besides them keep the line from shrinking
+// below their ink.
+constexpr char32_t kInkIdeographFirst = 0x4E00;
+constexpr char32_t kInkIdeographLast = 0x9FA5;
+constexpr char32_t kInkIdeographStep = 13;
+constexpr char16_t kInkPunctuation[] = u"，。、；：？！“”‘’（）《》【】「」…—";
+constexpr char16_t kInkSigns[] = u"０１２３４５６７８９％＋－＝×÷℃￥€①②③→←↑↓★☆●○■□▲△※√";
 
 QString str(const char16_t *s)
 {
@@ -167,6 +187,18 @@ QList<int> bitmapFamilySizes(const QString &family)
     return sizes;
 }
 
+// The largest k >= 2 for which emPixels / k is a strike size of `family`
+// (so the largest strike is scaled), or 1 when there is none.
+int scaledStrikeFactor(const QString &family, int emPixels)
+{
+    const QList<int> sizes = TextFont::strikeSizes(family);
+    for (auto it = sizes.crbegin(); it != sizes.crend(); ++it) {
+        if (*it > 0 && emPixels % *it == 0 && emPixels / *it >= 2)
+            return emPixels / *it;
+    }
+    return 1;
+}
+
 // Whether a mapped face can serve at emPixels; emPixels 0 asks for faces
 // that serve at any size.
 bool serves(const QString &family, Serves how, int emPixels)
@@ -178,6 +210,8 @@ bool serves(const QString &family, Serves how, int emPixels)
         return true;
     if (emPixels <= 0)
         return false;
+    if (how == Serves::AtScaledStrikes)
+        return scaledStrikeFactor(family, emPixels) > 1;
     return TextFont::strikeSizes(family).contains(emPixels);
 }
 
@@ -187,6 +221,10 @@ void appendFaces(QStringList &out, const std::vector<MappedFace> &faces, const Q
     for (const MappedFace &face : faces) {
         const bool isPicked = str(face.family) == str(kPickedName);
         if (isPicked && picked.isEmpty())
+            continue;
+        // A scaled strike only serves as the face the text is laid out in;
+        // behind another face it would be drawn at its own size.
+        if (face.serves == Serves::AtScaledStrikes && !out.isEmpty())
             continue;
         const QString family = isPicked ? picked : str(face.family);
         if (!out.contains(family, Qt::CaseInsensitive) && serves(family, face.serves, emPixels))
@@ -325,6 +363,29 @@ QStringList TextFont::families(const QString &face, int emPixels)
     return result;
 }
 
+int TextFont::strikeScale(const QString &face, int emPixels)
+{
+    const QString name = face.trimmed();
+    const FaceGroup *group = groupOf(name);
+    // An unknown face is served like "宋体", without a face of its own name.
+    const QString picked = group ? name : QString();
+    if (!group && !isInstalled(name))
+        group = &faceGroups().front();
+    if (!group || emPixels <= 0)
+        return 1;
+    // The first face of the group that serves decides, as in families().
+    for (const MappedFace &mapped : group->faces) {
+        const bool isPicked = str(mapped.family) == str(kPickedName);
+        if (isPicked && picked.isEmpty())
+            continue;
+        const QString family = isPicked ? picked : str(mapped.family);
+        if (family.isEmpty() || !serves(family, mapped.serves, emPixels))
+            continue;
+        return mapped.serves == Serves::AtScaledStrikes ? scaledStrikeFactor(family, emPixels) : 1;
+    }
+    return 1;
+}
+
 QString TextFont::resolveFamily(const QString &face, int emPixels)
 {
     const QStringList list = families(face, emPixels);
@@ -403,7 +464,8 @@ QStringList TextFont::faceNames(int maxChars)
 
 QString TextFont::missingCharacters(const QString &face, int emPixels, QStringView text)
 {
-    const QStringList chain = families(face, emPixels);
+    // The chain the text is drawn with: a scaled strike draws at its own size.
+    const QStringList chain = families(face, emPixels / strikeScale(face, emPixels));
     std::vector<QRawFont> fonts(size_t(chain.size()));
     std::vector<bool> loaded(fonts.size(), false);
     QSet<char32_t> seen;
@@ -462,6 +524,96 @@ QStringList TextFont::loadHiddenFaces()
         load(group.faces);
     load(lastResortFaces());
     return added;
+}
+
+TextFont::LineBox TextFont::lineBox(const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    LineBox box{metrics.ascent(), metrics.descent()};
+    const QString family = font.families().value(0, font.family());
+    const int px = font.pixelSize();
+    if (px <= 0 || !strikeSizes(family).contains(px))
+        return box;
+
+    struct Rows {
+        int above = 0; // rows above the baseline
+        int below = 0; // rows from the baseline down
+    };
+    struct Ink {
+        Rows text; // ideographs and punctuation
+        Rows all;  // those and the signs
+    };
+    static QHash<QString, Ink> cache;
+    const QString key = QStringLiteral("%1/%2/%3/%4")
+                            .arg(family.toCaseFolded())
+                            .arg(px)
+                            .arg(font.weight())
+                            .arg(font.italic());
+    Ink ink;
+    bool known = false;
+    {
+        QMutexLocker lock(&g_cacheMutex);
+        const auto it = cache.constFind(key);
+        if (it != cache.constEnd()) {
+            ink = it.value();
+            known = true;
+        }
+    }
+    if (!known) {
+        // Every sample character the strike has, drawn on one baseline of
+        // one scratch raster: the rows lit are the strike's ink.
+        QFont strike = font;
+        strike.setFamilies({family});
+        const QFontMetrics strikeMetrics(strike);
+        const int side = 4 * px + 8;
+        const int baseline = 2 * px + 4;
+        QImage scratch(side, side, QImage::Format_RGB32);
+        scratch.fill(Qt::black);
+        QPainter painter(&scratch);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(strike);
+        painter.setPen(Qt::white);
+        auto draw = [&](char32_t cp) {
+            if (strikeMetrics.inFontUcs4(uint(cp)))
+                painter.drawText(QPoint(px, baseline), QString::fromUcs4(&cp, 1));
+        };
+        auto drawAll = [&](const char16_t *chars) {
+            for (; *chars; ++chars)
+                draw(*chars);
+        };
+        auto rowsLit = [&] {
+            Rows rows;
+            for (int y = 0; y < side; ++y) {
+                const auto *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+                if (std::none_of(row, row + side, [](QRgb p) { return qRed(p) >= 128; }))
+                    continue;
+                rows.above = std::max(rows.above, baseline - y);
+                rows.below = std::max(rows.below, y - baseline + 1);
+            }
+            return rows;
+        };
+        for (char32_t cp = kInkIdeographFirst; cp <= kInkIdeographLast; cp += kInkIdeographStep)
+            draw(cp);
+        drawAll(kInkPunctuation);
+        ink.text = rowsLit();
+        drawAll(kInkSigns);
+        ink.all = rowsLit();
+        painter.end();
+        QMutexLocker lock(&g_cacheMutex);
+        cache.insert(key, ink);
+    }
+    // The line never grows; it shrinks to the ink where the stated line is
+    // taller (never below the pixel size, as a 16 px strike of a Song face
+    // is 16 rows high), so a 16 px text fills a 16-row sign. The baseline
+    // moves down as far as the ink above needs and the ink below allows, and
+    // up at most by the rows the line lost.
+    const int lineHeight = box.ascent + box.descent;
+    const int fitted = std::min(lineHeight, std::max(ink.all.above + ink.all.below, px));
+    const int ascent = std::max(box.ascent - (lineHeight - fitted),
+                                std::min(ink.text.above, fitted - ink.text.below));
+    box.ascent = std::clamp(ascent, 0, fitted);
+    box.descent = fitted - box.ascent;
+    return box;
 }
 
 QFont TextFont::make(const QString &face, int emPixels, int style)

@@ -39,6 +39,12 @@ int renderEmHeight(int size, int maxEm);
 // kept for their bitmap strikes are listed only at their strikes' sizes.
 QStringList families(const QString &face, int emPixels);
 
+// How many times a strike is scaled up to serve `face` at emPixels: k > 1
+// when a face of the table serves there as its strike of emPixels / k with
+// every pixel a k x k block (the text is then laid out and drawn at
+// emPixels / k and scaled), else 1.
+int strikeScale(const QString &face, int emPixels);
+
 // The first of families(face, emPixels). emPixels 0 asks for the outline
 // choice, the one used at sizes without a strike.
 QString resolveFamily(const QString &face, int emPixels = 0);
@@ -80,6 +86,23 @@ QString missingCharacters(const QString &face, int emPixels, QStringView text);
 // application when their family is missing. Returns the families added.
 // Call once after the Q(Gui)Application exists.
 QStringList loadHiddenFaces();
+
+// Where the lines of a font lie: rows above the baseline and rows from the
+// baseline down; a line is ascent + descent rows high.
+struct LineBox {
+    int ascent = 0;
+    int descent = 0;
+};
+
+// The line box of `font`: its metrics' ascent and descent, except when its
+// first family serves the font's pixel size from a bitmap strike. Strikes
+// state line metrics that do not match their glyphs: WenQuanYi Zen Hei
+// Sharp's 16 px strike states 12 rows above the baseline and draws 14, the
+// 16 px Song strike states an 18-row line for 16 rows of ink. There the line
+// is placed around the ink of Chinese text: it never grows, shrinks to the
+// ink (not below the pixel size), and its baseline moves to hold the ink.
+// Outline faces keep their metrics.
+LineBox lineBox(const QFont &font);
 
 // The font for a face, an em height in pixels and a style (bit 0 bold,
 // bit 1 italic), with families(face, emPixels) as its families.

@@ -1,5 +1,7 @@
 #include "render/TextMeasurer.h"
 
+#include "render/TextFont.h"
+
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
@@ -36,12 +38,16 @@ char32_t codePointBefore(QStringView text, int index)
 
 } // namespace
 
-TextMeasurer::TextMeasurer(const QFont &font) : m_font(font), m_metrics(font)
+TextMeasurer::TextMeasurer(const QFont &font, int scale)
+    : m_font(font), m_metrics(font), m_scale(qBound(1, scale, 64))
 {
-    m_ascent = m_metrics.ascent();
-    m_lineHeight = qMax(1, m_metrics.ascent() + m_metrics.descent());
-    m_spaceAdvance = m_metrics.horizontalAdvance(QChar(u' '));
-    m_overhang = 2 * qMax(m_lineHeight, m_font.pixelSize()) + 2;
+    const TextFont::LineBox box = TextFont::lineBox(font);
+    m_fontAscent = box.ascent;
+    m_fontLineHeight = qMax(1, box.ascent + box.descent);
+    m_ascent = box.ascent * m_scale;
+    m_lineHeight = m_fontLineHeight * m_scale;
+    m_spaceAdvance = m_metrics.horizontalAdvance(QChar(u' ')) * m_scale;
+    m_overhang = 2 * qMax(m_lineHeight, m_font.pixelSize() * m_scale) + 2;
 }
 
 int TextMeasurer::charLength(QStringView text, int index)
@@ -68,8 +74,9 @@ int TextMeasurer::advanceOf(char32_t codePoint, QStringView chars)
         return it.value();
     const int advance = chars.size() == 1 ? m_metrics.horizontalAdvance(chars[0])
                                           : m_metrics.horizontalAdvance(chars.toString());
-    m_advances.insert(codePoint, qMax(0, advance));
-    return qMax(0, advance);
+    const int scaled = qMax(0, advance) * m_scale;
+    m_advances.insert(codePoint, scaled);
+    return scaled;
 }
 
 int TextMeasurer::advanceAt(QStringView text, int index)
@@ -241,10 +248,44 @@ void TextMeasurer::drawLine(QPainter &painter, QStringView text, const TextLine 
         } else {
             skipping = false;
             // Drawn as typed: an '&' is an ordinary character here.
-            if (!isControl(text[i]) && text[i] != u' ')
-                painter.drawText(QPoint(left, baseline), text.mid(i, length).toString());
+            if (!isControl(text[i]) && text[i] != u' ') {
+                if (m_scale == 1)
+                    painter.drawText(QPoint(left, baseline), text.mid(i, length).toString());
+                else
+                    drawScaled(painter, text.mid(i, length).toString(), left, baseline);
+            }
         }
         offset += advance;
         i += length;
     }
+}
+
+void TextMeasurer::drawScaled(QPainter &painter, const QString &chars, int left, int baseline)
+{
+    // The glyph as the font draws it, on a transparent raster with room for
+    // what reaches beyond its advance and line, then blown up pixel by pixel.
+    const int pad = qMax(1, m_font.pixelSize());
+    const QColor colour = painter.pen().color();
+    const QString key = QString::number(colour.rgba(), 16) + QLatin1Char('/') + chars;
+    auto it = m_scaledGlyphs.constFind(key);
+    if (it == m_scaledGlyphs.constEnd()) {
+        const int width = m_metrics.horizontalAdvance(chars) + 2 * pad;
+        const int height = m_fontLineHeight + 2 * pad;
+        QImage glyph(qMax(1, width), height, QImage::Format_ARGB32_Premultiplied);
+        glyph.fill(Qt::transparent);
+        QPainter p(&glyph);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setFont(m_font);
+        p.setPen(colour);
+        p.drawText(QPoint(pad, pad + m_fontAscent), chars);
+        p.end();
+        it = m_scaledGlyphs.insert(key, glyph);
+    }
+    const QImage &glyph = it.value();
+    const QRect target(left - pad * m_scale, baseline - (pad + m_fontAscent) * m_scale,
+                       glyph.width() * m_scale, glyph.height() * m_scale);
+    const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, glyph);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }

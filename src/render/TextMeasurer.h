@@ -2,12 +2,16 @@
 // Measures and draws text the way the pages need it: every character
 // advances by its own width (a run is as wide as the sum of its characters),
 // lines break at CR LF, a lone CR or a lone LF, and a wrapped block breaks
-// long lines at spaces and between two Chinese characters. Owned by one
-// text rendering; it caches the advances of the characters it has seen.
+// long lines at spaces and between two Chinese characters. With a scale k
+// above 1 (a bitmap strike scaled up), everything is measured k times the
+// font's own pixels and every glyph is drawn as the font draws it, each
+// pixel a k x k block. Owned by one text rendering; it caches the advances
+// (and scaled glyphs) of the characters it has seen.
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <QStringView>
 #include <vector>
 
@@ -38,7 +42,7 @@ struct TextBlock {
 
 class TextMeasurer {
 public:
-    explicit TextMeasurer(const QFont &font);
+    explicit TextMeasurer(const QFont &font, int scale = 1);
 
     const QFont &font() const { return m_font; }
     int ascent() const { return m_ascent; }
@@ -81,11 +85,15 @@ public:
 
 private:
     int advanceOf(char32_t codePoint, QStringView chars);
+    void drawScaled(QPainter &painter, const QString &chars, int left, int baseline);
     void appendWrapped(QStringView text, int start, int end, int width, TextBlock &block);
     void finishBlock(TextBlock &block) const;
 
     QFont m_font;
     QFontMetrics m_metrics;
+    int m_scale = 1;
+    int m_fontAscent = 0; // in the font's own pixels
+    int m_fontLineHeight = 1;
     int m_ascent = 0;
     int m_lineHeight = 1;
     int m_spaceAdvance = 0;
@@ -93,4 +101,5 @@ private:
     // far outside the visible columns are still drawn.
     int m_overhang = 0;
     QHash<char32_t, int> m_advances;
+    QHash<QString, QImage> m_scaledGlyphs; // key: colour and character
 };

@@ -233,8 +233,10 @@ int TextRenderer::layOut(const TextRenderParams &params, std::vector<PageBitmap>
     if (params.text.isEmpty())
         return blank();
 
-    TextMeasurer measurer(
-        TextFont::make(params.faceName, emPixels(params.size, width, height), params.style));
+    // A strike scaled k times is laid out and drawn at its own size, k times.
+    const int em = emPixels(params.size, width, height);
+    const int scale = TextFont::strikeScale(params.faceName, em);
+    TextMeasurer measurer(TextFont::make(params.faceName, em / scale, params.style), scale);
     const QStringView text(params.text);
     const TextBlock whole = measurer.unwrapped(text);
     // A text of nothing but line breaks shows as one blank page, like an

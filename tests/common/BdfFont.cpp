@@ -39,7 +39,7 @@ QByteArray BdfFont::make(const Spec &spec)
     const QByteArray family = spec.family.toLatin1();
     const QByteArray px = QByteArray::number(spec.pixelSize);
     const QByteArray bbx = QByteArray::number(w) + ' ' + QByteArray::number(h) + " 0 " +
-                           QByteArray::number(-spec.descent);
+                           QByteArray::number(spec.rise - spec.descent);
     QByteArray out;
     out += "STARTFONT 2.1\n";
     out += "FONT -brivane-" + family + "-medium-r-normal--" + px + '-' +

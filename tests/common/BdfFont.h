@@ -16,6 +16,9 @@ struct Spec {
     int ascent = 12;
     int descent = 2;
     int advance = 12; // advance and cell width of every glyph
+    // Rows the cells are raised above FONT_ASCENT, as some strikes draw
+    // higher than their stated ascent.
+    int rise = 0;
     // Characters the font has; empty: printable ASCII and some Chinese.
     std::vector<char32_t> codePoints;
 };
@@ -29,7 +32,7 @@ std::vector<char32_t> defaultCodePoints();
 QByteArray make(const Spec &spec);
 
 // Whether the glyph of `cp` lights pixel (x, y) of its cell, (0, 0) being
-// the cell's top-left corner (one ascent above the baseline). A space is
+// the cell's top-left corner (ascent + rise above the baseline). A space is
 // blank.
 bool glyphPixel(const Spec &spec, char32_t cp, int x, int y);
 

@@ -186,6 +186,36 @@ TEST_F(PictureConverterTest, StretchAveragesTheCoveredSourcePixels)
     EXPECT_EQ(convert(save(QStringLiteral("white.png"), white), 64, 16, 1), Pixels(64 * 16, Y));
 }
 
+// A picture too big to hold whole is stretched while it is read: the page is
+// the one the whole raster gives (halves of two colours, split on a page
+// column), and a picture below the size is still read whole.
+TEST_F(PictureConverterTest, AHugePictureIsScaledWhileReadingToTheSamePage)
+{
+    const int side = 4160; // 66 MiB as a raster; 65 source columns a page column
+    ASSERT_GT(qint64(side) * side * 4, PageBitmap::kScaleWhileReadingBytes);
+    QImage halves(side, side, QImage::Format_RGB32);
+    halves.fill(Qt::red);
+    for (int y = 0; y < side; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(halves.scanLine(y));
+        std::fill(row + side / 2, row + side, qRgb(0, 255, 0));
+    }
+    const QString path = save(QStringLiteral("halves.png"), halves);
+    halves = QImage();
+    Pixels expected;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 64; ++x)
+            expected.push_back(x < 32 ? R : G);
+    EXPECT_EQ(convert(path, 64, 16, 1), expected);
+
+    PageBitmap scaled;
+    ASSERT_TRUE(scaled.loadFromFile(path, QSize(64, 16)));
+    EXPECT_EQ(scaled.bounds(), QRect(0, 0, 64, 16));
+    PageBitmap small;
+    ASSERT_TRUE(small.loadFromFile(
+        save(QStringLiteral("small.png"), QImage(300, 200, QImage::Format_RGB32)), QSize(64, 16)));
+    EXPECT_EQ(small.bounds(), QRect(0, 0, 300, 200));
+}
+
 TEST_F(PictureConverterTest, EveryOfferedFormatDecodes)
 {
     // White left half, blue right half, in blocks large enough for JPEG.

@@ -5,6 +5,7 @@
 #include "render/TextMeasurer.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <climits>
 #include <gtest/gtest.h>
 #include <random>
@@ -392,8 +393,9 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         {"宋体", 16, "WenQuanYi Bitmap Song"},
         {"SimSun", 12, "WenQuanYi Bitmap Song"},
         {"nsimsun", 14, "WenQuanYi Bitmap Song"},
-        {"新宋体", 32, song},
-        {"宋体", 24, song},
+        {"新宋体", 32, "WenQuanYi Bitmap Song"}, // the 16 px strike doubled
+        {"宋体", 27, song},
+        {"宋体", 20, song},
         {"No Such Face 42", 16, "WenQuanYi Bitmap Song"},
         {"黑体", 16, "WenQuanYi Zen Hei Sharp"},
         {"SimHei", 32, "WenQuanYi Zen Hei"},
@@ -409,7 +411,7 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
     const QList<int> strikes = TextFont::strikeSizes(QStringLiteral("WenQuanYi Bitmap Song"));
     for (int px : {11, 17, 24, 32})
         EXPECT_FALSE(strikes.contains(px)) << px;
-    EXPECT_FALSE(TextFont::families(QStringLiteral("宋体"), 32)
+    EXPECT_FALSE(TextFont::families(QStringLiteral("宋体"), 27)
                      .contains(QStringLiteral("WenQuanYi Bitmap Song")));
     // A face outside the table serves itself at every size, strikes or not.
     const QString cell = BdfFont::install(kCell12);
@@ -418,6 +420,123 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         EXPECT_EQ(TextFont::resolveFamily(cell, px), cell);
     EXPECT_TRUE(TextFont::faceNames(31).contains(QStringLiteral("宋体")));
     EXPECT_EQ(TextFont::faceNames(31).filter(QStringLiteral("[")), QStringList());
+}
+
+// The lit pixels of an image, cropped to their bounding box (white on black).
+static QImage inkOf(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    QImage ink(box.size(), QImage::Format_Mono);
+    for (int y = 0; y < box.height(); ++y) {
+        for (int x = 0; x < box.width(); ++x)
+            ink.setPixel(x, y, (image.pixel(box.x() + x, box.y() + y) & 0xFFFFFF) != 0);
+    }
+    return ink;
+}
+
+TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
+{
+    // Cells raised two rows above a stated ascent of 10: the line keeps its
+    // 14 rows and the baseline moves down to hold the cells.
+    BdfFont::Spec raised = cellFont(12, 12, 10, 4);
+    raised.family = QStringLiteral("BrivRaised12x14");
+    raised.rise = 2;
+    const TextRenderParams p = params(raised, QStringLiteral("一A"), 48, 14);
+    TextMeasurer measurer(TextFont::make(p.faceName, 12, 0));
+    EXPECT_EQ(measurer.lineHeight(), 14);
+    EXPECT_EQ(measurer.ascent(), 12);
+    expectPages(TextRenderer::render(p), {line(raised, 48, 14, QStringLiteral("一A"), 12, 0)});
+    TextMeasurer plain(TextFont::make(BdfFont::install(kCell12), 12, 0));
+    EXPECT_EQ(plain.ascent(), 12);
+    EXPECT_EQ(plain.lineHeight(), 14);
+
+    // The installed Chinese strikes: each glyph on a page equals the glyph
+    // the strike draws on an unbounded raster.
+    for (const char *face : {"宋体", "黑体"}) {
+        for (const int size : {9, 10, 11, 12}) {
+            const int px = TextFont::emHeight(size);
+            const QString family = TextFont::resolveFamily(QString::fromUtf8(face), px);
+            if (!TextFont::strikeSizes(family).contains(px))
+                continue;
+            for (const QChar c : QStringLiteral("埃啊？“【")) {
+                SCOPED_TRACE(testing::Message()
+                             << face << ' ' << px << " px " << QString(c).toStdString());
+                TextRenderParams q;
+                q.faceName = QString::fromUtf8(face);
+                q.size = size;
+                q.text = c;
+                q.action = 1;
+                q.width = 3 * px;
+                q.height = px;
+                const auto pages = TextRenderer::render(q);
+                ASSERT_EQ(pages.size(), 1u);
+                QFont font(family);
+                font.setPixelSize(px);
+                font.setStyleStrategy(QFont::NoAntialias);
+                QImage free(4 * px, 4 * px, QImage::Format_RGB32);
+                free.fill(Qt::black);
+                {
+                    QPainter painter(&free);
+                    painter.setFont(font);
+                    painter.setPen(Qt::white);
+                    painter.drawText(QPoint(px, 2 * px), QString(c));
+                }
+                EXPECT_EQ(inkOf(pages.front().image()), inkOf(free));
+            }
+        }
+    }
+}
+
+// At whole multiples of a Song strike's size "宋体" is that strike with
+// every pixel k x k: the page equals the strike's page blown up.
+TEST(TextFont, SongAtMultiplesOfAStrikeIsTheStrikeScaledUp)
+{
+    struct Row {
+        int strikeSize; // points
+        int size;       // points
+        int scale;
+    };
+    const Row rows[] = {{12, 24, 2}, {9, 18, 2}, {12, 36, 3}};
+    const QString text = QStringLiteral("欢迎光临？");
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.size << " pt");
+        const int px = TextFont::emHeight(row.strikeSize);
+        if (TextFont::resolveFamily(TextFont::kDefaultFace, px) !=
+            QStringLiteral("WenQuanYi Bitmap Song"))
+            GTEST_SKIP() << "WenQuanYi Bitmap Song not installed";
+        const int em = TextFont::emHeight(row.size);
+        EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, em), row.scale);
+        TextRenderParams small;
+        small.text = text;
+        small.size = row.strikeSize;
+        small.stayTimeZero = false;
+        small.width = 6 * px + 2;
+        small.height = px;
+        TextRenderParams big = small;
+        big.size = row.size;
+        big.width = small.width * row.scale;
+        big.height = small.height * row.scale;
+        const auto smallPages = TextRenderer::render(small);
+        const auto bigPages = TextRenderer::render(big);
+        ASSERT_EQ(smallPages.size(), 1u);
+        ASSERT_EQ(bigPages.size(), 1u);
+        const QImage expected = smallPages.front().image().scaled(big.width, big.height);
+        EXPECT_EQ(difference(bigPages.front(), expected), QString());
+        EXPECT_EQ(TextRenderer::missingCharacters(big), QString());
+    }
+    // Other names and sizes are drawn at their own size, and behind another
+    // face the strike is no fallback at a multiple of its size.
+    EXPECT_EQ(TextFont::strikeScale(QStringLiteral("黑体"), 32), 1);
+    EXPECT_FALSE(TextFont::families(QStringLiteral("黑体"), 32)
+                     .contains(QStringLiteral("WenQuanYi Bitmap Song")));
+    EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, 27), 1);
+    EXPECT_EQ(TextFont::strikeScale(TextFont::kDefaultFace, 16), 1);
 }
 
 TEST(TextFont, CharactersNoFaceDrawsAreReportedOnce)
