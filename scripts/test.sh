@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs every test.
+# UndefinedBehaviorSanitizer, and runs every test case (one CTest test each,
+# as many at once as there are processors).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
@@ -8,4 +9,4 @@ build=${BRIVANE_TEST_BUILD:-build-asan}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIVANE_SANITIZE=ON >/dev/null
 cmake --build "$build" -j2
 cd "$build"
-ctest --output-on-failure
+ctest -j"$(nproc)" --output-on-failure

@@ -51,7 +51,10 @@ void writeText(int fd, const QString &text)
         qsizetype left = text.size();
         while (left > 0) {
             DWORD written = 0;
-            const DWORD chunk = DWORD(qMin<qsizetype>(left, 16384));
+            DWORD chunk = DWORD(qMin<qsizetype>(left, 16384));
+            // A character outside the BMP is never split between two writes.
+            if (chunk < left && QChar::isHighSurrogate(data[chunk - 1]))
+                --chunk;
             if (!WriteConsoleW(handle, data, chunk, &written, nullptr) || written == 0)
                 return;
             data += written;

@@ -59,9 +59,12 @@ QStringList commandLine(int argc, char **argv)
 int main(int argc, char **argv)
 {
     // Rendering text needs a GUI application, never a window: the offscreen
-    // platform works with or without a display.
+    // platform works with or without a display. Windows always has its own
+    // platform (and its fonts), and a deployed program carries only that one.
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     g_defaultHandler = qInstallMessageHandler(filterMessages);
     // The application sees the program name only: Qt would take options of
     // its own out of the command line ("--style", "--reverse", "--platform"),

@@ -1,15 +1,13 @@
 #pragma once
-// SIGINT and SIGTERM for a long-running service: the handler only writes a
-// byte to a pipe; the stop callback then runs on the thread that owns this
+// SIGINT and SIGTERM for a long-running service (on Windows: Ctrl-C,
+// Ctrl-Break and closing the console window): the handler only hands the
+// event over; the stop callback then runs on the thread that owns this
 // object, from its event loop. Installed for its lifetime (RAII); the
 // previous handlers come back afterwards.
 
 #include <QObject>
-#include <csignal>
 #include <functional>
 #include <memory>
-
-class QSocketNotifier;
 
 class StopSignals final : public QObject {
     Q_OBJECT
@@ -18,9 +16,10 @@ public:
     ~StopSignals() override;
 
 private:
+    void stop(int signal);
+
     std::function<void(int)> m_onStop;
-    std::unique_ptr<QSocketNotifier> m_notifier; // goes before the pipe's descriptors
-    struct sigaction m_previousInt {};
-    struct sigaction m_previousTerm {};
-    bool m_installed = false;
+    // The platform's handlers, descriptors and previous state.
+    struct Saved;
+    std::unique_ptr<Saved> m_saved;
 };

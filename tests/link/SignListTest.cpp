@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace {
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -50,8 +50,9 @@ TEST(ProgressDialog, RunsTheJobOnceAfterItsTimer)
     shown.start();
     dialog.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return job.runs == 1; }, 10000));
-    // Qt's coarse timers may fire up to 5 % early.
-    EXPECT_GE(startedAfter, 190) << "the job starts 200 ms after opening";
+    // Qt's coarse timers may fire up to 5 % early, and both clocks count
+    // whole milliseconds (189 has been seen on a loaded machine).
+    EXPECT_GE(startedAfter, 185) << "the job starts 200 ms after opening";
     dialog.hide();
     dialog.show();
     QTest::qWait(300);
