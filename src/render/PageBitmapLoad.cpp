@@ -6,7 +6,6 @@
 #include <QImageReader>
 #include <csetjmp>
 #include <cstdint>
-#include <memory>
 #include <png.h>
 #include <vector>
 
@@ -46,6 +45,8 @@ bool openReader(const QString &path, QImageReader &reader)
 // Reads a rectangle of a non-interlaced PNG row by row with libpng, keeping
 // only that rectangle: the pixels and format Qt's PNG reader gives for the
 // whole image (8-bit RGB32 or ARGB32, 16-bit RGBX64 or RGBA64), cropped.
+// One exception: Qt packs the pixels of a 16-bit RGB file with a tRNS
+// colour into the wrong channels; here that colour is transparent.
 // libpng reports errors by longjmp, so the functions that set the jump
 // point hold no C++ object that needs destroying; everything lives here.
 class PngRegionReader {
