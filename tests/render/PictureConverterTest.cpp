@@ -9,6 +9,7 @@
 #include <vector>
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
+#include <zlib.h>
 #endif
 
 namespace {
@@ -338,6 +339,31 @@ TEST_F(PictureConverterTest, AHugeCentredPictureIsReadOnlyWhereThePageShowsIt)
             EXPECT_TRUE(cropped.image() == today.image()) << what;
         }
     }
+    // 16-bit RGB with a tRNS colour (Qt writes none and reads its pixels
+    // into the wrong channels): exactly that colour is transparent.
+    auto chunk = [](const char *type, const QByteArray &data) -> QByteArray {
+        QByteArray body = QByteArray(type) + data;
+        const uLong crc =
+            crc32(0, reinterpret_cast<const Bytef *>(body.constData()), uInt(body.size()));
+        QByteArray out;
+        for (uint32_t v : {uint32_t(data.size()), uint32_t(crc)})
+            for (int shift : {24, 16, 8, 0})
+                out += char((v >> shift) & 0xFF);
+        return out.left(4) + body + out.mid(4);
+    };
+    const QByteArray grey = QByteArray::fromHex("800080008000");
+    const QByteArray raw = '\0' + grey + QByteArray::fromHex("FFFFFFFFFFFF800180018001");
+    const QString keyed =
+        write(QStringLiteral("keyed16.png"),
+              QByteArray::fromHex("89504E470D0A1A0A") +
+                  chunk("IHDR", QByteArray::fromHex("00000003000000011002000000")) +
+                  chunk("tRNS", grey) + chunk("IDAT", qCompress(raw).mid(4)) + chunk("IEND", {}));
+    PageBitmap page;
+    PictureRenderParams params{keyed, 0, 0, 100, 2, 3, 1};
+    params.wholeReadBytes = 0;
+    ASSERT_TRUE(PictureConverter::convert(params, page));
+    EXPECT_EQ((Pixels{page.pixel(0, 0), page.pixel(1, 0), page.pixel(2, 0)}), (Pixels{K, Y, Y}));
+
     // A damaged picture fails on either path.
     QImage noise(40, 40, QImage::Format_RGB32);
     for (int y = 0; y < 40; ++y)
