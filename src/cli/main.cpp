@@ -10,12 +10,6 @@
 #include <QLocale>
 
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <shellapi.h>

@@ -4,12 +4,6 @@
 #include <csignal>
 
 #ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <QMetaObject>
 #include <atomic>
 #include <windows.h>
