@@ -261,18 +261,27 @@ SignService::Reply SignService::getPage(const QHttpServerRequest &,
     return {200, file.readAll(), type};
 }
 
+QString SignService::missingProjectFileText(const QString &path)
+{
+    return QFileInfo(path).isFile() ? QString() : QStringLiteral("没有项目文件 %1").arg(path);
+}
+
+QString SignService::unreadableProjectFileText(const QString &path)
+{
+    return QStringLiteral("无法读取项目文件 %1").arg(path);
+}
+
 std::unique_ptr<Project> SignService::readProjectFile(QString *error) const
 {
     auto project = std::make_unique<Project>();
     project->setProjectFilePath(m_config.projectPath);
-    if (!QFileInfo(m_config.projectPath).isFile()) {
-        *error = QStringLiteral("没有项目文件 %1").arg(m_config.projectPath);
+    *error = missingProjectFileText(m_config.projectPath);
+    if (!error->isEmpty())
         return nullptr;
-    }
     const int before = Messages::errorCount();
     project->loadProject();
     if (Messages::errorCount() != before) {
-        *error = QStringLiteral("无法读取项目文件 %1").arg(m_config.projectPath);
+        *error = unreadableProjectFileText(m_config.projectPath);
         return nullptr;
     }
     return project;

@@ -104,6 +104,10 @@ private:
     Project &playList();
     // Reads the file into a new Project; null with *error when it cannot.
     std::unique_ptr<Project> readProjectFile(QString *error) const;
+    // The refusal when the project file is not there (empty when it is),
+    // and the one when it is there but cannot be read.
+    static QString missingProjectFileText(const QString &path);
+    static QString unreadableProjectFileText(const QString &path);
     // Runs change on a fresh copy of the file under the file's lock; saves
     // and adopts it when change returns no error reply. Refused while a
     // send runs.

@@ -195,9 +195,9 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
     job->thread.reset(QThread::create([job, config] {
         Project project;
         project.setProjectFilePath(config.projectPath);
-        if (!QFileInfo(config.projectPath).isFile()) {
-            job->finish(SendJob::State::Failed, {},
-                        QStringLiteral("没有项目文件 %1").arg(config.projectPath));
+        if (const QString missing = missingProjectFileText(config.projectPath);
+            !missing.isEmpty()) {
+            job->finish(SendJob::State::Failed, {}, missing);
             return;
         }
         project.loadProject();

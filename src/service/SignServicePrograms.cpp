@@ -127,8 +127,8 @@ SignService::changeList(const std::function<std::optional<Reply>(Project &)> &ch
     QString failure;
     if (!fresh->lockProjectFile(&failure))
         return error(503, failure);
-    if (!QFileInfo(m_config.projectPath).isFile())
-        return error(500, QStringLiteral("没有项目文件 %1").arg(m_config.projectPath));
+    if (const QString missing = missingProjectFileText(m_config.projectPath); !missing.isEmpty())
+        return error(500, missing);
     std::optional<Reply> refused;
     const bool saved = editProjectFile(
         *fresh,
@@ -141,7 +141,7 @@ SignService::changeList(const std::function<std::optional<Reply>(Project &)> &ch
         return *refused; // nothing saved
     if (!saved)
         return error(500, !fresh->loadErrorText().isEmpty()
-                              ? QStringLiteral("无法读取项目文件 %1").arg(m_config.projectPath)
+                              ? unreadableProjectFileText(m_config.projectPath)
                               : QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath));
     fresh->unlockProjectFile();
     adopt(std::move(fresh));
