@@ -18,6 +18,7 @@ public:
     TerminalProgressHost(const TerminalProgressHost &) = delete;
     TerminalProgressHost &operator=(const TerminalProgressHost &) = delete;
 
+    void setRange(int range) override { m_range = range > 0 ? range : 1; }
     void setStatus(int position, const QString &text) override;
     void setButtons(bool okEnabled, bool cancelEnabled) override;
     bool isCancelled() const override;
