@@ -1,6 +1,6 @@
 #include "model/ProjectFileLock.h"
 
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -47,35 +47,26 @@ bool ProjectFileLock::lock(int waitMs, QString *error)
     return false;
 }
 
-bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
-                     QString *error)
+Outcome editProjectFile(PlayList &list, const std::function<bool(PlayList &)> &change)
 {
-    const bool heldBefore = project.holdsProjectFileLock();
-    if (!heldBefore && !project.lockProjectFile(error))
-        return false;
+    const bool heldBefore = list.holdsProjectFileLock();
+    if (!heldBefore)
+        if (const Outcome locked = list.lockProjectFile(); !locked)
+            return locked;
     struct Unlock {
-        Project &project;
+        PlayList &list;
         bool keep;
         ~Unlock()
         {
             if (!keep)
-                project.unlockProjectFile();
+                list.unlockProjectFile();
         }
-    } unlock{project, heldBefore};
+    } unlock{list, heldBefore};
 
-    project.clearItems();
-    project.loadProject();
-    if (!project.loadErrorText().isEmpty()) {
-        if (error)
-            *error = project.loadErrorText();
-        return false;
-    }
-    if (!change(project, error))
-        return false;
-    if (!project.saveProject()) {
-        if (error)
-            *error = QStringLiteral("Error on save project!");
-        return false;
-    }
-    return true;
+    list.clearItems();
+    if (const Outcome loaded = list.load(); !loaded)
+        return loaded;
+    if (!change(list))
+        return Outcome::failure(OutcomeCode::Cancelled, {});
+    return list.save();
 }

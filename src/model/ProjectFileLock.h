@@ -5,11 +5,13 @@
 // the last writer dropping the other's change. A lock whose holder died is
 // taken over at once; one whose holder hangs after kStaleMs.
 
+#include "model/Outcome.h"
+
 #include <QLockFile>
 #include <QString>
 #include <functional>
 
-class Project;
+class PlayList;
 
 class ProjectFileLock {
 public:
@@ -34,10 +36,9 @@ private:
     QLockFile m_lock;
 };
 
-// One read-change-write of project's file under its lock: loads the file
-// afresh into project (its items are replaced), lets change edit it and, when
-// change returns true, saves it. False with *error when the lock cannot be
-// had, the file cannot be read, change declines (its own error left in
-// *error) or the save fails. The service calls this for every change.
-bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
-                     QString *error);
+// One read-change-write of list's file under its lock: loads the file
+// afresh into list (its items are replaced), lets change edit it and, when
+// change returns true, saves it. The lock's, the load's (a missing file
+// too) or the save's outcome when one fails, Cancelled (no text) when change
+// declines. The service calls this for every change.
+Outcome editProjectFile(PlayList &list, const std::function<bool(PlayList &)> &change);
