@@ -103,28 +103,3 @@ bool Project::acceptFoundController()
     rebuildAllPages();
     return true;
 }
-
-namespace {
-Project *g_currentProject = nullptr;
-}
-
-Project *currentProject()
-{
-    return g_currentProject;
-}
-void setCurrentProject(Project *project)
-{
-    g_currentProject = project;
-}
-
-void showCommandResult(QObject *owner, bool ok)
-{
-    if (ok) {
-        showMessage(nullptr, Outcome().userText(), QStringLiteral("成功"),
-                    MessageIcon::Information);
-        return;
-    }
-    const QString error = g_currentProject ? g_currentProject->lastErrorText() : QString();
-    showMessage(owner, Outcome::failure(OutcomeCode::NoReply, error).userText(),
-                QStringLiteral("错误"), MessageIcon::Warning);
-}

@@ -9,8 +9,6 @@
 
 #include <QString>
 
-class QObject;
-
 class Project : public PlayList, public ProgressJob {
 public:
     Project();
@@ -79,12 +77,3 @@ private:
     QString m_lastErrorText;
     QString m_loadErrorText;
 };
-
-// The process-wide project, set by the main window while it opens.
-Project *currentProject();
-void setCurrentProject(Project *project);
-
-// Reports one controller command: "命令执行成功！" (caption "成功", no owner),
-// or "命令执行失败：" followed by the current project's last-error text
-// (caption "错误", warning icon, owned by owner).
-void showCommandResult(QObject *owner, bool ok);

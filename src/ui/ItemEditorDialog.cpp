@@ -3,7 +3,7 @@
 #include "base/AtoiValue.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "ui/NumberSpinEdit.h"
