@@ -15,7 +15,7 @@ build=${1:-build-win}
 # Debian's wine64 holds the 64-bit loader; the `wine` command comes with the
 # `wine` package.
 missing=()
-for p in wine wine64 nsis g++-mingw-w64-x86-64-posix libz-mingw-w64-dev python3; do
+for p in wine wine64 nsis g++-mingw-w64-x86-64-posix libz-mingw-w64-dev python3 unzip; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -84,6 +84,37 @@ done
 
 # ---- Further Windows checks go here (the COM1 send, the installer, ...):
 # each one a `check NAME COMMAND...`, counted in the line below.
+
+# The demo project, and the demo without its text programs ("pictures"),
+# sent by the Linux CLI (the reference), then by the Windows CLI through COM1
+# and through tcp://. The pictures reach the card byte for byte as from
+# Linux; the demo's frames too, but for the pixels of its text pages, which
+# each platform's font rasteriser sets a little differently. find under Wine
+# names COM1.
+source "$here/card-sends.sh"
+prepare_card_sends
+for project in demo pictures; do
+  linux_project=$send_dir/$project.brivprj
+  win=$win_project; [ "$project" = pictures ] && win=$win_pictures
+  check "send-$project-linux" send_with "$project-linux" pty "$linux_build/src/brivane-cli" \
+    --project "$linux_project" --port "{port}" send --on-error stop
+  check "send-$project-com1" send_with "$project-com1" com1 wine "$win_cli" --project "$win" \
+    --port COM1 send --on-error stop
+  check "send-$project-tcp" send_with "$project-tcp" tcp wine "$win_cli" --project "$win" \
+    --port "{port}" send --on-error stop
+done
+for line in com1 tcp; do
+  check "send-demo-$line-same-frames" same_frames_as demo-linux "demo-$line"
+  check "send-pictures-$line-same-bytes" same_bytes_as pictures-linux "pictures-$line"
+done
+check find-com1 send_with find com1 find_names_com1
+
+# The installer and the portable zip (cpack: NSIS and ZIP).
+source "$here/package-checks.sh"
+check packages make_packages
+check installer check_installer
+check uninstaller check_uninstaller
+check portable check_portable
 
 wineserver -k 2>/dev/null || true
 echo "$passed passed, $failed failed, $skipped skipped"
