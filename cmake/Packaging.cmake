@@ -1,7 +1,12 @@
 # Install rules and the Debian package (cpack -G DEB, or the "package"
 # target). Paths follow GNUInstallDirs; dependencies on shared libraries are
 # computed by dpkg-shlibdeps and the architecture is the one dpkg reports
-# (CPack asks dpkg --print-architecture), so nothing here names one.
+# (CPack asks dpkg --print-architecture), so nothing here names one. A
+# Windows build makes the installer and the portable zip instead.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+  return()
+endif()
 include(GNUInstallDirs)
 
 foreach(program brivane brivane-cli brivane-cardsim)

@@ -10,7 +10,7 @@
 #include <QRasterWindow>
 #include <QTimer>
 #include <algorithm>
-#include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -136,7 +136,7 @@ private:
 
 } // namespace
 
-int runCardShow(VirtualCard &card, const void *signalSet, int scale)
+int runCardShow(VirtualCard &card, StopRequest &stop, int scale)
 {
     CardShowWindow window(card, std::clamp(scale, 1, 16));
     window.show();
@@ -144,8 +144,7 @@ int runCardShow(VirtualCard &card, const void *signalSet, int scale)
     QTimer watch;
     watch.setInterval(200);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        timespec none{0, 0};
-        if (sigtimedwait(static_cast<const sigset_t *>(signalSet), nullptr, &none) > 0) {
+        if (stop.wait(0)) {
             QGuiApplication::quit();
         } else if (card.hasDropped()) {
             std::fprintf(stderr, "brivane-cardsim: the line was dropped\n");

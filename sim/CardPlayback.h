@@ -5,6 +5,7 @@
 // the GIF writer (--play-gif) of brivane-cardsim use it; no widgets.
 
 #include "render/Playback.h"
+#include "sim/StopRequest.h"
 #include "sim/VirtualCard.h"
 
 #include <QString>
@@ -17,6 +18,6 @@ Playback::Player cardPlayer(const VirtualCard &card);
 bool writeCardGif(const VirtualCard &card, const QString &path, int scale, QString *error);
 
 // Opens a window (QRasterWindow) that plays what the card holds, scaled,
-// and runs the event loop until the window is closed, one of `signals`
+// and runs the event loop until the window is closed, a stop request
 // arrives or the line drops. Needs a QGuiApplication. The exit code.
-int runCardShow(VirtualCard &card, const void *signalSet, int scale);
+int runCardShow(VirtualCard &card, StopRequest &stop, int scale);

@@ -1,5 +1,7 @@
 #include "sim/TcpBridge.h"
 
+#include "link/TcpChannel.h"
+
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QPointer>
@@ -24,17 +26,9 @@ public:
     // Runs on the bridge's thread; the port listened on, or 0 with *error.
     quint16 open(const QString &device, quint16 port, QString *error)
     {
-        m_line.setPortName(device);
-        if (!m_line.open(QIODevice::ReadWrite)) {
-            *error = QStringLiteral("cannot open %1: %2").arg(device, m_line.errorString());
+        if (!openLine(device, error))
             return 0;
-        }
-        QObject::connect(&m_line, &QSerialPort::readyRead, this, [this] { fromCard(); });
-        QObject::connect(&m_line, &QSerialPort::errorOccurred, this,
-                         [this](QSerialPort::SerialPortError e) {
-                             if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
-                                 lineGone();
-                         });
+        QObject::connect(&m_line, &QIODevice::readyRead, this, [this] { fromCard(); });
         if (!m_server.listen(QHostAddress::LocalHost, port)) {
             *error = QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
                          .arg(port)
@@ -50,10 +44,40 @@ public:
     {
         m_server.close();
         dropClient();
+        m_line.disconnect(this); // a stop, not the line going away
         m_line.close();
     }
 
 private:
+    // Opens the card's line and watches it for going away.
+    bool openLine(const QString &device, QString *error)
+    {
+#ifdef Q_OS_WIN
+        // The card's line is its TCP listener (CardLine), held connected.
+        const auto address = TcpChannel::parseName(device);
+        if (address)
+            m_line.connectToHost(address->host, address->port);
+        if (!address || !m_line.waitForConnected(5000)) {
+            *error = QStringLiteral("cannot open %1: %2").arg(device, m_line.errorString());
+            return false;
+        }
+        m_line.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        QObject::connect(&m_line, &QTcpSocket::disconnected, this, [this] { lineGone(); });
+#else
+        m_line.setPortName(device);
+        if (!m_line.open(QIODevice::ReadWrite)) {
+            *error = QStringLiteral("cannot open %1: %2").arg(device, m_line.errorString());
+            return false;
+        }
+        QObject::connect(&m_line, &QSerialPort::errorOccurred, this,
+                         [this](QSerialPort::SerialPortError e) {
+                             if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
+                                 lineGone();
+                         });
+#endif
+        return true;
+    }
+
     struct Held {
         qint64 dueMs;
         QByteArray bytes;
@@ -130,7 +154,11 @@ private:
     std::atomic<int> &m_connections;
     const int m_latencyMs;
     // Children, so that moveToThread takes them along.
+#ifdef Q_OS_WIN
+    QTcpSocket m_line{this};
+#else
     QSerialPort m_line{this};
+#endif
     QTcpServer m_server{this};
     QPointer<QTcpSocket> m_client;
     std::deque<Held> m_held;

@@ -2,8 +2,9 @@
 // A serial-to-network converter for the virtual card (brivane-cardsim
 // --tcp, tests, benchmarks): listens on 127.0.0.1 only, serves one TCP
 // connection at a time (later ones wait their turn), and passes bytes
-// between it and a serial device, the card's pseudo-terminal, which it holds
-// open the whole time as a converter holds the card's line. Every byte from
+// between it and a serial device, the card's pseudo-terminal (on Windows the
+// card's own TCP line), which it holds open the whole time as a converter
+// holds the card's line. Every byte from
 // the card can be held back by a latency (a slow network). When the line
 // goes away (the card's DropLine fault), the connection is closed and no
 // new one is accepted: hasDropped() turns true.

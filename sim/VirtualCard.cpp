@@ -6,20 +6,10 @@
 #include <QFile>
 #include <QSerialPort>
 
-#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <deque>
-#include <fcntl.h>
 #include <optional>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-#if defined(__APPLE__)
-#include <util.h>
-#else
-#include <pty.h>
-#endif
 
 namespace {
 
@@ -91,10 +81,7 @@ struct VirtualCard::Pending {
 
 struct VirtualCard::State {
     // line
-    int master = -1;
-    int keepAlive = -1; // our own slave descriptor: the master never sees a hang-up
-    int wakeFd = -1;    // read end of the wake-up pipe
-    int wakeWrite = -1; // its write end
+    CardLine line;
     QString device;
     QString link;
     QString error;
@@ -143,56 +130,24 @@ VirtualCard::~VirtualCard()
 bool VirtualCard::start(const QString &linkPath)
 {
     stop();
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::lock_guard lock(m_mutex);
-        m_state->error = QStringLiteral("openpty: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    std::lock_guard lock(m_mutex);
+    State &s = *m_state;
+    QString error;
+    if (!s.line.open(&error)) {
+        s.error = error;
         return false;
     }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::cfsetispeed(&raw, B57600);
-    ::cfsetospeed(&raw, B57600);
-    ::tcsetattr(slave, TCSANOW, &raw);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    int wake[2] = {-1, -1};
-    if (::pipe(wake) != 0) {
-        ::close(master);
-        ::close(slave);
-        std::lock_guard lock(m_mutex);
-        m_state->error = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-    for (const int fd : wake) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
-
-    const QString device = QString::fromLocal8Bit(name);
+    const QString device = s.line.device();
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
         if (!QFile::link(device, linkPath)) {
-            ::close(master);
-            ::close(slave);
-            ::close(wake[0]);
-            ::close(wake[1]);
-            std::lock_guard lock(m_mutex);
-            m_state->error = QStringLiteral("cannot create the link %1").arg(linkPath);
+            s.line.close();
+            s.error = QStringLiteral("cannot create the link %1").arg(linkPath);
             return false;
         }
     }
 
     {
-        std::lock_guard lock(m_mutex);
-        State &s = *m_state;
-        s.master = master;
-        s.keepAlive = slave;
-        s.wakeFd = wake[0];
-        s.wakeWrite = wake[1];
         s.device = device;
         s.link = linkPath;
         s.error.clear();
@@ -221,22 +176,14 @@ void VirtualCard::stop()
         m_thread.join();
     std::lock_guard lock(m_mutex);
     closeLine();
-    for (int *fd : {&m_state->wakeFd, &m_state->wakeWrite}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    m_state->line.close();
 }
 
 void VirtualCard::closeLine()
 {
     // Called with the lock held.
     State &s = *m_state;
-    if (s.master >= 0)
-        ::close(s.master);
-    if (s.keepAlive >= 0)
-        ::close(s.keepAlive);
-    s.master = s.keepAlive = -1;
+    s.line.closeLine();
     if (!s.link.isEmpty())
         QFile::remove(s.link);
     s.link.clear(); // never remove a link some later card put there
@@ -245,25 +192,13 @@ void VirtualCard::closeLine()
 
 void VirtualCard::wake()
 {
-    int fd = -1;
-    {
-        std::lock_guard lock(m_mutex);
-        fd = m_state->wakeWrite;
-    }
-    if (fd >= 0) {
-        const char one = 1;
-        [[maybe_unused]] const auto n = ::write(fd, &one, 1);
-    }
+    std::lock_guard lock(m_mutex);
+    m_state->line.wake();
 }
 
 void VirtualCard::run()
 {
-    int master = -1, wakeFd = -1;
-    {
-        std::lock_guard lock(m_mutex);
-        master = m_state->master;
-        wakeFd = m_state->wakeFd;
-    }
+    CardLine &line = m_state->line; // opened before the thread started
     QByteArray chunk(4096, '\0');
     for (;;) {
         {
@@ -271,23 +206,23 @@ void VirtualCard::run()
             if (m_state->stopRequested || m_state->dropped)
                 return;
         }
-        const int ready = waitForLine(master, wakeFd);
+        const int ready = waitForLine();
         if (ready < 0)
             return;
         if (ready > 0) {
-            const auto n = ::read(master, chunk.data(), size_t(chunk.size()));
+            const auto n = line.read(chunk.data(), chunk.size());
             if (n > 0)
                 takeBytes(chunk.constData(), n, nowUs());
         }
         const qint64 after = nowUs();
         expireInbound(after);
-        if (!writeReplies(master, after))
+        if (!writeReplies(after))
             return;
         noteIdle();
     }
 }
 
-int VirtualCard::waitForLine(int master, int wakeFd)
+int VirtualCard::waitForLine()
 {
     // Sleeps until a byte arrives, a reply falls due, a partial frame or a
     // resync quiet time runs out, or stop() wakes the thread.
@@ -305,31 +240,8 @@ int VirtualCard::waitForLine(int master, int wakeFd)
     if (s.resyncing)
         consider(s.lastByteUs + ResyncQuietUs);
 
-    pollfd fds[2] = {{master, POLLIN, 0}, {wakeFd, POLLIN, 0}};
     const bool blocked = !s.outbound.empty() && s.outbound.front().dueUs <= now;
-    if (blocked)
-        fds[0].events |= POLLOUT;
-    timespec ts{};
-    timespec *timeout = nullptr;
-    if (waitUs >= 0 && !blocked) {
-        ts.tv_sec = time_t(waitUs / 1'000'000);
-        ts.tv_nsec = long((waitUs % 1'000'000) * 1000);
-        timeout = &ts;
-    }
-#if defined(__linux__)
-    const int ready = ::ppoll(fds, 2, timeout, nullptr);
-#else
-    // Millisecond resolution, rounded up: replies leave at most 1 ms late.
-    const int ready = ::poll(fds, 2, timeout ? int((waitUs + 999) / 1000) : -1);
-#endif
-    if (ready < 0 && errno != EINTR)
-        return -1;
-    if (fds[1].revents & POLLIN) {
-        char drain[64];
-        while (::read(wakeFd, drain, sizeof drain) > 0) {
-        }
-    }
-    return ready > 0 && (fds[0].revents & POLLIN) ? 1 : 0;
+    return s.line.wait(waitUs, blocked);
 }
 
 void VirtualCard::takeBytes(const char *data, qsizetype n, qint64 t)
@@ -378,7 +290,7 @@ void VirtualCard::expireInbound(qint64 now)
         s.resyncing = false;
 }
 
-bool VirtualCard::writeReplies(int master, qint64 now)
+bool VirtualCard::writeReplies(qint64 now)
 {
     // Writes the replies that are due, as far as the line takes them; false
     // when a fault dropped the line instead.
@@ -393,13 +305,13 @@ bool VirtualCard::writeReplies(int master, qint64 now)
             m_requestSeen.notify_all();
             return false;
         }
-        const auto n = ::write(master, p.bytes.constData(), size_t(p.bytes.size()));
+        const auto n = s.line.write(p.bytes.constData(), p.bytes.size());
         if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR)
-                break;
             s.outbound.pop_front(); // nobody can take it
             continue;
         }
+        if (n == 0)
+            break;
         p.bytes.remove(0, n);
         if (!p.bytes.isEmpty())
             break;

@@ -27,6 +27,7 @@
 #include "link/Protocol.h"
 #include "link/ScreenParams.h"
 #include "sim/CardFault.h"
+#include "sim/CardLine.h"
 #include "sim/PageDecoder.h"
 
 #include <QByteArray>
@@ -150,10 +151,10 @@ private:
     void run();
     // The steps of run(), on the card's thread. waitForLine: 1 when the
     // line has bytes, 0 on a time-out or wake-up, -1 when polling failed.
-    int waitForLine(int master, int wakeFd);
+    int waitForLine();
     void takeBytes(const char *data, qsizetype n, qint64 t);
     void expireInbound(qint64 now);
-    bool writeReplies(int master, qint64 now);
+    bool writeReplies(qint64 now);
     void noteIdle();
     void wake();
     // One whole request (or a frame with an impossible length): takes the

@@ -4,6 +4,7 @@
 #include "base/OptionSpellings.h"
 #include "base/Version.h"
 #include "sim/CardPlayback.h"
+#include "sim/StopRequest.h"
 #include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
 
@@ -13,12 +14,10 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <pthread.h>
 
 namespace {
 
@@ -257,7 +256,7 @@ void writeGif(const VirtualCard &card, const CardSetup &setup)
 
 // Answers until a signal arrives or a fault drops the line (exit code 3),
 // writing what the card plays after every upload with --play-gif.
-int serveUntilSignal(const VirtualCard &card, const CardSetup &setup, const sigset_t *signals)
+int serveUntilSignal(const VirtualCard &card, const CardSetup &setup, StopRequest &stop)
 {
     int gifPhase = card.uploadPhase();
     for (;;) {
@@ -267,8 +266,7 @@ int serveUntilSignal(const VirtualCard &card, const CardSetup &setup, const sigs
             if (gifPhase == 1)
                 writeGif(card, setup);
         }
-        timespec tick{0, 200'000'000};
-        if (sigtimedwait(signals, nullptr, &tick) > 0)
+        if (stop.wait(200))
             return 0;
         if (card.hasDropped()) {
             std::fprintf(stderr, "brivane-cardsim: the line was dropped\n");
@@ -281,14 +279,8 @@ int serveUntilSignal(const VirtualCard &card, const CardSetup &setup, const sigs
 
 int main(int argc, char **argv)
 {
-    // Signals are taken by sigtimedwait, never by a handler; block them
-    // before the card's thread starts so it inherits the mask.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Before the card's thread starts, so that it inherits the signal mask.
+    StopRequest stop;
 
     const std::unique_ptr<QCoreApplication> app =
         wantsShow(argc, argv) ? std::make_unique<QGuiApplication>(argc, argv)
@@ -333,8 +325,8 @@ int main(int argc, char **argv)
         std::printf("%s\n", qPrintable(card.linkPath()));
     std::fflush(stdout);
 
-    const int exitCode = setup.show ? runCardShow(card, &signals, setup.scale)
-                                    : serveUntilSignal(card, setup, &signals);
+    const int exitCode = setup.show ? runCardShow(card, stop, setup.scale)
+                                    : serveUntilSignal(card, setup, stop);
     bridge.stop();
     card.stop();
     if (!setup.gifPath.isEmpty())

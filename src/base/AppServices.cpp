@@ -108,11 +108,33 @@ bool takesNewFiles(const QString &dir)
     return probe.open();
 }
 
+// On Windows a program under Program Files is an installed one: that folder
+// holds programs only, even where files could be made there (by an
+// administrator, or under Wine, which enforces no access rights).
+bool isProgramFilesFolder(const QString &dir)
+{
+#ifdef Q_OS_WIN
+    const QString path = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    for (const char *variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
+        const QString root =
+            QDir::cleanPath(QDir::fromNativeSeparators(qEnvironmentVariable(variable)));
+        if (root.isEmpty() || root == QLatin1String("."))
+            continue;
+        if (path.compare(root, Qt::CaseInsensitive) == 0 ||
+            path.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive))
+            return true;
+    }
+#else
+    Q_UNUSED(dir);
+#endif
+    return false;
+}
+
 } // namespace
 
 QString chooseDataFilePath(const QString &name, const QString &besideDir, const QString &dataDir)
 {
-    if (dataDir.isEmpty() || takesNewFiles(besideDir))
+    if (dataDir.isEmpty() || (!isProgramFilesFolder(besideDir) && takesNewFiles(besideDir)))
         return QDir(besideDir).filePath(name);
     QDir().mkpath(dataDir);
     return QDir(dataDir).filePath(name);

@@ -58,8 +58,9 @@ QString defaultProjectFileName();
 // created when missing. Cached per folder; safe from any thread.
 QString defaultProjectFilePath();
 // The rule with its two folders given: besideDir/name when a file can be
-// created in besideDir, else dataDir/name with dataDir created. An empty
-// dataDir (no home folder) leaves the file beside.
+// created in besideDir (on Windows: and it is not under Program Files),
+// else dataDir/name with dataDir created. An empty dataDir (no home folder)
+// leaves the file beside.
 QString chooseDataFilePath(const QString &name, const QString &besideDir, const QString &dataDir);
 
 // The application name and version every program shares, so that they find

@@ -2,6 +2,9 @@
 
 #include "link/SerialPort.h"
 #include "link/TcpChannel.h"
+#ifdef Q_OS_WIN
+#include "link/WinSerialPort.h"
+#endif
 
 bool ByteChannel::isNetworkName(const QString &name)
 {
@@ -12,5 +15,11 @@ std::unique_ptr<ByteChannel> ByteChannel::forName(const QString &name, int baud,
 {
     if (isNetworkName(name))
         return std::make_unique<TcpChannel>(error, name.trimmed());
+#ifdef Q_OS_WIN
+    // QSerialPort's overlapped reads never complete under Wine; see
+    // WinSerialPort.h.
+    return std::make_unique<WinSerialPort>(error, name, baud);
+#else
     return std::make_unique<SerialPort>(error, name, baud);
+#endif
 }

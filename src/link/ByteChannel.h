@@ -1,11 +1,12 @@
 #pragma once
 // The byte channel under the ControllerLink: what the link needs of a line
 // to the card (open, close, purge what was received, write a block, read one
-// byte with a wait). A serial device (SerialPort) and a TCP connection to a
-// serial-to-network converter (TcpChannel) implement it; forName() picks one
-// by the port name. A channel writes the reason of a failed open into the
-// link's error record; failed reads and writes leave a code in
-// lastSystemError() and their text in readFailureText()/writeFailureText().
+// byte with a wait). A serial device (SerialPort; WinSerialPort on Windows)
+// and a TCP connection to a serial-to-network converter (TcpChannel)
+// implement it; forName() picks one by the port name. A channel writes the
+// reason of a failed open into the link's error record; failed reads and
+// writes leave a code in lastSystemError() and their text in
+// readFailureText()/writeFailureText().
 // Owned by the link's PortChannel, used from one thread at a time.
 
 #include <QString>
@@ -42,7 +43,7 @@ public:
     virtual QString writeFailureText() const = 0;
 
     // "tcp://HOST:PORT" gives a TcpChannel, anything else a SerialPort on
-    // that device at `baud`.
+    // that device at `baud` (a WinSerialPort on Windows).
     static std::unique_ptr<ByteChannel> forName(const QString &name, int baud, LinkError &error);
     static bool isNetworkName(const QString &name);
 };

@@ -42,7 +42,7 @@ bool PortChannel::open()
         m_channel.reset();
     }
     if (m_name.isEmpty()) {
-        m_error.set(ErrorFileNotFound, QStringLiteral("指定的串口不存在。"));
+        m_error.set(ErrorFileNotFound, SerialPort::openFailureText(ErrorFileNotFound));
         return false;
     }
     // A new channel for every open: the baud rate may have changed, and a

@@ -115,6 +115,13 @@ QString PortNaming::deviceForPort(int n)
     if (n < 1)
         return {};
 #ifdef Q_OS_WIN
+    // Port n is "COMn", unless the program named its ports itself (a
+    // tcp:// converter given on the command line, a test's virtual card).
+    {
+        const QMutexLocker lock(&g_mutex);
+        if (n <= g_explicit.size())
+            return g_explicit.at(n - 1);
+    }
     return QStringLiteral("COM%1").arg(n);
 #else
     const QStringList list = devices();

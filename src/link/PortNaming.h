@@ -1,7 +1,8 @@
 #pragma once
 // Maps the 1-based port numbers the program works with to port names: a
 // serial device, or tcp://HOST:PORT for a serial-to-network converter.
-// On Windows port n is "COMn". Elsewhere an explicit list set by the program
+// On Windows port n is "COMn" unless the program set an explicit list
+// (tcp:// converters, a test's virtual card). Elsewhere an explicit list set by the program
 // (the command-line tool's ports) stands alone when set; otherwise the
 // environment variable BRIVANE_PORTS (comma-separated names, port n is the
 // n-th entry) comes first, then the ports of the user's sign list

@@ -46,17 +46,22 @@ int systemErrorCode(QSerialPort::SerialPortError error)
     return ErrorGenFailure;
 }
 
-QString accessDeniedText()
-{
-    QString text = QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。");
-#ifdef Q_OS_LINUX
-    text += QStringLiteral("（Linux 上还需当前用户属于 dialout 组：sudo usermod -aG dialout "
-                           "$USER，然后重新登录。）");
-#endif
-    return text;
-}
-
 } // namespace
+
+QString SerialPort::openFailureText(int code)
+{
+    if (code == ErrorFileNotFound)
+        return QStringLiteral("指定的串口不存在。");
+    if (code == ErrorAccessDenied) {
+        QString text = QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。");
+#ifdef Q_OS_LINUX
+        text += QStringLiteral("（Linux 上还需当前用户属于 dialout 组：sudo usermod -aG dialout "
+                               "$USER，然后重新登录。）");
+#endif
+        return text;
+    }
+    return QStringLiteral("打开串口时发生未知错误。");
+}
 
 SerialPort::SerialPort(LinkError &error, const QString &device, int baud)
     : m_error(error), m_device(device), m_baudRate(baud)
@@ -84,7 +89,7 @@ bool SerialPort::open()
         return false;
     const QString device = m_device;
     if (device.isEmpty()) {
-        m_error.set(ErrorFileNotFound, QStringLiteral("指定的串口不存在。"));
+        m_error.set(ErrorFileNotFound, openFailureText(ErrorFileNotFound));
         return false;
     }
 
@@ -94,12 +99,7 @@ bool SerialPort::open()
     port->setPortName(device);
     if (!port->open(QIODevice::ReadWrite)) {
         const int code = systemErrorCode(port->error());
-        if (code == ErrorFileNotFound)
-            m_error.set(code, QStringLiteral("指定的串口不存在。"));
-        else if (code == ErrorAccessDenied)
-            m_error.set(code, accessDeniedText());
-        else
-            m_error.set(code, QStringLiteral("打开串口时发生未知错误。"));
+        m_error.set(code, openFailureText(code));
         return false;
     }
 
@@ -111,8 +111,8 @@ bool SerialPort::open()
         // The line-setting failure is recorded first, then replaced by the
         // text callers rely on; the half-configured port is closed again.
         m_error.set(systemErrorCode(port->error()) + Protocol::ErrorCode::WriteFailedBase,
-                    QStringLiteral("初始化串口失败，如果是USB串口，请拔出USB重新插！"));
-        m_error.set(0, QStringLiteral("初始化串口时发生错误。"));
+                    lineSettingsFailureText());
+        m_error.set(0, configureFailureText());
         port->close();
         return false;
     }

@@ -41,6 +41,16 @@ public:
 
     static QString readErrorText() { return QStringLiteral("从串口读取数据时发生错误！"); }
     static QString writeErrorText() { return QStringLiteral("向串口写入数据时发生错误！"); }
+    // The texts of a failed open, shared with the Windows channel: by the
+    // Windows code (2 missing, 5 access denied, any other), and the two of
+    // a port that would not take its line settings (the first is recorded
+    // with the code + 200, then replaced by the second with code 0).
+    static QString openFailureText(int code);
+    static QString lineSettingsFailureText()
+    {
+        return QStringLiteral("初始化串口失败，如果是USB串口，请拔出USB重新插！");
+    }
+    static QString configureFailureText() { return QStringLiteral("初始化串口时发生错误。"); }
 
 private:
     void noteFailure();

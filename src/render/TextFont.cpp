@@ -54,33 +54,48 @@ const std::vector<FaceGroup> &faceGroups()
     static const std::vector<FaceGroup> groups{
         // Song (Ming): "宋体" is the face every new text program starts with.
         {{u"宋体", u"SimSun", u"新宋体", u"NSimSun"},
-         {{u"WenQuanYi Bitmap Song", Serves::AtStrikes, u"/usr/share/fonts/X11/misc",
-           u"wenquanyi_*.pcf"},
-          {u"WenQuanYi Bitmap Song", Serves::AtScaledStrikes},
-          {kPickedName, Serves::AtAnySize},
-          {u"AR PL UMing CN", Serves::AtAnySize},
-          {u"AR PL UMing TW", Serves::AtAnySize},
-          {u"AR PL UMing HK", Serves::AtAnySize},
-          {u"AR PL SungtiL GB", Serves::AtAnySize},
-          {u"Noto Serif CJK SC", Serves::AtAnySize},
-          {u"Source Han Serif SC", Serves::AtAnySize},
-          {u"Source Han Serif CN", Serves::AtAnySize},
-          {u"SimSun", Serves::AtAnySize},
-          {u"NSimSun", Serves::AtAnySize},
-          {u"Songti SC", Serves::AtAnySize},
-          {u"STSong", Serves::AtAnySize}}},
+         {
+#ifdef Q_OS_WIN
+             // Windows' own Song face: its embedded strikes (12 to 16 px)
+             // serve at their sizes, drawn as they are, its outlines at
+             // the others. Where it is missing (Wine has none) the rows
+             // below serve.
+             {u"SimSun", Serves::AtStrikes},
+             {u"SimSun", Serves::AtAnySize},
+#endif
+             {u"WenQuanYi Bitmap Song", Serves::AtStrikes, u"/usr/share/fonts/X11/misc",
+              u"wenquanyi_*.pcf"},
+             {u"WenQuanYi Bitmap Song", Serves::AtScaledStrikes},
+             {kPickedName, Serves::AtAnySize},
+             {u"AR PL UMing CN", Serves::AtAnySize},
+             {u"AR PL UMing TW", Serves::AtAnySize},
+             {u"AR PL UMing HK", Serves::AtAnySize},
+             {u"AR PL SungtiL GB", Serves::AtAnySize},
+             {u"Noto Serif CJK SC", Serves::AtAnySize},
+             {u"Source Han Serif SC", Serves::AtAnySize},
+             {u"Source Han Serif CN", Serves::AtAnySize},
+             {u"SimSun", Serves::AtAnySize},
+             {u"NSimSun", Serves::AtAnySize},
+             {u"Songti SC", Serves::AtAnySize},
+             {u"STSong", Serves::AtAnySize}}},
         // Hei (sans-serif).
         {{u"黑体", u"SimHei", u"微软雅黑", u"Microsoft YaHei"},
-         {{u"WenQuanYi Zen Hei Sharp", Serves::AtStrikes, u"/usr/share/fonts/truetype/wqy",
-           u"wqy-zenhei.ttc"},
-          {kPickedName, Serves::AtAnySize},
-          {u"SimHei", Serves::AtAnySize},
-          {u"WenQuanYi Zen Hei", Serves::AtAnySize, u"/usr/share/fonts/truetype/wqy",
-           u"wqy-zenhei.ttc"},
-          {u"Noto Sans CJK SC", Serves::AtAnySize},
-          {u"Source Han Sans SC", Serves::AtAnySize},
-          {u"Microsoft YaHei", Serves::AtAnySize},
-          {u"PingFang SC", Serves::AtAnySize}}},
+         {
+#ifdef Q_OS_WIN
+             // Windows' own Hei face, as SimSun above.
+             {u"SimHei", Serves::AtStrikes},
+             {u"SimHei", Serves::AtAnySize},
+#endif
+             {u"WenQuanYi Zen Hei Sharp", Serves::AtStrikes, u"/usr/share/fonts/truetype/wqy",
+              u"wqy-zenhei.ttc"},
+             {kPickedName, Serves::AtAnySize},
+             {u"SimHei", Serves::AtAnySize},
+             {u"WenQuanYi Zen Hei", Serves::AtAnySize, u"/usr/share/fonts/truetype/wqy",
+              u"wqy-zenhei.ttc"},
+             {u"Noto Sans CJK SC", Serves::AtAnySize},
+             {u"Source Han Sans SC", Serves::AtAnySize},
+             {u"Microsoft YaHei", Serves::AtAnySize},
+             {u"PingFang SC", Serves::AtAnySize}}},
     };
     return groups;
 }

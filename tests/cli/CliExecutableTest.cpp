@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         CliFixture::SetUp();
-        program = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+        program = builtProgram(QStringLiteral("src/brivane-cli"));
         if (!QFileInfo(program).isExecutable())
             GTEST_SKIP() << "brivane-cli not built";
     }

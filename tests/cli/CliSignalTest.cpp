@@ -18,9 +18,8 @@ protected:
     void SetUp() override
     {
         CliFixture::SetUp();
-        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-        cli = bin + QStringLiteral("/src/brivane-cli");
-        cardsim = bin + QStringLiteral("/sim/brivane-cardsim");
+        cli = builtProgram(QStringLiteral("src/brivane-cli"));
+        cardsim = builtProgram(QStringLiteral("sim/brivane-cardsim"));
         if (!QFileInfo(cli).isExecutable() || !QFileInfo(cardsim).isExecutable())
             GTEST_SKIP() << "brivane-cli or brivane-cardsim not built";
     }

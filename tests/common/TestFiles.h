@@ -2,9 +2,22 @@
 // Whole-file reads and writes for tests.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+
+// A program of this build, by its path below the build folder without the
+// ".exe" Windows gives it ("src/brivane-cli"): the tests run from tests/.
+inline QString builtProgram(const QString &relative)
+{
+#ifdef Q_OS_WIN
+    const QString suffix = QStringLiteral(".exe");
+#else
+    const QString suffix;
+#endif
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../") + relative + suffix;
+}
 
 inline QByteArray readAll(const QString &path)
 {

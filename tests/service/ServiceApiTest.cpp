@@ -97,8 +97,7 @@ TEST_F(ServiceApi, EditsAreSavedAtOnceAndListedAsTheCommandLineListsThem)
 // is dropped by the other's write.
 TEST_F(ServiceApi, EditsOfTheServiceAndOfScriptsAtOnceAreAllKept)
 {
-    const QString program =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+    const QString program = builtProgram(QStringLiteral("src/brivane-cli"));
     if (!QFileInfo(program).isExecutable())
         GTEST_SKIP() << "brivane-cli is not built";
     startService();
@@ -302,8 +301,7 @@ TEST_F(ServiceApi, CardCommandsAnswerWithTheInfoDocumentAndResults)
 
 TEST_F(ServiceApi, TerminationCancelsARunningSendAndClosesTheUpload)
 {
-    const QString program =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../src/brivane-cli");
+    const QString program = builtProgram(QStringLiteral("src/brivane-cli"));
     if (!QFileInfo(program).isExecutable())
         GTEST_SKIP() << "brivane-cli is not built";
     writeProject({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
