@@ -80,6 +80,9 @@ TEST_F(CliExecutable, DemoProjectReachesTheCard)
 
 TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a test cannot press Ctrl-C in another process's console on Windows";
+#else
     writeProject(QStringList(6, QStringLiteral("x")));
     // Every request is answered late (within the link's time-out), so the
     // send is still running, finishing its program, when the second press
@@ -108,6 +111,7 @@ TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_LT(card.pages().size(), 6u);
+#endif
 }
 
 } // namespace

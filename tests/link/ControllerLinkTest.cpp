@@ -163,13 +163,16 @@ TEST_F(CardLinkTest, OpenFailuresCarryTheirCodes)
 {
     const QString denied = QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。");
 
-    // Held by the card's other end.
+    // Held by the card's other end (on Windows the card's line is a TCP
+    // port, which no other program can hold).
+#ifndef Q_OS_WIN
     ASSERT_TRUE(card.holdDevice(true));
     EXPECT_FALSE(configure());
     EXPECT_EQ(link.errorCode(), 5);
     EXPECT_TRUE(link.errorText().startsWith(denied)) << text(link);
     EXPECT_FALSE(link.isOpen());
     card.holdDevice(false);
+#endif
 
     // Held by another link of this program.
     ControllerLink other;
