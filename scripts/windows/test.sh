@@ -79,7 +79,7 @@ done
 
 # The programs start and know their version.
 for program in src/brivane-cli sim/brivane-cardsim src/brivane; do
-  check "version-$(basename "$program")" wine "$build/$program.exe" --version
+  check "version-$(basename "$program")" timeout 120 wine "$build/$program.exe" --version
 done
 
 # ---- Further Windows checks go here (the COM1 send, the installer, ...):
