@@ -148,6 +148,9 @@ namespace {
 // this process with the same folder loaded).
 TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows' font database takes no BDF fonts";
+#else
     const QString data = dir.filePath(QStringLiteral("data"));
     const QString fonts = data + QStringLiteral("/Brivane/fonts");
     ASSERT_TRUE(QDir().mkpath(fonts));
@@ -201,6 +204,7 @@ TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
         EXPECT_EQ(cliPage.convertToFormat(QImage::Format_RGB32), item.pageAt(p)->image())
             << "page " << p + 1;
     }
+#endif
 }
 
 } // namespace

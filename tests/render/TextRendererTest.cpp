@@ -427,7 +427,7 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
 }
 
 // The lit pixels of an image, cropped to their bounding box (white on black).
-static QImage inkOf(const QImage &image)
+[[maybe_unused]] static QImage inkOf(const QImage &image)
 {
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
