@@ -48,7 +48,7 @@ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_PREFIX_PATH="$qt;$deps" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
-  -DBRIVANE_BENCH=OFF "${launcher[@]}" >/dev/null
+  -DBRIVANE_BENCH=OFF -DBRIVANE_VIRTUAL_CARD=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"
 echo "Windows programs: $build/src/brivane.exe $build/src/brivane-cli.exe $build/sim/brivane-cardsim.exe"
 echo "Windows tests:    $build/tests/test_*.exe"

@@ -26,8 +26,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; }
 fi
 
-"$here/build.sh" "$build" >"$build.log" 2>&1 || { tail -50 "$build.log"; exit 1; }
-grep -q "warning:" "$build.log" && { grep -B2 -A4 "warning:" "$build.log" | head -60; echo "the Windows build warns" >&2; }
+mkdir -p "$build"
+log=$build/build.log
+"$here/build.sh" "$build" >"$log" 2>&1 || { tail -50 "$log"; exit 1; }
+grep -q "warning:" "$log" && { grep -B2 -A4 "warning:" "$log" | head -60; echo "the Windows build warns" >&2; }
 
 source "$here/wine-env.sh" "$build"
 # A fresh prefix for every run.
@@ -51,15 +53,26 @@ check() {
 }
 
 # Every test executable, whole; GoogleTest's XML report gives the counts.
+# Each runs in well under a minute on a loaded machine; one that has not
+# ended after $exe_timeout s (hung, say at exit) fails as one more case, and
+# the cases its report already holds still count.
+exe_timeout=${BRIVANE_WIN_TEST_TIMEOUT:-300}
 for exe in "$build"/tests/test_*.exe; do
   name=$(basename "$exe" .exe)
   xml=$results/$name.xml
   start=$(date +%s)
-  timeout 1200 wine "$exe" --gtest_output="xml:$(_brivane_winpath "$(pwd)/$xml")" \
-    >"$results/$name.log" 2>&1 || true
+  rc=0
+  timeout -k 10 "$exe_timeout" wine "$exe" --gtest_output="xml:$(_brivane_winpath "$(pwd)/$xml")" \
+    >"$results/$name.log" 2>&1 || rc=$?
+  if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+    echo "FAILED: $name did not end within $exe_timeout s (see $results/$name.log)" >&2
+    failed=$((failed + 1))
+    # What it left running would hold the next one up.
+    wineserver -k 2>/dev/null || true
+  fi
   if [ ! -s "$xml" ]; then
     echo "FAILED: $name ended without a report (see $results/$name.log)" >&2
-    failed=$((failed + 1))
+    [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ] || failed=$((failed + 1))
     continue
   fi
   read -r p f s < <(python3 - "$xml" <<'PY'
@@ -74,12 +87,17 @@ PY
 )
   echo "$name: $p passed, $f failed, $s skipped ($(( $(date +%s) - start )) s)" >&2
   [ "$f" -gt 0 ] && grep -E "^\[  FAILED  \]" "$results/$name.log" | sort -u | head -40 >&2
+  # Ended badly (crashed at exit, say) with every case passed: one more failure.
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 124 ] && [ "$rc" -ne 137 ] && [ "$f" -eq 0 ]; then
+    echo "FAILED: $name ended with code $rc (see $results/$name.log)" >&2
+    failed=$((failed + 1))
+  fi
   passed=$((passed + p)); failed=$((failed + f)); skipped=$((skipped + s))
 done
 
 # The programs start and know their version.
 for program in src/brivane-cli sim/brivane-cardsim src/brivane; do
-  check "version-$(basename "$program")" wine "$build/$program.exe" --version
+  check "version-$(basename "$program")" timeout 120 wine "$build/$program.exe" --version
 done
 
 # ---- Further Windows checks go here (the COM1 send, the installer, ...):

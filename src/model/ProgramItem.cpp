@@ -3,6 +3,7 @@
 #include "link/Protocol.h"
 #include "model/ValueTables.h"
 
+#include <QThreadStorage>
 #include <climits>
 
 ProgramItem::ProgramItem(int type, const RenderContext *context)
@@ -34,11 +35,14 @@ namespace {
 // thousands of items on the largest screen, costs no page memory until
 // something is drawn.
 // One per thread: the command-line tool renders a copy of the play list for
-// each sign on that sign's worker thread.
+// each sign on that sign's worker thread. QThreadStorage rather than
+// thread_local: the main thread's copy is freed with the application, while
+// Qt still runs; a thread_local one was freed by the C++ runtime after Qt's
+// DLLs had shut down, and on Windows the process then never ended.
 PageBitmap &sharedBlank()
 {
-    static thread_local PageBitmap shared;
-    return shared;
+    static QThreadStorage<PageBitmap> shared;
+    return shared.localData();
 }
 
 } // namespace

@@ -333,6 +333,9 @@ TEST_F(CliSend, UnsupportedCardIsCode4)
 // bracket is closed, so the card is never left inside an upload.
 TEST_F(CliSend, AnInterruptFinishesTheCurrentProgramAndClosesTheUpload)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Ctrl-C arrives as a console event, not a signal raise() can send; no SIGHUP";
+#else
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         // Under nohup an ignored hang-up stays ignored; here it is not.
@@ -352,12 +355,16 @@ TEST_F(CliSend, AnInterruptFinishesTheCurrentProgramAndClosesTheUpload)
         EXPECT_EQ(outcomes(r), (QStringList{"sent", "not-sent", "not-sent"}));
         EXPECT_EQ(card.uploadPhase(), 1);
     }
+#endif
 }
 
 // A search that found nothing says which ports it could not open, with the
 // hint about the user's groups once, however many ports were denied.
 TEST_F(CliCard, FindNamesTheDeniedPortsOnce)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the virtual card's line is a TCP port there, which no other program can hold";
+#else
     PortNaming::setExplicitDevices({card.devicePath(), card.devicePath()});
     ASSERT_TRUE(card.holdDevice(true));
     const CliRun r = run({QStringLiteral("find")});
@@ -369,6 +376,7 @@ TEST_F(CliCard, FindNamesTheDeniedPortsOnce)
     EXPECT_EQ(r.out.count(QStringLiteral("对指定串口的访问被拒绝")), 1) << r.out.toStdString();
 #ifdef Q_OS_LINUX
     EXPECT_EQ(r.out.count(QStringLiteral("dialout 组")), 1);
+#endif
 #endif
 }
 

@@ -134,6 +134,9 @@ TEST_F(CardLinkTest, ALateReplyIsNeverTakenForTheNextAnswer)
 
 TEST_F(CardLinkTest, ADroppedLineFailsAtOnceWithTheReadOrWriteError)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the card's line is a TCP connection there: a drop is a closed connection, not a serial read or write error";
+#else
     // A time-out far longer than any scheduling delay: the link must give up
     // well before it, on the read error.
     ASSERT_TRUE(configure(20000));
@@ -157,19 +160,26 @@ TEST_F(CardLinkTest, ADroppedLineFailsAtOnceWithTheReadOrWriteError)
     EXPECT_FALSE(link.clearScreen());
     EXPECT_EQ(link.errorCode(), 2);
     EXPECT_EQ(link.errorText(), QStringLiteral("指定的串口不存在。"));
+#endif
 }
 
 TEST_F(CardLinkTest, OpenFailuresCarryTheirCodes)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "serial open failures need the Windows serial channel; the card's line is a TCP port there";
+#else
     const QString denied = QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。");
 
-    // Held by the card's other end.
+    // Held by the card's other end (on Windows the card's line is a TCP
+    // port, which no other program can hold).
+#ifndef Q_OS_WIN
     ASSERT_TRUE(card.holdDevice(true));
     EXPECT_FALSE(configure());
     EXPECT_EQ(link.errorCode(), 5);
     EXPECT_TRUE(link.errorText().startsWith(denied)) << text(link);
     EXPECT_FALSE(link.isOpen());
     card.holdDevice(false);
+#endif
 
     // Held by another link of this program.
     ControllerLink other;
@@ -187,6 +197,7 @@ TEST_F(CardLinkTest, OpenFailuresCarryTheirCodes)
     EXPECT_EQ(link.errorText(), QStringLiteral("指定的串口不存在。"));
     EXPECT_FALSE(link.configure(7, 900, 57600, 512));
     EXPECT_EQ(link.errorCode(), 2);
+#endif
 }
 
 TEST_F(CardLinkTest, LinkLevelRefusals)

@@ -58,8 +58,15 @@ TEST_F(ProjectCommandsTest, ConnectComposesTheReasonWithAHint)
     EXPECT_EQ(project.lastErrorText(),
               kOpenError + QStringLiteral("指定的串口不存在。") + missingHint);
 
-    // A device someone else holds.
+    // Without showing errors the last text stays as it was.
+    project.setLastErrorText(QStringLiteral("earlier"));
+    EXPECT_FALSE(project.connect(1, false));
+    EXPECT_EQ(project.lastErrorText(), QStringLiteral("earlier"));
+
+    // A device someone else holds (on Windows the card's line is a TCP port,
+    // which no other program can hold).
     PortNaming::setExplicitDevices({card.devicePath()});
+#ifndef Q_OS_WIN
     ASSERT_TRUE(card.holdDevice(true));
     EXPECT_FALSE(project.connect(1, true));
     const QString held = project.lastErrorText();
@@ -67,12 +74,11 @@ TEST_F(ProjectCommandsTest, ConnectComposesTheReasonWithAHint)
                                 QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。")))
         << held.toStdString();
     EXPECT_TRUE(held.endsWith(QStringLiteral("\n\n请先关闭其他占用该串口的程序。")));
-
-    // Without showing errors the last text stays as it was.
-    project.setLastErrorText(QStringLiteral("earlier"));
     EXPECT_FALSE(project.connect(1, false));
-    EXPECT_EQ(project.lastErrorText(), QStringLiteral("earlier"));
+    EXPECT_EQ(project.lastErrorText(), held);
     card.holdDevice(false);
+    project.setLastErrorText(QStringLiteral("earlier"));
+#endif
 
     // Success leaves the port closed between exchanges from then on.
     EXPECT_TRUE(project.connect(1, true));
@@ -175,7 +181,13 @@ TEST_F(ProjectCommandsTest, DialogCommandsUseThePortOfTheLastConnect)
     card.stop();
     EXPECT_EQ(project.readBrightness(), -1);
     EXPECT_FALSE(project.setScreenPower(true));
+    // On Windows the card's line is a TCP port: nothing listens there any more.
+#ifdef Q_OS_WIN
+    EXPECT_EQ(project.lastErrorText(),
+              QStringLiteral("网络转换器拒绝连接，请检查地址和端口是否正确。"));
+#else
     EXPECT_EQ(project.lastErrorText(), QStringLiteral("指定的串口不存在。"));
+#endif
 }
 
 } // namespace

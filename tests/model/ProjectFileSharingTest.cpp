@@ -68,6 +68,9 @@ TEST_F(ProjectFileSharing, ChangesUnderTheLockAreNeverLost)
 
 TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOver)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a dead holder's lock is told by POSIX process liveness";
+#else
     Project holder;
     holder.setProjectFilePath(path());
     ASSERT_TRUE(holder.lockProjectFile());
@@ -84,6 +87,7 @@ TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOve
         writeAll(ProjectFileLock::lockPath(m_dir.filePath(QStringLiteral("crashed.brivprj"))),
                  "999999999\nbrivane-cli\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
     EXPECT_TRUE(later.lock(0));
+#endif
 }
 
 // The GUI keeps a project open for hours; a script may change the file

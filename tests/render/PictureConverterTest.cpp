@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <vector>
+#include <zlib.h>
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
-#include <zlib.h>
 #endif
 
 namespace {

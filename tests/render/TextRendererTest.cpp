@@ -383,6 +383,9 @@ TEST(TextRendererProperty, PagesHoldOnlyTheTextColour)
 // Rows whose faces are not installed are skipped.
 TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows' font database takes no BDF bitmap fonts, so the test strike is not there";
+#else
     const QString song = TextFont::songFamily();
     struct Row {
         const char *face;
@@ -420,10 +423,11 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         EXPECT_EQ(TextFont::resolveFamily(cell, px), cell);
     EXPECT_TRUE(TextFont::faceNames(31).contains(QStringLiteral("宋体")));
     EXPECT_EQ(TextFont::faceNames(31).filter(QStringLiteral("[")), QStringList());
+#endif
 }
 
 // The lit pixels of an image, cropped to their bounding box (white on black).
-static QImage inkOf(const QImage &image)
+[[maybe_unused]] static QImage inkOf(const QImage &image)
 {
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
@@ -442,6 +446,9 @@ static QImage inkOf(const QImage &image)
 
 TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows' font database takes no BDF bitmap fonts, so the test strike is not there";
+#else
     // Cells raised two rows above a stated ascent of 10: the line keeps its
     // 14 rows and the baseline moves down to hold the cells.
     BdfFont::Spec raised = cellFont(12, 12, 10, 4);
@@ -491,6 +498,7 @@ TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
             }
         }
     }
+#endif
 }
 
 // At whole multiples of a Song strike's size "宋体" is that strike with

@@ -315,6 +315,9 @@ TEST_F(VirtualCardTest, LineSpeedHoldsRepliesForTheLineTime)
 
 TEST_F(VirtualCardTest, SymlinkNamesTheDevice)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the card's line is a TCP port there, which no symlink can name";
+#else
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("card"));
     link.close();
@@ -326,12 +329,16 @@ TEST_F(VirtualCardTest, SymlinkNamesTheDevice)
     link.close();
     card.stop();
     EXPECT_FALSE(QFileInfo::exists(path));
+#endif
 }
 
 // A stopped card forgets its link path: stopping it again (or destroying
 // it) must not remove the link a later card placed at the same path.
 TEST_F(VirtualCardTest, AStoppedCardLeavesALaterCardsLinkAlone)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the card's line is a TCP port there, which no symlink can name";
+#else
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("card"));
     link.close();
@@ -342,6 +349,7 @@ TEST_F(VirtualCardTest, AStoppedCardLeavesALaterCardsLinkAlone)
     card.stop();
     EXPECT_EQ(QFileInfo(path).symLinkTarget(), later.devicePath());
     later.stop();
+#endif
 }
 
 } // namespace
