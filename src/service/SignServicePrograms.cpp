@@ -24,10 +24,9 @@
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QJsonArray>
+#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QUrlQuery>
-#include <filesystem>
-#include <system_error>
 
 using namespace ServiceSupport;
 
@@ -388,21 +387,22 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
     const QString dir = picturesDir();
     if (!QDir().mkpath(dir))
         return error(500, QStringLiteral("无法建立文件夹 %1").arg(dir));
-    // Written beside its final name, decoded with the picture programs' own
-    // bounded reader, and only then put in place.
-    QTemporaryFile file(QDir(dir).filePath(QStringLiteral(".upload-XXXXXX")));
-    if (!file.open() || file.write(body) != body.size() || !file.flush())
-        return error(500, QStringLiteral("无法写入 %1").arg(dir));
-    file.close();
     PageBitmap decoded;
-    if (!decoded.loadFromFile(file.fileName()))
-        return error(400, QStringLiteral("无法解码这个图片文件。"));
-    std::error_code failed;
-    std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(),
-                            QFile::encodeName(QDir(dir).filePath(name)).toStdString(), failed);
-    if (failed)
+    // Decoded from a temporary file with the picture programs' own bounded
+    // reader first; only a picture that decodes replaces the one of that name,
+    // whole (QSaveFile). The temporary file cannot simply be renamed into
+    // place: QTemporaryFile keeps its handle open until it is destroyed, and
+    // Windows renames no open file.
+    {
+        QTemporaryFile file(QDir(dir).filePath(QStringLiteral(".upload-XXXXXX")));
+        if (!file.open() || file.write(body) != body.size() || !file.flush())
+            return error(500, QStringLiteral("无法写入 %1").arg(dir));
+        if (!decoded.loadFromFile(file.fileName()))
+            return error(400, QStringLiteral("无法解码这个图片文件。"));
+    }
+    QSaveFile saved(QDir(dir).filePath(name));
+    if (!saved.open(QIODevice::WriteOnly) || saved.write(body) != body.size() || !saved.commit())
         return error(500, QStringLiteral("无法保存图片 %1").arg(name));
-    file.setAutoRemove(false);
     return json(201, QJsonObject{{QStringLiteral("picture"), name},
                                  {QStringLiteral("width"), decoded.image().width()},
                                  {QStringLiteral("height"), decoded.image().height()}});
