@@ -99,8 +99,14 @@ public:
     QString projectFilePath() const;
     void setProjectFilePath(const QString &path) { m_projectFilePath = path; }
     // Writes the file atomically; on failure shows "Error on save project!"
-    // and leaves the previous file as it was. Returns success.
+    // (or why: a list the loader would refuse, a full disk) and leaves the
+    // previous file as it was. Returns success.
     bool saveProject();
+    // How the last saveProject failed, and the text it showed (empty after
+    // a success). Refused: the file would break the loader's limits.
+    enum class SaveFailure { None, Refused, DiskFull, WriteFailed };
+    SaveFailure saveFailure() const { return m_saveFailure; }
+    const QString &saveErrorText() const { return m_saveErrorText; }
     // Reads the file into the (empty) list; true when it holds an item after.
     bool loadProject();
     // Holds the lock beside the project file (QLockFile "<file>.lock") until
@@ -189,6 +195,8 @@ private:
     QString m_lastErrorText;
     QString m_projectFilePath;
     QString m_loadErrorText;
+    QString m_saveErrorText;
+    SaveFailure m_saveFailure = SaveFailure::None;
     SendReport m_lastSendReport;
     DeniedPorts m_deniedPorts;
     bool m_buildsPages = true;

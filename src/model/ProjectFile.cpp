@@ -176,16 +176,29 @@ bool Project::holdsProjectFileLock() const
 
 bool Project::saveProject()
 {
+    m_saveErrorText.clear();
+    m_saveFailure = SaveFailure::None;
+    const auto failed = [this](SaveFailure failure, const QString &text) {
+        m_saveFailure = failure;
+        m_saveErrorText = text;
+        showMessage(nullptr, text, applicationTitle(), MessageIcon::Warning);
+        return false;
+    };
+    const QString path = projectFilePath();
+    // A write needs about as much room as the file it replaces.
+    const auto writeFailed = [&](qint64 needed) {
+        const QString full = diskFullText(path, needed);
+        return full.isEmpty()
+                   ? failed(SaveFailure::WriteFailed, QStringLiteral("Error on save project!"))
+                   : failed(SaveFailure::DiskFull, full);
+    };
     // The write holds the lock (the caller's, or one of its own), so it
     // never lands in the middle of another program's read-change-write.
     std::unique_ptr<ProjectFileLock> ownLock;
     if (!m_fileLock) {
-        ownLock = std::make_unique<ProjectFileLock>(projectFilePath());
-        if (!ownLock->lock()) {
-            showMessage(nullptr, QStringLiteral("Error on save project!"), applicationTitle(),
-                        MessageIcon::Warning);
-            return false;
-        }
+        ownLock = std::make_unique<ProjectFileLock>(path);
+        if (!ownLock->lock())
+            return writeFailed(ProjectFileLock::kLockFileBytes);
     }
     XmlDocument doc;
     // A declaration alone is no document, so this gives an empty one; the
@@ -197,14 +210,15 @@ bool Project::saveProject()
     for (const auto &item : m_items)
         item->writeXml(doc);
     QByteArray written;
-    if (doc.save(projectFilePath(), &written)) {
-        const QFileInfo info(projectFilePath());
+    XmlDocument::Refusal refused = XmlDocument::Refusal::None;
+    if (doc.save(path, &written, &refused)) {
+        const QFileInfo info(path);
         m_fileStamp = {written.size(), info.lastModified().toMSecsSinceEpoch(), hashOf(written)};
         return true;
     }
-    showMessage(nullptr, QStringLiteral("Error on save project!"), applicationTitle(),
-                MessageIcon::Warning);
-    return false;
+    if (refused != XmlDocument::Refusal::None)
+        return failed(SaveFailure::Refused, XmlDocument::saveRefusalText(refused));
+    return writeFailed(QFileInfo(path).size() + ProjectFileLock::kLockFileBytes);
 }
 
 bool Project::loadProject()

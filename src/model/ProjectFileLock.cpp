@@ -3,6 +3,8 @@
 #include "model/Project.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QThread>
 
 ProjectFileLock::ProjectFileLock(const QString &projectFile)
@@ -14,6 +16,24 @@ ProjectFileLock::ProjectFileLock(const QString &projectFile)
 QString ProjectFileLock::lockPath(const QString &projectFile)
 {
     return projectFile + QStringLiteral(".lock");
+}
+
+QString diskFullText(const QString &projectFile, qint64 needed, qint64 bytesAvailable,
+                     const QString &diskName)
+{
+    if (bytesAvailable < 0 || bytesAvailable >= needed)
+        return {};
+    return QStringLiteral("磁盘已满：%1 所在的磁盘（%2）只剩 %3 字节，无法写入，项目文件未被修改。")
+        .arg(QFileInfo(projectFile).absolutePath(), diskName)
+        .arg(bytesAvailable);
+}
+
+QString diskFullText(const QString &projectFile, qint64 needed)
+{
+    const QStorageInfo disk(QFileInfo(projectFile).absolutePath());
+    if (!disk.isValid())
+        return {};
+    return diskFullText(projectFile, needed, disk.bytesAvailable(), disk.rootPath());
 }
 
 bool ProjectFileLock::lock(int waitMs, QString *error)
@@ -40,6 +60,8 @@ bool ProjectFileLock::lock(int waitMs, QString *error)
             *error = QStringLiteral("项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
                          .arg(m_projectFile, app)
                          .arg(pid);
+        else if (const QString full = diskFullText(m_projectFile, kLockFileBytes); !full.isEmpty())
+            *error = full;
         else
             *error = QStringLiteral("无法锁定项目文件 %1（%2）。")
                          .arg(m_projectFile, lockPath(m_projectFile));
@@ -74,7 +96,7 @@ bool editProjectFile(Project &project, const std::function<bool(Project &, QStri
         return false;
     if (!project.saveProject()) {
         if (error)
-            *error = QStringLiteral("Error on save project!");
+            *error = project.saveErrorText();
         return false;
     }
     return true;

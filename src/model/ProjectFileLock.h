@@ -20,6 +20,8 @@ public:
     // their turn.
     static constexpr int kWaitMs = 90000;
     static constexpr int kPollMs = 20;
+    // What a lock file takes on disk (one block).
+    static constexpr qint64 kLockFileBytes = 4096;
 
     explicit ProjectFileLock(const QString &projectFile);
     ProjectFileLock(const ProjectFileLock &) = delete;
@@ -39,5 +41,12 @@ private:
 // change returns true, saves it. False with *error when the lock cannot be
 // had, the file cannot be read, change declines (its own error left in
 // *error) or the save fails. The service calls this for every change.
+// The user's text for a write beside projectFile that failed because its
+// disk is full (fewer than `needed` bytes free there): names the folder and
+// the disk, not the lock or temporary file. Empty when the disk has room.
+QString diskFullText(const QString &projectFile, qint64 needed);
+QString diskFullText(const QString &projectFile, qint64 needed, qint64 bytesAvailable,
+                     const QString &diskName);
+
 bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
                      QString *error);

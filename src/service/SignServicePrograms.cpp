@@ -139,6 +139,10 @@ SignService::changeList(const std::function<std::optional<Reply>(Project &)> &ch
         &failure);
     if (refused)
         return *refused; // nothing saved
+    if (!saved && fresh->saveFailure() == Project::SaveFailure::Refused)
+        return error(413, fresh->saveErrorText());
+    if (!saved && fresh->saveFailure() == Project::SaveFailure::DiskFull)
+        return error(507, fresh->saveErrorText());
     if (!saved)
         return error(500, !fresh->loadErrorText().isEmpty()
                               ? unreadableProjectFileText(m_config.projectPath)

@@ -3,7 +3,9 @@
 #include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
+#include "model/ProjectFileLock.h"
 #include "model/TextItem.h"
+#include "model/XmlDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -626,4 +628,71 @@ TEST_F(ProjectFile, SaveReplacesTheWholePreviousFile)
     EXPECT_EQ(readAll(path()),
               kDeclaration + "<project><width>32</width><height>4</height></project>");
     EXPECT_EQ(dirEntries(), QStringList{QStringLiteral("default.brivprj")});
+}
+
+// A list at the loader's element limit: one program more is refused with
+// the reason and leaves the file as it was; one fewer is saved, and either
+// way the file loads again, so the user can still remove programs.
+TEST_F(ProjectFile, SaveRefusesAListTheLoaderWouldRefuse)
+{
+    // project, width, height, then 15 elements a text program.
+    constexpr int kPerProgram = 15;
+    const int atLimit = (XmlDocument::kMaxElements - 3) / kPerProgram;
+    Project p;
+    point(p);
+    p.setBuildsPages(false);
+    for (int i = 0; i < atLimit; ++i)
+        p.appendItem(std::make_unique<TextItem>(&p));
+    ASSERT_TRUE(p.saveProject());
+    const QByteArray atLimitFile = readAll(path());
+
+    const struct {
+        const char *name;
+        int change; // programs added (+) or removed (-)
+        bool saves;
+    } cases[] = {{"one program more", +1, false}, {"one program fewer", -1, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeAll(path(), atLimitFile));
+        Project q;
+        point(q);
+        q.setBuildsPages(false);
+        ASSERT_TRUE(q.loadProject());
+        ASSERT_EQ(q.itemCount(), atLimit);
+        if (c.change > 0)
+            q.appendItem(std::make_unique<TextItem>(&q));
+        else
+            q.removeItemAt(0);
+        ui.messages.clear();
+        EXPECT_EQ(q.saveProject(), c.saves);
+        if (!c.saves) {
+            EXPECT_EQ(q.saveFailure(), Project::SaveFailure::Refused);
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, q.saveErrorText());
+            EXPECT_TRUE(q.saveErrorText().contains(QString::number(XmlDocument::kMaxElements)));
+            EXPECT_EQ(readAll(path()), atLimitFile);
+        }
+        Project again;
+        point(again);
+        again.setBuildsPages(false);
+        EXPECT_TRUE(again.loadProject());
+        EXPECT_EQ(again.itemCount(), atLimit + (c.saves ? c.change : 0));
+    }
+}
+
+TEST(DiskFullText, NamesTheFolderAndDiskOnlyWhenTooLittleIsFree)
+{
+    const QString file = QStringLiteral("/data/signs/default.brivprj");
+    const struct {
+        qint64 needed, available;
+        bool full;
+    } cases[] = {{4096, 0, true}, {4096, 4095, true}, {4096, 4096, false}, {4096, -1, false}};
+    for (const auto &c : cases) {
+        const QString text = diskFullText(file, c.needed, c.available, QStringLiteral("/data"));
+        EXPECT_EQ(!text.isEmpty(), c.full) << c.available;
+        if (c.full) {
+            EXPECT_TRUE(text.contains(QStringLiteral("/data/signs"))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral(".lock"))) << text.toStdString();
+        }
+    }
 }
