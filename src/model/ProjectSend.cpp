@@ -93,8 +93,10 @@ void Project::sendAll(ProgressHost &host)
         return;
     }
     for (int i = 0; i < count; ++i)
-        if (const ProgramItem *item = itemAt(i))
+        if (const ProgramItem *item = itemAt(i)) {
             report.items[size_t(i)].name = item->displayName();
+            report.items[size_t(i)].pageProblem = item->pageProblem();
+        }
     host.sleep(kStepWaitMs);
     m_link->setUploadPhase(Protocol::UploadBegins); // outcome not looked at
     host.sleep(kStepWaitMs);
