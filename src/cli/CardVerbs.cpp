@@ -305,11 +305,18 @@ int CliApp::verbSend(const QStringList &args)
     m_ui->setPolicy(policy, retries);
     {
         const InterruptWatch watch;
-        TerminalProgressHost host(m_console, *m_ui, project.itemCount() * 5 + 5);
+        const int range = project.itemCount() * 5 + 5;
+        TerminalProgressHost host(m_console, *m_ui, range);
         project.sendAll(host);
+        const SendReport &report = project.lastSendReport();
+        if (report.end == SendReport::End::Cancelled)
+            host.setStatus(SendResult::finalPosition(report, range),
+                           SendResult::finalStatus(report));
         host.finish();
     }
     const SendReport &report = project.lastSendReport();
+    for (const QString &line : SendResult::warnings(report))
+        m_console.err(line + QLatin1Char('\n'));
     if (json())
         printJson(SendResult::toJson(report));
     else
