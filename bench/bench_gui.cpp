@@ -9,7 +9,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "link/PortNaming.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
 #include "sim/VirtualCard.h"
 #include "ui/ProgressDialog.h"
 
@@ -67,7 +67,7 @@ void runStartUp(benchmark::State &state)
         shownMs += double(timer.nsecsElapsed()) / 1e6;
         window.start();
         totalMs += double(timer.nsecsElapsed()) / 1e6;
-        if (window.project().rememberedPort() != 1)
+        if (window.card().port() != 1)
             state.SkipWithError("the card was not found");
     }
     const double runs = double(state.iterations());

@@ -2,7 +2,8 @@
 // into DIR for review (under Xvfb, or with QT_QPA_PLATFORM=offscreen).
 // A tool for looking at the dialogs, not a test: it checks nothing.
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "ui/AboutDialog.h"
 #include "ui/AnimatedPicture.h"
@@ -59,9 +60,10 @@ int main(int argc, char **argv)
     font.setPixelSize(12);
     QApplication::setFont(font);
 
-    Project project;
-    setCurrentProject(&project);
-    project.setRememberedPort(0);
+    PlayList project;
+    CardSession card;
+    card.shareRecordsWith(project);
+    card.setPort(0);
     {
         TextItem text(&project);
         text.buildPages();
@@ -75,7 +77,7 @@ int main(int argc, char **argv)
         save(dialog, QStringLiteral("item-editor-picture"));
     }
     {
-        QuickParamsDialog dialog(&project);
+        QuickParamsDialog dialog(card, project);
         save(dialog, QStringLiteral("quick-params"));
     }
     {
@@ -83,15 +85,15 @@ int main(int argc, char **argv)
         save(dialog, QStringLiteral("password"));
     }
     {
-        HardwareSettingsDialog dialog(&project);
+        HardwareSettingsDialog dialog(card, project);
         save(dialog, QStringLiteral("hardware-settings"));
     }
     {
-        BrightnessDialog dialog(&project);
+        BrightnessDialog dialog(card);
         save(dialog, QStringLiteral("brightness"));
     }
     {
-        ScreenSwitchDialog dialog(&project);
+        ScreenSwitchDialog dialog(card);
         save(dialog, QStringLiteral("screen-switch"));
     }
     {
@@ -100,7 +102,6 @@ int main(int argc, char **argv)
             dialog.banner()->tick(quint32(100000 + i * 2000));
         save(dialog, QStringLiteral("about"));
     }
-    setCurrentProject(nullptr);
     QApplication::setFont(oldFont);
     return g_failures == 0 ? 0 : 1;
 }

@@ -4,8 +4,10 @@
 #include "base/AppServices.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
+#include "ui/CommandResult.h"
 #include "ui/Dialogs.h"
 #include "ui/PreviewPanel.h"
 #include "ui/ProgressDialog.h"
@@ -74,12 +76,33 @@ QString tooltipOf(const QString &entry)
 // The main window's scanner: the card search as a progress job.
 class CardSearchJob final : public ProgressJob {
 public:
-    explicit CardSearchJob(Project &project) : m_project(project) {}
-    void run(ProgressHost &host) override { m_project.findController(host); }
+    explicit CardSearchJob(CardSession &card) : m_card(card) {}
+    void run(ProgressHost &host) override { found = m_card.search(host); }
+    Outcome found;
 
 private:
-    Project &m_project;
+    CardSession &m_card;
 };
+
+// The send of the whole list after the main window's check, under the
+// progress dialog.
+class SendAllJob final : public ProgressJob {
+public:
+    SendAllJob(CardSession &card, PlayList &list) : m_card(card), m_list(list) {}
+    void run(ProgressHost &host) override { m_card.sendAll(m_list, host); }
+
+private:
+    CardSession &m_card;
+    PlayList &m_list;
+};
+
+// The file's own message for a list that could not be read, as the main
+// window shows it (caption "Error").
+void showLoadFailure(const Outcome &loaded)
+{
+    if (loaded.code() == OutcomeCode::FileUnreadable || loaded.code() == OutcomeCode::FileInvalid)
+        showMessage(nullptr, loaded.text(), QStringLiteral("Error"), MessageIcon::Error);
+}
 
 // The wait cursor for one blocking controller command.
 class WaitCursor {
@@ -94,11 +117,11 @@ public:
 // loaded or last saved it (another program, a script) and the user does
 // not want that change overwritten. The check and the write hold the
 // file's lock, so no other program's write lands between them.
-bool saveUnlessDeclined(QWidget *owner, Project &project)
+bool saveUnlessDeclined(QWidget *owner, PlayList &project)
 {
-    const bool locked = project.lockProjectFile();
+    const bool locked = project.lockProjectFile().isOk();
     struct Unlock {
-        Project &project;
+        PlayList &project;
         bool locked;
         ~Unlock()
         {
@@ -109,11 +132,14 @@ bool saveUnlessDeclined(QWidget *owner, Project &project)
     if (project.projectFileChangedOnDisk() &&
         !askYesNo(owner, QStringLiteral("节目文件已被其他程序修改过，是否用当前的节目覆盖它？")))
         return false;
-    return project.saveProject();
+    const Outcome saved = project.save();
+    if (!saved)
+        showMessage(nullptr, saved.text(), applicationTitle(), MessageIcon::Warning);
+    return saved.isOk();
 }
 
 // Tells the user when the page budget left an item without its pages.
-void showPageBudgetRefusal(QWidget *owner, const Project &project)
+void showPageBudgetRefusal(QWidget *owner, const PlayList &project)
 {
     const QString text = project.pageBudgetText();
     if (!text.isEmpty())
@@ -126,14 +152,14 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      m_project(std::make_unique<Project>())
+      m_playList(std::make_unique<PlayList>()), m_card(std::make_unique<CardSession>())
 {
+    m_card->shareRecordsWith(*m_playList);
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(applicationTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     if (!projectFile.isEmpty())
-        m_project->setProjectFilePath(QFileInfo(projectFile).absoluteFilePath());
-    setCurrentProject(m_project.get());
+        m_playList->setProjectFilePath(QFileInfo(projectFile).absoluteFilePath());
 
     createCommands();
     createMenus();
@@ -143,7 +169,7 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
     // The list shows whatever the project holds after loading: without a
     // project file that is the default program the preview shows and
     // "发送" sends, so the user can see, edit and delete it.
-    m_project->loadProject();
+    showLoadFailure(m_playList->load());
     fillList();
 
     // Three tooltips: the clock and frame combos and the list.
@@ -167,12 +193,11 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
 MainWindow::~MainWindow()
 {
     // The preview (a child, deleted by Qt after this body) lets go of its
-    // item before the Project and its items go.
+    // item before the list and its items go.
     m_preview->setItem(nullptr);
     m_currentItem = nullptr;
-    if (currentProject() == m_project.get())
-        setCurrentProject(nullptr);
-    m_project.reset();
+    m_card.reset();
+    m_playList.reset();
 }
 
 void MainWindow::createCommands()
@@ -310,7 +335,7 @@ void MainWindow::start()
 {
     show();
     findScreen();
-    m_preview->setItem(m_project->itemAt(0));
+    m_preview->setItem(m_playList->itemAt(0));
     m_preview->show();
 }
 
@@ -329,10 +354,10 @@ void MainWindow::setStatusText(const QString &text)
 int MainWindow::fillList()
 {
     m_list->setRowCount(0);
-    const int count = m_project->itemCount();
+    const int count = m_playList->itemCount();
     m_list->setRowCount(count);
     for (int i = 0; i < count; ++i)
-        refreshRow(i, m_project->itemAt(i));
+        refreshRow(i, m_playList->itemAt(i));
     // The combos stay over the current row: keep it marked too.
     if (m_currentItem && m_currentRow >= 0 && m_currentRow < count)
         m_list->selectRowQuietly(m_currentRow);
@@ -348,7 +373,7 @@ void MainWindow::refreshRow(int row, ProgramItem *item)
 void MainWindow::selectItem(int row)
 {
     m_currentRow = row;
-    m_currentItem = m_project->itemAt(row);
+    m_currentItem = m_playList->itemAt(row);
     if (!m_currentItem)
         return;
     m_list->placeCombos(row, *m_currentItem);
@@ -398,7 +423,7 @@ void MainWindow::onClockChosen(int index)
     editItem(*m_currentItem, ItemSetting::Clock, index);
     refreshRow(m_currentRow, m_currentItem);
     m_preview->setItem(m_currentItem);
-    if (index != 0 && !m_project->hasClockZoneSupport())
+    if (index != 0 && !m_playList->hasClockZoneSupport())
         setStatusText(QStringLiteral("提示：当前所连接的控制卡不支持动态时钟分区！"));
 }
 
@@ -422,7 +447,7 @@ void MainWindow::onRowContextMenu(int row, const QPoint &globalPos)
 
 void MainWindow::saveProject()
 {
-    saveUnlessDeclined(this, *m_project);
+    saveUnlessDeclined(this, *m_playList);
 }
 
 void MainWindow::exitProgram()
@@ -435,18 +460,18 @@ void MainWindow::addNewItem(std::unique_ptr<ProgramItem> item)
     item->buildPages();
     Dialogs::editItem(this, item.get());
     // Appended however the editor was closed; the selection stays.
-    m_project->appendItem(std::move(item));
+    m_playList->appendItem(std::move(item));
     fillList();
 }
 
 void MainWindow::newTextProgram()
 {
-    addNewItem(std::make_unique<TextItem>(m_project.get()));
+    addNewItem(std::make_unique<TextItem>(m_playList.get()));
 }
 
 void MainWindow::newPictureProgram()
 {
-    addNewItem(std::make_unique<PictureItem>(m_project.get()));
+    addNewItem(std::make_unique<PictureItem>(m_playList.get()));
 }
 
 void MainWindow::editContent()
@@ -460,39 +485,39 @@ void MainWindow::editContent()
 
 void MainWindow::moveUp()
 {
-    if (!m_currentItem || !m_project->moveItemUp(m_currentRow))
+    if (!m_currentItem || !m_playList->moveItemUp(m_currentRow))
         return;
     const int row = m_currentRow - 1;
-    refreshRow(row, m_project->itemAt(row));
-    refreshRow(row + 1, m_project->itemAt(row + 1));
+    refreshRow(row, m_playList->itemAt(row));
+    refreshRow(row + 1, m_playList->itemAt(row + 1));
     selectRowAfterChange(row);
 }
 
 void MainWindow::moveDown()
 {
-    if (!m_currentItem || !m_project->moveItemDown(m_currentRow))
+    if (!m_currentItem || !m_playList->moveItemDown(m_currentRow))
         return;
     const int row = m_currentRow + 1;
-    refreshRow(row - 1, m_project->itemAt(row - 1));
-    refreshRow(row, m_project->itemAt(row));
+    refreshRow(row - 1, m_playList->itemAt(row - 1));
+    refreshRow(row, m_playList->itemAt(row));
     selectRowAfterChange(row);
 }
 
 void MainWindow::deleteItem()
 {
     const int index = m_currentRow;
-    if (!m_currentItem || m_project->itemAt(index) != m_currentItem)
+    if (!m_currentItem || m_playList->itemAt(index) != m_currentItem)
         return;
     if (!askYesNo(this, QStringLiteral("确定吗？")))
         return;
     // No paint may reach the item once it is gone.
     m_preview->setItem(nullptr);
     m_currentItem = nullptr;
-    m_project->removeItemAt(index).reset();
+    m_playList->removeItemAt(index).reset();
     m_list->removeRowQuietly(index);
 
     const int next = std::max(0, index - 1);
-    if (next < m_project->itemCount()) {
+    if (next < m_playList->itemCount()) {
         selectRowAfterChange(next);
     } else {
         m_currentRow = -1;
@@ -504,40 +529,41 @@ void MainWindow::deleteItem()
 
 void MainWindow::showUnsupportedCard()
 {
-    showMessage(this, Project::unsupportedCardText(), applicationTitle(), MessageIcon::None);
+    showMessage(this, Outcome::unsupportedCard().text(), applicationTitle(), MessageIcon::None);
 }
 
 void MainWindow::findScreen()
 {
+    CardSearchJob job(*m_card);
     {
-        CardSearchJob job(*m_project);
         ProgressDialog dialog(kSearchBarRange, &job, this);
         dialog.exec();
     }
     // An unsupported card is let go (port 0, link closed); otherwise the
     // pages follow the card's screen.
-    if (m_project->acceptFoundController()) {
-        m_preview->setItem(m_currentItem);
-        showPageBudgetRefusal(this, *m_project);
-    } else {
+    if (job.found.code() == OutcomeCode::Unsupported) {
+        m_card->setPort(0);
+        m_card->open(0);
         showUnsupportedCard();
+        return;
     }
+    m_playList->rebuildAllPages();
+    m_preview->setItem(m_currentItem);
+    showPageBudgetRefusal(this, *m_playList);
 }
 
 void MainWindow::sendAll()
 {
-    switch (m_project->checkBeforeSend()) {
-    case Project::CardCheck::NoAnswer:
-        showCommandResult(this, false);
+    if (const Outcome ready = m_card->checkBeforeSend(); !ready) {
+        if (ready.code() == OutcomeCode::Unsupported)
+            showUnsupportedCard();
+        else
+            showCommandResult(this, ready);
         return;
-    case Project::CardCheck::Unsupported:
-        showUnsupportedCard();
-        return;
-    case Project::CardCheck::Ready:
-        break;
     }
     {
-        ProgressDialog dialog(m_project->itemCount() * 5 + 5, m_project.get(), this);
+        SendAllJob job(*m_card, *m_playList);
+        ProgressDialog dialog(m_playList->sendProgressRange(), &job, this);
         dialog.exec();
     }
     // The send rendered every item again for the card's screen: show the
@@ -547,43 +573,43 @@ void MainWindow::sendAll()
 
 void MainWindow::setClock()
 {
-    bool ok = false;
+    Outcome set;
     {
         WaitCursor wait;
-        ok = m_project->setClock();
+        set = m_card->setClock();
     }
-    showCommandResult(this, ok);
+    showCommandResult(this, set);
 }
 
 void MainWindow::clearScreen()
 {
-    bool ok = false;
+    Outcome cleared;
     {
         WaitCursor wait;
-        ok = m_project->clearScreen();
+        cleared = m_card->clearScreen();
     }
-    showCommandResult(this, ok);
+    showCommandResult(this, cleared);
 }
 
 void MainWindow::brightness()
 {
-    Dialogs::brightness(this);
+    Dialogs::brightness(this, *m_card);
 }
 
 void MainWindow::screenParams()
 {
-    if (Dialogs::editScreenParams(this))
+    if (Dialogs::editScreenParams(this, *m_card, *m_playList))
         m_preview->setItem(m_currentItem);
 }
 
 void MainWindow::screenSwitch()
 {
-    Dialogs::screenSwitch(this);
+    Dialogs::screenSwitch(this, *m_card);
 }
 
 void MainWindow::about()
 {
-    Dialogs::about(this);
+    Dialogs::about(this, m_playList->projectFilePath());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -592,7 +618,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     case Answer::Yes:
         // A failed save (already reported) keeps the window open, so the
         // edits are not lost.
-        if (saveUnlessDeclined(this, *m_project))
+        if (saveUnlessDeclined(this, *m_playList))
             event->accept();
         else
             event->ignore();

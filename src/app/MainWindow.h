@@ -1,13 +1,16 @@
 #pragma once
 // The program's only top-level window, "Brivane": menu, toolbar, the
 // program list with its in-place combos, the preview and the status line.
-// It owns the Project for the whole run; every user command starts here.
+// It owns the play list and the card session for the whole run (the
+// session shares the list's screen and card records); every user command
+// starts here.
 
 #include <QMainWindow>
 #include <map>
 #include <memory>
 
-class Project;
+class CardSession;
+class PlayList;
 class ProgramItem;
 class ProgramListView;
 class PreviewPanel;
@@ -49,7 +52,8 @@ public:
     // (and its follow-up), then previews the first item.
     void start();
 
-    Project &project() { return *m_project; }
+    PlayList &playList() { return *m_playList; }
+    CardSession &card() { return *m_card; }
     ProgramListView *list() const { return m_list; }
     PreviewPanel *preview() const { return m_preview; }
     QAction *action(Command id) const;
@@ -103,7 +107,8 @@ private:
     void onRowDoubleClicked(int row);
     void onRowContextMenu(int row, const QPoint &globalPos);
 
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<PlayList> m_playList;
+    std::unique_ptr<CardSession> m_card;
     std::map<int, QAction *> m_actions;
     QMenu *m_editMenu = nullptr;
     QToolBar *m_toolBar = nullptr;

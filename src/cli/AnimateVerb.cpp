@@ -6,7 +6,7 @@
 #include "base/LocalClock.h"
 #include "cli/Console.h"
 #include "model/PlaybackInput.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "render/PlaybackExport.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ int CliApp::renderAnimation()
     }
     options.dots = isSet(QStringLiteral("dots"));
 
-    Project project;
+    PlayList project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)

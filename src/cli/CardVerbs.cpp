@@ -1,44 +1,56 @@
 // The card verbs: find, info, send, clear, clock, power, brightness, params,
-// factory-reset. Without --port they first run the card search, as the GUI
-// does when it opens; with --port they open that port and identify the card
-// there. Every argument is checked before the first byte goes to the card.
+// factory-reset. One code path for one sign and for many: each verb is a job
+// for one sign on its own CardSession, run on the calling thread for one
+// sign (the search when no port is named, as the GUI does when it opens)
+// and on a worker thread per sign for several (MultiSign). Every argument
+// is checked before the first byte goes to a card.
 
 #include "cli/CliApp.h"
 
+#include "base/LocalClock.h"
 #include "cli/Console.h"
 #include "cli/InterruptWatch.h"
 #include "cli/MultiSign.h"
 #include "cli/SendResult.h"
 #include "cli/TerminalProgressHost.h"
-#include "link/ControllerLink.h"
 #include "link/PortNaming.h"
-#include "link/ScreenSizeRules.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/ProjectJson.h"
 #include "model/ScreenParamsText.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <functional>
 #include <optional>
 
 namespace {
 
-constexpr int kSearchBarRange = 200;
-constexpr int kLastPort = 20;
 constexpr int kDefaultRetries = 3;
 
-QString portText(int port)
+// The exit code of a card that cannot be used.
+int attachExitCode(const Outcome &outcome)
 {
-    const QString device = PortNaming::deviceForPort(port);
-    if (device.isEmpty())
-        return QStringLiteral("port %1").arg(port);
-    // The stable name survives replugging; shown when the device has one.
-    const QString stable = PortNaming::stableName(device);
-    return stable.isEmpty() || stable == device
-               ? QStringLiteral("port %1 (%2)").arg(port).arg(device)
-               : QStringLiteral("port %1 (%2, %3)").arg(port).arg(device, stable);
+    return outcome.code() == OutcomeCode::Unsupported ? ExitUnsupported : ExitNoCard;
+}
+
+// A fault of one sign: its exit code, outcome and text.
+void failed(SignResult &r, int code, const QString &error)
+{
+    r.code = code;
+    r.error = error;
+    r.outcome = code == ExitNoCard        ? QStringLiteral("no-card")
+                : code == ExitUnsupported ? QStringLiteral("unsupported")
+                                          : QStringLiteral("failed");
+}
+
+void succeeded(SignResult &r, const QString &summary)
+{
+    r.code = ExitOk;
+    r.outcome = QStringLiteral("ok");
+    r.summary = summary;
 }
 
 // The card's JSON with the device's stable name, where it has one.
@@ -50,11 +62,148 @@ QJsonObject withStableName(QJsonObject o)
     return o;
 }
 
-// The discovery rule: a card that answered with a model code of 0 is taken
-// as it is; any other code must be in the acceptance table.
-bool acceptedAfterSearch(const ControllerInfo &info)
+// Opens the sign's port and identifies its card, or searches for it when the
+// sign names no port. False with r filled in when the verb cannot go on; a
+// card of another model is reported but refused unless `report` is set.
+// announce (one sign only) tells which card the search found.
+bool attach(CardSession &card, const SignTarget &t, ProgressHost &host, SignResult &r,
+            bool report, const std::function<void(const QString &)> &announce = {})
 {
-    return info.modelCode == 0 || info.isSupportedModel();
+    const Outcome attached = t.number > 0 ? card.attach(t.number) : card.search(host);
+    r.port = card.port();
+    if (attached || attached.code() == OutcomeCode::Unsupported) {
+        r.cardSeen = true;
+        r.card = card.info();
+        r.details = withStableName(ProjectJson::card(card.port(), card.info()));
+    }
+    if (attached) {
+        if (t.number == 0 && announce)
+            announce(QStringLiteral("Using %1: %2\n")
+                         .arg(CardSession::portText(card.port()), card.info().formatModel()));
+        return true;
+    }
+    failed(r, attachExitCode(attached), attached.userText());
+    return attached.code() == OutcomeCode::Unsupported && report;
+}
+
+// One command after attaching; `changed` is what it changed, for --json.
+MultiSign::Job commandJob(const std::function<Outcome(CardSession &)> &command,
+                          const QJsonObject &changed,
+                          const std::function<void(const QString &)> &announce)
+{
+    return [command, changed, announce](const SignTarget &t, ProgressHost &host, SignResult &r) {
+        CardSession card;
+        if (!attach(card, t, host, r, false, announce))
+            return;
+        const Outcome done = command(card);
+        if (!done) {
+            failed(r, ExitPartial, done.userText());
+            return;
+        }
+        succeeded(r, done.userText());
+        for (auto it = changed.begin(); it != changed.end(); ++it)
+            r.details[it.key()] = it.value();
+    };
+}
+
+void findJob(const SignTarget &t, ProgressHost &host, SignResult &r)
+{
+    CardSession card;
+    if (attach(card, t, host, r, true) && r.outcome.isEmpty())
+        succeeded(r, card.info().formatModel());
+}
+
+// info: the card, its screen parameters and brightness.
+void infoJob(const SignTarget &t, ProgressHost &host, SignResult &r)
+{
+    CardSession card;
+    if (!attach(card, t, host, r, true) || !r.outcome.isEmpty())
+        return;
+    Outcome read = card.readScreenParams();
+    if (read)
+        r.params = card.screenParams();
+    if (const Outcome level = card.readBrightness(&r.brightness); !level) {
+        r.brightness = -1;
+        read = level;
+    }
+    r.details[u"screenParams"] =
+        r.params ? QJsonValue(ScreenParamsText::toJson(*r.params)) : QJsonValue();
+    r.details[u"brightness"] = r.brightness >= 0 ? QJsonValue(r.brightness) : QJsonValue();
+    if (!read) {
+        failed(r, ExitPartial, read.userText());
+        return;
+    }
+    succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
+                     .arg(card.info().formatModel(), ProjectJson::firmwareText(card.info()))
+                     .arg(r.brightness));
+}
+
+// brightness without a level: reads it.
+void readBrightnessJob(const SignTarget &t, ProgressHost &host, SignResult &r)
+{
+    CardSession card;
+    if (!attach(card, t, host, r, false))
+        return;
+    if (const Outcome read = card.readBrightness(&r.brightness); !read) {
+        r.brightness = -1;
+        failed(r, ExitPartial, read.userText());
+        return;
+    }
+    r.details[u"brightness"] = r.brightness;
+    succeeded(r, QStringLiteral("brightness %1").arg(r.brightness));
+}
+
+// send: the project file read for this sign's own screen, then the whole
+// play list after the check before sending.
+void sendJob(const QString &path, const SignTarget &t, ProgressHost &host, SignResult &r,
+             const std::function<void(const QString &)> &announce)
+{
+    PlayList list;
+    list.setProjectFilePath(path);
+    if (const Outcome loaded = list.load(); !loaded) {
+        failed(r, ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+        return;
+    }
+    CardSession card;
+    if (t.number == 0) {
+        if (!attach(card, t, host, r, false, announce))
+            return;
+    } else {
+        card.setPort(t.number);
+    }
+    const Outcome sent = card.send(list, host);
+    if (card.lastSendReport().end == SendReport::End::NotRun) { // the check refused
+        r.cardSeen = sent.code() == OutcomeCode::Unsupported;
+        r.card = card.info();
+        failed(r, attachExitCode(sent), sent.userText());
+        return;
+    }
+    const SendReport &report = card.lastSendReport();
+    r.report = report;
+    r.details = SendResult::toJson(report);
+    QString message;
+    const int code = SendResult::exitCode(report, &message);
+    if (code == ExitOk) {
+        succeeded(r, QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+        return;
+    }
+    failed(r, code, message);
+    // A program that failed (and stopped the send by --on-error) is the
+    // reason to report, not the stop it led to.
+    for (const SendItemResult &item : report.items) {
+        if (item.outcome == SendItemResult::Outcome::Failed) {
+            r.error = QStringLiteral("program %1 failed: %2; %3 of %4 programs sent")
+                          .arg(item.index + 1)
+                          .arg(item.errorText)
+                          .arg(report.sentCount)
+                          .arg(report.itemCount);
+            return;
+        }
+    }
+    if (report.end == SendReport::End::Cancelled)
+        r.outcome = QStringLiteral("cancelled");
+    else if (code == ExitPartial && report.sentCount > 0)
+        r.outcome = QStringLiteral("partial");
 }
 
 } // namespace
@@ -80,159 +229,187 @@ int CliApp::portOption()
     return port;
 }
 
-int CliApp::runFind(Project &project, int port)
+int CliApp::runCardVerb(const QString &verb, const QStringList &args,
+                        TerminalUserInterface::Policy policy, int retries)
 {
-    if (port > 0) {
-        project.setRememberedPort(port);
-        if (!project.connect(port, true))
-            return ExitNoCard;
-        if (!project.identify(port)) {
-            project.setLastErrorText(QStringLiteral("no card answers on %1: %2")
-                                         .arg(portText(port), project.link().errorText()));
-            return ExitNoCard;
-        }
-        return acceptedAfterSearch(project.controllerInfo()) ? ExitOk : ExitUnsupported;
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
+        return ExitUsage;
+    const bool one = targets.size() <= 1;
+    if (targets.empty())
+        targets.push_back({}); // the search
+    // Only one sign's run may write to the terminal while it works.
+    std::function<void(const QString &)> announce;
+    if (one)
+        announce = [this](const QString &text) { m_console.err(text); };
+
+    MultiSign::Job job;
+    if (verb == u"find") {
+        job = findJob;
+    } else if (verb == u"info") {
+        job = infoJob;
+    } else if (verb == u"send") {
+        PlayList checked;
+        if (const int code = openProject(checked); code != ExitOk)
+            return code;
+        const QString path = checked.projectFilePath();
+        job = [path, announce](const SignTarget &t, ProgressHost &host, SignResult &r) {
+            sendJob(path, t, host, r, announce);
+        };
+    } else if (verb == u"brightness" && args.isEmpty()) {
+        job = readBrightnessJob;
+    } else {
+        std::function<Outcome(CardSession &)> command;
+        if (verb == u"clear")
+            command = [](CardSession &c) { return c.clearScreen(); };
+        else if (verb == u"clock")
+            command = [](CardSession &c) { return c.setClock(); };
+        else if (verb == u"factory-reset")
+            command = [](CardSession &c) { return c.restoreFactorySettings(); };
+        else if (verb == u"power")
+            command = [on = args.at(0) == u"on"](CardSession &c) { return c.setScreenPower(on); };
+        else if (verb == u"brightness")
+            command = [level = args.at(0).toInt()](CardSession &c) {
+                return c.setBrightness(level);
+            };
+        else
+            return usageError(QStringLiteral("%1 serves one sign at a time").arg(verb), verb);
+        job = commandJob(command, cardChangeJson(verb, args), announce);
     }
-    TerminalProgressHost host(m_console, *m_ui, kSearchBarRange);
-    project.findController(host);
-    host.finish();
-    if (project.rememberedPort() == 0) {
-        // Why some ports could not be searched, once, with the link's text
-        // for the first (it carries the dialout hint).
-        QString text = host.statusText();
-        const Project::DeniedPorts &denied = project.deniedPorts();
-        if (!denied.ports.isEmpty()) {
-            QStringList names;
-            for (int p : denied.ports)
-                names << portText(p);
-            text += QStringLiteral("\n无法打开 %1：").arg(names.join(QStringLiteral(", "))) +
-                    denied.text;
+
+    if (one) {
+        // A fleet of one, on the calling thread, with the terminal's bar and
+        // questions.
+        m_ui->setPolicy(policy, retries);
+        SignResult result;
+        {
+            // Ctrl-C stops a send after the current program.
+            std::optional<InterruptWatch> watch;
+            if (verb == u"send")
+                watch.emplace();
+            TerminalProgressHost host(m_console, *m_ui, 1);
+            job(targets.front(), host, result);
+            // The total alone would read as a whole send.
+            if (result.report.end == SendReport::End::Cancelled)
+                host.setStatus(SendResult::finalPosition(result.report, host.range()),
+                               SendResult::finalStatus(result.report));
+            host.finish();
         }
-        project.setLastErrorText(text);
-        return ExitNoCard;
+        return reportOneSign(verb, args, result);
     }
-    const int found = project.rememberedPort();
-    if (!project.acceptFoundController()) {
-        // The search forgets an unsupported card's port; the report still
-        // names it.
-        project.setRememberedPort(found);
-        return ExitUnsupported;
+    MultiSign multi(m_console, json(), policy, retries);
+    const std::vector<SignResult> results = multi.run(targets, job);
+    if (json()) {
+        // One array, one entry per sign, instead of the verb's document.
+        m_console.out(QString::fromUtf8(
+            QJsonDocument(MultiSign::toJson(targets, results)).toJson(QJsonDocument::Indented)));
+        m_jsonWritten = true;
+    }
+    return MultiSign::exitCode(results);
+}
+
+int CliApp::reportOneSign(const QString &verb, const QStringList &args, const SignResult &r)
+{
+    if (verb == u"find")
+        return reportFind(r);
+    if (verb == u"info")
+        return reportInfo(r);
+    if (verb == u"send" && r.report.end != SendReport::End::NotRun) {
+        for (const QString &line : SendResult::warnings(r.report))
+            m_console.err(line + QLatin1Char('\n'));
+        if (json())
+            printJson(SendResult::toJson(r.report));
+        else
+            for (const QString &line : SendResult::lines(r.report))
+                print(line);
+        QString message;
+        const int code = SendResult::exitCode(r.report, &message);
+        return code == ExitOk ? code : fail(code, message);
+    }
+    if (r.code != ExitOk)
+        return fail(r.code, r.error);
+    if (verb == u"brightness" && args.isEmpty()) {
+        if (json())
+            printJson(QJsonObject{{QStringLiteral("ok"), true},
+                                  {QStringLiteral("brightness"), r.brightness}});
+        else
+            print(QString::number(r.brightness));
+        return ExitOk;
+    }
+    if (json()) {
+        QJsonObject o = cardChangeJson(verb, args);
+        o[u"ok"] = true;
+        printJson(o);
+    } else {
+        print(r.summary);
     }
     return ExitOk;
 }
 
-int CliApp::attachCard(Project &project, Attach purpose, int port)
+int CliApp::reportFind(const SignResult &r)
 {
-    const int code = runFind(project, port);
-    if (code == ExitNoCard)
-        return fail(code, project.lastErrorText());
-    if (code == ExitUnsupported && purpose != Attach::Report)
-        return fail(code, Project::unsupportedCardText() + QStringLiteral(" (") +
-                              project.controllerInfo().formatModel() + QLatin1Char(')'));
-    if (code == ExitOk && port == 0 && purpose != Attach::Report)
-        m_console.err(
-            QStringLiteral("Using %1: %2\n")
-                .arg(portText(project.rememberedPort()), project.controllerInfo().formatModel()));
-    return code;
-}
-
-int CliApp::reportCommand(Project &project, bool ok, const QString &error,
-                          const QJsonObject &changed)
-{
-    if (ok) {
-        if (json()) {
-            QJsonObject o = changed;
-            o[u"ok"] = true;
-            printJson(o);
-        } else {
-            print(QStringLiteral("命令执行成功！"));
-        }
-        return ExitOk;
-    }
-    return fail(ExitPartial, QStringLiteral("命令执行失败：") +
-                                 (error.isEmpty() ? project.lastErrorText() : error));
-}
-
-int CliApp::verbFind(const QStringList &args)
-{
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(QStringLiteral("find"), targets, args);
-    Project project;
-    const int code = runFind(project, port);
-    const ControllerInfo &info = project.controllerInfo();
+    const bool found = r.code != ExitNoCard;
     if (json()) {
-        QJsonObject o = code == ExitNoCard
-                            ? QJsonObject()
-                            : withStableName(ProjectJson::card(project.rememberedPort(), info));
-        o[u"found"] = code != ExitNoCard;
-        o[u"accepted"] = code == ExitOk;
-        if (code == ExitNoCard)
-            o[u"message"] = project.lastErrorText();
+        QJsonObject o = found ? r.details : QJsonObject();
+        o[u"found"] = found;
+        o[u"accepted"] = r.code == ExitOk;
+        if (!found)
+            o[u"message"] = r.error;
         printJson(o);
-        return code;
+        return r.code;
     }
-    if (code == ExitNoCard) {
-        print(withCliVerb(project.lastErrorText()));
-        return code;
+    if (!found) {
+        print(withCliVerb(r.error));
+        return r.code;
     }
-    print(QStringLiteral("%1: %2").arg(portText(project.rememberedPort()), info.formatModel()));
-    if (code == ExitUnsupported)
-        m_console.err(Project::unsupportedCardText() + QLatin1Char('\n'));
-    return code;
+    print(QStringLiteral("%1: %2").arg(CardSession::portText(r.port), r.card.formatModel()));
+    if (r.code == ExitUnsupported)
+        m_console.err(r.error + QLatin1Char('\n'));
+    return r.code;
 }
 
-int CliApp::verbInfo(const QStringList &args)
+int CliApp::reportInfo(const SignResult &r)
 {
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(QStringLiteral("info"), targets, args);
-    Project project;
-    const int code = attachCard(project, Attach::Report, port);
-    if (code == ExitNoCard)
-        return code;
-    const ControllerInfo &info = project.controllerInfo();
-    const int cardPort = project.rememberedPort();
-    bool paramsRead = false;
-    int brightness = -1;
-    if (code == ExitOk) {
-        paramsRead = project.readScreenParams();
-        brightness = project.readBrightness();
-    }
+    if (!r.cardSeen)
+        return fail(r.code, r.error);
+    const ControllerInfo &info = r.card;
     if (json()) {
-        printJson(withStableName(ProjectJson::info(
-            cardPort, info, paramsRead ? &project.screenParams() : nullptr, brightness)));
+        printJson(withStableName(ProjectJson::info(r.port, info, r.params ? &*r.params : nullptr,
+                                                   r.brightness)));
     } else {
-        print(QStringLiteral("port:          %1").arg(portText(cardPort)));
+        print(QStringLiteral("port:          %1").arg(CardSession::portText(r.port)));
         print(QStringLiteral("model:         %1").arg(info.formatModel()));
         print(QStringLiteral("model code:    0x%1").arg(info.modelCode, 2, 16, QLatin1Char('0')));
         print(QStringLiteral("series:        %1").arg(info.series));
         print(QStringLiteral("firmware:      %1").arg(ProjectJson::firmwareText(info)));
         print(QStringLiteral("supported:     %1").arg(info.isSupportedModel() ? "yes" : "no"));
-        if (paramsRead)
-            for (const QString &line : ScreenParamsText::describe(project.screenParams()))
+        if (r.params)
+            for (const QString &line : ScreenParamsText::describe(*r.params))
                 print(line);
-        if (brightness >= 0)
-            print(QStringLiteral("brightness:    %1").arg(brightness));
+        if (r.brightness >= 0)
+            print(QStringLiteral("brightness:    %1").arg(r.brightness));
     }
     // Where the play list the other verbs use is kept.
     if (json())
         printJson(QJsonObject{{QStringLiteral("projectFile"), projectPath()}});
     else
         print(QStringLiteral("project file:  %1").arg(QDir::toNativeSeparators(projectPath())));
-    if (code == ExitUnsupported) {
-        m_console.err(Project::unsupportedCardText() + QLatin1Char('\n'));
-        return code;
+    if (r.code == ExitUnsupported) {
+        m_console.err(r.error + QLatin1Char('\n'));
+        return r.code;
     }
-    if (!paramsRead || brightness < 0)
-        return fail(ExitPartial, QStringLiteral("命令执行失败：") + project.link().errorText());
-    return ExitOk;
+    return r.code == ExitOk ? ExitOk : fail(r.code, r.error);
+}
+
+int CliApp::verbFind(const QStringList &args)
+{
+    return runCardVerb(QStringLiteral("find"), args);
+}
+
+int CliApp::verbInfo(const QStringList &args)
+{
+    return runCardVerb(QStringLiteral("info"), args);
 }
 
 int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retries)
@@ -270,91 +447,28 @@ int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retrie
 
 int CliApp::verbSend(const QStringList &args)
 {
-    // The questions' policy and the port come first: nothing is sent on a
-    // command line with errors.
+    // The questions' policy comes first: nothing is sent on a command line
+    // with errors.
     TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop;
     int retries = 0;
     if (const int code = sendPolicyOptions(policy, retries); code != ExitOk)
         return code;
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(QStringLiteral("send"), targets, args, policy, retries);
-    Project project;
-    if (const int code = openProject(project); code != ExitOk)
-        return code;
-
-    if (port == 0) {
-        if (const int code = attachCard(project, Attach::Send, 0); code != ExitOk)
-            return code;
-    } else {
-        project.setRememberedPort(port);
-    }
-    switch (project.checkBeforeSend()) {
-    case Project::CardCheck::NoAnswer:
-        return fail(ExitNoCard, QStringLiteral("命令执行失败：") + project.lastErrorText());
-    case Project::CardCheck::Unsupported:
-        return fail(ExitUnsupported, Project::unsupportedCardText() + QStringLiteral(" (") +
-                                         project.controllerInfo().formatModel() + QLatin1Char(')'));
-    case Project::CardCheck::Ready:
-        break;
-    }
-
-    m_ui->setPolicy(policy, retries);
-    {
-        const InterruptWatch watch;
-        const int range = project.itemCount() * 5 + 5;
-        TerminalProgressHost host(m_console, *m_ui, range);
-        project.sendAll(host);
-        const SendReport &report = project.lastSendReport();
-        if (report.end == SendReport::End::Cancelled)
-            host.setStatus(SendResult::finalPosition(report, range),
-                           SendResult::finalStatus(report));
-        host.finish();
-    }
-    const SendReport &report = project.lastSendReport();
-    for (const QString &line : SendResult::warnings(report))
-        m_console.err(line + QLatin1Char('\n'));
-    if (json())
-        printJson(SendResult::toJson(report));
-    else
-        for (const QString &line : SendResult::lines(report))
-            print(line);
-    QString message;
-    const int code = SendResult::exitCode(report, &message);
-    return code == ExitOk ? code : fail(code, message);
+    return runCardVerb(QStringLiteral("send"), args, policy, retries);
 }
 
-int CliApp::simpleCardCommand(const QString &verb, bool (Project::*command)())
+int CliApp::verbClear(const QStringList &args)
 {
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(verb, targets, {});
-    Project project;
-    if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
-        return code;
-    const QJsonObject changed = cardChangeJson(verb, {});
-    return reportCommand(project, (project.*command)(), {}, changed);
+    return runCardVerb(QStringLiteral("clear"), args);
 }
 
-int CliApp::verbClear(const QStringList &)
+int CliApp::verbClock(const QStringList &args)
 {
-    return simpleCardCommand(QStringLiteral("clear"), &Project::clearScreen);
+    return runCardVerb(QStringLiteral("clock"), args);
 }
 
-int CliApp::verbClock(const QStringList &)
+int CliApp::verbFactoryReset(const QStringList &args)
 {
-    return simpleCardCommand(QStringLiteral("clock"), &Project::setClock);
-}
-
-int CliApp::verbFactoryReset(const QStringList &)
-{
-    return simpleCardCommand(QStringLiteral("factory-reset"), &Project::restoreFactorySettings);
+    return runCardVerb(QStringLiteral("factory-reset"), args);
 }
 
 int CliApp::verbPower(const QStringList &args)
@@ -363,22 +477,11 @@ int CliApp::verbPower(const QStringList &args)
     if (state != u"on" && state != u"off")
         return usageError(QStringLiteral("power: expected on or off, not '%1'").arg(state),
                           QStringLiteral("power"));
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(QStringLiteral("power"), targets, args);
-    Project project;
-    if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
-        return code;
-    return reportCommand(project, project.setScreenPower(state == u"on"), {},
-                         cardChangeJson(QStringLiteral("power"), args));
+    return runCardVerb(QStringLiteral("power"), args);
 }
 
 int CliApp::verbBrightness(const QStringList &args)
 {
-    std::optional<int> level;
     if (!args.isEmpty()) {
         bool ok = false;
         const int value = args.at(0).toInt(&ok);
@@ -386,34 +489,19 @@ int CliApp::verbBrightness(const QStringList &args)
             return usageError(
                 QStringLiteral("brightness: expected 0..15, not '%1'").arg(args.at(0)),
                 QStringLiteral("brightness"));
-        level = value;
     }
-    std::vector<SignTarget> targets;
-    int port = 0;
-    if (cardTargets(targets, port) != ExitOk)
-        return ExitUsage;
-    if (port < 0)
-        return runOnSigns(QStringLiteral("brightness"), targets, args);
-    Project project;
-    if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
-        return code;
-    if (level) {
-        const bool ok = project.setBrightness(*level);
-        return reportCommand(project, ok, ok ? QString() : project.link().errorText(),
-                             cardChangeJson(QStringLiteral("brightness"), args));
-    }
-    const int read = project.readBrightness();
-    if (read < 0)
-        return reportCommand(project, false, project.link().errorText());
-    if (json()) {
-        QJsonObject o;
-        o[u"ok"] = true;
-        o[u"brightness"] = read;
-        printJson(o);
-    } else {
-        print(QString::number(read));
-    }
-    return ExitOk;
+    return runCardVerb(QStringLiteral("brightness"), args);
+}
+
+int CliApp::attachOne(CardSession &card, int port)
+{
+    TerminalProgressHost host(m_console, *m_ui, 1);
+    SignResult r;
+    const bool usable =
+        attach(card, SignTarget{{}, {}, port}, host, r, false,
+               [this](const QString &text) { m_console.err(text); });
+    host.finish();
+    return usable ? ExitOk : fail(r.code, r.error);
 }
 
 int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>> &changes)
@@ -496,36 +584,52 @@ int CliApp::verbParams(const QStringList &)
     const int port = portOption();
     if (port < 0)
         return ExitUsage;
-    Project project;
-    if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
+    CardSession card;
+    if (const int code = attachOne(card, port); code != ExitOk)
         return code;
     // The fields not given keep the card's values, so the record must be
     // read first; without it nothing is written.
-    if (!project.readScreenParams())
+    if (const Outcome read = card.readScreenParams(); !read)
         return fail(ExitPartial,
-                    QStringLiteral("命令执行失败：") + project.link().errorText() +
+                    read.userText() +
                         (changes.empty() ? QString()
                                          : QStringLiteral(" (the screen parameters could not be "
                                                           "read; nothing was written)")));
-    bool written = false;
+    Outcome written;
     if (!changes.empty()) {
-        written = project.clearAndWriteScreenParams([&changes](ScreenParams &params) {
+        written = card.clearAndWriteScreenParams([&changes](ScreenParams &params) {
             for (const auto &change : changes)
                 change(params);
         });
     }
     if (json()) {
-        QJsonObject o = ScreenParamsText::toJson(project.screenParams());
+        QJsonObject o = ScreenParamsText::toJson(card.screenParams());
         if (!changes.empty())
-            o[u"written"] = written;
+            o[u"written"] = written.isOk();
         printJson(o);
     } else {
-        for (const QString &line : ScreenParamsText::describe(project.screenParams()))
+        for (const QString &line : ScreenParamsText::describe(card.screenParams()))
             print(line);
     }
     if (!changes.empty() && !written)
-        return fail(ExitPartial, QStringLiteral("命令执行失败：") + project.lastErrorText());
+        return fail(ExitPartial, written.userText());
     if (!changes.empty() && !json())
-        print(QStringLiteral("命令执行成功！"));
+        print(written.userText());
     return ExitOk;
+}
+
+QJsonObject CliApp::cardChangeJson(const QString &verb, const QStringList &args)
+{
+    QJsonObject o;
+    if (verb == u"clear")
+        o[u"cleared"] = true;
+    else if (verb == u"clock")
+        o[u"clock"] = localNow().toString(Qt::ISODate);
+    else if (verb == u"factory-reset")
+        o[u"factoryReset"] = true;
+    else if (verb == u"power")
+        o[u"power"] = args.value(0);
+    else if (verb == u"brightness" && !args.isEmpty())
+        o[u"brightness"] = args.at(0).toInt();
+    return o;
 }

@@ -5,7 +5,7 @@
 #include "base/Version.h"
 #include "cli/Console.h"
 #include "model/ProgramFields.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -434,7 +434,7 @@ void CliApp::printJsonDocument(int code)
                 error = QStringLiteral("no card found, or the port cannot be opened");
                 break;
             case ExitUnsupported:
-                error = Project::unsupportedCardText();
+                error = Outcome::unsupportedCard().text();
                 break;
             default:
                 error = QStringLiteral("failed");
@@ -543,11 +543,10 @@ QString CliApp::projectPath() const
     const QString given = option(QStringLiteral("project"));
     if (!given.isEmpty())
         return QFileInfo(given).absoluteFilePath();
-    Project defaults;
-    return defaults.projectFilePath();
+    return PlayList().projectFilePath();
 }
 
-int CliApp::openProject(Project &project, bool toChange)
+int CliApp::openProject(PlayList &project, bool toChange)
 {
     const QString path = projectPath();
     project.setProjectFilePath(path);
@@ -559,19 +558,20 @@ int CliApp::openProject(Project &project, bool toChange)
                                    ? QStringLiteral("%1 is not a project file").arg(path)
                                    : QStringLiteral("no project file %1 (create one with '%2 new')")
                                          .arg(path, QLatin1String(kProgram)));
-    // Load failures are reported through the message seam ("Error on load
-    // playlist file."); an empty list alone is a valid project.
-    QString lockError;
-    if (toChange && !project.lockProjectFile(&lockError))
-        return fail(ExitUsage, lockError);
-    const int errorsBefore = m_ui->errorMessageCount();
-    project.loadProject();
-    if (m_ui->errorMessageCount() != errorsBefore)
+    // An empty list alone is a valid project.
+    if (toChange) {
+        if (const Outcome locked = project.lockProjectFile(); !locked)
+            return fail(ExitUsage, locked.text());
+    }
+    if (const Outcome loaded = project.load(); !loaded) {
+        // The load's own message first, as the GUI shows it.
+        m_console.err(QStringLiteral("Error: ") + loaded.text() + QLatin1Char('\n'));
         return fail(ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+    }
     return ExitOk;
 }
 
-int CliApp::saveProject(Project &project)
+int CliApp::saveProject(PlayList &project)
 {
     // Under the lock nobody who takes it can have written; a program that
     // does not take it still must not lose its change to ours.
@@ -580,14 +580,16 @@ int CliApp::saveProject(Project &project)
                     QStringLiteral("the project file %1 was changed by another program while this "
                                    "command ran; nothing was written")
                         .arg(project.projectFilePath()));
-    if (!project.saveProject())
+    if (const Outcome saved = project.save(); !saved) {
+        m_console.err(applicationTitle() + QStringLiteral(": ") + saved.text() + QLatin1Char('\n'));
         return fail(
             ExitUsage,
             QStringLiteral("cannot write the project file %1").arg(project.projectFilePath()));
+    }
     return ExitOk;
 }
 
-int CliApp::itemNumber(const Project &project, const QString &text, QString *error) const
+int CliApp::itemNumber(const PlayList &project, const QString &text, QString *error) const
 {
     bool ok = false;
     const int n = text.toInt(&ok);

@@ -1,6 +1,6 @@
 #pragma once
 // brivane-cli: the command-line front end. Parses the arguments (a verb and
-// its options, QCommandLineParser), runs the verb through the same Project,
+// its options, QCommandLineParser), runs the verb through the same PlayList, CardSession,
 // items, renderers, link and jobs as the GUI, and turns the outcome into
 // terminal output and an exit code. One CliApp runs one command line; main()
 // owns it, tests run it in-process with a recording Console.
@@ -20,7 +20,9 @@ class Console;
 class ProgramItem;
 struct SignTarget;
 class SignList;
-class Project;
+class PlayList;
+class CardSession;
+struct SignResult;
 class QJsonObject;
 struct SendReport;
 
@@ -88,13 +90,12 @@ private:
     // Loads the project file a verb works on; an exit code on failure. A
     // verb that will change the file passes toChange: the file's lock is then
     // held from before the read until the project is gone.
-    int openProject(Project &project, bool toChange = false);
-    int saveProject(Project &project);
+    int openProject(PlayList &project, bool toChange = false);
+    int saveProject(PlayList &project);
     // A 1-based program number of the play list; 0 when not valid.
-    int itemNumber(const Project &project, const QString &text, QString *error) const;
+    int itemNumber(const PlayList &project, const QString &text, QString *error) const;
 
     // ---- the card (CardVerbs.cpp)
-    enum class Attach { Command, Send, Report };
     // Resolves --port/--sign/--all-signs for a verb that serves one sign:
     // its port number; 0 when none is named; -1 with an error printed when
     // not valid or more than one is named.
@@ -102,19 +103,23 @@ private:
     // The same for a verb that serves several: the signs named, and the
     // port number (0 none, -1 several). ExitOk or a usage error's code.
     int cardTargets(std::vector<SignTarget> &targets, int &port);
-    // Finds (without --port) or opens the card, identifies it and checks its
+    // Runs a card verb on the signs named: on the calling thread for one
+    // (the search when none is named), one worker thread per sign for
+    // several; the exit code.
+    int runCardVerb(const QString &verb, const QStringList &args,
+                    TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop,
+                    int retries = 0);
+    // One sign's result as the verb's own output (lines or its document).
+    int reportOneSign(const QString &verb, const QStringList &args, const SignResult &result);
+    int reportFind(const SignResult &result);
+    int reportInfo(const SignResult &result);
+    // Finds (port 0) or opens the card for a verb of one sign and checks its
     // support; an exit code when the verb cannot go on.
-    int attachCard(Project &project, Attach purpose, int port);
-    int runFind(Project &project, int port);
-    // "命令执行成功！" (with --json {"ok": true} and what changed), or the
-    // failure.
-    int reportCommand(Project &project, bool ok, const QString &error = {},
-                      const QJsonObject &changed = {});
+    int attachOne(CardSession &card, int port);
     int verbFind(const QStringList &args);
     int verbInfo(const QStringList &args);
     int verbSend(const QStringList &args);
-    // send's steps: the questions' policy from --on-error and --retries,
-    // the report as lines or JSON, and the exit code it ends with.
+    // send's questions' policy from --on-error and --retries.
     int sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retries);
     int verbClear(const QStringList &args);
     int verbClock(const QStringList &args);
@@ -124,9 +129,10 @@ private:
     // The changes the options of params ask for; an exit code on a bad one.
     int screenParamsOptions(std::vector<std::function<void(ScreenParams &)>> &changes);
     int verbFactoryReset(const QStringList &args);
-    int simpleCardCommand(const QString &verb, bool (Project::*command)());
+    // What a card verb changes, for its --json document.
+    static QJsonObject cardChangeJson(const QString &verb, const QStringList &args);
 
-    // ---- signs (SignsVerb.cpp) and several at once (MultiSignVerbs.cpp)
+    // ---- signs (SignsVerb.cpp)
     int verbSigns(const QStringList &args);
     int signsList(const SignList &list, bool readable, const QStringList &args);
     int signsAdd(SignList &list, bool readable, const QStringList &args);
@@ -137,13 +143,6 @@ private:
     // The signs --port (repeatable), --sign (repeatable) and --all-signs
     // name, each once, in that order. ExitOk or a usage error's code.
     int signTargets(std::vector<SignTarget> &targets);
-    // Runs a card verb on several signs in parallel; the exit code.
-    int runOnSigns(const QString &verb, const std::vector<SignTarget> &targets,
-                   const QStringList &args,
-                   TerminalUserInterface::Policy policy = TerminalUserInterface::Policy::Stop,
-                   int retries = 0);
-    // What a card verb changes, for its --json document.
-    static QJsonObject cardChangeJson(const QString &verb, const QStringList &args);
 
     // ---- the play list (ProjectVerbs.cpp)
     int verbNew(const QStringList &args);
@@ -153,10 +152,10 @@ private:
     int verbRemove(const QStringList &args);
     int verbMove(const QStringList &args);
     int verbSet(const QStringList &args);
-    int addItem(std::unique_ptr<ProgramItem> item, const QString &content);
+    int addItem(PlayList &project, std::unique_ptr<ProgramItem> item, const QString &content);
     // Applies --card, or with --port the connected card's identification
     // and screen parameters, before pages are rendered.
-    int prepareRendering(Project &project);
+    int prepareRendering(PlayList &project);
 
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
@@ -167,7 +166,7 @@ private:
     int verbFonts(const QStringList &args);
     // Warns on standard error when program `number` (1-based) is a text
     // with characters no face can draw.
-    void warnMissingCharacters(const Project &project, int number);
+    void warnMissingCharacters(const PlayList &project, int number);
     // ---- the HTTP service (ServeVerb.cpp)
     int verbServe(const QStringList &args);
 

@@ -4,7 +4,7 @@
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "render/TextFont.h"
 #include "render/TextMeasurer.h"
@@ -39,7 +39,7 @@ QString sampleName(int number, const QString &face)
 
 } // namespace
 
-void CliApp::warnMissingCharacters(const Project &project, int number)
+void CliApp::warnMissingCharacters(const PlayList &project, int number)
 {
     const ProgramItem *item = project.itemAt(number - 1);
     if (!item || item->isPicture())

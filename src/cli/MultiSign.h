@@ -1,13 +1,16 @@
 #pragma once
 // One card verb on several signs at once: one worker thread per sign, each
-// with its own Project (its own link, its own copy of the play list), the
+// with its own CardSession (and, for send, its own copy of the play list), the
 // calling thread printing each sign's line as it finishes and the progress of
 // all of them on standard error, Ctrl-C (InterruptWatch) cancelling all.
 // A sign's failure never stops the others. Used by the card verbs when more
-// than one sign is named; the single-sign path does not come here.
+// than one sign is named; one sign runs the same job on the calling thread.
 
 #include "cli/TerminalUserInterface.h"
+#include "link/ControllerInfo.h"
 #include "link/ProgressHost.h"
+#include "link/ScreenParams.h"
+#include "model/SendReport.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -16,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class Console;
@@ -35,6 +39,13 @@ struct SignResult {
     QString error;       // why it did not succeed
     QString summary;     // the rest of the sign's output line
     QJsonObject details; // the verb's own fields for --json
+    // What one sign's own output shows.
+    int port = 0;          // the port the card was reached on
+    bool cardSeen = false; // the card answered the model query
+    ControllerInfo card;
+    std::optional<ScreenParams> params; // info: the record, when read
+    int brightness = -1;                // info, brightness: the level, when read
+    SendReport report;                  // send: its report, when it ran
 };
 
 // The progress host of one sign's worker: keeps the status for the calling
@@ -45,7 +56,7 @@ class SignHost final : public ProgressHost {
 public:
     SignHost(const std::atomic<bool> &cancel, TerminalUserInterface::Policy policy, int retries);
 
-    void setRange(int range);
+    void setRange(int range) override;
     void setStatus(int position, const QString &text) override;
     void setButtons(bool, bool) override {}
     bool isCancelled() const override { return m_cancel.load(); }
@@ -77,7 +88,7 @@ private:
 
 class MultiSign {
 public:
-    using Job = std::function<void(const SignTarget &, SignHost &, SignResult &)>;
+    using Job = std::function<void(const SignTarget &, ProgressHost &, SignResult &)>;
 
     MultiSign(Console &console, bool json, TerminalUserInterface::Policy policy, int retries);
 

@@ -1,5 +1,5 @@
 // The play list verbs: new, list, add-text, add-picture, remove, move, set.
-// Each loads the project file, changes it through the Project and its items,
+// Each loads the project file, changes it through the PlayList and its items,
 // and saves it with the project file writer; nothing is written when the
 // command line has an error.
 
@@ -11,7 +11,8 @@
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/ProgramFields.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/ProjectJson.h"
 #include "model/TextItem.h"
 
@@ -61,7 +62,7 @@ const char *const kFieldOptions[] = {"action", "speed", "frame",      "clock", "
 
 // Program n of the play list as `list --json` shows it, for the JSON
 // result of a verb that changed it.
-QJsonObject programJson(const Project &project, int n)
+QJsonObject programJson(const PlayList &project, int n)
 {
     return ProgramFields::toJson(n, *project.itemAt(n - 1), ProgramFields::PageCount::Layout);
 }
@@ -70,7 +71,7 @@ QJsonObject programJson(const Project &project, int n)
 
 int CliApp::verbNew(const QStringList &)
 {
-    Project project;
+    PlayList project;
     const QString path = projectPath();
     project.setProjectFilePath(path);
     if (QFileInfo::exists(path) && !isSet(QStringLiteral("force")))
@@ -95,7 +96,7 @@ int CliApp::verbNew(const QStringList &)
     return ExitOk;
 }
 
-int CliApp::prepareRendering(Project &project)
+int CliApp::prepareRendering(PlayList &project)
 {
     if (isSet(QStringLiteral("card"))) {
         const auto info = parseCardKind(option(QStringLiteral("card")));
@@ -112,16 +113,19 @@ int CliApp::prepareRendering(Project &project)
         const int port = portOption();
         if (port < 0)
             return ExitUsage;
-        if (const int code = attachCard(project, Attach::Command, port); code != ExitOk)
+        CardSession card;
+        if (const int code = attachOne(card, port); code != ExitOk)
             return code;
-        project.readScreenParams();
+        card.readScreenParams();
+        project.screenParams() = card.screenParams();
+        project.controllerInfo() = card.info();
     }
     return ExitOk;
 }
 
 int CliApp::verbList(const QStringList &)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)
@@ -138,9 +142,8 @@ int CliApp::verbList(const QStringList &)
     return ExitOk;
 }
 
-int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
+int CliApp::addItem(PlayList &project, std::unique_ptr<ProgramItem> item, const QString &content)
 {
-    Project &project = *item->owner();
     const ProgramFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
     QString error;
     if (!ProgramFields::assign(*item, QStringLiteral("content"), content, context, &error))
@@ -169,23 +172,23 @@ int CliApp::addItem(std::unique_ptr<ProgramItem> item, const QString &content)
 
 int CliApp::verbAddText(const QStringList &args)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
         return code;
-    return addItem(std::make_unique<TextItem>(&project), args.at(0));
+    return addItem(project, std::make_unique<TextItem>(&project), args.at(0));
 }
 
 int CliApp::verbAddPicture(const QStringList &args)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
         return code;
-    return addItem(std::make_unique<PictureItem>(&project), args.at(0));
+    return addItem(project, std::make_unique<PictureItem>(&project), args.at(0));
 }
 
 int CliApp::verbRemove(const QStringList &args)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
@@ -205,7 +208,7 @@ int CliApp::verbRemove(const QStringList &args)
 
 int CliApp::verbMove(const QStringList &args)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;
@@ -240,7 +243,7 @@ int CliApp::verbMove(const QStringList &args)
 
 int CliApp::verbSet(const QStringList &args)
 {
-    Project project;
+    PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
         return code;
     QString error;

@@ -5,7 +5,7 @@
 #include "base/LocalClock.h"
 #include "cli/Console.h"
 #include "model/ProgramItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/ScreenImage.h"
 #include "render/PageBitmap.h"
 
@@ -34,7 +34,7 @@ int CliApp::verbRender(const QStringList &)
     const QString out = option(QStringLiteral("out"));
     if (out.isEmpty())
         return usageError(QStringLiteral("render needs --out DIR"), QStringLiteral("render"));
-    Project project;
+    PlayList project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
     if (const int code = prepareRendering(project); code != ExitOk)

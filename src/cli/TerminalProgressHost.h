@@ -18,6 +18,7 @@ public:
     TerminalProgressHost(const TerminalProgressHost &) = delete;
     TerminalProgressHost &operator=(const TerminalProgressHost &) = delete;
 
+    void setRange(int range) override { m_range = range > 0 ? range : 1; }
     void setStatus(int position, const QString &text) override;
     void setButtons(bool okEnabled, bool cancelEnabled) override;
     bool isCancelled() const override;
@@ -27,6 +28,7 @@ public:
     // Ends the live bar's line; called when the job has returned.
     void finish();
 
+    int range() const { return m_range; }
     int position() const { return m_position; }
     QString statusText() const { return m_text; }
     // Every distinct status text, in order.

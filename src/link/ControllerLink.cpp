@@ -215,7 +215,7 @@ bool ControllerLink::judgeStatus()
 {
     const int status = responseByte(Protocol::CommandOffset);
     if (status != Protocol::StatusOk) {
-        m_error.set(status, Packet::statusText(status));
+        m_error.setCardStatus(status, Packet::statusText(status));
         return false;
     }
     if (m_response.size() != Protocol::MinFrame) {

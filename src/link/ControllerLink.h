@@ -120,6 +120,7 @@ public:
     int lastErrorCode() const { return m_error.code; }
     QString lastErrorText() const { return m_error.text; }
     void setError(int code, const QString &text) { m_error.set(code, text); }
+    const LinkError &error() const { return m_error; }
 
 private:
     bool send(int length);

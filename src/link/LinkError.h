@@ -9,11 +9,21 @@ struct LinkError {
 
     int code = 0;
     QString text;
+    // True when code is the card's status byte (a refused request), not a
+    // system code or one of the link's own: the card's 2 and 5 are not the
+    // port's "not found" and "access denied".
+    bool fromCard = false;
 
     void set(int newCode, const QString &newText)
     {
         code = newCode;
         text = newText.left(MaxTextLength);
+        fromCard = false;
+    }
+    void setCardStatus(int status, const QString &newText)
+    {
+        set(status, newText);
+        fromCard = true;
     }
     void clear() { set(0, {}); }
 };

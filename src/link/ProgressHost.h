@@ -12,6 +12,9 @@
 class ProgressHost {
 public:
     virtual ~ProgressHost() = default;
+    // The bar's range: the job sets it before its first status (a host made
+    // with a range of its own may keep that).
+    virtual void setRange(int range) { (void)range; }
     // The status line shows text, then the bar moves to position.
     virtual void setStatus(int position, const QString &text) = 0;
     // Enables or disables the OK and the cancel button.

@@ -1,7 +1,6 @@
 #include "model/ItemEdit.h"
 
 #include "model/PictureItem.h"
-#include "model/Project.h"
 #include "model/TextItem.h"
 
 #include <iterator>
@@ -98,7 +97,7 @@ template <typename Change> bool apply(ProgramItem &item, ItemSetting setting, Ch
         changed = !item.isPicture() && (zeroBefore || item.effectiveStayTime() == 0);
         break;
     }
-    if (changed && (!item.owner() || item.owner()->buildsPages()))
+    if (changed && item.context().buildsPages)
         item.buildPages();
     return changed;
 }

@@ -1,20 +1,23 @@
 #include "model/PictureItem.h"
 
-#include "model/Project.h"
+#include "base/AppServices.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-PictureItem::PictureItem(Project *owner) : ProgramItem(PictureType, owner) {}
+PictureItem::PictureItem(const RenderContext *context) : ProgramItem(PictureType, context) {}
 
 void PictureItem::setLimit(int v) { m_limit = v > 255 ? 255 : (v < 0 ? 0 : v); }
 
 QString PictureItem::resolvedPath() const
 {
     const QString &path = content();
-    if (path.isEmpty() || QDir::isAbsolutePath(path) || !owner())
+    if (path.isEmpty() || QDir::isAbsolutePath(path) || !renderContext())
         return path;
-    const QString projectFile = owner()->projectFilePath();
+    // A list without a file of its own keeps the default one.
+    const QString projectFile = renderContext()->projectFilePath.isEmpty()
+                                    ? defaultProjectFilePath()
+                                    : renderContext()->projectFilePath;
     if (projectFile.isEmpty())
         return path;
     return QFileInfo(projectFile).absoluteDir().filePath(path);

@@ -6,7 +6,11 @@
 
 class PictureItem final : public ProgramItem {
 public:
-    explicit PictureItem(Project *owner);
+    explicit PictureItem(const RenderContext *context = nullptr);
+    template <HasRenderContext List>
+    explicit PictureItem(List *list) : PictureItem(list ? &list->renderContext() : nullptr)
+    {
+    }
 
     void buildPages() override;
     // Always one: a missing or undecodable file gives a black page.

@@ -1,6 +1,5 @@
 #include "model/PictureItem.h"
 
-#include "model/Project.h"
 #include "render/PictureConverter.h"
 
 void PictureItem::buildPages()
@@ -11,8 +10,7 @@ void PictureItem::buildPages()
     params.mode = mode();
     params.reverse = reverse();
     params.limit = limit();
-    params.colourType =
-        owner() ? owner()->screenParams().colourType() : ScreenParams().colourType();
+    params.colourType = context().screen.colourType();
     params.width = contentWidth();
     params.height = screenHeight();
     if (params.width > 0 && params.height > 0 && pageAllowance(params.width, params.height) < 1) {

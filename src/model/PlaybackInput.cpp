@@ -1,7 +1,7 @@
 #include "model/PlaybackInput.h"
 
 #include "model/ProgramItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 Playback::Settings playbackSettings(const ProgramItem &item)
 {
@@ -38,16 +38,16 @@ Playback::Program playbackProgram(const ProgramItem &item)
     return program;
 }
 
-Playback::Screen playbackScreen(const Project &project)
+Playback::Screen playbackScreen(const RenderContext &context)
 {
     Playback::Screen screen;
-    screen.width = project.screenWidth();
-    screen.height = project.screenHeight();
-    screen.planes = project.screenParams().colourType() == 1 ? 1 : 2;
+    screen.width = context.screenWidth();
+    screen.height = context.screenHeight();
+    screen.planes = context.screen.colourType() == 1 ? 1 : 2;
     return screen;
 }
 
-Playback::Player playbackPlayer(const Project &project, int only)
+Playback::Player playbackPlayer(const PlayList &project, int only)
 {
     std::vector<Playback::Program> programs;
     for (int i = 0; i < project.itemCount(); ++i) {
@@ -56,5 +56,5 @@ Playback::Player playbackPlayer(const Project &project, int only)
         if (const ProgramItem *item = project.itemAt(i))
             programs.push_back(playbackProgram(*item));
     }
-    return Playback::Player(playbackScreen(project), std::move(programs));
+    return Playback::Player(playbackScreen(project.renderContext()), std::move(programs));
 }

@@ -6,10 +6,11 @@
 #include "render/Playback.h"
 
 class ProgramItem;
-class Project;
+class PlayList;
+struct RenderContext;
 
 Playback::Settings playbackSettings(const ProgramItem &item);
 Playback::Program playbackProgram(const ProgramItem &item);
-Playback::Screen playbackScreen(const Project &project);
+Playback::Screen playbackScreen(const RenderContext &context);
 // The whole play list, or only program `only` (0-based) when it is >= 0.
-Playback::Player playbackPlayer(const Project &project, int only = -1);
+Playback::Player playbackPlayer(const PlayList &project, int only = -1);

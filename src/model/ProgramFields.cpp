@@ -1,5 +1,6 @@
 #include "model/ProgramFields.h"
 
+#include "base/OptionSpellings.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
@@ -63,7 +64,17 @@ struct Field {
     Kind kind;
     // Parses and stores; false with *error set on a bad value.
     std::function<bool(ProgramItem &, const QString &, const Context &, QString *)> assign;
+    // For a field whose value is a number or a named choice: its range and
+    // the setting a number is stored into.
+    std::optional<Choice> choice = std::nullopt;
+    ItemSetting setting = ItemSetting::Content;
 };
+
+QString invalidValueText(const char *name, const QString &value, const Choice &choice)
+{
+    return QStringLiteral("invalid %1 \"%2\": expected %3")
+        .arg(QLatin1String(name), value, describe(choice));
+}
 
 // A field whose value is a Choice, stored as setting.
 Field choiceField(const char *name, Kind kind, Choice choice, ItemSetting setting)
@@ -73,13 +84,13 @@ Field choiceField(const char *name, Kind kind, Choice choice, ItemSetting settin
                                          QString *error) {
                      const std::optional<int> parsed = parseChoice(value, choice);
                      if (!parsed) {
-                         *error = QStringLiteral("invalid %1 \"%2\": expected %3")
-                                      .arg(QLatin1String(name), value, describe(choice));
+                         *error = invalidValueText(name, value, choice);
                          return false;
                      }
                      editItem(item, setting, *parsed);
                      return true;
-                 }};
+                 },
+                 choice, setting};
 }
 
 const std::vector<Field> &fields()
@@ -151,8 +162,7 @@ const std::vector<Field> &fields()
         f.push_back(choiceField("style", Kind::Text,
                                 {0,
                                  3,
-                                 {QStringLiteral("正常"), QStringLiteral("粗体"),
-                                  QStringLiteral("斜体"), QStringLiteral("粗斜体")},
+                                 ValueTables::styleNames(),
                                  0,
                                  {{QStringLiteral("regular"), 0},
                                   {QStringLiteral("bold"), 1},
@@ -162,7 +172,7 @@ const std::vector<Field> &fields()
         f.push_back(choiceField("color", Kind::Text,
                                 {1,
                                  3,
-                                 {QStringLiteral("红"), QStringLiteral("绿"), QStringLiteral("黄")},
+                                 ValueTables::colorNames(),
                                  1,
                                  {{QStringLiteral("red"), 1},
                                   {QStringLiteral("green"), 2},
@@ -209,23 +219,60 @@ QStringList fieldNames(bool picture)
     return names;
 }
 
-bool assign(ProgramItem &item, const QString &field, const QString &value, const Context &context,
-            QString *error)
+namespace {
+
+// The table's entry for a typed field name; null with *error when the item
+// has no such field.
+const Field *findField(const ProgramItem &item, const QString &typed, QString *error)
 {
+    const QString field = OptionSpellings::documented(typed);
     for (const Field &f : fields()) {
         if (field != QLatin1String(f.name))
             continue;
-        if (!fits(f.kind, item.isPicture())) {
-            *error = QStringLiteral("a %1 program has no field \"%2\"")
-                         .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text"),
-                              field);
-            return false;
-        }
-        return f.assign(item, value, context, error);
+        if (fits(f.kind, item.isPicture()))
+            return &f;
+        *error = QStringLiteral("a %1 program has no field \"%2\"")
+                     .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text"),
+                          field);
+        return nullptr;
     }
     *error = QStringLiteral("unknown field \"%1\"; fields: %2")
                  .arg(field, fieldNames(item.isPicture()).join(QStringLiteral(", ")));
-    return false;
+    return nullptr;
+}
+
+} // namespace
+
+QString fieldName(const QString &typed, bool picture)
+{
+    const QString field = OptionSpellings::documented(typed);
+    for (const Field &f : fields())
+        if (field == QLatin1String(f.name))
+            return fits(f.kind, picture) ? field : QString();
+    return {};
+}
+
+bool assign(ProgramItem &item, const QString &field, const QString &value, const Context &context,
+            QString *error)
+{
+    const Field *f = findField(item, field, error);
+    return f && f->assign(item, value, context, error);
+}
+
+bool assign(ProgramItem &item, const QString &field, qint64 value, const Context &context,
+            QString *error)
+{
+    const Field *f = findField(item, field, error);
+    if (!f)
+        return false;
+    if (!f->choice)
+        return f->assign(item, QString::number(value), context, error);
+    if (value < f->choice->min || value > f->choice->max) {
+        *error = invalidValueText(f->name, QString::number(value), *f->choice);
+        return false;
+    }
+    editItem(item, f->setting, int(value));
+    return true;
 }
 
 QString picturePathToStore(const QString &path, const QString &projectDir, QString *error)

@@ -27,10 +27,21 @@ struct Context {
     QString projectDir;
 };
 
-// Stores the typed value into the item's field. False, with a message for
-// the user in *error, when the field is unknown for the item's kind or the
-// value is out of range; the item is unchanged then.
+// The field a typed name means for an item of this kind: the documented
+// name, other spellings taken as the command line takes them ("colour" ->
+// "color", OptionSpellings); empty when the item has no such field.
+QString fieldName(const QString &typed, bool picture);
+
+// Stores the typed value into the item's field (named as fieldName takes
+// it). False, with a message for the user in *error, when the field is
+// unknown for the item's kind or the value is out of range; the item is
+// unchanged then.
 bool assign(ProgramItem &item, const QString &field, const QString &value, const Context &context,
+            QString *error);
+// The same for a number (the service's JSON numbers): stored as it is into a
+// field that takes a number or a named choice, within the field's range; a
+// text field takes its decimal digits.
+bool assign(ProgramItem &item, const QString &field, qint64 value, const Context &context,
             QString *error);
 
 // The path to store for a picture typed as path (relative to the working

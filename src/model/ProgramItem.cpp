@@ -1,12 +1,12 @@
 #include "model/ProgramItem.h"
 
 #include "link/Protocol.h"
-#include "model/Project.h"
 #include "model/ValueTables.h"
 
 #include <climits>
 
-ProgramItem::ProgramItem(int type, Project *owner) : m_owner(owner), m_type(type)
+ProgramItem::ProgramItem(int type, const RenderContext *context)
+    : m_context(context), m_type(type)
 {
     setAction(13);
     setSpeed(14);
@@ -60,9 +60,16 @@ qint64 ProgramItem::pageBytes() const
     return bytes;
 }
 
+const RenderContext &ProgramItem::context() const
+{
+    static const RenderContext alone;
+    return m_context ? *m_context : alone;
+}
+
 int ProgramItem::pageAllowance(int width, int height) const
 {
-    return m_owner ? m_owner->pageAllowance(*this, width, height) : INT_MAX;
+    const RenderContext &c = context();
+    return c.pageAllowance ? c.pageAllowance(*this, width, height) : INT_MAX;
 }
 
 void ProgramItem::addBlankPage()
@@ -104,18 +111,18 @@ void ProgramItem::setClockMode(int v)
 
 int ProgramItem::screenWidth() const
 {
-    return m_owner ? m_owner->screenWidth() : 256;
+    return context().screenWidth();
 }
 int ProgramItem::screenHeight() const
 {
-    return m_owner ? m_owner->screenHeight() : 32;
+    return context().screenHeight();
 }
 
 int ProgramItem::effectiveClockMode() const
 {
-    if (m_clock == 0 || !m_owner)
+    if (m_clock == 0)
         return 0;
-    const ControllerInfo &info = m_owner->controllerInfo();
+    const ControllerInfo &info = context().card;
     if (info.isLevelLocked() || !info.hasClockZoneSupport())
         return 0;
     if (m_clock == 2)
@@ -155,7 +162,7 @@ int ProgramItem::clockCode() const
 int ProgramItem::effectCode() const
 {
     const int border = ValueTables::frameBorderCode(m_frame);
-    if (m_owner && m_owner->controllerInfo().firmwareAtLeast(2, 2, 7))
+    if (context().card.firmwareAtLeast(2, 2, 7))
         return m_flash | border;
     // Older firmware only knows whether a border is shown at all.
     return border != 0 ? (m_flash | 0x10) : m_flash;

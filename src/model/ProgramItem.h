@@ -1,14 +1,16 @@
 #pragma once
 // One program of the play list: its content, its play settings, the codes
 // derived from them for the upload, and the pages its content was rendered
-// into. Owned by the Project; TextItem and PictureItem are the two kinds.
+// into. Owned by the PlayList, whose RenderContext it draws for; TextItem
+// and PictureItem are the two kinds.
 
+#include "model/RenderContext.h"
 #include "render/PageBitmap.h"
 
 #include <QString>
+#include <concepts>
 #include <vector>
 
-class Project;
 class XmlDocument;
 
 class ProgramItem {
@@ -51,7 +53,10 @@ public:
     // False when there is no "content" child after "type".
     virtual bool readXml(XmlDocument &doc);
 
-    Project *owner() const { return m_owner; }
+    // What the item draws for: its list's context, or the default one.
+    const RenderContext &context() const;
+    // The list's context; null for an item made on its own.
+    const RenderContext *renderContext() const { return m_context; }
     int type() const { return m_type; }
     bool isPicture() const { return m_type != TextType; }
 
@@ -90,7 +95,7 @@ public:
     QString displayName() const;
 
 protected:
-    ProgramItem(int type, Project *owner);
+    ProgramItem(int type, const RenderContext *context);
     // Opens the "msg" element, steps into it and writes the common fields;
     // the kind adds its own and steps out.
     void writeCommonXml(XmlDocument &doc) const;
@@ -98,12 +103,12 @@ protected:
     std::vector<PageBitmap> &mutablePages() { return m_pages; }
     void setPagesRefused(bool refused) { m_pagesRefused = refused; }
     void setPageProblem(const QString &problem) { m_pageProblem = problem; }
-    // Pages of width x height the project's budget still grants this item
-    // (a very large number without a project).
+    // Pages of width x height the list's budget still grants this item
+    // (a very large number without one).
     int pageAllowance(int width, int height) const;
 
 private:
-    Project *m_owner;
+    const RenderContext *m_context;
     std::vector<PageBitmap> m_pages;
     QString m_content;
     QString m_kindLabel;
@@ -120,4 +125,11 @@ private:
     int m_flashDelay = 0;
     bool m_pagesRefused = false;
     QString m_pageProblem;
+};
+
+// The kinds' constructors also take a play list (anything with
+// renderContext()) for its context.
+template <typename List>
+concept HasRenderContext = requires(List &list) {
+    { list.renderContext() } -> std::convertible_to<const RenderContext &>;
 };

@@ -6,7 +6,7 @@
 #include "base/AppServices.h"
 #include "base/AtoiValue.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/ProjectFileLock.h"
 #include "model/TextItem.h"
 #include "model/XmlDocument.h"
@@ -123,7 +123,7 @@ bool PictureItem::readXml(XmlDocument &doc)
     return true;
 }
 
-Project::FileStamp Project::stampOf(const QString &path)
+PlayList::FileStamp PlayList::stampOf(const QString &path)
 {
     FileStamp stamp;
     const QFileInfo info(path);
@@ -137,7 +137,7 @@ Project::FileStamp Project::stampOf(const QString &path)
     return stamp;
 }
 
-bool Project::projectFileChangedOnDisk() const
+bool PlayList::projectFileChangedOnDisk() const
 {
     const QString path = projectFilePath();
     const QFileInfo info(path);
@@ -153,60 +153,48 @@ bool Project::projectFileChangedOnDisk() const
     return stampOf(path).hash != m_fileStamp.hash;
 }
 
-bool Project::lockProjectFile(QString *error)
+Outcome PlayList::lockProjectFile()
 {
     if (m_fileLock)
-        return true;
+        return {};
     auto lock = std::make_unique<ProjectFileLock>(projectFilePath());
-    if (!lock->lock(ProjectFileLock::kWaitMs, error))
-        return false;
+    if (const Outcome locked = lock->lock(); !locked)
+        return locked;
     m_fileLock = std::move(lock);
-    return true;
+    return {};
 }
 
-void Project::unlockProjectFile()
+void PlayList::unlockProjectFile()
 {
     m_fileLock.reset();
 }
 
-bool Project::holdsProjectFileLock() const
+bool PlayList::holdsProjectFileLock() const
 {
     return m_fileLock != nullptr;
 }
 
-bool Project::saveProject()
+Outcome PlayList::save()
 {
-    m_saveErrorText.clear();
-    m_saveFailure = SaveFailure::None;
-    const auto failed = [this](SaveFailure failure, const QString &text) {
-        m_saveFailure = failure;
-        m_saveErrorText = text;
-        showMessage(nullptr, text, applicationTitle(), MessageIcon::Warning);
-        return false;
-    };
     const QString path = projectFilePath();
-    // A write needs about as much room as the file it replaces.
-    const auto writeFailed = [&](qint64 needed) {
-        const QString full = diskFullText(path, needed);
-        return full.isEmpty()
-                   ? failed(SaveFailure::WriteFailed, QStringLiteral("Error on save project!"))
-                   : failed(SaveFailure::DiskFull, full);
-    };
+    const QString saveError = QStringLiteral("Error on save project!");
     // The write holds the lock (the caller's, or one of its own), so it
     // never lands in the middle of another program's read-change-write.
     std::unique_ptr<ProjectFileLock> ownLock;
     if (!m_fileLock) {
         ownLock = std::make_unique<ProjectFileLock>(path);
-        if (!ownLock->lock())
-            return writeFailed(ProjectFileLock::kLockFileBytes);
+        if (const Outcome locked = ownLock->lock(); !locked)
+            return locked.code() == OutcomeCode::FileDiskFull
+                       ? locked
+                       : Outcome::failure(OutcomeCode::FileLocked, saveError);
     }
     XmlDocument doc;
     // A declaration alone is no document, so this gives an empty one; the
     // layer writes the declaration itself when saving.
     doc.setDocText(kDeclaration);
     doc.addElem(QStringLiteral("project"));
-    doc.addChildElem(QStringLiteral("width"), m_params.widthCode());
-    doc.addChildElem(QStringLiteral("height"), m_params.heightCode());
+    doc.addChildElem(QStringLiteral("width"), screenParams().widthCode());
+    doc.addChildElem(QStringLiteral("height"), screenParams().heightCode());
     for (const auto &item : m_items)
         item->writeXml(doc);
     QByteArray written;
@@ -214,26 +202,27 @@ bool Project::saveProject()
     if (doc.save(path, &written, &refused)) {
         const QFileInfo info(path);
         m_fileStamp = {written.size(), info.lastModified().toMSecsSinceEpoch(), hashOf(written)};
-        return true;
+        return {};
     }
     if (refused != XmlDocument::Refusal::None)
-        return failed(SaveFailure::Refused, XmlDocument::saveRefusalText(refused));
-    return writeFailed(QFileInfo(path).size() + ProjectFileLock::kLockFileBytes);
+        return Outcome::failure(OutcomeCode::FileRefused, XmlDocument::saveRefusalText(refused));
+    // A write that failed for want of room names the disk; it needs about as
+    // much room as the file it replaces.
+    const QString full =
+        diskFullText(path, QFileInfo(path).size() + ProjectFileLock::kLockFileBytes);
+    return full.isEmpty() ? Outcome::failure(OutcomeCode::FileWriteFailed, saveError)
+                          : Outcome::failure(OutcomeCode::FileDiskFull, full);
 }
 
-bool Project::loadProject()
+Outcome PlayList::load()
 {
     const QString path = projectFilePath();
-    m_loadErrorText.clear();
     m_fileStamp = FileStamp();
     if (!fileExists(path, false)) {
-        appendItem(std::make_unique<TextItem>(this));
-        return false;
+        appendItem(std::make_unique<TextItem>(&m_context));
+        return Outcome::failure(OutcomeCode::FileMissing,
+                                QStringLiteral("没有项目文件 %1").arg(path));
     }
-    const auto showLoadError = [this](const QString &text) {
-        m_loadErrorText = text;
-        showMessage(nullptr, text, QStringLiteral("Error"), MessageIcon::Error);
-    };
 
     // The stamp describes exactly the bytes that were parsed (a save is an
     // atomic rename, so no lock is needed to read a whole file).
@@ -241,19 +230,17 @@ bool Project::loadProject()
     const qint64 modified = info.lastModified().toMSecsSinceEpoch();
     XmlDocument doc;
     QByteArray bytes;
-    if (!doc.load(path, &bytes)) {
-        showLoadError(QStringLiteral("Error on load playlist file."));
-        return false;
-    }
+    if (!doc.load(path, &bytes))
+        return Outcome::failure(OutcomeCode::FileUnreadable,
+                                QStringLiteral("Error on load playlist file."));
     m_fileStamp = {bytes.size(), modified, hashOf(bytes)};
     // The root's name does not matter.
-    if (!doc.findElem()) {
-        showLoadError(QStringLiteral("Error on load playlist file ."));
-        return false;
-    }
+    if (!doc.findElem())
+        return Outcome::failure(OutcomeCode::FileInvalid,
+                                QStringLiteral("Error on load playlist file ."));
     doc.intoElem();
-    readInt(doc, QStringLiteral("width"), [this](int v) { m_params.setWidthCode(v & 0xFF); });
-    readInt(doc, QStringLiteral("height"), [this](int v) { m_params.setHeightCode(v & 0xFF); });
+    readInt(doc, QStringLiteral("width"), [this](int v) { screenParams().setWidthCode(v & 0xFF); });
+    readInt(doc, QStringLiteral("height"), [this](int v) { screenParams().setHeightCode(v & 0xFF); });
 
     // Items are collected first and join the list together at the end, so
     // the list never holds a partly read item.
@@ -264,9 +251,9 @@ bool Project::loadProject()
         if (doc.findElem(QStringLiteral("type"))) {
             const int type = atoiValue(doc.getData());
             if (type == ProgramItem::TextType)
-                item = std::make_unique<TextItem>(this);
+                item = std::make_unique<TextItem>(&m_context);
             else if (type == ProgramItem::PictureType)
-                item = std::make_unique<PictureItem>(this);
+                item = std::make_unique<PictureItem>(&m_context);
         }
         if (item && item->readXml(doc))
             loaded.push_back(std::move(item));
@@ -274,5 +261,5 @@ bool Project::loadProject()
     }
     for (auto &item : loaded)
         appendItem(std::move(item));
-    return itemCount() > 0;
+    return {};
 }

@@ -1,6 +1,6 @@
 #include "model/ProjectFileLock.h"
 
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ QString diskFullText(const QString &projectFile, qint64 needed)
     return diskFullText(projectFile, needed, disk.bytesAvailable(), disk.rootPath());
 }
 
-bool ProjectFileLock::lock(int waitMs, QString *error)
+Outcome ProjectFileLock::lock(int waitMs)
 {
     // QLockFile's own wait doubles its pause up to seconds, so twenty
     // scripts started at once queued for most of a minute; short even
@@ -48,56 +48,46 @@ bool ProjectFileLock::lock(int waitMs, QString *error)
         QThread::msleep(kPollMs);
     }
     if (m_lock.isLocked())
-        return true;
+        return {};
     // A folder where no lock file can be made (a read-only install) cannot
     // be written by the others either: reading goes on without the lock.
     if (m_lock.error() == QLockFile::PermissionError)
-        return true;
-    if (error) {
-        qint64 pid = 0;
-        QString host, app;
-        if (m_lock.error() == QLockFile::LockFailedError && m_lock.getLockInfo(&pid, &host, &app))
-            *error = QStringLiteral("项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
-                         .arg(m_projectFile, app)
-                         .arg(pid);
-        else if (const QString full = diskFullText(m_projectFile, kLockFileBytes); !full.isEmpty())
-            *error = full;
-        else
-            *error = QStringLiteral("无法锁定项目文件 %1（%2）。")
-                         .arg(m_projectFile, lockPath(m_projectFile));
-    }
-    return false;
+        return {};
+    qint64 pid = 0;
+    QString host, app;
+    if (m_lock.error() == QLockFile::LockFailedError && m_lock.getLockInfo(&pid, &host, &app))
+        return Outcome::failure(
+            OutcomeCode::FileLocked,
+            QStringLiteral("项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
+                .arg(m_projectFile, app)
+                .arg(pid));
+    if (const QString full = diskFullText(m_projectFile, kLockFileBytes); !full.isEmpty())
+        return Outcome::failure(OutcomeCode::FileDiskFull, full);
+    return Outcome::failure(OutcomeCode::FileLocked,
+                            QStringLiteral("无法锁定项目文件 %1（%2）。")
+                                .arg(m_projectFile, lockPath(m_projectFile)));
 }
 
-bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
-                     QString *error)
+Outcome editProjectFile(PlayList &list, const std::function<bool(PlayList &)> &change)
 {
-    const bool heldBefore = project.holdsProjectFileLock();
-    if (!heldBefore && !project.lockProjectFile(error))
-        return false;
+    const bool heldBefore = list.holdsProjectFileLock();
+    if (!heldBefore)
+        if (const Outcome locked = list.lockProjectFile(); !locked)
+            return locked;
     struct Unlock {
-        Project &project;
+        PlayList &list;
         bool keep;
         ~Unlock()
         {
             if (!keep)
-                project.unlockProjectFile();
+                list.unlockProjectFile();
         }
-    } unlock{project, heldBefore};
+    } unlock{list, heldBefore};
 
-    project.clearItems();
-    project.loadProject();
-    if (!project.loadErrorText().isEmpty()) {
-        if (error)
-            *error = project.loadErrorText();
-        return false;
-    }
-    if (!change(project, error))
-        return false;
-    if (!project.saveProject()) {
-        if (error)
-            *error = project.saveErrorText();
-        return false;
-    }
-    return true;
+    list.clearItems();
+    if (const Outcome loaded = list.load(); !loaded)
+        return loaded;
+    if (!change(list))
+        return Outcome::failure(OutcomeCode::Cancelled, {});
+    return list.save();
 }

@@ -5,11 +5,13 @@
 // the last writer dropping the other's change. A lock whose holder died is
 // taken over at once; one whose holder hangs after kStaleMs.
 
+#include "model/Outcome.h"
+
 #include <QLockFile>
 #include <QString>
 #include <functional>
 
-class Project;
+class PlayList;
 
 class ProjectFileLock {
 public:
@@ -27,8 +29,9 @@ public:
     ProjectFileLock(const ProjectFileLock &) = delete;
     ProjectFileLock &operator=(const ProjectFileLock &) = delete;
 
-    // Waits up to waitMs; false with *error (naming the holder when known).
-    bool lock(int waitMs = kWaitMs, QString *error = nullptr);
+    // Waits up to waitMs. FileLocked naming the holder when known,
+    // FileDiskFull when no lock file fits on the disk.
+    Outcome lock(int waitMs = kWaitMs);
     static QString lockPath(const QString &projectFile);
 
 private:
@@ -36,11 +39,6 @@ private:
     QLockFile m_lock;
 };
 
-// One read-change-write of project's file under its lock: loads the file
-// afresh into project (its items are replaced), lets change edit it and, when
-// change returns true, saves it. False with *error when the lock cannot be
-// had, the file cannot be read, change declines (its own error left in
-// *error) or the save fails. The service calls this for every change.
 // The user's text for a write beside projectFile that failed because its
 // disk is full (fewer than `needed` bytes free there): names the folder and
 // the disk, not the lock or temporary file. Empty when the disk has room.
@@ -48,5 +46,9 @@ QString diskFullText(const QString &projectFile, qint64 needed);
 QString diskFullText(const QString &projectFile, qint64 needed, qint64 bytesAvailable,
                      const QString &diskName);
 
-bool editProjectFile(Project &project, const std::function<bool(Project &, QString *)> &change,
-                     QString *error);
+// One read-change-write of list's file under its lock: loads the file
+// afresh into list (its items are replaced), lets change edit it and, when
+// change returns true, saves it. The lock's, the load's (a missing file
+// too) or the save's outcome when one fails, Cancelled (no text) when change
+// declines. The service calls this for every change.
+Outcome editProjectFile(PlayList &list, const std::function<bool(PlayList &)> &change);

@@ -3,7 +3,7 @@
 #include "link/PortNaming.h"
 #include "link/ScreenParams.h"
 #include "model/ProgramFields.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/ScreenParamsText.h"
 
 #include <QJsonArray>
@@ -41,7 +41,7 @@ QString firmwareText(const ControllerInfo &info)
         .arg(info.firmwareBuild);
 }
 
-QJsonObject programList(const Project &project, ProgramFields::PageCount pages)
+QJsonObject programList(const PlayList &project, ProgramFields::PageCount pages)
 {
     QJsonArray items;
     for (int i = 0; i < project.itemCount(); ++i)

@@ -11,7 +11,7 @@
 #include <QJsonObject>
 #include <QString>
 
-class Project;
+class PlayList;
 struct ScreenParams;
 
 namespace ProjectJson {
@@ -21,7 +21,7 @@ QString firmwareText(const ControllerInfo &info);
 
 // The play list with the derived values of every item; page counts from the
 // pages the items hold (render them before) or from their layout alone.
-QJsonObject programList(const Project &project,
+QJsonObject programList(const PlayList &project,
                         ProgramFields::PageCount pages = ProgramFields::PageCount::Held);
 
 // Port, device, model text and code, series, firmware, support.

@@ -1,7 +1,9 @@
 #pragma once
 // The outcome of one send-all run, item by item, for callers that report
 // more than the progress line (the command-line tool's JSON output). Filled
-// by Project::sendAll and kept as Project::lastSendReport().
+// by CardSession::sendAll and kept as CardSession::lastSendReport().
+
+#include "model/Outcome.h"
 
 #include <QString>
 #include <vector>
@@ -39,5 +41,6 @@ struct SendReport {
     int sentCount = 0;
     int pagesSent = 0;
     QString errorText; // the connection or clearing failure, if any
+    OutcomeCode errorCode = OutcomeCode::Ok; // the connection failure's code
     std::vector<SendItemResult> items;
 };

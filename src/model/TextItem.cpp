@@ -1,6 +1,6 @@
 #include "model/TextItem.h"
 
-TextItem::TextItem(Project *owner) : ProgramItem(TextType, owner)
+TextItem::TextItem(const RenderContext *context) : ProgramItem(TextType, context)
 {
     m_size = 20;
     m_style = 0;

@@ -11,7 +11,11 @@ public:
     // into an empty name (the setter stores what it is given).
     static constexpr int kMaxFaceNameChars = 31;
 
-    explicit TextItem(Project *owner);
+    explicit TextItem(const RenderContext *context = nullptr);
+    template <HasRenderContext List>
+    explicit TextItem(List *list) : TextItem(list ? &list->renderContext() : nullptr)
+    {
+    }
 
     void buildPages() override;
     int layoutPageCount() const override;

@@ -104,6 +104,20 @@ const QStringList &flashNames()
     return names;
 }
 
+const QStringList &styleNames()
+{
+    static const QStringList names = {QStringLiteral("正常"), QStringLiteral("粗体"),
+                                      QStringLiteral("斜体"), QStringLiteral("粗斜体")};
+    return names;
+}
+
+const QStringList &colorNames()
+{
+    static const QStringList names = {QStringLiteral("红"), QStringLiteral("绿"),
+                                      QStringLiteral("黄")};
+    return names;
+}
+
 QString actionName(int action)
 {
     return action >= 1 && action <= actionNames().size() ? actionNames().at(action - 1) : QString();

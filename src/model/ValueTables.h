@@ -25,6 +25,10 @@ QString clockLabel(int clock);
 const QStringList &levelNames();
 // Flash mode: flash = position (0..2).
 const QStringList &flashNames();
+// Text style: style = position (0..3): "正常", "粗体", "斜体", "粗斜体".
+const QStringList &styleNames();
+// Text colour: color = position + 1 (1..3): "红", "绿", "黄".
+const QStringList &colorNames();
 
 // Name of a stored value in a table, or an empty string when out of range.
 QString actionName(int action);

@@ -52,6 +52,7 @@ public:
     JobProgressHost(SendJob &job, ServiceConfig::OnError policy, int retries,
                     std::function<void(const QString &)> log);
 
+    void setRange(int range) override { m_job.setRange(range); }
     void setStatus(int position, const QString &text) override;
     void setButtons(bool, bool) override {}
     bool isCancelled() const override { return m_job.cancelRequested; }

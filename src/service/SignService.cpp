@@ -2,7 +2,7 @@
 
 #include "base/AppServices.h"
 #include "link/ControllerInfo.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "service/RequestGate.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
@@ -48,10 +48,8 @@ int smallNumber(const QString &digits)
 
 } // namespace ServiceSupport
 
-// The seam's messages (project file load and save errors) while the service
-// runs: logged, and counted per thread so that a handler or a card worker
-// sees whether its own load failed. Questions never reach it: a send's
-// questions are answered by its job.
+// The seam's messages while the service runs: logged. Questions never reach
+// it: a send's questions are answered by its job.
 class SignService::Messages final : public UserInterface {
 public:
     explicit Messages(std::function<void(const QString &)> log)
@@ -66,19 +64,14 @@ public:
     void showMessage(QObject *, const QString &text, const QString &caption,
                      MessageIcon icon) override
     {
-        if (icon == MessageIcon::Error || icon == MessageIcon::Warning)
-            ++t_errors;
+        (void)icon;
         m_log(caption + QStringLiteral(": ") + text);
     }
-    static int errorCount() { return t_errors; }
 
 private:
-    static thread_local int t_errors;
     std::function<void(const QString &)> m_log;
     UserInterface *m_previous;
 };
-
-thread_local int SignService::Messages::t_errors = 0;
 
 SignService::SignService(ServiceConfig config, QObject *parent)
     : QAbstractHttpServer(parent), m_config(std::move(config))
@@ -261,28 +254,49 @@ SignService::Reply SignService::getPage(const QHttpServerRequest &,
     return {200, file.readAll(), type};
 }
 
-QString SignService::missingProjectFileText(const QString &path)
+QString SignService::projectFileRefusal(const Outcome &outcome) const
 {
-    return QFileInfo(path).isFile() ? QString() : QStringLiteral("没有项目文件 %1").arg(path);
+    switch (outcome.code()) {
+    case OutcomeCode::FileMissing: // "没有项目文件 ..."
+    case OutcomeCode::FileLocked:  // names the holder
+    case OutcomeCode::FileRefused: // why the loader would refuse it
+    case OutcomeCode::FileDiskFull: // names the folder and its disk
+        return outcome.text();
+    case OutcomeCode::FileUnreadable:
+    case OutcomeCode::FileInvalid:
+        log(QStringLiteral("Error: ") + outcome.text());
+        return QStringLiteral("无法读取项目文件 %1").arg(m_config.projectPath);
+    default:
+        log(QStringLiteral("Error: ") + outcome.text());
+        return QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath);
+    }
 }
 
-QString SignService::unreadableProjectFileText(const QString &path)
+SignService::Reply SignService::projectFileError(const Outcome &outcome) const
 {
-    return QStringLiteral("无法读取项目文件 %1").arg(path);
+    const int status = [&] {
+        switch (outcome.code()) {
+        case OutcomeCode::FileRefused:
+            return 413;
+        case OutcomeCode::FileDiskFull:
+            return 507;
+        case OutcomeCode::FileLocked:
+            return 503;
+        default:
+            return 500;
+        }
+    }();
+    return error(status, projectFileRefusal(outcome));
 }
 
-std::unique_ptr<Project> SignService::readProjectFile(QString *error) const
+std::unique_ptr<PlayList> SignService::readProjectFile(QString *error) const
 {
-    auto project = std::make_unique<Project>();
-    project->setProjectFilePath(m_config.projectPath);
-    *error = missingProjectFileText(m_config.projectPath);
-    if (!error->isEmpty())
-        return nullptr;
-    const int before = Messages::errorCount();
-    project->loadProject();
-    if (Messages::errorCount() != before) {
-        *error = unreadableProjectFileText(m_config.projectPath);
+    auto list = std::make_unique<PlayList>();
+    list->setProjectFilePath(m_config.projectPath);
+    if (const Outcome loaded = list->load(); !loaded) {
+        *error = projectFileRefusal(loaded);
         return nullptr;
     }
-    return project;
+    error->clear();
+    return list;
 }

@@ -1,11 +1,11 @@
 #pragma once
-// The sign service: an HTTP API and a web page over the same Project,
-// renderer, link and send operation as the GUI and the command-line tool,
+// The sign service: an HTTP API and a web page over the same PlayList,
+// CardSession, renderer and send operation as the GUI and the command-line tool,
 // for the small computer beside the sign. The play list lives in the
 // project file: every change is applied to a freshly read copy and saved at
 // once with the atomic writer, so a failed request leaves the file as it
 // was. Card operations run one at a time on a worker thread with their own
-// Project and link; a send runs as a job the client polls. `brivane-cli
+// CardSession; a send runs as a job the client polls. `brivane-cli
 // serve` owns one SignService; tests run it in-process.
 
 #include "model/SendReport.h"
@@ -21,7 +21,9 @@
 #include <vector>
 
 class ControllerInfo;
-class Project;
+class CardSession;
+class Outcome;
+class PlayList;
 class QHttpServerRequest;
 class RequestGate;
 class QTcpSocket;
@@ -101,19 +103,22 @@ private:
     Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen.
-    Project &playList();
-    // Reads the file into a new Project; null with *error when it cannot.
-    std::unique_ptr<Project> readProjectFile(QString *error) const;
-    // The refusal when the project file is not there (empty when it is),
-    // and the one when it is there but cannot be read.
-    static QString missingProjectFileText(const QString &path);
-    static QString unreadableProjectFileText(const QString &path);
+    PlayList &playList();
+    // Reads the file into a new PlayList; null with *error when it cannot.
+    std::unique_ptr<PlayList> readProjectFile(QString *error) const;
+    // The reply's text for a project file that cannot be read or written
+    // (load, lock or save outcome); the file's own message goes to the log.
+    QString projectFileRefusal(const Outcome &outcome) const;
+    // The error reply for such an outcome, its status from the code: 413 for
+    // a list the loader would refuse, 507 for a full disk, 503 for a lock
+    // held past the wait, 500 otherwise.
+    Reply projectFileError(const Outcome &outcome) const;
     // Runs change on a fresh copy of the file under the file's lock; saves
     // and adopts it when change returns no error reply. Refused while a
     // send runs.
-    Reply changeList(const std::function<std::optional<Reply>(Project &)> &change,
-                     const std::function<Reply(Project &)> &answer);
-    void adopt(std::unique_ptr<Project> project);
+    Reply changeList(const std::function<std::optional<Reply>(PlayList &)> &change,
+                     const std::function<Reply(PlayList &)> &answer);
+    void adopt(std::unique_ptr<PlayList> list);
     QString picturesDir() const;
 
     // ---- the card (SignServiceCard.cpp)
@@ -122,15 +127,15 @@ private:
     Reply startSend(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply jobState(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply cancelJob(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    // Runs work on a worker thread with its own Project on the card and
-    // waits for it; 409 while another card operation runs.
-    Reply runOnCard(const std::function<Reply(Project &)> &work);
+    // Runs work on a worker thread with its own CardSession attached to the
+    // card and waits for it; 409 while another card operation runs.
+    Reply runOnCard(const std::function<Reply(CardSession &)> &work);
     void rememberCard(const ControllerInfo &info);
     void sendFinished(int id);
 
     ServiceConfig m_config;
     RequestGate *m_gate = nullptr; // child
-    std::unique_ptr<Project> m_list;
+    std::unique_ptr<PlayList> m_list;
     QByteArray m_listStamp;
     std::unique_ptr<ControllerInfo> m_card; // the last card seen
     bool m_cardBusy = false;

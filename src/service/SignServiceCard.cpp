@@ -1,21 +1,18 @@
 // The sign service's card requests: the card's info, the simple commands
 // (clear, clock, power, brightness) and the send job. One card operation at
-// a time; each runs on a worker thread with its own Project and link, which
-// find or open the card as the command-line tool does.
+// a time; each runs on a worker thread with its own CardSession, which
+// attaches to the card as the command-line tool does.
 
 #include "service/SignService.h"
 
 #include "link/ControllerInfo.h"
-#include "link/ControllerLink.h"
-#include "link/PortNaming.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/ProjectJson.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
-#include <QFileInfo>
 #include <QHttpServerRequest>
-#include <QJsonArray>
 #include <QThread>
 
 using namespace ServiceSupport;
@@ -25,61 +22,31 @@ namespace {
 // The card search's host: no bar to draw, never cancelled.
 class SearchHost final : public ProgressHost {
 public:
-    void setStatus(int, const QString &text) override { status = text; }
+    void setStatus(int, const QString &) override {}
     void setButtons(bool, bool) override {}
     bool isCancelled() const override { return false; }
-    QString status;
 };
 
-enum class Attached { Ok, NoCard, Unsupported };
-
-// As the command-line tool: the given port opened and asked, or the search
-// over ports 1 to 20. A card that answers with model code 0 is taken as it is.
-Attached attachCard(Project &project, int port, QString *error)
+// The configured port opened and asked, or the search over ports 1 to 20.
+Outcome attach(CardSession &card, int port)
 {
-    if (port > 0) {
-        project.setRememberedPort(port);
-        if (!project.connect(port, true)) {
-            *error = project.lastErrorText();
-            return Attached::NoCard;
-        }
-        if (!project.identify(port)) {
-            *error = QStringLiteral("端口 %1（%2）上没有卡应答：%3")
-                         .arg(port)
-                         .arg(PortNaming::deviceForPort(port), project.link().errorText());
-            return Attached::NoCard;
-        }
-        const ControllerInfo &info = project.controllerInfo();
-        return info.modelCode == 0 || info.isSupportedModel() ? Attached::Ok
-                                                              : Attached::Unsupported;
-    }
+    if (port > 0)
+        return card.attach(port);
     SearchHost host;
-    project.findController(host);
-    if (project.rememberedPort() == 0) {
-        *error = host.status;
-        return Attached::NoCard;
-    }
-    const int found = project.rememberedPort();
-    if (!project.acceptFoundController()) {
-        project.setRememberedPort(found);
-        return Attached::Unsupported;
-    }
-    return Attached::Ok;
+    return card.search(host);
 }
 
-SignService::Reply commandResult(Project &project, bool ok, const QString &detail = {})
+SignService::Reply commandResult(const Outcome &outcome)
 {
-    if (ok)
-        return json(200,
-                    QJsonObject{{QStringLiteral("ok"), true},
-                                {QStringLiteral("message"), QStringLiteral("命令执行成功！")}});
-    return error(500, QStringLiteral("命令执行失败：") +
-                          (detail.isEmpty() ? project.lastErrorText() : detail));
+    if (outcome)
+        return json(200, QJsonObject{{QStringLiteral("ok"), true},
+                                     {QStringLiteral("message"), outcome.userText()}});
+    return error(500, outcome.userText());
 }
 
 } // namespace
 
-SignService::Reply SignService::runOnCard(const std::function<Reply(Project &)> &work)
+SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
 {
     if (m_cardBusy)
         return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
@@ -90,25 +57,13 @@ SignService::Reply SignService::runOnCard(const std::function<Reply(Project &)> 
     // Waiting here keeps the request handlers out of the link's event
     // pumping; a command takes a fraction of a second.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
-        Project project;
-        project.setProjectFilePath(m_config.projectPath);
-        QString failure;
-        switch (attachCard(project, m_config.port, &failure)) {
-        case Attached::NoCard:
-            reply = error(500, failure.isEmpty() ? QStringLiteral("没有找到卡。") : failure);
-            return;
-        case Attached::Unsupported:
-            seen = project.controllerInfo();
+        CardSession card;
+        const Outcome attached = attach(card, m_config.port);
+        if (attached || attached.code() == OutcomeCode::Unsupported) {
+            seen = card.info();
             cardSeen = true;
-            reply = error(500, Project::unsupportedCardText() + QStringLiteral("（") +
-                                   project.controllerInfo().formatModel() + QStringLiteral("）"));
-            return;
-        case Attached::Ok:
-            break;
         }
-        seen = project.controllerInfo();
-        cardSeen = true;
-        reply = work(project);
+        reply = attached ? work(card) : error(500, attached.userText());
     }));
     worker->start();
     worker->wait();
@@ -121,12 +76,14 @@ SignService::Reply SignService::runOnCard(const std::function<Reply(Project &)> 
 SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
                                          const QRegularExpressionMatch &)
 {
-    return runOnCard([](Project &project) {
-        const bool paramsRead = project.readScreenParams();
-        const int brightness = project.readBrightness();
-        return json(200,
-                    ProjectJson::info(project.rememberedPort(), project.controllerInfo(),
-                                      paramsRead ? &project.screenParams() : nullptr, brightness));
+    return runOnCard([](CardSession &card) {
+        const bool paramsRead = card.readScreenParams().isOk();
+        int brightness = -1;
+        if (!card.readBrightness(&brightness))
+            brightness = -1;
+        return json(200, ProjectJson::info(card.port(), card.info(),
+                                           paramsRead ? &card.screenParams() : nullptr,
+                                           brightness));
     });
 }
 
@@ -160,15 +117,14 @@ SignService::Reply SignService::cardCommand(const QHttpServerRequest &request,
         if (!ignored.isEmpty())
             return error(400, QStringLiteral("此命令不接受任何字段。"));
     }
-    return runOnCard([command, body](Project &project) {
+    return runOnCard([command, body](CardSession &card) {
         if (command == u"clear")
-            return commandResult(project, project.clearScreen());
+            return commandResult(card.clearScreen());
         if (command == u"clock")
-            return commandResult(project, project.setClock());
+            return commandResult(card.setClock());
         if (command == u"power")
-            return commandResult(project, project.setScreenPower(body.value(u"on").toBool()));
-        const bool ok = project.setBrightness(body.value(u"level").toInt());
-        return commandResult(project, ok, ok ? QString() : project.link().errorText());
+            return commandResult(card.setScreenPower(body.value(u"on").toBool()));
+        return commandResult(card.setBrightness(body.value(u"level").toInt()));
     });
 }
 
@@ -193,53 +149,42 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
     // The worker reads the project file as it is now: the list cannot change
     // while the send runs.
     job->thread.reset(QThread::create([job, config] {
-        Project project;
-        project.setProjectFilePath(config.projectPath);
-        if (const QString missing = missingProjectFileText(config.projectPath);
-            !missing.isEmpty()) {
-            job->finish(SendJob::State::Failed, {}, missing);
+        PlayList list;
+        list.setProjectFilePath(config.projectPath);
+        if (const Outcome loaded = list.load(); !loaded) {
+            job->finish(SendJob::State::Failed, {},
+                        loaded.code() == OutcomeCode::FileMissing
+                            ? loaded.text()
+                            : QStringLiteral("无法读取项目文件 %1").arg(config.projectPath));
             return;
         }
-        project.loadProject();
+        CardSession card;
         if (config.port == 0) {
-            QString failure;
-            const Attached attached = attachCard(project, 0, &failure);
-            if (attached != Attached::NoCard) {
-                job->card = project.controllerInfo();
+            const Outcome attached = attach(card, 0);
+            if (attached || attached.code() == OutcomeCode::Unsupported) {
+                job->card = card.info();
                 job->cardSeen = true;
             }
-            if (attached == Attached::NoCard) {
-                job->finish(SendJob::State::Failed, {}, failure);
-                return;
-            }
-            if (attached == Attached::Unsupported) {
-                job->finish(SendJob::State::Failed, {}, Project::unsupportedCardText());
+            if (!attached) {
+                job->finish(SendJob::State::Failed, {}, attached.userText());
                 return;
             }
         } else {
-            project.setRememberedPort(config.port);
+            card.setPort(config.port);
         }
-        switch (project.checkBeforeSend()) {
-        case Project::CardCheck::NoAnswer:
-            job->finish(SendJob::State::Failed, {},
-                        QStringLiteral("命令执行失败：") + project.lastErrorText());
-            return;
-        case Project::CardCheck::Unsupported:
-            job->card = project.controllerInfo();
-            job->cardSeen = true;
-            job->finish(SendJob::State::Failed, {},
-                        Project::unsupportedCardText() + QStringLiteral("（") +
-                            project.controllerInfo().formatModel() + QStringLiteral("）"));
-            return;
-        case Project::CardCheck::Ready:
-            break;
-        }
-        job->card = project.controllerInfo();
-        job->cardSeen = true;
-        job->setRange(project.itemCount() * 5 + 5);
         JobProgressHost host(*job, config.onError, config.retries, config.log);
-        project.sendAll(host);
-        job->finish(SendJob::State::Done, ProjectJson::sendReport(project.lastSendReport()), {});
+        const Outcome sent = card.send(list, host);
+        if (card.lastSendReport().end == SendReport::End::NotRun) { // the check refused
+            if (sent.code() == OutcomeCode::Unsupported) {
+                job->card = card.info();
+                job->cardSeen = true;
+            }
+            job->finish(SendJob::State::Failed, {}, sent.userText());
+            return;
+        }
+        job->card = card.info();
+        job->cardSeen = true;
+        job->finish(SendJob::State::Done, ProjectJson::sendReport(card.lastSendReport()), {});
     }));
     const int id = job->id;
     connect(job->thread.get(), &QThread::finished, this, [this, id] { sendFinished(id); });

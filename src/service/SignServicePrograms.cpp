@@ -8,7 +8,7 @@
 #include "model/PictureItem.h"
 #include "model/PlaybackInput.h"
 #include "model/ProgramFields.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/ProjectFileLock.h"
 #include "model/ProjectJson.h"
 #include "model/ScreenImage.h"
@@ -58,21 +58,6 @@ bool validPictureName(const QString &name)
     return true;
 }
 
-QString jsonValueText(const QString &field, const QJsonValue &value, QString *error)
-{
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble()) {
-        const double d = value.toDouble();
-        if (d == double(qint64(d)) && d > -1e9 && d < 1e9)
-            return QString::number(qint64(d));
-    } else if (value.isBool() && field == u"reverse") {
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    }
-    *error = QStringLiteral("字段“%1”的类型不对：需要字符串或整数。").arg(field);
-    return {};
-}
-
 } // namespace
 
 QString SignService::picturesDir() const
@@ -80,15 +65,15 @@ QString SignService::picturesDir() const
     return QFileInfo(m_config.projectPath).absoluteDir().filePath(QStringLiteral("pictures"));
 }
 
-void SignService::adopt(std::unique_ptr<Project> project)
+void SignService::adopt(std::unique_ptr<PlayList> list)
 {
     if (m_card)
-        project->controllerInfo() = *m_card;
-    project->rebuildAllPages();
+        list->controllerInfo() = *m_card;
+    list->rebuildAllPages();
     const QFileInfo info(m_config.projectPath);
     m_listStamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
                   QByteArray::number(info.size());
-    m_list = std::move(project);
+    m_list = std::move(list);
 }
 
 void SignService::rememberCard(const ControllerInfo &info)
@@ -99,7 +84,7 @@ void SignService::rememberCard(const ControllerInfo &info)
     m_listStamp.clear(); // render again for this card
 }
 
-Project &SignService::playList()
+PlayList &SignService::playList()
 {
     const QFileInfo info(m_config.projectPath);
     const QByteArray stamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
@@ -109,44 +94,32 @@ Project &SignService::playList()
         if (auto fresh = readProjectFile(&error))
             adopt(std::move(fresh));
         else if (!m_list)
-            adopt(std::make_unique<Project>());
+            adopt(std::make_unique<PlayList>());
     }
     return *m_list;
 }
 
 SignService::Reply
-SignService::changeList(const std::function<std::optional<Reply>(Project &)> &change,
-                        const std::function<Reply(Project &)> &answer)
+SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &change,
+                        const std::function<Reply(PlayList &)> &answer)
 {
     if (sendRunning())
         return error(409, QStringLiteral("正在发送：发送结束前不能修改节目单。"));
     // The read, the change and the write hold the file's lock together, so
     // a command-line edit between them waits instead of being overwritten.
-    auto fresh = std::make_unique<Project>();
+    auto fresh = std::make_unique<PlayList>();
     fresh->setProjectFilePath(m_config.projectPath);
-    QString failure;
-    if (!fresh->lockProjectFile(&failure))
-        return error(503, failure);
-    if (const QString missing = missingProjectFileText(m_config.projectPath); !missing.isEmpty())
-        return error(500, missing);
+    if (const Outcome locked = fresh->lockProjectFile(); !locked)
+        return projectFileError(locked);
     std::optional<Reply> refused;
-    const bool saved = editProjectFile(
-        *fresh,
-        [&](Project &project, QString *) {
-            refused = change(project);
-            return !refused;
-        },
-        &failure);
+    const Outcome edited = editProjectFile(*fresh, [&](PlayList &list) {
+        refused = change(list);
+        return !refused;
+    });
     if (refused)
         return *refused; // nothing saved
-    if (!saved && fresh->saveFailure() == Project::SaveFailure::Refused)
-        return error(413, fresh->saveErrorText());
-    if (!saved && fresh->saveFailure() == Project::SaveFailure::DiskFull)
-        return error(507, fresh->saveErrorText());
-    if (!saved)
-        return error(500, !fresh->loadErrorText().isEmpty()
-                              ? unreadableProjectFileText(m_config.projectPath)
-                              : QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath));
+    if (!edited)
+        return projectFileError(edited);
     fresh->unlockProjectFile();
     adopt(std::move(fresh));
     return answer(*m_list);
@@ -168,11 +141,10 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
     const QStringList known = ProgramFields::fieldNames(item.isPicture());
     const ProgramFields::Context context{projectDir};
     for (auto it = fields.begin(); it != fields.end(); ++it) {
-        const QString field = it.key();
-        if (field == u"kind")
+        if (it.key() == u"kind")
             continue;
         QString problem;
-        if (field == u"picture" && item.isPicture()) {
+        if (it.key() == u"picture" && item.isPicture()) {
             const QString name = it.value().toString();
             if (!it.value().isString() || !validPictureName(name))
                 return error(400, QStringLiteral("图片名称无效：只能是 pictures/ 中的文件名。"));
@@ -185,17 +157,30 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
         }
         // A picture's file is chosen by name only: a path could name any
         // file on this computer.
-        if (!known.contains(field) || (field == u"content" && item.isPicture()))
+        const QString field = ProgramFields::fieldName(it.key(), item.isPicture());
+        if (field.isEmpty() || (field == u"content" && item.isPicture()))
             return error(
                 400, QStringLiteral("未知字段“%1”；可用字段：%2")
-                         .arg(field, (item.isPicture()
-                                          ? QStringList{QStringLiteral("picture")} + known.mid(1)
-                                          : known)
-                                         .join(QStringLiteral(", "))));
-        const QString text = jsonValueText(field, it.value(), &problem);
-        if (!problem.isEmpty())
-            return error(400, problem);
-        if (!ProgramFields::assign(item, field, text, context, &problem))
+                         .arg(it.key(), (item.isPicture()
+                                             ? QStringList{QStringLiteral("picture")} + known.mid(1)
+                                             : known)
+                                            .join(QStringLiteral(", "))));
+        // Numbers are stored as numbers; only the picture's reverse takes a
+        // JSON boolean.
+        const QJsonValue value = it.value();
+        const double number = value.toDouble();
+        bool assigned = false;
+        if (value.isString())
+            assigned = ProgramFields::assign(item, field, value.toString(), context, &problem);
+        else if (value.isDouble() && number == double(qint64(number)) && number > -1e9 &&
+                 number < 1e9)
+            assigned = ProgramFields::assign(item, field, qint64(number), context, &problem);
+        else if (value.isBool() && field == u"reverse")
+            assigned = ProgramFields::assign(item, field, qint64(value.toBool()), context, &problem);
+        else
+            return error(400,
+                         QStringLiteral("字段“%1”的类型不对：需要字符串或整数。").arg(it.key()));
+        if (!assigned)
             return error(400, problem);
     }
     return std::nullopt;
@@ -218,7 +203,7 @@ SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
         return error(400, QStringLiteral("图片节目需要 \"picture\"（已上传的图片名称）。"));
     const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
     return changeList(
-        [&](Project &project) -> std::optional<Reply> {
+        [&](PlayList &project) -> std::optional<Reply> {
             std::unique_ptr<ProgramItem> item;
             if (kind == u"text")
                 item = std::make_unique<TextItem>(&project);
@@ -229,7 +214,7 @@ SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
             project.appendItem(std::move(item));
             return std::nullopt;
         },
-        [](Project &project) {
+        [](PlayList &project) {
             const int n = project.itemCount();
             return json(201, ProgramFields::toJson(n, *project.itemAt(n - 1)));
         });
@@ -237,7 +222,7 @@ SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
 
 namespace {
 
-std::optional<SignService::Reply> checkNumber(const Project &project, int n)
+std::optional<SignService::Reply> checkNumber(const PlayList &project, int n)
 {
     if (n < 1 || n > project.itemCount())
         return error(404, project.itemCount() == 0
@@ -261,12 +246,12 @@ SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
         return error(400, QStringLiteral("节目的种类不能修改。"));
     const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
     return changeList(
-        [&](Project &project) -> std::optional<Reply> {
+        [&](PlayList &project) -> std::optional<Reply> {
             if (auto bad = checkNumber(project, n))
                 return bad;
             return applyFields(*project.itemAt(n - 1), body, picturesDir(), projectDir);
         },
-        [n](Project &project) {
+        [n](PlayList &project) {
             return json(200, ProgramFields::toJson(n, *project.itemAt(n - 1)));
         });
 }
@@ -276,13 +261,13 @@ SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
 {
     const int n = smallNumber(m.captured(1));
     return changeList(
-        [&](Project &project) -> std::optional<Reply> {
+        [&](PlayList &project) -> std::optional<Reply> {
             if (auto bad = checkNumber(project, n))
                 return bad;
             project.removeItemAt(n - 1);
             return std::nullopt;
         },
-        [](Project &project) { return json(200, ProjectJson::programList(project)); });
+        [](PlayList &project) { return json(200, ProjectJson::programList(project)); });
 }
 
 SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
@@ -297,7 +282,7 @@ SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
         return error(400,
                      QStringLiteral("需要 {\"direction\": \"up\"} 或 {\"direction\": \"down\"}。"));
     return changeList(
-        [&](Project &project) -> std::optional<Reply> {
+        [&](PlayList &project) -> std::optional<Reply> {
             if (auto bad = checkNumber(project, n))
                 return bad;
             const bool moved =
@@ -308,13 +293,13 @@ SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
                                       : QStringLiteral("节目 %1 已经是最后一个。").arg(n));
             return std::nullopt;
         },
-        [](Project &project) { return json(200, ProjectJson::programList(project)); });
+        [](PlayList &project) { return json(200, ProjectJson::programList(project)); });
 }
 
 SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
                                             const QRegularExpressionMatch &m)
 {
-    Project &project = playList();
+    PlayList &project = playList();
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -342,7 +327,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
 SignService::Reply SignService::previewPicture(const QHttpServerRequest &request,
                                                const QRegularExpressionMatch &m)
 {
-    Project &project = playList();
+    PlayList &project = playList();
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -364,7 +349,7 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
 SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
                                              const QRegularExpressionMatch &m)
 {
-    Project &project = playList();
+    PlayList &project = playList();
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -432,5 +417,7 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("frame"), array(ValueTables::frameNames())},
                                  {QStringLiteral("clock"), array(ValueTables::clockNames())},
                                  {QStringLiteral("level"), array(ValueTables::levelNames())},
-                                 {QStringLiteral("flash"), array(ValueTables::flashNames())}});
+                                 {QStringLiteral("flash"), array(ValueTables::flashNames())},
+                                 {QStringLiteral("style"), array(ValueTables::styleNames())},
+                                 {QStringLiteral("color"), array(ValueTables::colorNames())}});
 }

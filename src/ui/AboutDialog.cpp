@@ -1,7 +1,6 @@
 #include "ui/AboutDialog.h"
 
 #include "base/AppServices.h"
-#include "model/Project.h"
 #include "ui/AnimatedPicture.h"
 
 #include <QDir>
@@ -11,7 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), m_banner(new AnimatedPicture(this))
+AboutDialog::AboutDialog(QWidget *parent, const QString &projectFile)
+    : QDialog(parent), m_banner(new AnimatedPicture(this))
 {
     setWindowTitle(QStringLiteral("关于 Brivane"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -35,16 +35,15 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), m_banner(new Animat
     // Where the play list is kept (beside the program, or in the user's data
     // folder for an installed one); long paths are cut in the middle, the
     // tooltip and a selection give the whole path.
-    const Project *project = currentProject();
-    const QString projectFile =
-        QDir::toNativeSeparators(project ? project->projectFilePath() : defaultProjectFilePath());
+    const QString shownFile = QDir::toNativeSeparators(
+        projectFile.isEmpty() ? defaultProjectFilePath() : projectFile);
     auto *where = new QLabel(this);
     where->setObjectName(QStringLiteral("projectFile"));
     const QString head = QStringLiteral("节目文件：");
     where->setText(head + where->fontMetrics().elidedText(
-                              projectFile, Qt::ElideMiddle,
+                              shownFile, Qt::ElideMiddle,
                               kBannerWidth + 60 - where->fontMetrics().horizontalAdvance(head)));
-    where->setToolTip(projectFile);
+    where->setToolTip(shownFile);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *layout = new QGridLayout(this);

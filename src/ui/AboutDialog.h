@@ -13,7 +13,9 @@ public:
     static constexpr int kBannerWidth = 297;
     static constexpr int kBannerHeight = 36;
 
-    explicit AboutDialog(QWidget *parent = nullptr);
+    // projectFile: the play list's file the dialog names; empty for the
+    // default one.
+    explicit AboutDialog(QWidget *parent = nullptr, const QString &projectFile = QString());
 
     AnimatedPicture *banner() const { return m_banner; }
 

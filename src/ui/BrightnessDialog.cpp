@@ -1,6 +1,7 @@
 #include "ui/BrightnessDialog.h"
 
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "ui/CommandResult.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,8 +10,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-BrightnessDialog::BrightnessDialog(Project *project, QWidget *parent)
-    : QDialog(parent), m_project(project), m_slider(new QSlider(Qt::Horizontal, this)),
+BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
+    : QDialog(parent), m_card(card), m_slider(new QSlider(Qt::Horizontal, this)),
       m_value(new QLabel(QStringLiteral("15"), this)),
       m_set(new QPushButton(QStringLiteral("设置"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this))
@@ -56,8 +57,8 @@ BrightnessDialog::BrightnessDialog(Project *project, QWidget *parent)
             [this](int value) { m_value->setText(QString::number(value)); });
 
     // A failed read is not reported: the slider simply starts at 13.
-    int level = m_project->readBrightness();
-    if (level < 0)
+    int level = kFallbackBrightness;
+    if (!m_card.readBrightness(&level))
         level = kFallbackBrightness;
     m_slider->setValue(level);
     m_value->setText(QString::number(m_slider->value()));
@@ -65,7 +66,7 @@ BrightnessDialog::BrightnessDialog(Project *project, QWidget *parent)
 
 bool BrightnessDialog::apply()
 {
-    const bool ok = m_project->setBrightness(m_slider->value());
-    showCommandResult(this, ok);
-    return ok;
+    const Outcome set = m_card.setBrightness(m_slider->value());
+    showCommandResult(this, set);
+    return set.isOk();
 }

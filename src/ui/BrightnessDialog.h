@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-class Project;
+class CardSession;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -19,7 +19,7 @@ public:
     // Shown when the card's brightness cannot be read.
     static constexpr int kFallbackBrightness = 13;
 
-    BrightnessDialog(Project *project, QWidget *parent = nullptr);
+    explicit BrightnessDialog(CardSession &card, QWidget *parent = nullptr);
 
     QSlider *slider() const { return m_slider; }
     QLabel *valueLabel() const { return m_value; }
@@ -28,7 +28,7 @@ public:
     bool apply();
 
 private:
-    Project *m_project;
+    CardSession &m_card;
     QSlider *m_slider;
     QLabel *m_value;
     QPushButton *m_set;

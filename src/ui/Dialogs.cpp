@@ -1,6 +1,5 @@
 #include "ui/Dialogs.h"
 
-#include "model/Project.h"
 #include "ui/AboutDialog.h"
 #include "ui/BrightnessDialog.h"
 #include "ui/HardwareSettingsDialog.h"
@@ -19,13 +18,10 @@ void editItem(QWidget *parent, ProgramItem *item)
     dialog.run();
 }
 
-bool editScreenParams(QWidget *parent)
+bool editScreenParams(QWidget *parent, CardSession &card, PlayList &list)
 {
-    Project *project = currentProject();
-    if (!project)
-        return false;
     {
-        QuickParamsDialog quick(project, parent);
+        QuickParamsDialog quick(card, list, parent);
         if (quick.run() != QuickParamsDialog::kAdvancedResult)
             return true;
     }
@@ -34,30 +30,26 @@ bool editScreenParams(QWidget *parent)
         if (password.exec() != QDialog::Accepted)
             return false;
     }
-    HardwareSettingsDialog hardware(project, parent);
+    HardwareSettingsDialog hardware(card, list, parent);
     hardware.run();
     return true;
 }
 
-void brightness(QWidget *parent)
+void brightness(QWidget *parent, CardSession &card)
 {
-    if (Project *project = currentProject()) {
-        BrightnessDialog dialog(project, parent);
-        dialog.exec();
-    }
+    BrightnessDialog dialog(card, parent);
+    dialog.exec();
 }
 
-void screenSwitch(QWidget *parent)
+void screenSwitch(QWidget *parent, CardSession &card)
 {
-    if (Project *project = currentProject()) {
-        ScreenSwitchDialog dialog(project, parent);
-        dialog.exec();
-    }
+    ScreenSwitchDialog dialog(card, parent);
+    dialog.exec();
 }
 
-void about(QWidget *parent)
+void about(QWidget *parent, const QString &projectFile)
 {
-    AboutDialog dialog(parent);
+    AboutDialog dialog(parent, projectFile);
     dialog.exec();
 }
 

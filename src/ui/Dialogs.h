@@ -1,7 +1,11 @@
 #pragma once
 // Entry points through which the main window opens the editors and tool
-// dialogs. Each runs its dialog modally and returns when it has closed.
+// dialogs, handing each the card session and the play list it works on.
+// Each runs its dialog modally and returns when it has closed.
 
+class CardSession;
+class PlayList;
+class QString;
 class QWidget;
 class ProgramItem;
 class PreviewPanel;
@@ -15,13 +19,14 @@ void editItem(QWidget *parent, ProgramItem *item);
 // The screen parameter flow: the quick dialog, or the hardware settings
 // behind the access password. Returns false when the password was refused
 // or cancelled (the caller then does not refresh its preview).
-bool editScreenParams(QWidget *parent);
+bool editScreenParams(QWidget *parent, CardSession &card, PlayList &list);
 
 // "亮度设置".
-void brightness(QWidget *parent);
+void brightness(QWidget *parent, CardSession &card);
 // "屏幕开关".
-void screenSwitch(QWidget *parent);
+void screenSwitch(QWidget *parent, CardSession &card);
 // "关于 Brivane".
-void about(QWidget *parent);
+// projectFile: the play list's file.
+void about(QWidget *parent, const QString &projectFile);
 
 } // namespace Dialogs

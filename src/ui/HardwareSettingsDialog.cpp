@@ -3,7 +3,9 @@
 #include "base/AppServices.h"
 #include "base/AtoiValue.h"
 #include "link/ScanModes.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
+#include "ui/CommandResult.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/ScreenParamsWrite.h"
 #include "ui/ScreenSizeFields.h"
@@ -16,8 +18,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-HardwareSettingsDialog::HardwareSettingsDialog(Project *project, QWidget *parent)
-    : QDialog(parent), m_project(project), m_size(std::make_unique<ScreenSizeFields>(this)),
+HardwareSettingsDialog::HardwareSettingsDialog(CardSession &card, PlayList &list,
+                                               QWidget *parent)
+    : QDialog(parent), m_card(card), m_list(list), m_size(std::make_unique<ScreenSizeFields>(this)),
       m_reverseData(new QCheckBox(QStringLiteral("反数据"), this)),
       m_reverseOe(new QCheckBox(QStringLiteral("反OE"), this)),
       m_rowOrder(new NumberSpinEdit(this)), m_colour(new QComboBox(this)),
@@ -114,7 +117,7 @@ NumberSpinEdit *HardwareSettingsDialog::heightField() const
 
 void HardwareSettingsDialog::fillFields()
 {
-    const ScreenParams &params = m_project->screenParams();
+    const ScreenParams &params = m_card.screenParams();
     m_size->fill(params);
     m_reverseData->setChecked(params.reverseData());
     m_reverseOe->setChecked(params.reverseOe());
@@ -149,15 +152,15 @@ void HardwareSettingsDialog::storeFields(ScreenParams &params)
 
 bool HardwareSettingsDialog::apply()
 {
-    return writeScreenParamsToCard(this, *m_project,
+    return writeScreenParamsToCard(this, m_card, m_list,
                                    [this](ScreenParams &params) { storeFields(params); });
 }
 
 bool HardwareSettingsDialog::restoreFactorySettings()
 {
-    const bool ok = m_project->restoreFactorySettings();
-    showCommandResult(this, ok);
-    return ok;
+    const Outcome restored = m_card.restoreFactorySettings();
+    showCommandResult(this, restored);
+    return restored.isOk();
 }
 
 int HardwareSettingsDialog::run()

@@ -9,7 +9,8 @@
 #include <memory>
 
 class NumberSpinEdit;
-class Project;
+class CardSession;
+class PlayList;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +24,7 @@ public:
     static constexpr int kRowOrderMin = -15;
     static constexpr int kRowOrderMax = 15;
 
-    HardwareSettingsDialog(Project *project, QWidget *parent = nullptr);
+    HardwareSettingsDialog(CardSession &card, PlayList &list, QWidget *parent = nullptr);
     ~HardwareSettingsDialog() override;
 
     // Fills every field from the project's ScreenParams (the card is not
@@ -42,7 +43,8 @@ public:
 private:
     void storeFields(ScreenParams &params);
 
-    Project *m_project;
+    CardSession &m_card;
+    PlayList &m_list;
     std::unique_ptr<ScreenSizeFields> m_size; // its fields are the dialog's children
     QCheckBox *m_reverseData;
     QCheckBox *m_reverseOe;

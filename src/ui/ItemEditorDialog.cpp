@@ -3,7 +3,7 @@
 #include "base/AtoiValue.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "ui/NumberSpinEdit.h"
@@ -121,7 +121,7 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     m_interval->setToolTip(QStringLiteral("停留期间，每隔多少秒闪烁一遍。"));
 
     // Cards of the level-locked models ignore the level.
-    if (item->owner() && item->owner()->isLevelLocked())
+    if (item->context().card.isLevelLocked())
         m_level->setEnabled(false);
 
     connect(m_level, &QComboBox::currentIndexChanged, this, [this](int index) {

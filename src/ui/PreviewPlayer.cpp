@@ -3,7 +3,7 @@
 #include "base/LocalClock.h"
 #include "model/PlaybackInput.h"
 #include "model/ProgramItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 PreviewPlayer::PreviewPlayer(QObject *parent) : QObject(parent)
 {
@@ -14,7 +14,8 @@ PreviewPlayer::PreviewPlayer(QObject *parent) : QObject(parent)
 
 void PreviewPlayer::play(const ProgramItem *item, Mode mode)
 {
-    const Project *project = item ? item->owner() : nullptr;
+    const PlayList *project =
+        item && item->renderContext() ? item->renderContext()->playList : nullptr;
     if (!item || mode == Mode::Stopped || (mode == Mode::List && !project)) {
         stop();
         return;
@@ -22,7 +23,7 @@ void PreviewPlayer::play(const ProgramItem *item, Mode mode)
     if (mode == Mode::List)
         m_player = playbackPlayer(*project);
     else
-        m_player = Playback::Player(playbackScreen(*project), {playbackProgram(*item)});
+        m_player = Playback::Player(playbackScreen(item->context()), {playbackProgram(*item)});
     if (m_player.totalDuration() <= 0) {
         stop();
         return;

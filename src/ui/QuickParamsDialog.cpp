@@ -2,7 +2,8 @@
 
 #include "base/AppServices.h"
 #include "link/ScanModes.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/ScreenParamsWrite.h"
 #include "ui/ScreenSizeFields.h"
@@ -14,8 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QuickParamsDialog::QuickParamsDialog(Project *project, QWidget *parent)
-    : QDialog(parent), m_project(project), m_colour(new QComboBox(this)),
+QuickParamsDialog::QuickParamsDialog(CardSession &card, PlayList &list, QWidget *parent)
+    : QDialog(parent), m_card(card), m_list(list), m_colour(new QComboBox(this)),
       m_scan(new QComboBox(this)), m_size(std::make_unique<ScreenSizeFields>(this)),
       m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_close(new QPushButton(QStringLiteral("关闭"), this)),
@@ -85,7 +86,7 @@ NumberSpinEdit *QuickParamsDialog::heightField() const
 
 void QuickParamsDialog::fillFields()
 {
-    const ScreenParams &params = m_project->screenParams();
+    const ScreenParams &params = m_card.screenParams();
     m_size->fill(params);
     const int colour = params.colourType() - 1;
     m_colour->setCurrentIndex(colour >= 0 && colour < m_colour->count() ? colour : -1);
@@ -97,7 +98,7 @@ void QuickParamsDialog::loadFromCard()
     setEnabled(false);
     pumpMessages();
     // On failure the project's current values are shown.
-    m_project->readScreenParams();
+    m_card.readScreenParams();
     setEnabled(true);
     fillFields();
 }
@@ -122,7 +123,7 @@ void QuickParamsDialog::storeFields(ScreenParams &params)
 
 bool QuickParamsDialog::apply()
 {
-    return writeScreenParamsToCard(this, *m_project,
+    return writeScreenParamsToCard(this, m_card, m_list,
                                    [this](ScreenParams &params) { storeFields(params); });
 }
 

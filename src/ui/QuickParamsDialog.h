@@ -9,7 +9,8 @@
 #include <memory>
 
 class NumberSpinEdit;
-class Project;
+class CardSession;
+class PlayList;
 class QComboBox;
 class QPushButton;
 class ScreenSizeFields;
@@ -22,7 +23,7 @@ public:
     // Entries of the scan list.
     enum ScanChoice { KeepScan = 0, Indoor16 = 1, P10Quarter = 2 };
 
-    QuickParamsDialog(Project *project, QWidget *parent = nullptr);
+    QuickParamsDialog(CardSession &card, PlayList &list, QWidget *parent = nullptr);
     ~QuickParamsDialog() override;
 
     // Shows the dialog disabled, reads the card's parameters (on failure the
@@ -41,7 +42,8 @@ public:
 private:
     void storeFields(ScreenParams &params);
 
-    Project *m_project;
+    CardSession &m_card;
+    PlayList &m_list;
     QComboBox *m_colour;
     QComboBox *m_scan;
     std::unique_ptr<ScreenSizeFields> m_size; // its fields are the dialog's children

@@ -1,12 +1,14 @@
 #include "ui/ScreenParamsWrite.h"
 
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
+#include "ui/CommandResult.h"
 
-bool writeScreenParamsToCard(QObject *owner, Project &project,
+bool writeScreenParamsToCard(QWidget *owner, CardSession &card, PlayList &list,
                              const std::function<void(ScreenParams &)> &storeFields)
 {
-    const bool ok = project.clearAndWriteScreenParams(storeFields);
-    showCommandResult(owner, ok);
-    project.rebuildAllPages();
-    return ok;
+    const Outcome written = card.clearAndWriteScreenParams(storeFields);
+    showCommandResult(owner, written);
+    list.rebuildAllPages();
+    return written.isOk();
 }

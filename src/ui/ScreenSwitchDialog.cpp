@@ -1,13 +1,14 @@
 #include "ui/ScreenSwitchDialog.h"
 
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "ui/CommandResult.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 
-ScreenSwitchDialog::ScreenSwitchDialog(Project *project, QWidget *parent)
-    : QDialog(parent), m_project(project), m_on(new QPushButton(QStringLiteral("开屏"), this)),
+ScreenSwitchDialog::ScreenSwitchDialog(CardSession &card, QWidget *parent)
+    : QDialog(parent), m_card(card), m_on(new QPushButton(QStringLiteral("开屏"), this)),
       m_off(new QPushButton(QStringLiteral("关屏"), this))
 {
     setWindowTitle(QStringLiteral("屏幕开关"));
@@ -30,9 +31,9 @@ ScreenSwitchDialog::ScreenSwitchDialog(Project *project, QWidget *parent)
 
 bool ScreenSwitchDialog::switchScreen(bool on)
 {
-    const bool ok = m_project->setScreenPower(on);
-    showCommandResult(this, ok);
-    return ok;
+    const Outcome switched = m_card.setScreenPower(on);
+    showCommandResult(this, switched);
+    return switched.isOk();
 }
 
 void ScreenSwitchDialog::keyPressEvent(QKeyEvent *event)

@@ -6,13 +6,13 @@
 
 #include <QDialog>
 
-class Project;
+class CardSession;
 class QPushButton;
 
 class ScreenSwitchDialog : public QDialog {
     Q_OBJECT
 public:
-    ScreenSwitchDialog(Project *project, QWidget *parent = nullptr);
+    explicit ScreenSwitchDialog(CardSession &card, QWidget *parent = nullptr);
 
     // Sends the power state and reports the outcome.
     bool switchScreen(bool on);
@@ -21,7 +21,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    Project *m_project;
+    CardSession &m_card;
     QPushButton *m_on;
     QPushButton *m_off;
 };

@@ -3,6 +3,7 @@
 #include "base/AtoiValue.h"
 #include "model/ItemEdit.h"
 #include "model/TextItem.h"
+#include "model/ValueTables.h"
 #include "render/TextFont.h"
 #include "ui/LimitedPlainTextEdit.h"
 
@@ -77,9 +78,8 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_size->setMinimumContentsLength(4);
     m_size->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_colour->addItems({QStringLiteral("红"), QStringLiteral("绿"), QStringLiteral("黄")});
-    m_style->addItems({QStringLiteral("正常"), QStringLiteral("粗体"), QStringLiteral("斜体"),
-                       QStringLiteral("粗斜体")});
+    m_colour->addItems(ValueTables::colorNames());
+    m_style->addItems(ValueTables::styleNames());
 
     auto *row = new QHBoxLayout;
     row->addWidget(fieldLabel(QStringLiteral("字体："), m_font, this));

@@ -6,6 +6,7 @@
 #include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "model/PictureItem.h"
+#include "model/CardSession.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
 #include "sim/VirtualCard.h"
@@ -92,12 +93,12 @@ protected:
     {
         window = std::make_unique<MainWindow>(projectPath);
         window->show();
-        window->preview()->setItem(window->project().itemAt(0));
+        window->preview()->setItem(window->playList().itemAt(0));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
     ProgramListView *list() const { return window->list(); }
-    Project &project() const { return window->project(); }
+    PlayList &project() const { return window->playList(); }
 
     QPoint cellCentre(int row, int column = 1) const
     {
@@ -160,7 +161,7 @@ TEST_F(MainWindowTest, StartsWithoutACard)
     EXPECT_EQ(driver.progress[0].status, kNotFound);
     EXPECT_EQ(driver.progress[0].bar, 200);
     EXPECT_EQ(driver.progress[0].range, 200);
-    EXPECT_EQ(project().rememberedPort(), 0);
+    EXPECT_EQ(window->card().port(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brivane"));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
 
@@ -204,7 +205,7 @@ TEST_F(MainWindowTest, StartsWithACardAndFollowsItsScreen)
     EXPECT_EQ(driver.progress[0].status,
               QStringLiteral("在COM1找到控制卡：QM-B， 固件版本：3.0.1。"));
     EXPECT_EQ(driver.progress[0].bar, 200);
-    EXPECT_EQ(project().rememberedPort(), 1);
+    EXPECT_EQ(window->card().port(), 1);
     EXPECT_EQ(project().screenWidth(), 128);
     // Pages were rendered again for the card's screen.
     ASSERT_NE(project().itemAt(0)->pageAt(0), nullptr);
@@ -227,7 +228,7 @@ TEST_F(MainWindowTest, UnsupportedCardIsLetGoAndSendThenFails)
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("本软件不支持当前所连接的卡！"));
     EXPECT_EQ(ui.messages[0].caption, QStringLiteral("Brivane"));
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
-    EXPECT_EQ(project().rememberedPort(), 0);
+    EXPECT_EQ(window->card().port(), 0);
 
     ui.messages.clear();
     run(MainWindow::Send);

@@ -33,11 +33,9 @@ protected:
         ASSERT_TRUE(card.start()) << card.errorString().toStdString();
         PortNaming::setExplicitDevices({card.devicePath()});
         project.setRememberedPort(1);
-        setCurrentProject(&project);
     }
     void TearDown() override
     {
-        setCurrentProject(nullptr);
         setLocalNowSource({});
         PortNaming::setExplicitDevices({});
         card.stop();
@@ -102,10 +100,7 @@ TEST_F(ProjectCommandsTest, WithoutAPortEveryConnectingCommandAsksForASearch)
     EXPECT_EQ(project.link().port(), 0);
     EXPECT_EQ(card.requestCount(), 0);
 
-    showCommandResult(nullptr, false);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("命令执行失败：") + kNoPort);
-    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("错误"));
+    EXPECT_EQ(project.session().clearScreen().userText(), QStringLiteral("命令执行失败：") + kNoPort);
 }
 
 TEST_F(ProjectCommandsTest, ConnectingCommandsReachTheCardAndReportItsRefusal)

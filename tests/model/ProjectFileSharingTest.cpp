@@ -18,7 +18,7 @@ namespace {
 class ProjectFileSharing : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("shared.brivprj")); }
-    void addText(Project &project, const QString &text)
+    void addText(PlayList &project, const QString &text)
     {
         auto item = std::make_unique<TextItem>(&project);
         item->setContent(text);
@@ -46,16 +46,12 @@ TEST_F(ProjectFileSharing, ChangesUnderTheLockAreNeverLost)
         writers.push_back(std::unique_ptr<QThread>(QThread::create([this, i] {
             Project project;
             project.setProjectFilePath(path());
-            QString error;
-            EXPECT_TRUE(editProjectFile(
-                project,
-                [&](Project &p, QString *) {
-                    addText(p, QString::number(i));
-                    QThread::msleep(20); // widen the window a lost update needs
-                    return true;
-                },
-                &error))
-                << qPrintable(error);
+            const Outcome edited = editProjectFile(project, [&](PlayList &p) {
+                addText(p, QString::number(i));
+                QThread::msleep(20); // widen the window a lost update needs
+                return true;
+            });
+            EXPECT_TRUE(edited) << qPrintable(edited.text());
         })));
     }
     // QLockFile knows a lock of its own process as held, so threads serialise
@@ -76,9 +72,9 @@ TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOve
     holder.setProjectFilePath(path());
     ASSERT_TRUE(holder.lockProjectFile());
     ProjectFileLock other(path());
-    QString error;
-    EXPECT_FALSE(other.lock(0, &error));
-    EXPECT_TRUE(error.contains(path()));
+    const Outcome refused = other.lock(0);
+    EXPECT_EQ(refused.code(), OutcomeCode::FileLocked);
+    EXPECT_TRUE(refused.text().contains(path()));
     holder.unlockProjectFile();
     EXPECT_TRUE(other.lock(0));
 

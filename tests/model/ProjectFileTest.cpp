@@ -119,7 +119,7 @@ class ProjectFile : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("default.brivprj")); }
     QString dirPath() const { return m_dir.path(); }
-    void point(Project &p) const { p.setProjectFilePath(path()); }
+    void point(PlayList &p) const { p.setProjectFilePath(path()); }
     QStringList dirEntries() const
     {
         return QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
@@ -638,12 +638,12 @@ TEST_F(ProjectFile, SaveRefusesAListTheLoaderWouldRefuse)
     // project, width, height, then 15 elements a text program.
     constexpr int kPerProgram = 15;
     const int atLimit = (XmlDocument::kMaxElements - 3) / kPerProgram;
-    Project p;
+    PlayList p;
     point(p);
     p.setBuildsPages(false);
     for (int i = 0; i < atLimit; ++i)
         p.appendItem(std::make_unique<TextItem>(&p));
-    ASSERT_TRUE(p.saveProject());
+    ASSERT_TRUE(p.save());
     const QByteArray atLimitFile = readAll(path());
 
     const struct {
@@ -654,30 +654,40 @@ TEST_F(ProjectFile, SaveRefusesAListTheLoaderWouldRefuse)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(writeAll(path(), atLimitFile));
-        Project q;
+        PlayList q;
         point(q);
         q.setBuildsPages(false);
-        ASSERT_TRUE(q.loadProject());
+        ASSERT_TRUE(q.load());
         ASSERT_EQ(q.itemCount(), atLimit);
         if (c.change > 0)
             q.appendItem(std::make_unique<TextItem>(&q));
         else
             q.removeItemAt(0);
-        ui.messages.clear();
-        EXPECT_EQ(q.saveProject(), c.saves);
+        const Outcome saved = q.save();
+        EXPECT_EQ(saved.isOk(), c.saves);
         if (!c.saves) {
-            EXPECT_EQ(q.saveFailure(), Project::SaveFailure::Refused);
-            ASSERT_EQ(ui.messages.size(), 1u);
-            EXPECT_EQ(ui.messages[0].text, q.saveErrorText());
-            EXPECT_TRUE(q.saveErrorText().contains(QString::number(XmlDocument::kMaxElements)));
+            EXPECT_EQ(saved.code(), OutcomeCode::FileRefused);
+            EXPECT_TRUE(saved.text().contains(QString::number(XmlDocument::kMaxElements)))
+                << saved.text().toStdString();
             EXPECT_EQ(readAll(path()), atLimitFile);
         }
-        Project again;
+        PlayList again;
         point(again);
         again.setBuildsPages(false);
-        EXPECT_TRUE(again.loadProject());
+        EXPECT_TRUE(again.load());
         EXPECT_EQ(again.itemCount(), atLimit + (c.saves ? c.change : 0));
     }
+    // The GUI's save shows that reason, not the bare write failure.
+    ASSERT_TRUE(writeAll(path(), atLimitFile));
+    Project gui;
+    point(gui);
+    gui.setBuildsPages(false);
+    ASSERT_TRUE(gui.loadProject());
+    gui.appendItem(std::make_unique<TextItem>(&gui));
+    ui.messages.clear();
+    EXPECT_FALSE(gui.saveProject());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains(QString::number(XmlDocument::kMaxElements)));
 }
 
 TEST(DiskFullText, NamesTheFolderAndDiskOnlyWhenTooLittleIsFree)

@@ -85,24 +85,3 @@ TEST(Project, RebuildingGivesPagesOfTheNewScreenSize)
         EXPECT_EQ(p.itemAt(i)->pageAt(0)->height(), 16);
     }
 }
-
-TEST(Project, CommandResultNamesTheLastError)
-{
-    RecordingUserInterface ui;
-    Project p;
-    setCurrentProject(&p);
-    p.setLastErrorText(QStringLiteral("通讯超时。"));
-    QObject owner;
-    showCommandResult(&owner, true);
-    showCommandResult(&owner, false);
-    setCurrentProject(nullptr);
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("命令执行成功！"));
-    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("成功"));
-    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(ui.messages[0].owner, nullptr);
-    EXPECT_EQ(ui.messages[1].text, QStringLiteral("命令执行失败：通讯超时。"));
-    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("错误"));
-    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Warning);
-    EXPECT_EQ(ui.messages[1].owner, &owner);
-}

@@ -56,6 +56,12 @@ TEST_F(ServiceApi, EditsAreSavedAtOnceAndListedAsTheCommandLineListsThem)
     EXPECT_EQ(
         call("PATCH", QStringLiteral("/api/programs/3"), R"({"speed":3,"action":"左移"})").status,
         200);
+    // The command line's other spellings, as `set 3 colour=黄` takes them.
+    const HttpAnswer recoloured =
+        call("PATCH", QStringLiteral("/api/programs/3"), R"({"colour":"黄","flash-delay":9})");
+    ASSERT_EQ(recoloured.status, 200) << recoloured.body.toStdString();
+    EXPECT_EQ(recoloured.json().value(u"color").toInt(), 3);
+    EXPECT_EQ(recoloured.json().value(u"flashdelay").toInt(), 9);
     EXPECT_EQ(call("POST", QStringLiteral("/api/programs/3/move"), R"({"direction":"up"})").status,
               200);
     EXPECT_EQ(call("DELETE", QStringLiteral("/api/programs/1")).status, 200);
@@ -146,7 +152,7 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"POST", "/api/programs", "{", 400},
         {"POST", "/api/programs", "[1]", 400},
         {"POST", "/api/programs", R"({"kind":"video"})", 400},
-        {"POST", "/api/programs", R"({"kind":"text","content":"x","colour":1})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"x","colour":4})", 400},
         {"POST", "/api/programs", R"({"kind":"text","content":"x","speed":99})", 400},
         {"POST", "/api/programs", R"({"kind":"text","content":"x","speed":1.5})", 400},
         {"POST", "/api/programs", R"({"kind":"text","content":"x","delay":[1]})", 400},

@@ -23,7 +23,7 @@ namespace {
 // another class).
 class OddItem final : public ProgramItem {
 public:
-    OddItem(Project *project, int type) : ProgramItem(type, project) {}
+    OddItem(Project *project, int type) : ProgramItem(type, &project->renderContext()) {}
     void buildPages() override
     {
         clearPages();

@@ -16,7 +16,8 @@ namespace {
 // so the page shown can be told from the picture.
 class PagedItem final : public ProgramItem {
 public:
-    PagedItem(Project *project, int pages) : ProgramItem(TextType, project), m_count(pages)
+    PagedItem(Project *project, int pages)
+        : ProgramItem(TextType, &project->renderContext()), m_count(pages)
     {
         buildPages();
     }

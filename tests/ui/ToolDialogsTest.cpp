@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "ui/BrightnessDialog.h"
+#include "ui/CommandResult.h"
 #include "ui/ScreenSwitchDialog.h"
 
 #include <QLabel>
@@ -13,10 +14,27 @@ const QString kSuccess = QStringLiteral("命令执行成功！");
 
 class ToolDialogsTest : public CardDialogTest {};
 
+TEST(CommandResult, NamesTheOutcomesReason)
+{
+    RecordingUserInterface ui;
+    QWidget owner;
+    showCommandResult(&owner, Outcome());
+    showCommandResult(&owner, Outcome::failure(OutcomeCode::NoReply, QStringLiteral("通讯超时。")));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("命令执行成功！"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("成功"));
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(ui.messages[0].owner, nullptr);
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("命令执行失败：通讯超时。"));
+    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("错误"));
+    EXPECT_EQ(ui.messages[1].icon, MessageIcon::Warning);
+    EXPECT_EQ(ui.messages[1].owner, &owner);
+}
+
 TEST_F(ToolDialogsTest, BrightnessOpensWithTheCardsValue)
 {
     card.setBrightness(7);
-    BrightnessDialog dialog(&project);
+    BrightnessDialog dialog(project.session());
     EXPECT_EQ(dialog.slider()->value(), 7);
     EXPECT_EQ(dialog.valueLabel()->text(), "7");
     EXPECT_EQ(dialog.slider()->minimum(), 0);
@@ -29,7 +47,7 @@ TEST_F(ToolDialogsTest, BrightnessFallsBackTo13WithoutAnswer)
     silence.kind = CardFault::Kind::Silence;
     silence.command = 0x13;
     card.addFault(silence);
-    BrightnessDialog dialog(&project);
+    BrightnessDialog dialog(project.session());
     EXPECT_EQ(dialog.slider()->value(), 13);
     EXPECT_EQ(dialog.valueLabel()->text(), "13");
     EXPECT_TRUE(ui.messages.empty()); // the failed read is not reported
@@ -38,7 +56,7 @@ TEST_F(ToolDialogsTest, BrightnessFallsBackTo13WithoutAnswer)
 TEST_F(ToolDialogsTest, SliderShowsItsValueAndSetSendsIt)
 {
     card.setBrightness(9);
-    BrightnessDialog dialog(&project);
+    BrightnessDialog dialog(project.session());
     dialog.show();
     const int requests = card.requestCount();
     dialog.slider()->setFocus();
@@ -58,7 +76,7 @@ TEST_F(ToolDialogsTest, SliderShowsItsValueAndSetSendsIt)
 
 TEST_F(ToolDialogsTest, ScreenSwitchButtonsAndKeys)
 {
-    ScreenSwitchDialog dialog(&project);
+    ScreenSwitchDialog dialog(project.session());
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
@@ -89,7 +107,7 @@ TEST_F(ToolDialogsTest, ScreenSwitchReportsFailure)
     refuse.command = 0x20;
     refuse.value = 4;
     card.addFault(refuse);
-    ScreenSwitchDialog dialog(&project);
+    ScreenSwitchDialog dialog(project.session());
     EXPECT_FALSE(dialog.switchScreen(true));
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().caption, "错误");

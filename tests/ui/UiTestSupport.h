@@ -50,7 +50,7 @@ inline QString fieldText(const QWidget *field)
 } // namespace UiTest
 
 // A Project on a running virtual card (port 1, link configured as after a
-// card search), registered as the current project.
+// card search).
 class CardDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,12 +58,10 @@ protected:
         ASSERT_TRUE(card.start()) << card.errorString().toStdString();
         PortNaming::setExplicitDevices({card.devicePath()});
         project.setRememberedPort(1);
-        setCurrentProject(&project);
         ASSERT_TRUE(project.connect(1, true)) << project.lastErrorText().toStdString();
     }
     void TearDown() override
     {
-        setCurrentProject(nullptr);
         PortNaming::setExplicitDevices({});
         card.stop();
     }

@@ -83,6 +83,7 @@ function renderProgram(item) {
   fillSelect(f('speed'), choices.speed, 0);
   fillSelect(f('frame'), choices.frame, 0);
   fillSelect(f('clock'), choices.clock, 0);
+  fillSelect(f('color'), choices.color, 1);
   for (const name of ['action', 'speed', 'frame', 'clock', 'delay'])
     f(name).value = String(item[name]);
   if (item.kind === 'text') {

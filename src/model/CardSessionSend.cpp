@@ -1,9 +1,10 @@
 // The send-all operation: the upload bracket, the clearing of the card and
 // the item loop with its questions, and the page upload of one item.
 
-#include "model/Project.h"
+#include "model/CardSession.h"
 
 #include "link/ControllerLink.h"
+#include "model/PlayList.h"
 #include "model/ProgramItem.h"
 
 #include <QThread>
@@ -16,31 +17,31 @@ constexpr int kBeforeItemPumpMs = 20;
 
 } // namespace
 
-UploadPageHeader Project::uploadHeaderFor(const ProgramItem &item) const
+UploadPageHeader CardSession::uploadHeaderFor(const ProgramItem &item) const
 {
     UploadPageHeader h;
     h.action = item.action();
     h.effectCode = item.effectCode(); // carries its own firmware rule
     // Firmware before 2.2.7 has no speed level: the byte is the speed alone.
-    h.speedLevel = firmwareAtLeast(2, 2, 7) ? item.speed() + item.level() * 16 : item.speed();
+    h.speedLevel = m_info->firmwareAtLeast(2, 2, 7) ? item.speed() + item.level() * 16 : item.speed();
     // A stay time of 256 (flash interval 255 with flashing) is sent as 255
     // by the encoder's clamp rather than wrapped to 0.
     h.stayTime = item.effectiveStayTime();
     h.flashDelay = item.flashDelay();
-    h.planes = UploadEncoder::planesForColourType(m_params.colourType());
+    h.planes = UploadEncoder::planesForColourType(m_params->colourType());
     h.contentKind =
         item.type() == ProgramItem::PictureType ? Protocol::ContentPicture : Protocol::ContentText;
     h.clockCode = item.clockCode();
     return h;
 }
 
-bool Project::sendItemPages(int firstPageNumber, const ProgramItem &item,
+bool CardSession::sendItemPages(int firstPageNumber, const ProgramItem &item,
                             const std::function<void(int)> &pause)
 {
     const std::function<void(int)> wait =
         pause ? pause : [](int ms) { QThread::msleep(ulong(ms)); };
-    const bool wordFormat = hasClockZoneSupport();
-    const bool reverseData = m_params.reverseData();
+    const bool wordFormat = m_info->hasClockZoneSupport();
+    const bool reverseData = m_params->reverseData();
     UploadPageHeader header = uploadHeaderFor(item);
     const int pages = item.pageCount();
     const int width = item.contentWidth();
@@ -70,9 +71,17 @@ bool Project::sendItemPages(int firstPageNumber, const ProgramItem &item,
     return true;
 }
 
-void Project::sendAll(ProgressHost &host)
+Outcome CardSession::send(PlayList &list, ProgressHost &host)
 {
-    const int count = itemCount();
+    if (const Outcome ready = checkBeforeSend(); !ready)
+        return ready;
+    return sendAll(list, host);
+}
+
+Outcome CardSession::sendAll(PlayList &list, ProgressHost &host)
+{
+    const int count = list.itemCount();
+    host.setRange(list.sendProgressRange());
     SendReport report;
     report.itemCount = count;
     for (int i = 0; i < count; ++i) {
@@ -83,17 +92,20 @@ void Project::sendAll(ProgressHost &host)
 
     host.sleep(kStepWaitMs);
     readScreenParams();
-    if (!rebuildAllPages()) {
+    // The pages are drawn for this card and its screen.
+    list.screenParams() = *m_params;
+    list.controllerInfo() = *m_info;
+    if (!list.rebuildAllPages()) {
         // Half a play list on the card is no better than the old one.
         report.end = SendReport::End::OverBudget;
-        report.errorText = pageBudgetText();
+        report.errorText = list.pageBudgetText();
         host.setStatus(0, report.errorText);
         host.setButtons(true, false);
         m_lastSendReport = std::move(report);
-        return;
+        return outcomeOf(m_lastSendReport);
     }
     for (int i = 0; i < count; ++i)
-        if (const ProgramItem *item = itemAt(i)) {
+        if (const ProgramItem *item = list.itemAt(i)) {
             report.items[size_t(i)].name = item->displayName();
             report.items[size_t(i)].pageProblem = item->pageProblem();
         }
@@ -101,18 +113,20 @@ void Project::sendAll(ProgressHost &host)
     m_link->setUploadPhase(Protocol::UploadBegins); // outcome not looked at
     host.sleep(kStepWaitMs);
 
-    upload(host, report);
+    upload(list, host, report);
     host.sleep(kStepWaitMs);
     m_link->setUploadPhase(Protocol::UploadEnded);
     m_lastSendReport = std::move(report);
+    return outcomeOf(m_lastSendReport);
 }
 
-void Project::upload(ProgressHost &host, SendReport &report)
+void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
 {
     const int count = report.itemCount;
-    if (!connect(m_rememberedPort, true)) {
+    if (const Outcome opened = open(m_port); !opened) {
         report.end = SendReport::End::NoConnection;
-        report.errorText = m_lastErrorText;
+        report.errorText = opened.text();
+        report.errorCode = opened.code();
         host.setStatus(0, QStringLiteral("无法发送信息。"));
         host.setButtons(true, false);
         return;
@@ -154,7 +168,7 @@ void Project::upload(ProgressHost &host, SendReport &report)
             break;
         }
         host.sleep(kBeforeItemSleepMs);
-        const ProgramItem *item = itemAt(i);
+        const ProgramItem *item = list.itemAt(i);
         SendItemResult &result = report.items[size_t(i)];
         if (!item) { // the list changed under the job; nothing to send
             position += 5;
@@ -195,6 +209,28 @@ void Project::upload(ProgressHost &host, SendReport &report)
         position += 5;
     }
     report.sentCount = sent;
-    host.setStatus(count * 5 + 5, QStringLiteral("已成功发送了 %1 条信息。").arg(sent));
+    host.setStatus(list.sendProgressRange(), QStringLiteral("已成功发送了 %1 条信息。").arg(sent));
     host.setButtons(true, false);
+}
+
+Outcome CardSession::outcomeOf(const SendReport &report)
+{
+    switch (report.end) {
+    case SendReport::End::NoConnection:
+        return Outcome::failure(report.errorCode, report.errorText);
+    case SendReport::End::ClearFailed:
+        return Outcome::failure(OutcomeCode::ClearFailed, report.errorText);
+    case SendReport::End::OverBudget:
+        return Outcome::failure(OutcomeCode::OverBudget, report.errorText);
+    case SendReport::End::Cancelled:
+        return Outcome::failure(OutcomeCode::Cancelled, QStringLiteral("操作已取消。"));
+    case SendReport::End::NotRun:
+        return Outcome::failure(OutcomeCode::Partial, {});
+    case SendReport::End::Completed:
+        break;
+    }
+    if (report.sentCount < report.itemCount)
+        return Outcome::failure(OutcomeCode::Partial,
+                                QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+    return {};
 }
