@@ -195,22 +195,34 @@ Outcome CardSession::writeScreenParams()
 }
 
 // The brightness, power and read commands go out on the link as it stands
-// (the port the last command or the search opened), as the dialogs did.
+// (the port the last command or the search opened), as the dialogs did; a
+// link not yet opened on any port opens the remembered one first.
+Outcome CardSession::onLink(const std::function<bool(ControllerLink &)> &command)
+{
+    if (m_link->port() == 0) {
+        if (const Outcome opened = open(m_port); !opened)
+            return opened;
+    }
+    return command(*m_link) ? Outcome() : linkOutcome();
+}
+
 Outcome CardSession::setScreenPower(bool on)
 {
-    return m_link->setScreenPower(on) ? Outcome() : linkOutcome();
+    return onLink([on](ControllerLink &link) { return link.setScreenPower(on); });
 }
 
 Outcome CardSession::setBrightness(int level)
 {
-    return m_link->setBrightness(level) ? Outcome() : linkOutcome();
+    return onLink([level](ControllerLink &link) { return link.setBrightness(level); });
 }
 
 Outcome CardSession::readBrightness(int *level)
 {
     int read = 0;
-    if (!m_link->readBrightness(read))
-        return linkOutcome();
+    if (const Outcome done =
+            onLink([&read](ControllerLink &link) { return link.readBrightness(read); });
+        !done)
+        return done;
     if (level)
         *level = read;
     return {};
@@ -219,8 +231,10 @@ Outcome CardSession::readBrightness(int *level)
 Outcome CardSession::readScreenParams()
 {
     ScreenParams params = *m_params;
-    if (!m_link->readScreenParams(params))
-        return linkOutcome();
+    if (const Outcome done =
+            onLink([&params](ControllerLink &link) { return link.readScreenParams(params); });
+        !done)
+        return done;
     *m_params = params;
     return {};
 }

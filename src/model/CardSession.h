@@ -115,6 +115,9 @@ public:
 private:
     // open on the remembered port, then the command.
     Outcome run(const std::function<bool(ControllerLink &)> &command);
+    // The command on the link as it stands (opened on the remembered port
+    // when it never was).
+    Outcome onLink(const std::function<bool(ControllerLink &)> &command);
     Outcome linkOutcome() const;
     // The part of sendAll inside the upload bracket.
     void upload(PlayList &list, ProgressHost &host, SendReport &report);

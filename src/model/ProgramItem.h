@@ -13,6 +13,13 @@
 
 class XmlDocument;
 
+// The kinds' constructors also take a play list (anything with
+// renderContext()) for its context.
+template <typename List>
+concept HasRenderContext = requires(List &list) {
+    { list.renderContext() } -> std::convertible_to<const RenderContext &>;
+};
+
 class ProgramItem {
 public:
     enum Type { TextType = 2, PictureType = 3 };
@@ -96,6 +103,10 @@ public:
 
 protected:
     ProgramItem(int type, const RenderContext *context);
+    template <HasRenderContext List>
+    ProgramItem(int type, List *list) : ProgramItem(type, list ? &list->renderContext() : nullptr)
+    {
+    }
     // Opens the "msg" element, steps into it and writes the common fields;
     // the kind adds its own and steps out.
     void writeCommonXml(XmlDocument &doc) const;
@@ -127,9 +138,3 @@ private:
     QString m_pageProblem;
 };
 
-// The kinds' constructors also take a play list (anything with
-// renderContext()) for its context.
-template <typename List>
-concept HasRenderContext = requires(List &list) {
-    { list.renderContext() } -> std::convertible_to<const RenderContext &>;
-};
