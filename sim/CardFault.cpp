@@ -10,7 +10,7 @@ struct KindName {
     bool needsValue;
 };
 
-constexpr std::array<KindName, 11> kKinds{{
+constexpr std::array<KindName, 13> kKinds{{
     {"silence", CardFault::Kind::Silence, false},
     {"noise", CardFault::Kind::Noise, false},
     {"checksum", CardFault::Kind::BadChecksum, false},
@@ -22,6 +22,8 @@ constexpr std::array<KindName, 11> kKinds{{
     {"delay", CardFault::Kind::Delay, true},
     {"trickle", CardFault::Kind::Trickle, true},
     {"drop", CardFault::Kind::DropLine, false},
+    {"repeat", CardFault::Kind::Repeat, false},
+    {"no-echo", CardFault::Kind::NoEcho, false},
 }};
 
 bool toInt(const QString &text, int *value)
@@ -116,6 +118,8 @@ QString CardFault::syntaxHelp()
         "  delay=MS         reply MS milliseconds late\n"
         "  trickle=MS       reply one byte at a time, MS apart\n"
         "  drop             close the line instead of answering\n"
+        "  repeat           answer with a copy of the last reply, doing nothing\n"
+        "  no-echo[=N]      sequence number N (default 0) instead of the request's\n"
         "  cmd=CODE applies it to one command only (e.g. cmd=0x35); count=N to the\n"
         "  next N matching requests (default: until the card stops); after=N lets N\n"
         "  matching requests pass first (drop,after=3 drops on the 4th request).");

@@ -19,6 +19,9 @@ struct CardFault {
         Delay,          // reply `value` ms late
         Trickle,        // reply one byte at a time, `value` ms apart
         DropLine,       // close the pseudo-terminal instead of answering
+        Repeat,         // answer with a copy of the last reply sent before (a
+                        // converter repeating a canned frame), doing nothing
+        NoEcho,         // write `value` where the request's sequence number goes
     };
 
     Kind kind = Kind::Silence;
@@ -35,7 +38,7 @@ struct CardFault {
 
     // "kind[=value][,cmd=0xNN][,count=N][,after=N]", kinds: silence, noise,
     // checksum, endmark, short, long, status, long-reply, delay, trickle,
-    // drop. Noise takes hex bytes as value ("noise=00af5f"). False with
+    // drop, repeat, no-echo. Noise takes hex bytes as value ("noise=00af5f"). False with
     // *error set on bad text.
     static bool parse(const QString &text, CardFault *fault, QString *error);
     // The lines of --help describing the syntax.

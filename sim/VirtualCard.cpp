@@ -115,7 +115,8 @@ struct VirtualCard::State {
     bool resyncing = false;
     std::deque<Pending> outbound;
     qint64 lastDueUs = 0;
-    bool idle = true; // shared: no reply waiting to be written
+    QByteArray lastReply; // what the Repeat fault sends
+    bool idle = true;     // shared: no reply waiting to be written
 };
 
 VirtualCard::VirtualCard() : m_state(std::make_unique<State>())
@@ -452,7 +453,8 @@ VirtualCard::Outcome VirtualCard::carryOut(const Request &request, const ActiveF
         outcome.status = -1; // another card's request
     else if (const CardFault *f = faults.find(CardFault::Kind::Status))
         outcome.status = f->value & 0xFF;
-    else if (!faults.find(CardFault::Kind::Silence) && !faults.find(CardFault::Kind::DropLine))
+    else if (!faults.find(CardFault::Kind::Silence) && !faults.find(CardFault::Kind::DropLine) &&
+             !faults.find(CardFault::Kind::Repeat))
         runCommand(request, outcome);
     return outcome;
 }
@@ -597,7 +599,11 @@ VirtualCard::LogEntry VirtualCard::scheduleReply(const Request &request, const O
     }
     if (!answers)
         return entry;
-    const QByteArray reply = shapeReply(request.sequence, outcome, faults);
+    const CardFault *noEcho = faults.find(CardFault::Kind::NoEcho);
+    const uint8_t sequence = noEcho ? uint8_t(noEcho->value) : request.sequence;
+    const bool repeat = faults.find(CardFault::Kind::Repeat) && !s.lastReply.isEmpty();
+    const QByteArray reply = repeat ? s.lastReply : shapeReply(sequence, outcome, faults);
+    s.lastReply = reply;
     entry.reply = reply;
     entry.status = outcome.status;
 

@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QToolTip>
 
 namespace {
@@ -132,8 +133,13 @@ void ProgramListView::showItem(int row, const ProgramItem &item)
             setItem(row, c, cell);
         }
         cell->setText(texts[c]);
+        // A picture that cannot be decoded goes to the card as a black
+        // page: the row says so, and why.
         if (c == KindColumn)
-            cell->setIcon(kindIcon(item));
+            cell->setIcon(item.pageProblem().isEmpty()
+                              ? kindIcon(item)
+                              : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        cell->setToolTip(item.pageProblem());
     }
 }
 

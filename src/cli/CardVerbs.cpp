@@ -290,6 +290,10 @@ int CliApp::runCardVerb(const QString &verb, const QStringList &args,
                 watch.emplace();
             TerminalProgressHost host(m_console, *m_ui, 1);
             job(targets.front(), host, result);
+            // The total alone would read as a whole send.
+            if (result.report.end == SendReport::End::Cancelled)
+                host.setStatus(SendResult::finalPosition(result.report, host.range()),
+                               SendResult::finalStatus(result.report));
             host.finish();
         }
         return reportOneSign(verb, args, result);
@@ -312,6 +316,8 @@ int CliApp::reportOneSign(const QString &verb, const QStringList &args, const Si
     if (verb == u"info")
         return reportInfo(r);
     if (verb == u"send" && r.report.end != SendReport::End::NotRun) {
+        for (const QString &line : SendResult::warnings(r.report))
+            m_console.err(line + QLatin1Char('\n'));
         if (json())
             printJson(SendResult::toJson(r.report));
         else

@@ -57,11 +57,19 @@ int CliApp::verbRender(const QStringList &)
     QJsonArray files;
     QString failure;
     int failureCode = ExitOk;
+    QJsonArray warnings;
     project.visitItemPages([&](int i, ProgramItem &item) {
         if (item.pagesRefused()) {
             failure = project.pageBudgetText();
             failureCode = ExitUsage;
             return false;
+        }
+        if (!item.pageProblem().isEmpty()) {
+            m_console.err(QStringLiteral("brivane-cli: warning: program %1: %2 (a black page)\n")
+                              .arg(i + 1)
+                              .arg(item.pageProblem()));
+            warnings.append(QJsonObject{{QStringLiteral("program"), i + 1},
+                                        {QStringLiteral("problem"), item.pageProblem()}});
         }
         for (int p = 0; p < item.pageCount(); ++p) {
             const PageBitmap *page = item.pageAt(p);
@@ -85,7 +93,8 @@ int CliApp::verbRender(const QStringList &)
     if (json())
         printJson({{QStringLiteral("out"), dir.absolutePath()},
                    {QStringLiteral("count"), written},
-                   {QStringLiteral("files"), files}});
+                   {QStringLiteral("files"), files},
+                   {QStringLiteral("warnings"), warnings}});
     m_console.err(
         QStringLiteral("%1 pictures written to %2\n").arg(written).arg(dir.absolutePath()));
     return ExitOk;

@@ -25,7 +25,37 @@ QStringList SendResult::lines(const SendReport &report)
         lines << line;
     }
     if (report.end == SendReport::End::Completed || report.end == SendReport::End::Cancelled)
-        lines << QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
+        lines << finalStatus(report);
+    return lines;
+}
+
+QString SendResult::finalStatus(const SendReport &report)
+{
+    const QString total = QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
+    if (report.end != SendReport::End::Cancelled)
+        return total;
+    return total + QStringLiteral("发送已停止，共 %1 条信息。").arg(report.itemCount);
+}
+
+int SendResult::finalPosition(const SendReport &report, int range)
+{
+    if (report.end != SendReport::End::Cancelled || report.itemCount == 0)
+        return range;
+    int reached = 0;
+    for (const SendItemResult &r : report.items)
+        if (r.outcome != SendItemResult::Outcome::NotSent)
+            reached = r.index + 1;
+    return int(qint64(range) * reached / (report.itemCount + 1));
+}
+
+QStringList SendResult::warnings(const SendReport &report)
+{
+    QStringList lines;
+    for (const SendItemResult &r : report.items)
+        if (!r.pageProblem.isEmpty())
+            lines << QStringLiteral("brivane-cli: warning: program %1: %2 (sent as a black page)")
+                         .arg(r.index + 1)
+                         .arg(r.pageProblem);
     return lines;
 }
 

@@ -15,5 +15,12 @@ QJsonObject toJson(const SendReport &report);
 QStringList lines(const SendReport &report);
 // ExitOk, or the exit code with *message set to why.
 int exitCode(const SendReport &report, QString *message);
+// The last progress line of a send: the card's total, and for a send that
+// was stopped, that it stopped (the total alone reads as a whole send).
+QString finalStatus(const SendReport &report);
+// The programs sent, or stopped at: how far the bar of `range` got.
+int finalPosition(const SendReport &report, int range);
+// One warning line per program whose picture went as a black page.
+QStringList warnings(const SendReport &report);
 
 } // namespace SendResult

@@ -28,6 +28,7 @@ public:
     // Ends the live bar's line; called when the job has returned.
     void finish();
 
+    int range() const { return m_range; }
     int position() const { return m_position; }
     QString statusText() const { return m_text; }
     // Every distinct status text, in order.

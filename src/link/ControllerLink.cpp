@@ -17,6 +17,8 @@ bool ControllerLink::configure(int port, int timeoutMs, int baud, int chunkSize)
     // opening it again would fail, and a new port number must not keep
     // talking to the old device.
     m_serial.close();
+    if (port != m_serial.portNumber())
+        m_match.forget();
     m_serial.setPortNumber(port);
     if (port == 0)
         return false;
@@ -97,10 +99,21 @@ uint16_t ControllerLink::exchangeFrame(int length)
         m_error.set(0, QStringLiteral("发送的数据包太长！"));
         return Failure;
     }
+    waitOutGrace();
     const bool ok = ensureOpen() && send(length) && receiveResponse() && judgeStatus();
     if (!m_keepOpen)
         m_serial.close();
     return ok ? Success : Failure;
+}
+
+void ControllerLink::waitOutGrace()
+{
+    if (!m_sinceTimeout.isValid())
+        return;
+    const qint64 left = GraceAfterTimeoutMs - m_sinceTimeout.elapsed();
+    m_sinceTimeout.invalidate();
+    if (left > 0)
+        QThread::msleep(uint64_t(left));
 }
 
 bool ControllerLink::send(int length)
@@ -120,6 +133,7 @@ bool ControllerLink::send(int length)
         }
         sent += written;
     }
+    m_match.requestSent(QByteArrayView(m_send.data(), length));
     if (m_timeoutMs == 0) {
         QThread::msleep(50);
         m_error.set(Protocol::ErrorCode::ZeroTimeout,
@@ -165,8 +179,10 @@ bool ControllerLink::receiveResponse()
 
     for (;;) {
         const qint64 elapsed = clock.elapsed();
-        if (elapsed > m_timeoutMs)
+        if (elapsed > m_timeoutMs) {
+            m_sinceTimeout.start();
             return reject(reader.rejection());
+        }
         // Never wait past the time-out by more than a millisecond.
         const int wait =
             int(std::min<qint64>(PortChannel::ReadIntervalMs, m_timeoutMs - elapsed + 1));
@@ -185,6 +201,10 @@ bool ControllerLink::receiveResponse()
             break;
         }
         if (reader.feed(byte) == ResponseReader::Result::Complete) {
+            if (!m_match.accepts(request(), reader.frame())) {
+                reader.reset(); // stale: the answer may still come
+                continue;
+            }
             m_response = reader.frame();
             return true;
         }

@@ -11,13 +11,22 @@
 // from offset 16, finishRequest(end of payload), exchangeFrame(L); or, for
 // address 1, simply exchange(code, payload). After a success the reply frame
 // is in response(), its data from offset 16.
+//
+// Stale replies: what is waiting on the line is purged before each request;
+// after a time-out the next request waits out a short grace period first
+// (a reply that was only a little late arrives in it and is purged); and a
+// card that echoes the sequence number (learnt at identification, see
+// ReplyMatch) has replies with another number discarded while the wait goes
+// on. The bytes sent are the same either way.
 
 #include "link/LinkError.h"
 #include "link/Packet.h"
 #include "link/PortChannel.h"
+#include "link/ReplyMatch.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -28,6 +37,8 @@ struct ScreenParams;
 
 class ControllerLink {
 public:
+    // How long the request after a time-out waits before it goes out.
+    static constexpr int GraceAfterTimeoutMs = 250;
     // The result of exchangeFrame.
     static constexpr uint16_t Success = 0xFFFF;
     static constexpr uint16_t Failure = 0;
@@ -100,6 +111,8 @@ public:
     int baudRate() const { return m_serial.baudRate(); }
     int chunkSize() const { return m_chunkSize; }
     uint8_t sequenceNumber() const { return m_sequence; }
+    // Whether this card echoes the sequence number, as far as learnt.
+    ReplyMatch::Echo sequenceEcho() const { return m_match.echo(); }
     void setSequenceNumber(uint8_t sequence) { m_sequence = sequence; }
 
     int errorCode() const { return m_error.code; }
@@ -112,12 +125,15 @@ public:
 private:
     bool send(int length);
     bool judgeStatus();
+    void waitOutGrace();
 
     LinkError m_error;
     PortChannel m_serial{m_error};
     std::array<uint8_t, Protocol::MaxRequest> m_send{};
     int m_requestLength = 0;
     QByteArray m_response;
+    ReplyMatch m_match;
+    QElapsedTimer m_sinceTimeout; // valid from a time-out to the next request
     uint8_t m_sequence = 0;
     int m_timeoutMs = 5000;
     bool m_keepOpen = true;

@@ -79,6 +79,13 @@ bool SignList::load()
         m_status = Status::Unreadable;
         return false;
     }
+    if (info.size() > MaxFileBytes) {
+        m_status = Status::Unreadable;
+        m_problems << QStringLiteral("%1: the sign list is larger than %2 bytes and is not read")
+                          .arg(m_path)
+                          .arg(MaxFileBytes);
+        return false;
+    }
     QSettings settings(m_path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
         m_status = Status::Unreadable;

@@ -29,6 +29,9 @@ public:
     static constexpr int MaxNameLength = 64;
     // A file with more entries is read up to here.
     static constexpr int MaxSigns = 256;
+    // A larger file is not read (QSettings holds all of it several times
+    // over): far more than MaxSigns signs of the longest names and ports.
+    static constexpr qint64 MaxFileBytes = 1024 * 1024;
 
     // The file the program uses: BRIVANE_SIGNS when set (empty: no file),
     // else signs.ini in the user's config folder (~/.config/brivane on Linux).
@@ -37,7 +40,8 @@ public:
     explicit SignList(const QString &path = defaultPath());
 
     // Reads the file: a missing one is an empty list (Missing); an
-    // unreadable one leaves the list empty (Unreadable, false). Entries
+    // unreadable or oversized one leaves the list empty (Unreadable, false;
+    // an oversized one says so in problems()) and is never overwritten. Entries
     // that are not valid (no name, a bad or repeated name, a bad port) are
     // skipped, one text each in problems().
     bool load();

@@ -105,8 +105,10 @@ Outcome CardSession::sendAll(PlayList &list, ProgressHost &host)
         return outcomeOf(m_lastSendReport);
     }
     for (int i = 0; i < count; ++i)
-        if (const ProgramItem *item = list.itemAt(i))
+        if (const ProgramItem *item = list.itemAt(i)) {
             report.items[size_t(i)].name = item->displayName();
+            report.items[size_t(i)].pageProblem = item->pageProblem();
+        }
     host.sleep(kStepWaitMs);
     m_link->setUploadPhase(Protocol::UploadBegins); // outcome not looked at
     host.sleep(kStepWaitMs);

@@ -95,6 +95,10 @@ const char *Outcome::codeName(OutcomeCode code)
         return "file-locked";
     case OutcomeCode::FileWriteFailed:
         return "file-write-failed";
+    case OutcomeCode::FileRefused:
+        return "file-refused";
+    case OutcomeCode::FileDiskFull:
+        return "disk-full";
     }
     return "unknown";
 }

@@ -35,6 +35,9 @@ enum class OutcomeCode {
     FileInvalid,     // it is not a project file
     FileLocked,      // another program holds its lock
     FileWriteFailed, // it could not be written; the old file is untouched
+    FileRefused,     // the list would make a file the loader refuses (too
+                     // large, too many elements); nothing was written
+    FileDiskFull,    // its disk has no room for it; the old file is untouched
 };
 
 class Outcome {

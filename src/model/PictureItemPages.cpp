@@ -20,8 +20,11 @@ void PictureItem::buildPages()
     }
     PageBitmap page;
     if (!PictureConverter::convert(params, page)) {
-        // Missing, unreadable or undecodable file: one black page.
+        // Missing, unreadable or undecodable file: one black page, as the
+        // card has always received, and the reason for the user.
         addBlankPage();
+        if (!params.path.isEmpty())
+            setPageProblem(PageBitmap::pictureProblem(params.path));
         return;
     }
     mutablePages().push_back(std::move(page));

@@ -104,7 +104,9 @@ public:
     // is a valid file.
     Outcome load();
     // Writes the file atomically: FileWriteFailed or FileLocked ("Error on
-    // save project!") leave the previous file as it was.
+    // save project!"), FileDiskFull (naming the folder and its disk) and
+    // FileRefused (a list the loader would refuse, the reason) leave the
+    // previous file as it was.
     Outcome save();
     // Holds the lock beside the project file (QLockFile "<file>.lock") until
     // unlockProjectFile or the list's end, so that the read, change and

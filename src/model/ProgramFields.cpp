@@ -282,8 +282,9 @@ QString picturePathToStore(const QString &path, const QString &projectDir, QStri
         *error = QStringLiteral("no image file at \"%1\"").arg(path);
         return {};
     }
-    // Only the raster formats a picture program decodes (no SVG).
-    if (const QString problem = PageBitmap::pictureFormatProblem(info.absoluteFilePath());
+    // Only pictures a picture program decodes: the raster formats (no SVG),
+    // within the decoding limit, not broken.
+    if (const QString problem = PageBitmap::pictureProblem(info.absoluteFilePath());
         !problem.isEmpty()) {
         *error = QStringLiteral("cannot use the image \"%1\": %2").arg(path, problem);
         return {};
@@ -362,6 +363,8 @@ QJsonObject toJson(int index, const ProgramItem &item, PageCount pages)
         o[u"reverse"] = picture.reverse();
         o[u"limit"] = picture.limit();
         o[u"path"] = picture.resolvedPath();
+        // Why the picture gave a black page (held pages only; empty: none).
+        o[u"problem"] = picture.pageProblem();
     } else {
         const auto &text = static_cast<const TextItem &>(item);
         o[u"font"] = text.faceName();

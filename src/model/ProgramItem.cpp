@@ -26,6 +26,7 @@ void ProgramItem::clearPages()
 {
     m_pages.clear();
     m_pagesRefused = false;
+    m_pageProblem.clear();
 }
 
 namespace {

@@ -45,6 +45,9 @@ public:
     // True when the last build stopped at the project's page budget; the
     // item then holds one blank page.
     bool pagesRefused() const { return m_pagesRefused; }
+    // Why the last build gave a black page instead of the item's picture
+    // (a missing, broken or too large file); empty when it did not.
+    const QString &pageProblem() const { return m_pageProblem; }
     const PageBitmap *pageAt(int index) const;
     int pageCount() const { return int(m_pages.size()); }
     const std::vector<PageBitmap> &pages() const { return m_pages; }
@@ -110,6 +113,7 @@ protected:
     void setKindLabel(const QString &label) { m_kindLabel = label; }
     std::vector<PageBitmap> &mutablePages() { return m_pages; }
     void setPagesRefused(bool refused) { m_pagesRefused = refused; }
+    void setPageProblem(const QString &problem) { m_pageProblem = problem; }
     // Pages of width x height the list's budget still grants this item
     // (a very large number without one).
     int pageAllowance(int width, int height) const;
@@ -131,5 +135,6 @@ private:
     int m_flash = 0;
     int m_flashDelay = 0;
     bool m_pagesRefused = false;
+    QString m_pageProblem;
 };
 

@@ -158,9 +158,8 @@ Outcome PlayList::lockProjectFile()
     if (m_fileLock)
         return {};
     auto lock = std::make_unique<ProjectFileLock>(projectFilePath());
-    QString error;
-    if (!lock->lock(ProjectFileLock::kWaitMs, &error))
-        return Outcome::failure(OutcomeCode::FileLocked, error);
+    if (const Outcome locked = lock->lock(); !locked)
+        return locked;
     m_fileLock = std::move(lock);
     return {};
 }
@@ -177,14 +176,17 @@ bool PlayList::holdsProjectFileLock() const
 
 Outcome PlayList::save()
 {
+    const QString path = projectFilePath();
     const QString saveError = QStringLiteral("Error on save project!");
     // The write holds the lock (the caller's, or one of its own), so it
     // never lands in the middle of another program's read-change-write.
     std::unique_ptr<ProjectFileLock> ownLock;
     if (!m_fileLock) {
-        ownLock = std::make_unique<ProjectFileLock>(projectFilePath());
-        if (!ownLock->lock())
-            return Outcome::failure(OutcomeCode::FileLocked, saveError);
+        ownLock = std::make_unique<ProjectFileLock>(path);
+        if (const Outcome locked = ownLock->lock(); !locked)
+            return locked.code() == OutcomeCode::FileDiskFull
+                       ? locked
+                       : Outcome::failure(OutcomeCode::FileLocked, saveError);
     }
     XmlDocument doc;
     // A declaration alone is no document, so this gives an empty one; the
@@ -196,12 +198,20 @@ Outcome PlayList::save()
     for (const auto &item : m_items)
         item->writeXml(doc);
     QByteArray written;
-    if (doc.save(projectFilePath(), &written)) {
-        const QFileInfo info(projectFilePath());
+    XmlDocument::Refusal refused = XmlDocument::Refusal::None;
+    if (doc.save(path, &written, &refused)) {
+        const QFileInfo info(path);
         m_fileStamp = {written.size(), info.lastModified().toMSecsSinceEpoch(), hashOf(written)};
         return {};
     }
-    return Outcome::failure(OutcomeCode::FileWriteFailed, saveError);
+    if (refused != XmlDocument::Refusal::None)
+        return Outcome::failure(OutcomeCode::FileRefused, XmlDocument::saveRefusalText(refused));
+    // A write that failed for want of room names the disk; it needs about as
+    // much room as the file it replaces.
+    const QString full =
+        diskFullText(path, QFileInfo(path).size() + ProjectFileLock::kLockFileBytes);
+    return full.isEmpty() ? Outcome::failure(OutcomeCode::FileWriteFailed, saveError)
+                          : Outcome::failure(OutcomeCode::FileDiskFull, full);
 }
 
 Outcome PlayList::load()

@@ -22,19 +22,29 @@ public:
     // their turn.
     static constexpr int kWaitMs = 90000;
     static constexpr int kPollMs = 20;
+    // What a lock file takes on disk (one block).
+    static constexpr qint64 kLockFileBytes = 4096;
 
     explicit ProjectFileLock(const QString &projectFile);
     ProjectFileLock(const ProjectFileLock &) = delete;
     ProjectFileLock &operator=(const ProjectFileLock &) = delete;
 
-    // Waits up to waitMs; false with *error (naming the holder when known).
-    bool lock(int waitMs = kWaitMs, QString *error = nullptr);
+    // Waits up to waitMs. FileLocked naming the holder when known,
+    // FileDiskFull when no lock file fits on the disk.
+    Outcome lock(int waitMs = kWaitMs);
     static QString lockPath(const QString &projectFile);
 
 private:
     QString m_projectFile;
     QLockFile m_lock;
 };
+
+// The user's text for a write beside projectFile that failed because its
+// disk is full (fewer than `needed` bytes free there): names the folder and
+// the disk, not the lock or temporary file. Empty when the disk has room.
+QString diskFullText(const QString &projectFile, qint64 needed);
+QString diskFullText(const QString &projectFile, qint64 needed, qint64 bytesAvailable,
+                     const QString &diskName);
 
 // One read-change-write of list's file under its lock: loads the file
 // afresh into list (its items are replaced), lets change edit it and, when

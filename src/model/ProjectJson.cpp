@@ -103,6 +103,7 @@ QJsonObject sendReport(const SendReport &report)
         o[u"pages"] = r.pageCount;
         o[u"attempts"] = r.attempts;
         o[u"error"] = r.errorText;
+        o[u"problem"] = r.pageProblem;
         items.append(o);
     }
     QJsonObject o;

@@ -23,6 +23,7 @@ struct SendItemResult {
     int pageCount = 0;       // pages the item had when it was sent
     int attempts = 0;        // times it was sent (retries included)
     QString errorText;       // reason of the last failed attempt
+    QString pageProblem;     // why its picture went as a black page (empty: it did not)
 };
 
 struct SendReport {

@@ -4,44 +4,133 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QTextStream>
 #include <QXmlStreamReader>
+#include <string_view>
 
 namespace {
 
-// Walks the whole text once with the stream reader and refuses what the DOM
-// builder would turn into unbounded time or memory: entity declarations
-// (each expansion is capped by the reader, but not their number), deep
-// nesting (the DOM builder slows down quadratically with depth and its
-// recursive teardown overflows the stack) and huge element counts.
-template <typename Source> bool withinLimits(const Source &source)
+using Refusal = XmlDocument::Refusal;
+
+// Counts the attributes of every start tag straight from the text, before
+// any XML reader sees it (the readers' own time is the problem): '=' outside
+// quotes between '<' and '>', with comments, CDATA sections, declarations
+// and processing instructions passed over whole. A '=' that is no attribute
+// only errs on the safe side. Linear in the text.
+template <typename Unit> Refusal attributeRefusal(const Unit *text, qsizetype n)
 {
+    const auto at = [&](qsizetype i, std::string_view s) {
+        if (n - i < qsizetype(s.size()))
+            return false;
+        for (size_t k = 0; k < s.size(); ++k)
+            if (text[i + qsizetype(k)] != Unit(s[k]))
+                return false;
+        return true;
+    };
+    const auto past = [&](qsizetype i, std::string_view end) {
+        while (i < n && !at(i, end))
+            ++i;
+        return i + qsizetype(end.size());
+    };
+    qsizetype total = 0;
+    for (qsizetype i = 0; i < n;) {
+        if (text[i] != Unit('<'))
+            ++i;
+        else if (at(i, "<!--"))
+            i = past(i + 4, "-->");
+        else if (at(i, "<![CDATA["))
+            i = past(i + 9, "]]>");
+        else if (at(i, "<?"))
+            i = past(i + 2, "?>");
+        else if (at(i, "<!"))
+            i = past(i + 2, ">");
+        else {
+            int here = 0;
+            Unit quote = 0;
+            for (++i; i < n; ++i) {
+                const Unit c = text[i];
+                if (quote) {
+                    quote = c == quote ? Unit(0) : quote;
+                } else if (c == Unit('"') || c == Unit('\'')) {
+                    quote = c;
+                } else if (c == Unit('=')) {
+                    if (++here > XmlDocument::kMaxAttributesPerElement ||
+                        ++total > XmlDocument::kMaxAttributes)
+                        return Refusal::TooManyAttributes;
+                } else if (c == Unit('>')) {
+                    break;
+                }
+            }
+        }
+    }
+    return Refusal::None;
+}
+
+Refusal attributeRefusal(const QString &text)
+{
+    return attributeRefusal(text.utf16(), text.size());
+}
+
+Refusal attributeRefusal(const QByteArray &data)
+{
+    // In UTF-8 and the other ASCII-based encodings every byte of '<', '=',
+    // the quotes and '>' is that character; UTF-16 and UTF-32 are looked at
+    // as characters.
+    const auto encoding = QStringConverter::encodingForData(data, u'<');
+    if (encoding && *encoding != QStringConverter::Utf8 && *encoding != QStringConverter::Latin1)
+        return attributeRefusal(QStringDecoder(*encoding).decode(data).operator QString());
+    return attributeRefusal(data.constData(), data.size());
+}
+
+// Walks the whole text once with the stream reader (after the attribute
+// count, which guards the reader itself) and refuses what the DOM builder
+// would turn into unbounded time or memory: entity declarations (each
+// expansion is capped by the reader, but not their number), deep nesting
+// (the DOM builder slows down quadratically with depth and its recursive
+// teardown overflows the stack) and huge node counts (16 MiB of comments
+// took 16 s and 700 MB to build).
+template <typename Source> Refusal refusalOfText(const Source &source)
+{
+    if (const Refusal r = attributeRefusal(source); r != Refusal::None)
+        return r;
     QXmlStreamReader reader(source);
     int depth = 0;
-    int elements = 0;
+    int nodes = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::DTD:
             if (reader.text().contains(u'[') || !reader.entityDeclarations().isEmpty())
-                return false;
+                return Refusal::Declarations;
             break;
         case QXmlStreamReader::StartElement:
-            if (++depth > XmlDocument::kMaxDepth || ++elements > XmlDocument::kMaxElements)
-                return false;
+            if (++depth > XmlDocument::kMaxDepth)
+                return Refusal::TooDeep;
+            if (++nodes > XmlDocument::kMaxElements)
+                return Refusal::TooManyElements;
             break;
         case QXmlStreamReader::EndElement:
             --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            if (reader.isCDATA() && ++nodes > XmlDocument::kMaxElements)
+                return Refusal::TooManyElements;
+            break;
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            if (++nodes > XmlDocument::kMaxElements)
+                return Refusal::TooManyElements;
             break;
         default:
             break;
         }
     }
-    return !reader.hasError();
+    return reader.hasError() ? Refusal::NotWellFormed : Refusal::None;
 }
 
 template <typename Source> bool parseInto(QDomDocument &doc, const Source &source)
 {
-    if (!withinLimits(source))
+    if (refusalOfText(source) != Refusal::None)
         return false;
     QDomDocument parsed;
     if (!parsed.setContent(source) || parsed.isNull())
@@ -86,6 +175,27 @@ QDomDocument emptyDocument()
     return QDomDocument(QDomDocumentType());
 }
 } // namespace
+
+XmlDocument::Refusal XmlDocument::refusalOf(const QByteArray &data)
+{
+    return data.size() > kMaxFileBytes ? Refusal::TooLarge : refusalOfText(data);
+}
+
+QString XmlDocument::saveRefusalText(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::TooLarge:
+        return QStringLiteral("节目单太大，保存后的项目文件将超过%1 MB，以后无法再打开，未保存。"
+                              "请删除一些节目后再试。")
+            .arg(kMaxFileBytes / (1024 * 1024));
+    case Refusal::TooManyElements:
+        return QStringLiteral("节目太多，保存后的项目文件将超过%1个元素，以后无法再打开，未保存。"
+                              "请删除一些节目后再试。")
+            .arg(kMaxElements);
+    default:
+        return QStringLiteral("保存后的项目文件将无法再打开，未保存。");
+    }
+}
 
 XmlDocument::XmlDocument() : m_doc(emptyDocument())
 {
@@ -195,8 +305,10 @@ private:
 
 } // namespace
 
-bool XmlDocument::save(const QString &path, QByteArray *written) const
+bool XmlDocument::save(const QString &path, QByteArray *written, Refusal *refused) const
 {
+    if (refused)
+        *refused = Refusal::None;
     QString body;
     {
         QTextStream stream(&body);
@@ -209,6 +321,13 @@ bool XmlDocument::save(const QString &path, QByteArray *written) const
     }
     QByteArray bytes = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n");
     bytes += body.toUtf8();
+    // A file that no later command could read is not written: the user
+    // could not even remove the program that made it too big.
+    if (const Refusal r = refusalOf(bytes); r != Refusal::None) {
+        if (refused)
+            *refused = r;
+        return false;
+    }
 
     const SaveNote note(path);
     note.removeLeftovers();

@@ -6,9 +6,13 @@
 // element found or added last under current).
 //
 // Files are untrusted: load refuses files above kMaxFileBytes, documents
-// nested deeper than kMaxDepth or holding more than kMaxElements elements,
-// and any document type declaration with an internal subset (entity
-// declarations are how billion-laughs and quadratic-blow-up files work).
+// nested deeper than kMaxDepth, holding more than kMaxElements elements
+// (comments, processing instructions and CDATA sections count as elements)
+// or more attributes than kMaxAttributesPerElement on one element or
+// kMaxAttributes in all, and any document type declaration with an
+// internal subset (entity declarations are how billion-laughs and
+// quadratic-blow-up files work). save refuses to write what load would
+// refuse, so a saved file always loads again.
 // QDomDocument needs no engine to be started, so creation cannot fail.
 
 #include <QDomDocument>
@@ -19,6 +23,26 @@ public:
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
     static constexpr int kMaxDepth = 32;
     static constexpr int kMaxElements = 200000;
+    // Qt's XML readers check an element's attributes against each other, so
+    // their time grows with the square of the attributes on one element.
+    // The project file has none.
+    static constexpr int kMaxAttributesPerElement = 64;
+    static constexpr int kMaxAttributes = 200000;
+
+    // Which limit a document breaks.
+    enum class Refusal {
+        None,
+        TooLarge,
+        TooDeep,
+        TooManyElements,
+        TooManyAttributes,
+        Declarations,
+        NotWellFormed
+    };
+    // Why load would refuse these bytes (None: it would parse them).
+    static Refusal refusalOf(const QByteArray &data);
+    // The user's text for a save refused because of refusal.
+    static QString saveRefusalText(Refusal refusal);
 
     XmlDocument();
     XmlDocument(const XmlDocument &) = delete;
@@ -36,8 +60,10 @@ public:
     // CR LF, with no whitespace between elements. The file is replaced
     // atomically: on failure the previous file is left as it was. A
     // temporary copy that an interrupted earlier save left beside the file
-    // is removed first. *bytes receives what was written.
-    bool save(const QString &path, QByteArray *bytes = nullptr) const;
+    // is removed first. *bytes receives what was written. A document load
+    // would refuse is not written: false with *refused set (None for a
+    // failed write).
+    bool save(const QString &path, QByteArray *bytes = nullptr, Refusal *refused = nullptr) const;
 
     // Searches the children of parent forward, starting after current (at
     // the first child when current is none), for an element named name (any

@@ -83,6 +83,10 @@ public:
     // Empty when the file is a picture loadFromFile decodes; otherwise why
     // not, for the user (the detected format, or that none was found).
     static QString pictureFormatProblem(const QString &path);
+    // Empty when the file is a picture that decodes (it is decoded once,
+    // scaled down where that saves memory); otherwise why not, for the user:
+    // the format problem, a size over the decoding limit, or a broken file.
+    static QString pictureProblem(const QString &path);
 
     // The raster (Format_RGB32) for painting with QPainter and for display.
     QImage &image() { return m_image; }

@@ -196,6 +196,27 @@ QString PageBitmap::pictureFormatProblem(const QString &path)
     return {};
 }
 
+QString PageBitmap::pictureProblem(const QString &path)
+{
+    if (QString problem = pictureFormatProblem(path); !problem.isEmpty())
+        return problem;
+    QImageReader reader;
+    reader.setFileName(path);
+    reader.setDecideFormatFromContent(true);
+    if (const QSize size = reader.size(); overLimit(size, qint64(kAllocationLimitMb) << 20))
+        return QStringLiteral("图片“%1”太大（%2×%3像素），超过了%4 MB的解码上限。")
+            .arg(path)
+            .arg(size.width())
+            .arg(size.height())
+            .arg(kAllocationLimitMb);
+    // Decoded the way a picture program decodes it: a broken file gives a
+    // black page there.
+    PageBitmap probe;
+    if (!probe.loadFromFile(path, QSize(1, 1)))
+        return QStringLiteral("图片文件“%1”已损坏或不完整，无法解码。").arg(path);
+    return {};
+}
+
 bool PageBitmap::adoptDecoded(QImage raster)
 {
     if (raster.isNull() || raster.width() <= 0 || raster.height() <= 0)

@@ -258,6 +258,9 @@ QString SignService::projectFileRefusal(const Outcome &outcome) const
 {
     switch (outcome.code()) {
     case OutcomeCode::FileMissing: // "没有项目文件 ..."
+    case OutcomeCode::FileLocked:  // names the holder
+    case OutcomeCode::FileRefused: // why the loader would refuse it
+    case OutcomeCode::FileDiskFull: // names the folder and its disk
         return outcome.text();
     case OutcomeCode::FileUnreadable:
     case OutcomeCode::FileInvalid:
@@ -267,6 +270,23 @@ QString SignService::projectFileRefusal(const Outcome &outcome) const
         log(QStringLiteral("Error: ") + outcome.text());
         return QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath);
     }
+}
+
+SignService::Reply SignService::projectFileError(const Outcome &outcome) const
+{
+    const int status = [&] {
+        switch (outcome.code()) {
+        case OutcomeCode::FileRefused:
+            return 413;
+        case OutcomeCode::FileDiskFull:
+            return 507;
+        case OutcomeCode::FileLocked:
+            return 503;
+        default:
+            return 500;
+        }
+    }();
+    return error(status, projectFileRefusal(outcome));
 }
 
 std::unique_ptr<PlayList> SignService::readProjectFile(QString *error) const

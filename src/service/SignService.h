@@ -109,6 +109,10 @@ private:
     // The reply's text for a project file that cannot be read or written
     // (load, lock or save outcome); the file's own message goes to the log.
     QString projectFileRefusal(const Outcome &outcome) const;
+    // The error reply for such an outcome, its status from the code: 413 for
+    // a list the loader would refuse, 507 for a full disk, 503 for a lock
+    // held past the wait, 500 otherwise.
+    Reply projectFileError(const Outcome &outcome) const;
     // Runs change on a fresh copy of the file under the file's lock; saves
     // and adopts it when change returns no error reply. Refused while a
     // send runs.

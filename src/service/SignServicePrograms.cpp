@@ -109,7 +109,7 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
     auto fresh = std::make_unique<PlayList>();
     fresh->setProjectFilePath(m_config.projectPath);
     if (const Outcome locked = fresh->lockProjectFile(); !locked)
-        return error(503, locked.text());
+        return projectFileError(locked);
     std::optional<Reply> refused;
     const Outcome edited = editProjectFile(*fresh, [&](PlayList &list) {
         refused = change(list);
@@ -118,7 +118,7 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
     if (refused)
         return *refused; // nothing saved
     if (!edited)
-        return error(500, projectFileRefusal(edited));
+        return projectFileError(edited);
     fresh->unlockProjectFile();
     adopt(std::move(fresh));
     return answer(*m_list);

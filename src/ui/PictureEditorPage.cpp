@@ -131,12 +131,15 @@ void PictureEditorPage::browse()
                                        : systemFileDialog(this, startDir, fileFilter());
     if (path.isEmpty())
         return;
+    // A picture the program cannot decode is refused, with the reason; the
+    // program keeps its picture.
+    if (const QString problem = PageBitmap::pictureProblem(path); !problem.isEmpty()) {
+        showMessage(this, problem, applicationTitle(), MessageIcon::Warning);
+        return;
+    }
     m_path->setText(path);
     if (editItem(*m_item, ItemSetting::Content, path))
         Q_EMIT contentChanged();
-    // The path is kept (the page stays black), but the user learns why.
-    if (const QString problem = PageBitmap::pictureFormatProblem(path); !problem.isEmpty())
-        showMessage(this, problem, applicationTitle(), MessageIcon::Warning);
 }
 
 void PictureEditorPage::editAndShow(ItemSetting setting, int value)

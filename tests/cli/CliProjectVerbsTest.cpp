@@ -1,11 +1,14 @@
 // The play list verbs against real project files: what each option and
 // FIELD=VALUE becomes in the items, and the pictures render writes.
 #include "CliTestSupport.h"
+#include "common/TestFiles.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -198,7 +201,8 @@ TEST_F(CliProject, EveryEditingVerbPrintsOneJsonDocumentOfWhatChanged)
         {{"add-text", "two", "--colour", "green"}, "itemCount", 2},
         {{"set", "2", "speed=3", "content=zwei"}, "changed", QJsonArray{"speed", "content"}},
         // The fields take the options' other spellings too.
-        {{"set", "2", "colour=green", "flash-delay=3"}, "changed",
+        {{"set", "2", "colour=green", "flash-delay=3"},
+         "changed",
          QJsonArray{"color", "flashdelay"}},
         {{"move", "2", "up"}, "to", 1},
         {{"remove", "2"}, "removed", 2},
@@ -319,3 +323,37 @@ TEST_F(CliProject, RenderAnimateWritesTheListOrOneProgramAsAGif)
 }
 
 } // namespace
+
+// A picture the program cannot decode is refused when added; one that
+// breaks after it was added is named by render, on standard error and in
+// --json, and still gives its black page.
+TEST_F(CliProject, BrokenPicturesAreRefusedWhenAddedAndNamedWhenRendered)
+{
+    ASSERT_EQ(run({QStringLiteral("new")}).code, ExitOk);
+    const QString path = picture(QStringLiteral("logo.png"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray png = file.readAll();
+    file.close();
+    const QString truncated = dir.filePath(QStringLiteral("truncated.png"));
+    ASSERT_TRUE(writeAll(truncated, png.left(png.size() / 2)));
+
+    const auto refused = run({QStringLiteral("add-picture"), truncated});
+    EXPECT_EQ(refused.code, ExitUsage);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("无法解码"))) << refused.err.toStdString();
+    EXPECT_EQ(listItems().size(), 0);
+
+    ASSERT_EQ(run({QStringLiteral("add-picture"), path}).code, ExitOk);
+    ASSERT_TRUE(writeAll(path, png.left(png.size() / 2))); // broken since
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const auto rendered =
+        run({QStringLiteral("render"), QStringLiteral("--out"), out, QStringLiteral("--json")});
+    EXPECT_EQ(rendered.code, ExitOk);
+    EXPECT_TRUE(rendered.err.contains(QStringLiteral("program 1: "))) << rendered.err.toStdString();
+    const QJsonObject doc = QJsonDocument::fromJson(rendered.out.toUtf8()).object();
+    EXPECT_EQ(doc.value(u"count").toInt(), 1);
+    const QJsonArray warnings = doc.value(u"warnings").toArray();
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings.at(0).toObject().value(u"program").toInt(), 1);
+    EXPECT_TRUE(warnings.at(0).toObject().value(u"problem").toString().contains(path));
+}

@@ -2,6 +2,7 @@
 // answers each --on-error policy gives.
 #include "CliTestSupport.h"
 
+#include "cli/SendResult.h"
 #include "cli/TerminalProgressHost.h"
 #include "cli/TerminalUserInterface.h"
 
@@ -92,3 +93,41 @@ TEST(TerminalUserInterface, AskReadsAnswersUntilOneFitsAndStopsAtTheEnd)
 }
 
 } // namespace
+
+// The last progress line of a send stopped at program 5 of 20 says it
+// stopped, and the bar stops where the send did; a whole send is 100%.
+TEST(SendResult, AStoppedSendSaysSoOnItsLastProgressLine)
+{
+    using Outcome = SendItemResult::Outcome;
+    const struct {
+        const char *name;
+        SendReport::End end;
+        int reached; // items attempted
+        bool saysStopped;
+        int position; // of a bar of 105
+    } cases[] = {
+        {"completed", SendReport::End::Completed, 20, false, 105},
+        {"stopped at program 5", SendReport::End::Cancelled, 5, true, 25},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SendReport report;
+        report.end = c.end;
+        report.itemCount = 20;
+        for (int i = 0; i < 20; ++i) {
+            SendItemResult r;
+            r.index = i;
+            r.outcome = i < c.reached - 1 ? Outcome::Sent
+                        : i < c.reached   ? (c.saysStopped ? Outcome::Failed : Outcome::Sent)
+                                          : Outcome::NotSent;
+            report.sentCount += r.outcome == Outcome::Sent;
+            report.items.push_back(r);
+        }
+        const QString status = SendResult::finalStatus(report);
+        EXPECT_TRUE(
+            status.startsWith(QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount)));
+        EXPECT_EQ(status.contains(QStringLiteral("停止")), c.saysStopped) << status.toStdString();
+        EXPECT_EQ(SendResult::finalPosition(report, 105), c.position);
+        EXPECT_EQ(SendResult::lines(report).last(), status);
+    }
+}

@@ -341,3 +341,94 @@ TEST_F(CardLinkTest, TheDeviceIsResolvedOncePerConfigure)
 }
 
 } // namespace
+
+// Replies that do not answer the request in hand: a late one, a converter
+// repeating a canned frame, a card that writes a constant where the
+// sequence number goes. An echoing card's stale replies are discarded; a
+// card that does not echo is served as before.
+TEST_F(CardLinkTest, StaleRepliesAreNotTakenForTheAnswer)
+{
+    const int widthCode = card.screenParams().bytes[0];
+    constexpr int kBrightness = 9;
+    ASSERT_NE(widthCode, kBrightness);
+    // Time-out 600 ms: the next request goes out 850 ms after the late one.
+    CardFault late = fault(Kind::Delay, 1100, 0x24);
+    CardFault littleLate = fault(Kind::Delay, 700, 0x24);
+    CardFault canned = fault(Kind::Repeat, 0, -1, -1);
+    CardFault constantZero = fault(Kind::NoEcho, 0, -1, -1);
+    CardFault cannedAfterParams = canned;
+    cannedAfterParams.skip = 1;
+    using Echo = ReplyMatch::Echo;
+    const struct {
+        const char *name;
+        std::vector<CardFault> before, after; // faults before and after identifying
+        bool paramsRead;
+        int brightness; // -1: a time-out
+        Echo echo;
+    } cases[] = {
+        {"a reply after the time-out", {}, {late}, false, kBrightness, Echo::Confirmed},
+        {"a reply a little late, from a card that writes 0",
+         {constantZero},
+         {littleLate},
+         false,
+         kBrightness,
+         Echo::Unknown},
+        {"a card that writes 0, identified with 0",
+         {constantZero},
+         {},
+         true,
+         kBrightness,
+         Echo::Unknown},
+        {"a canned copy of the identification's reply", {}, {canned}, false, -1, Echo::Suspected},
+        {"a canned copy of another reply", {}, {cannedAfterParams}, true, -1, Echo::Confirmed},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        card.clearFaults();
+        card.setBrightness(kBrightness);
+        ASSERT_TRUE(card.waitForIdle(3000));
+        ASSERT_TRUE(configure(600));
+        link.setSequenceNumber(0);
+        for (const CardFault &f : c.before)
+            card.addFault(f);
+        ControllerInfo info;
+        ASSERT_TRUE(link.queryControllerInfo(info)) << text(link);
+        for (const CardFault &f : c.after)
+            card.addFault(f);
+        ScreenParams params;
+        EXPECT_EQ(link.readScreenParams(params), c.paramsRead) << text(link);
+        int level = -1;
+        const bool read = link.readBrightness(level);
+        if (c.brightness < 0) {
+            EXPECT_FALSE(read) << "took " << level;
+            EXPECT_EQ(link.errorText(), QStringLiteral("通讯超时。"));
+        } else {
+            EXPECT_TRUE(read) << text(link);
+            EXPECT_EQ(level, c.brightness);
+        }
+        EXPECT_EQ(link.sequenceEcho(), c.echo);
+        link.close();
+        link.configure(0, 600, 57600, 512); // another port: nothing learnt is kept
+        EXPECT_EQ(link.sequenceEcho(), Echo::Unknown);
+    }
+}
+
+// The bytes on the line are the same whether or not the card echoes.
+TEST_F(CardLinkTest, RequestsAreTheSameForEchoingAndOtherCards)
+{
+    QList<QByteArray> sent[2];
+    for (int run = 0; run < 2; ++run) {
+        card.clearFaults();
+        card.clearLog();
+        if (run == 1)
+            card.addFault(fault(Kind::NoEcho, 0x42, -1, -1));
+        ASSERT_TRUE(configure());
+        link.setSequenceNumber(3);
+        ControllerInfo info;
+        ASSERT_TRUE(link.queryControllerInfo(info));
+        ASSERT_TRUE(link.setBrightness(4));
+        ASSERT_TRUE(link.clearScreen());
+        sent[run] = card.requestLog();
+    }
+    EXPECT_EQ(sent[0], sent[1]);
+}

@@ -3,6 +3,7 @@
 #include "link/PortNaming.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #ifndef Q_OS_WIN
@@ -128,3 +129,23 @@ TEST(SignList, SignsAreNumberedAfterTheEnvironmentList)
     PortNaming::setExplicitDevices({});
 }
 #endif
+
+TEST(SignList, AFileOverTheSizeCapIsNotReadNorOverwritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("signs.ini"));
+    const QByteArray head = "[signs]\n1\\name=a\n1\\port=/dev/ttyS0\nsize=1\n";
+    for (const qint64 size : {SignList::MaxFileBytes, SignList::MaxFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        writeFile(path, head + QByteArray(size - head.size(), ';'));
+        SignList list(path);
+        const bool capped = size > SignList::MaxFileBytes;
+        EXPECT_EQ(list.load(), !capped);
+        EXPECT_EQ(list.signs().size(), capped ? 0u : 1u);
+        EXPECT_EQ(list.problems().size(), capped ? 1u : 0u);
+        if (capped) {
+            EXPECT_FALSE(list.save());
+            EXPECT_EQ(QFileInfo(path).size(), size);
+        }
+    }
+}

@@ -1,10 +1,12 @@
 #include "common/BdfFont.h"
+#include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
 #include "model/TextItem.h"
 #include "render/TextRenderer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -159,3 +161,67 @@ TEST(ItemPages, PictureItemReadsItsFileAndTheScreenColourType)
 }
 
 } // namespace
+
+// A picture that cannot be decoded still goes as one black page, and the
+// item says which file and why; a good one says nothing.
+TEST(ItemPages, APictureThatCannotBeDecodedSaysWhy)
+{
+    QTemporaryDir dir;
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QString good = dir.filePath(QStringLiteral("good.png"));
+    ASSERT_TRUE(image.save(good));
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray png = file.readAll();
+    const QString truncated = dir.filePath(QStringLiteral("truncated.png"));
+    ASSERT_TRUE(writeAll(truncated, png.left(png.size() / 2)));
+    const QString text = dir.filePath(QStringLiteral("text.png"));
+    ASSERT_TRUE(writeAll(text, "not a picture"));
+    // A header claiming 20000 x 20000 pixels, over the decoding limit (the
+    // small picture's data behind it).
+    QByteArray huge = png;
+    huge[16] = 0, huge[17] = 0, huge[18] = char(0x4E), huge[19] = char(0x20);
+    huge[20] = 0, huge[21] = 0, huge[22] = char(0x4E), huge[23] = char(0x20);
+    uint32_t crc = 0xFFFFFFFFu; // of the IHDR chunk's type and data
+    for (int i = 12; i < 29; ++i) {
+        crc ^= uint8_t(huge[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc = ~crc;
+    for (int i = 0; i < 4; ++i)
+        huge[29 + i] = char(crc >> (24 - 8 * i));
+    const QString big = dir.filePath(QStringLiteral("big.png"));
+    ASSERT_TRUE(writeAll(big, huge));
+
+    Project project;
+    project.setProjectFilePath(dir.filePath(QStringLiteral("default.brivprj")));
+    PictureItem item(&project);
+    item.setMode(1);
+    const struct {
+        QString path;
+        const char *why; // in the problem text; nullptr: no problem
+    } cases[] = {
+        {good, nullptr},
+        {truncated, "已损坏"},
+        {text, "无法识别"},
+        {big, "20000×20000"},
+        {dir.filePath(QStringLiteral("gone.png")), "找不到"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        item.setContent(c.path);
+        item.buildPages();
+        ASSERT_EQ(item.pageCount(), 1);
+        EXPECT_EQ(PageBitmap::pictureProblem(c.path), item.pageProblem());
+        if (!c.why) {
+            EXPECT_TRUE(item.pageProblem().isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(item.pageProblem().contains(QString::fromUtf8(c.why)))
+            << item.pageProblem().toStdString();
+        EXPECT_TRUE(item.pageProblem().contains(c.path));
+        EXPECT_EQ(item.pageAt(0)->pixel(3, 3), 0u);
+    }
+}

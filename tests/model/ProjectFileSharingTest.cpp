@@ -75,9 +75,9 @@ TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOve
     holder.setProjectFilePath(path());
     ASSERT_TRUE(holder.lockProjectFile());
     ProjectFileLock other(path());
-    QString error;
-    EXPECT_FALSE(other.lock(0, &error));
-    EXPECT_TRUE(error.contains(path()));
+    const Outcome refused = other.lock(0);
+    EXPECT_EQ(refused.code(), OutcomeCode::FileLocked);
+    EXPECT_TRUE(refused.text().contains(path()));
     holder.unlockProjectFile();
     EXPECT_TRUE(other.lock(0));
 

@@ -3,7 +3,9 @@
 #include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/Project.h"
+#include "model/ProjectFileLock.h"
 #include "model/TextItem.h"
+#include "model/XmlDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,7 +119,7 @@ class ProjectFile : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("default.brivprj")); }
     QString dirPath() const { return m_dir.path(); }
-    void point(Project &p) const { p.setProjectFilePath(path()); }
+    void point(PlayList &p) const { p.setProjectFilePath(path()); }
     QStringList dirEntries() const
     {
         return QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
@@ -626,4 +628,81 @@ TEST_F(ProjectFile, SaveReplacesTheWholePreviousFile)
     EXPECT_EQ(readAll(path()),
               kDeclaration + "<project><width>32</width><height>4</height></project>");
     EXPECT_EQ(dirEntries(), QStringList{QStringLiteral("default.brivprj")});
+}
+
+// A list at the loader's element limit: one program more is refused with
+// the reason and leaves the file as it was; one fewer is saved, and either
+// way the file loads again, so the user can still remove programs.
+TEST_F(ProjectFile, SaveRefusesAListTheLoaderWouldRefuse)
+{
+    // project, width, height, then 15 elements a text program.
+    constexpr int kPerProgram = 15;
+    const int atLimit = (XmlDocument::kMaxElements - 3) / kPerProgram;
+    PlayList p;
+    point(p);
+    p.setBuildsPages(false);
+    for (int i = 0; i < atLimit; ++i)
+        p.appendItem(std::make_unique<TextItem>(&p));
+    ASSERT_TRUE(p.save());
+    const QByteArray atLimitFile = readAll(path());
+
+    const struct {
+        const char *name;
+        int change; // programs added (+) or removed (-)
+        bool saves;
+    } cases[] = {{"one program more", +1, false}, {"one program fewer", -1, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeAll(path(), atLimitFile));
+        PlayList q;
+        point(q);
+        q.setBuildsPages(false);
+        ASSERT_TRUE(q.load());
+        ASSERT_EQ(q.itemCount(), atLimit);
+        if (c.change > 0)
+            q.appendItem(std::make_unique<TextItem>(&q));
+        else
+            q.removeItemAt(0);
+        const Outcome saved = q.save();
+        EXPECT_EQ(saved.isOk(), c.saves);
+        if (!c.saves) {
+            EXPECT_EQ(saved.code(), OutcomeCode::FileRefused);
+            EXPECT_TRUE(saved.text().contains(QString::number(XmlDocument::kMaxElements)))
+                << saved.text().toStdString();
+            EXPECT_EQ(readAll(path()), atLimitFile);
+        }
+        PlayList again;
+        point(again);
+        again.setBuildsPages(false);
+        EXPECT_TRUE(again.load());
+        EXPECT_EQ(again.itemCount(), atLimit + (c.saves ? c.change : 0));
+    }
+    // The GUI's save shows that reason, not the bare write failure.
+    ASSERT_TRUE(writeAll(path(), atLimitFile));
+    Project gui;
+    point(gui);
+    gui.setBuildsPages(false);
+    ASSERT_TRUE(gui.loadProject());
+    gui.appendItem(std::make_unique<TextItem>(&gui));
+    ui.messages.clear();
+    EXPECT_FALSE(gui.saveProject());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains(QString::number(XmlDocument::kMaxElements)));
+}
+
+TEST(DiskFullText, NamesTheFolderAndDiskOnlyWhenTooLittleIsFree)
+{
+    const QString file = QStringLiteral("/data/signs/default.brivprj");
+    const struct {
+        qint64 needed, available;
+        bool full;
+    } cases[] = {{4096, 0, true}, {4096, 4095, true}, {4096, 4096, false}, {4096, -1, false}};
+    for (const auto &c : cases) {
+        const QString text = diskFullText(file, c.needed, c.available, QStringLiteral("/data"));
+        EXPECT_EQ(!text.isEmpty(), c.full) << c.available;
+        if (c.full) {
+            EXPECT_TRUE(text.contains(QStringLiteral("/data/signs"))) << text.toStdString();
+            EXPECT_FALSE(text.contains(QStringLiteral(".lock"))) << text.toStdString();
+        }
+    }
 }

@@ -40,6 +40,15 @@ QByteArray quadraticBlowUp()
            QByteArray("&e;").repeated(50000) + "</c></p>";
 }
 
+// One element with n attributes a0="" a1="" ...
+QByteArray attributes(int n)
+{
+    QByteArray tag = "<a";
+    for (int i = 0; i < n; ++i)
+        tag += " a" + QByteArray::number(i) + "=\"\"";
+    return tag + "/>";
+}
+
 QByteArray nested(int depth)
 {
     return QByteArray("<a>").repeated(depth) + "x" + QByteArray("</a>").repeated(depth);
@@ -187,6 +196,39 @@ TEST(XmlDocument, LoadRefusesWhatItCannotReadSafely)
         {"very deep", nested(100000), false},
         {"too many elements",
          "<p>" + QByteArray("<a/>").repeated(XmlDocument::kMaxElements) + "</p>", false},
+        {"too many comments",
+         "<p>" + QByteArray("<!---->").repeated(XmlDocument::kMaxElements) + "</p>", false},
+        {"too many processing instructions",
+         "<p>" + QByteArray("<?a?>").repeated(XmlDocument::kMaxElements) + "</p>", false},
+        {"most attributes on one element",
+         "<p>" + attributes(XmlDocument::kMaxAttributesPerElement) + "</p>", true},
+        {"one attribute too many on one element",
+         "<p>" + attributes(XmlDocument::kMaxAttributesPerElement + 1) + "</p>", false},
+        {"an attribute bomb", "<p>" + attributes(100000) + "</p>", false},
+        {"an attribute bomb in UTF-16",
+         QByteArray("\xFF\xFE") +
+             QByteArray(reinterpret_cast<const char *>(
+                            QString::fromLatin1("<p>" + attributes(1000) + "</p>").utf16()),
+                        qsizetype(2 * ("<p>" + attributes(1000) + "</p>").size())),
+         false},
+        {"'=' in comments, text, values and CDATA is no attribute",
+         "<p x=\"a=b\"><!-- = = --><![CDATA[= =]]>" +
+             QByteArray("=").repeated(XmlDocument::kMaxAttributesPerElement + 1) +
+             "<?pi = = ?></p>",
+         true},
+        {"most attributes in all",
+         "<p>" +
+             attributes(XmlDocument::kMaxAttributesPerElement)
+                 .repeated(XmlDocument::kMaxAttributes / XmlDocument::kMaxAttributesPerElement) +
+             "</p>",
+         true},
+        {"one attribute too many in all",
+         "<p>" +
+             attributes(XmlDocument::kMaxAttributesPerElement)
+                 .repeated(XmlDocument::kMaxAttributes / XmlDocument::kMaxAttributesPerElement) +
+             attributes(XmlDocument::kMaxAttributes % XmlDocument::kMaxAttributesPerElement + 1) +
+             "</p>",
+         false},
     };
     for (const auto &c : cases) {
         ASSERT_TRUE(writeAll(path, c.data));
@@ -213,6 +255,51 @@ TEST(XmlDocument, LoadNeedsARegularFileOfBoundedSize)
         big, open + QByteArray(XmlDocument::kMaxFileBytes + 1 - open.size() - close.size(), 'x') +
                  close));
     EXPECT_FALSE(doc.load(big));
+}
+
+// A save never writes what load refuses: at each limit the document is
+// written and loads again, one past it the save is refused and the file
+// stays as it was.
+TEST(XmlDocument, SaveWritesOnlyWhatLoadsAgain)
+{
+    using Refusal = XmlDocument::Refusal;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.xml"));
+    // What save() writes around the filler: the declaration and <p></p>.
+    const qsizetype frame = 38 + 2 + 7;
+    const struct {
+        const char *name;
+        int elements;   // <a/> under the root
+        qsizetype text; // characters of text in the root
+        Refusal refusal;
+    } cases[] = {
+        {"elements at the limit", XmlDocument::kMaxElements - 1, 0, Refusal::None},
+        {"one element too many", XmlDocument::kMaxElements, 0, Refusal::TooManyElements},
+        {"bytes at the limit", 0, XmlDocument::kMaxFileBytes - frame, Refusal::None},
+        {"one byte too many", 0, XmlDocument::kMaxFileBytes - frame + 1, Refusal::TooLarge},
+    };
+    const QByteArray before = "before";
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeAll(path, before));
+        XmlDocument doc;
+        ASSERT_TRUE(doc.addElem(QStringLiteral("p"), QString(c.text, u'x')));
+        for (int i = 0; i < c.elements; ++i)
+            doc.addChildElem(QStringLiteral("a"));
+        QByteArray written;
+        Refusal refused = Refusal::NotWellFormed;
+        EXPECT_EQ(doc.save(path, &written, &refused), c.refusal == Refusal::None);
+        EXPECT_EQ(refused, c.refusal);
+        if (c.refusal == Refusal::None) {
+            if (c.text > 0) {
+                EXPECT_EQ(written.size(), XmlDocument::kMaxFileBytes);
+            }
+            XmlDocument again;
+            EXPECT_TRUE(again.load(path));
+        } else {
+            EXPECT_EQ(readAll(path), before);
+        }
+    }
 }
 
 TEST(XmlDocument, SaveThatCannotCompleteLeavesTheTargetAlone)

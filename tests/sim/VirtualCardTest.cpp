@@ -276,6 +276,8 @@ TEST_F(VirtualCardTest, ParsesFaultsFromText)
         {"drop,after=3", true, Kind::DropLine, 0, -1, -1, 3},
         {"delay=1500", true, Kind::Delay, 1500, -1, -1, 0},
         {"trickle=5,count=1", true, Kind::Trickle, 5, -1, 1, 0},
+        {"repeat,after=1", true, Kind::Repeat, 0, -1, -1, 1},
+        {"no-echo=7", true, Kind::NoEcho, 7, -1, -1, 0},
         {"status", false, Kind::Silence, 0, 0, 0, 0},
         {"bogus", false, Kind::Silence, 0, 0, 0, 0},
         {"delay=-1", false, Kind::Silence, 0, 0, 0, 0},

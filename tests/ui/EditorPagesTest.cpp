@@ -1,6 +1,8 @@
 #include "UiTestSupport.h"
 
 #include "common/BdfFont.h"
+#include "common/RecordingUserInterface.h"
+#include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
 #include "ui/NumberSpinEdit.h"
@@ -241,17 +243,24 @@ TEST_F(PicturePageTest, FittingAndInversionRebuildAtOnce)
     EXPECT_EQ(changed.count(), 4);
 }
 
-TEST_F(PicturePageTest, BrowseStoresTheChosenFileAndCancelLeavesAll)
+TEST_F(PicturePageTest, BrowseStoresADecodablePictureRefusesOthersAndCancelLeavesAll)
 {
+    RecordingUserInterface ui;
     QTemporaryDir dir;
-    const QString path = dir.filePath("not-a-picture.png");
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("plain text, not an image");
-    }
+    const QString good = dir.filePath("good.png");
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(good));
+    QFile goodFile(good);
+    ASSERT_TRUE(goodFile.open(QIODevice::ReadOnly));
+    const QByteArray png = goodFile.readAll();
+    const QString notPicture = dir.filePath("not-a-picture.png");
+    const QString truncated = dir.filePath("truncated.png");
+    ASSERT_TRUE(writeAll(notPicture, "plain text, not an image"));
+    ASSERT_TRUE(writeAll(truncated, png.left(png.size() / 2)));
+
     QString filterSeen;
-    QString answer = path;
+    QString answer;
     PictureEditorPage::setFileChooser([&](QWidget *, const QString &, const QString &filter) {
         filterSeen = filter;
         return answer;
@@ -259,29 +268,36 @@ TEST_F(PicturePageTest, BrowseStoresTheChosenFileAndCancelLeavesAll)
     PictureEditorPage page(&item);
     page.show();
     QSignalSpy changed(&page, &PictureEditorPage::contentChanged);
-    item.clearPages();
-    QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
-    EXPECT_TRUE(filterSeen.startsWith("图片文件("));
-    EXPECT_TRUE(filterSeen.contains("*.png"));
-    EXPECT_TRUE(filterSeen.contains(";;所有文件("));
-    EXPECT_EQ(item.content(), path);
-    EXPECT_EQ(child<QLineEdit>(page, "path")->text(), path);
-    // A file that cannot be decoded gives one black page.
-    ASSERT_EQ(item.pageCount(), 1);
-    const PageBitmap *shown = item.pageAt(0);
-    int lit = 0;
-    for (int y = 0; y < shown->height(); ++y)
-        for (int x = 0; x < shown->width(); ++x)
-            lit += shown->pixel(x, y) != LedColor::Black;
-    EXPECT_EQ(lit, 0);
-    EXPECT_EQ(changed.count(), 1);
-
-    answer.clear(); // cancelled
-    item.clearPages();
-    QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
-    EXPECT_EQ(item.content(), path);
-    EXPECT_EQ(item.pageCount(), 0);
-    EXPECT_EQ(changed.count(), 1);
+    const struct {
+        const char *name;
+        QString chosen;
+        bool taken;
+    } cases[] = {
+        {"a picture", good, true},
+        {"not a picture", notPicture, false},
+        {"a truncated picture", truncated, false},
+        {"cancelled", QString(), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        answer = c.chosen;
+        ui.messages.clear();
+        const int changesBefore = int(changed.count());
+        QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
+        EXPECT_TRUE(filterSeen.startsWith("图片文件("));
+        EXPECT_TRUE(filterSeen.contains("*.png"));
+        EXPECT_TRUE(filterSeen.contains(";;所有文件("));
+        // The program keeps the last picture taken.
+        EXPECT_EQ(item.content(), good);
+        EXPECT_EQ(child<QLineEdit>(page, "path")->text(), good);
+        EXPECT_EQ(changed.count(), changesBefore + (c.taken ? 1 : 0));
+        const bool refused = !c.taken && !c.chosen.isEmpty();
+        ASSERT_EQ(ui.messages.size(), refused ? 1u : 0u);
+        if (refused) {
+            EXPECT_TRUE(ui.messages[0].text.contains(c.chosen))
+                << ui.messages[0].text.toStdString();
+        }
+    }
 }
 
 } // namespace
