@@ -4,9 +4,10 @@
   compare-sends.py REFERENCE OTHER
 
 Every frame must be the same, except that the bit images of text pages may
-differ: text is drawn by each platform's own font rasteriser (Qt's FreeType
-engine with fontconfig's settings on Linux, the Windows font engine on
-Windows), so the same face at the same size can set a few pixels apart.
+differ: both builds draw text with Qt's FreeType engine, but Linux uses
+Debian's FreeType through fontconfig and the Windows Qt its own bundled
+FreeType, which sets the same face at the same size a pixel apart in
+advance and ascent (AR PL UMing at 27 px: 27 against 28 per character).
 Their frames must still agree in command, length and every header byte.
 Prints a summary; exits non-zero on any other difference.
 """
