@@ -6,6 +6,7 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
+#include "model/XmlDocument.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -196,6 +197,23 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
                     .isEmpty());
     // Every request got its log line.
     EXPECT_GE(log.size(), qsizetype(std::size(cases)));
+}
+
+// A program more would make a file the loader refuses: 413 with the reason,
+// and the file stays as it was.
+TEST_F(ServiceApi, AChangeThatWouldMakeTheFileUnreadableIsRefused)
+{
+    // One text program that leaves less room in the file than another takes.
+    const qsizetype room = XmlDocument::kMaxFileBytes - textProjectXml({QString()}).size();
+    writeProject({QString(room - 100, u'x')});
+    startService();
+    const QByteArray before = projectBytes();
+    const HttpAnswer answer =
+        call("POST", QStringLiteral("/api/programs"), R"({"kind":"text","content":"y"})");
+    EXPECT_EQ(answer.status, 413);
+    EXPECT_TRUE(answer.json()[u"error"].toString().contains(QStringLiteral("未保存")))
+        << answer.body.toStdString();
+    EXPECT_EQ(projectBytes(), before);
 }
 
 TEST_F(ServiceApi, PicturesAreUploadedBesideTheProjectAndBoundedInSize)
