@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
+#include "render/TextFont.h"
 #include "render/UserFonts.h"
 
 #include <QApplication>
@@ -25,17 +26,18 @@ Application::~Application()
 
 void Application::setUpToolkit()
 {
-    // "宋体" is the dialogs' face; on machines without it an installed Song
-    // (Ming) face stands in, then a Hei face for the glyphs it lacks.
+    // The dialogs' face is the Song face text programs start with ("宋体"); on
+    // machines without it an installed Song (Ming) face stands in, then a Hei
+    // face for the glyphs it lacks.
     const QStringList songFaces = {QStringLiteral("AR PL UMing CN"),
                                    QStringLiteral("AR PL UMing TW"),
                                    QStringLiteral("WenQuanYi Zen Hei")};
-    QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
+    QFont::insertSubstitutions(TextFont::kDefaultFace, songFaces);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), songFaces);
 
     // 9 pt at 96 dpi. Given in pixels because every window is laid out in
     // pixels (a dialog unit is 1.5 pixels with this font).
-    QFont font(QStringLiteral("宋体"));
+    QFont font(TextFont::kDefaultFace);
     font.setPixelSize(12);
     QApplication::setFont(font);
 

@@ -4,8 +4,10 @@
 #include "base/OptionSpellings.h"
 #include "base/Version.h"
 #include "cli/Console.h"
-#include "model/ProgramFields.h"
 #include "model/PlayList.h"
+#include "model/ProgramFields.h"
+#include "render/EntryAnimation.h"
+#include "render/TextFont.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,9 +23,12 @@ void addItemFieldOptions(QCommandLineParser &p, bool picture)
 {
     if (!picture) {
         p.addOptions({
-            {QStringLiteral("font"), QStringLiteral("Font face name (default 宋体)."),
+            {QStringLiteral("font"),
+             QStringLiteral("Font face name (default %1).").arg(TextFont::kDefaultFace),
              QStringLiteral("FACE")},
-            {QStringLiteral("size"), QStringLiteral("Font size in points, 1..999 (default 20)."),
+            {QStringLiteral("size"),
+             QStringLiteral("Font size in points, 1..999 (default %1).")
+                 .arg(TextFont::kDefaultSize),
              QStringLiteral("PT")},
             {QStringLiteral("color"), QStringLiteral("red, green or yellow (default red)."),
              QStringLiteral("COLOR")},
@@ -44,7 +49,10 @@ void addItemFieldOptions(QCommandLineParser &p, bool picture)
     }
     p.addOptions({
         {QStringLiteral("action"),
-         QStringLiteral("Entry animation: 1..18 or its name, e.g. 左移, 连续左移 (default 13)."),
+         QStringLiteral("Entry animation: %1..%2 or its name, e.g. 左移, 连续左移 (default %3).")
+             .arg(EntryAnimation::kFirst)
+             .arg(EntryAnimation::kLast)
+             .arg(int(EntryAnimation::kDefault)),
          QStringLiteral("ACTION")},
         {QStringLiteral("speed"), QStringLiteral("Movement speed 0 (slow)..15 (fast); default 14."),
          QStringLiteral("N")},

@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "model/PlayList.h"
 #include "model/TextItem.h"
+#include "render/EntryAnimation.h"
 #include "render/TextFont.h"
 #include "render/TextMeasurer.h"
 #include "render/TextRenderer.h"
@@ -97,7 +98,7 @@ int CliApp::verbFonts(const QStringList &)
             TextMeasurer measurer(TextFont::make(face, px / scale, 0), scale);
             p.width = measurer.singleLineWidth(kSample) + 4;
             p.height = measurer.lineHeight() + 4;
-            p.action = 1;
+            p.action = EntryAnimation::Instant;
             p.stayTimeZero = false;
             const std::vector<PageBitmap> pages = TextRenderer::render(p);
             sample = dir.filePath(sampleName(int(i + 1), face));

@@ -5,6 +5,7 @@
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
+#include "render/EntryAnimation.h"
 #include "render/PageBitmap.h"
 
 #include <QDir>
@@ -107,17 +108,19 @@ const std::vector<Field> &fields()
                      editItem(item, ItemSetting::Content, stored);
                      return true;
                  }
-                 if (value.size() > kMaxTextChars) {
+                 if (value.size() > TextItem::kMaxTextChars) {
                      *error = QStringLiteral("text too long: %1 characters, at most %2")
                                   .arg(value.size())
-                                  .arg(kMaxTextChars);
+                                  .arg(TextItem::kMaxTextChars);
                      return false;
                  }
                  editItem(item, ItemSetting::Content, value);
                  return true;
              }});
-        f.push_back(choiceField("action", Kind::Any, {1, 18, ValueTables::actionNames(), 1, {}},
-                                ItemSetting::Action));
+        f.push_back(choiceField(
+            "action", Kind::Any,
+            {EntryAnimation::kFirst, EntryAnimation::kLast, ValueTables::actionNames(), 1, {}},
+            ItemSetting::Action));
         f.push_back(choiceField("speed", Kind::Any, {0, 15, ValueTables::speedNames(), 0, {}},
                                 ItemSetting::Speed));
         f.push_back(choiceField("frame", Kind::Any, {0, 8, ValueTables::frameNames(), 0, {}},

@@ -15,9 +15,6 @@ class ProgramItem;
 
 namespace ProgramFields {
 
-// Longest text a text program takes, as the text editor page allows.
-constexpr int kMaxTextChars = 256;
-
 // Field names, in project file order, that an item of this kind has.
 QStringList fieldNames(bool picture);
 

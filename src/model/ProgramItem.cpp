@@ -2,6 +2,7 @@
 
 #include "link/Protocol.h"
 #include "model/ValueTables.h"
+#include "render/EntryAnimation.h"
 
 #include <QThreadStorage>
 #include <climits>
@@ -9,7 +10,7 @@
 ProgramItem::ProgramItem(int type, const RenderContext *context)
     : m_context(context), m_type(type)
 {
-    setAction(13);
+    setAction(EntryAnimation::kDefault);
     setSpeed(14);
     setFrame(0);
     setClockMode(0);

@@ -1,10 +1,12 @@
 #include "model/TextItem.h"
 
+#include "render/TextFont.h"
+
 TextItem::TextItem(const RenderContext *context) : ProgramItem(TextType, context)
 {
-    m_size = 20;
+    m_size = TextFont::kDefaultSize;
     m_style = 0;
-    m_faceName = QStringLiteral("宋体");
+    m_faceName = TextFont::kDefaultFace;
     m_color = 1;
     setContent(QStringLiteral("示例文本信息，双击编辑。"));
     setKindLabel(QStringLiteral("文本"));

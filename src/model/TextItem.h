@@ -10,6 +10,9 @@ public:
     // The longest face name the item keeps; the loader turns a longer one
     // into an empty name (the setter stores what it is given).
     static constexpr int kMaxFaceNameChars = 31;
+    // The longest text the editors take, in stored characters (a line break
+    // counts as its two characters CR LF).
+    static constexpr int kMaxTextChars = 256;
 
     explicit TextItem(const RenderContext *context = nullptr);
     template <HasRenderContext List>
@@ -41,6 +44,6 @@ private:
 
     QString m_faceName;
     int m_color = 1;
-    int m_size = 20;
+    int m_size = 0; // set by the constructor
     int m_style = 0;
 };

@@ -1,6 +1,7 @@
 #include "render/Playback.h"
 
 #include "render/DialClock.h"
+#include "render/EntryAnimation.h"
 
 #include <QFont>
 #include <QPainter>
@@ -66,30 +67,11 @@ constexpr Timing kPlaybackTiming{
     true,
 };
 
-enum Action {
-    Instant = 1,
-    MoveLeft,
-    MoveRight,
-    MoveUp,
-    MoveDown,
-    UnfoldRight,
-    UnfoldDown,
-    SplitHorizontal,
-    BlindsHorizontal,
-    BlindsVertical,
-    CrossVertical,
-    CrossHorizontal,
-    ContinuousLeft,
-    Diamond,
-    SlantDown,
-    SlantLeft,
-    Mosaic,
-    Rain,
-};
+using namespace EntryAnimation;
 
 int normalAction(int action)
 {
-    return action >= Instant && action <= Rain ? action : Instant;
+    return action >= kFirst && action <= kLast ? action : Instant;
 }
 
 bool isMovingEntry(int action)

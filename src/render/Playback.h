@@ -12,6 +12,7 @@
 // blink are our assumption, kept in one table (kPlaybackTiming in
 // Playback.cpp) so they can be tuned against a real sign.
 
+#include "render/EntryAnimation.h"
 #include "render/PageBitmap.h"
 
 #include <QDateTime>
@@ -25,7 +26,7 @@ enum class ClockZone { None, Dial, Text };
 
 // One program's play settings, in the values the card receives.
 struct Settings {
-    int action = 1;   // entry animation 1..18 (1 "立刻显示" ... 18 "下雨"); others act as 1
+    int action = EntryAnimation::Instant; // entry animation code; others act as Instant
     int speed = 14;   // 0 slowest .. 15 fastest; clamped
     int stayTime = 0; // seconds each page stays once it has come in (as sent)
     int flash = 0;    // 0 none, 1 on/off, 2 inverse

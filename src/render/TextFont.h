@@ -16,7 +16,8 @@
 
 namespace TextFont {
 
-// Size used when the stored size is 0 or below.
+// The size in points the items start with, also used when the stored size
+// is 0 or below.
 constexpr int kDefaultSize = 20;
 // The face the items start with; mapped to an installed Song face.
 inline const QString kDefaultFace = QStringLiteral("宋体");

@@ -1,5 +1,6 @@
 #include "render/TextRenderer.h"
 
+#include "render/EntryAnimation.h"
 #include "render/TextFont.h"
 #include "render/TextMeasurer.h"
 
@@ -197,9 +198,9 @@ TextLayout TextRenderer::chooseLayout(int action, bool stayTimeZero)
 {
     if (!stayTimeZero)
         return TextLayout::FittedPages;
-    if (action == 4)
+    if (action == EntryAnimation::MoveUp)
         return TextLayout::VerticalBand;
-    if (action == 2 || action == 13)
+    if (action == EntryAnimation::MoveLeft || action == EntryAnimation::ContinuousLeft)
         return TextLayout::HorizontalBand;
     return TextLayout::FittedPages;
 }

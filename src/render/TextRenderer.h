@@ -5,22 +5,24 @@
 // everything else. Plain parameters in, pages out; TextItem::buildPages
 // fills the parameters from the item and keeps the pages.
 
+#include "render/EntryAnimation.h"
 #include "render/PageBitmap.h"
+#include "render/TextFont.h"
 
 #include <QString>
 #include <vector>
 
 struct TextRenderParams {
     QString text;
-    QString faceName = QStringLiteral("宋体");
-    int size = 20;                  // points
-    int style = 0;                  // bit 0 bold, bit 1 italic
-    uint32_t color = LedColor::Red; // 0x00BBGGRR, one of the page colours
-    int action = 13;                // entry animation code
-    bool stayTimeZero = true;       // the item's effective stay time is 0
-    int width = 0;                  // content width of a page
-    int height = 0;                 // screen height of a page
-    int maxPages = 0;               // fewer pages than maxPages() (0: no cap)
+    QString faceName = TextFont::kDefaultFace;
+    int size = TextFont::kDefaultSize;     // points
+    int style = 0;                         // bit 0 bold, bit 1 italic
+    uint32_t color = LedColor::Red;        // 0x00BBGGRR, one of the page colours
+    int action = EntryAnimation::kDefault; // entry animation code
+    bool stayTimeZero = true;              // the item's effective stay time is 0
+    int width = 0;                         // content width of a page
+    int height = 0;                        // screen height of a page
+    int maxPages = 0;                      // fewer pages than maxPages() (0: no cap)
 };
 
 enum class TextLayout { HorizontalBand, VerticalBand, FittedPages };

@@ -410,7 +410,8 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
 
 SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegularExpressionMatch &)
 {
-    // The names the editors offer, for the web page's lists.
+    // The names the editors offer, for the web page's lists, and the longest
+    // text its text fields take.
     auto array = [](const QStringList &names) { return QJsonArray::fromStringList(names); };
     return json(200, QJsonObject{{QStringLiteral("action"), array(ValueTables::actionNames())},
                                  {QStringLiteral("speed"), array(ValueTables::speedNames())},
@@ -419,5 +420,6 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("level"), array(ValueTables::levelNames())},
                                  {QStringLiteral("flash"), array(ValueTables::flashNames())},
                                  {QStringLiteral("style"), array(ValueTables::styleNames())},
-                                 {QStringLiteral("color"), array(ValueTables::colorNames())}});
+                                 {QStringLiteral("color"), array(ValueTables::colorNames())},
+                                 {QStringLiteral("maxTextChars"), TextItem::kMaxTextChars}});
 }

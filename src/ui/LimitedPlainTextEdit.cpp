@@ -6,7 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
-LimitedPlainTextEdit::LimitedPlainTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+LimitedPlainTextEdit::LimitedPlainTextEdit(int maxLength, QWidget *parent)
+    : QPlainTextEdit(parent), m_maxLength(maxLength)
 {
     // In a dialog Tab moves on to the next control.
     setTabChangesFocus(true);

@@ -9,7 +9,7 @@
 class LimitedPlainTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit LimitedPlainTextEdit(QWidget *parent = nullptr);
+    explicit LimitedPlainTextEdit(int maxLength, QWidget *parent = nullptr);
 
     void setMaxLength(int chars) { m_maxLength = chars; }
     int maxLength() const { return m_maxLength; }
@@ -30,5 +30,5 @@ private:
     // The part of insert that fits in place of the current selection.
     QString fitting(const QString &insert) const;
 
-    int m_maxLength = 256;
+    int m_maxLength;
 };

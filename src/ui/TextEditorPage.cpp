@@ -48,7 +48,7 @@ QString TextEditorPage::missingText(const QString &missing)
 TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     : QWidget(parent), m_item(item), m_font(new QComboBox(this)), m_size(new QComboBox(this)),
       m_colour(new QComboBox(this)), m_style(new QComboBox(this)),
-      m_text(new LimitedPlainTextEdit(this)), m_missing(new QLabel(this))
+      m_text(new LimitedPlainTextEdit(TextItem::kMaxTextChars, this)), m_missing(new QLabel(this))
 {
     m_font->setObjectName(QStringLiteral("font"));
     m_size->setObjectName(QStringLiteral("size"));
@@ -65,7 +65,6 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_size->setInsertPolicy(QComboBox::NoInsert);
     m_size->lineEdit()->setMaxLength(kMaxSizeChars);
     m_size->addItems(sizeEntries());
-    m_text->setMaxLength(kMaxTextChars);
     // About four lines; the preview below takes the room the dialog gains.
     m_text->setFixedHeight(m_text->fontMetrics().lineSpacing() * 4 + 24);
 

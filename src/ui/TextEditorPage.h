@@ -15,8 +15,6 @@ class TextItem;
 class TextEditorPage : public QWidget {
     Q_OBJECT
 public:
-    // Typing stops at this many characters (line breaks count two).
-    static constexpr int kMaxTextChars = 256;
     // At most this many characters can be typed into the size field...
     static constexpr int kMaxSizeChars = 8;
     // ...of which the size is read from the first ones.

@@ -2,6 +2,7 @@
 #include "model/Project.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
+#include "render/EntryAnimation.h"
 
 #include <climits>
 #include <gtest/gtest.h>
@@ -55,6 +56,9 @@ TEST(ProgramItem, NewItemsHaveTheirDefaults)
         EXPECT_EQ(item->pageAt(1), nullptr);
         EXPECT_EQ(item->pageAt(-1), nullptr);
     }
+    // One name per animation code, in code order.
+    EXPECT_EQ(ValueTables::actionNames().size(), EntryAnimation::kLast);
+    EXPECT_EQ(ValueTables::actionName(EntryAnimation::MoveUp), QStringLiteral("上移"));
     EXPECT_EQ(text.type(), 2);
     EXPECT_FALSE(text.isPicture());
     EXPECT_EQ(text.kindLabel(), QStringLiteral("文本"));

@@ -6,6 +6,8 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
+#include "model/TextItem.h"
+#include "model/XmlDocument.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -157,6 +159,9 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"POST", "/api/programs", R"({"kind":"text","content":"x","speed":1.5})", 400},
         {"POST", "/api/programs", R"({"kind":"text","content":"x","delay":[1]})", 400},
         {"POST", "/api/programs", R"({"kind":"text","content":7})", 400},
+        {"POST", "/api/programs",
+         R"({"kind":"text","content":")" + QByteArray(TextItem::kMaxTextChars + 1, 'x') + R"("})",
+         400},
         {"POST", "/api/programs", R"({"kind":"picture","picture":"../p.brivprj"})", 400},
         {"POST", "/api/programs", R"({"kind":"picture","picture":"missing.png"})", 404},
         {"POST", "/api/programs", R"({"kind":"picture","picture":"a.png","content":"/etc/passwd"})",
@@ -196,6 +201,26 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
                     .isEmpty());
     // Every request got its log line.
     EXPECT_GE(log.size(), qsizetype(std::size(cases)));
+    // The web page's text fields stop at the same length.
+    EXPECT_EQ(call("GET", QLatin1String("/api/choices"), {}).json().value(u"maxTextChars").toInt(),
+              TextItem::kMaxTextChars);
+}
+
+// A program more would make a file the loader refuses: 413 with the reason,
+// and the file stays as it was.
+TEST_F(ServiceApi, AChangeThatWouldMakeTheFileUnreadableIsRefused)
+{
+    // One text program that leaves less room in the file than another takes.
+    const qsizetype room = XmlDocument::kMaxFileBytes - textProjectXml({QString()}).size();
+    writeProject({QString(room - 100, u'x')});
+    startService();
+    const QByteArray before = projectBytes();
+    const HttpAnswer answer =
+        call("POST", QStringLiteral("/api/programs"), R"({"kind":"text","content":"y"})");
+    EXPECT_EQ(answer.status, 413);
+    EXPECT_TRUE(answer.json()[u"error"].toString().contains(QStringLiteral("未保存")))
+        << answer.body.toStdString();
+    EXPECT_EQ(projectBytes(), before);
 }
 
 TEST_F(ServiceApi, PicturesAreUploadedBesideTheProjectAndBoundedInSize)

@@ -87,6 +87,7 @@ function renderProgram(item) {
   for (const name of ['action', 'speed', 'frame', 'clock', 'delay'])
     f(name).value = String(item[name]);
   if (item.kind === 'text') {
+    f('content').maxLength = choices.maxTextChars;
     f('content').value = item.content;
     f('color').value = String(item.color);
     f('size').value = String(item.size);
@@ -246,6 +247,7 @@ async function main() {
   $('readCard').onclick = readCard;
   try {
     choices = await api('GET', '/api/choices');
+    $('newText').maxLength = choices.maxTextChars;
     await loadList();
     document.body.dataset.ready = '1';
   } catch (e) { showMessage(e.message); }
