@@ -5,7 +5,7 @@
 // share.
 
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 
 #include <QFile>
@@ -21,7 +21,7 @@ const QString &projectFile()
     static QTemporaryDir dir;
     static const QString path = [] {
         const QString file = dir.filePath(QStringLiteral("normal.brivprj"));
-        Project project;
+        PlayList project;
         project.setProjectFilePath(file);
         for (int i = 0; i < 20; ++i) {
             if (i % 4 == 3) {
@@ -37,7 +37,7 @@ const QString &projectFile()
                 project.appendItem(std::move(item));
             }
         }
-        project.saveProject();
+        project.save();
         return file;
     }();
     return path;
@@ -47,9 +47,9 @@ void BM_LoadNormalProject(benchmark::State &state)
 {
     const QString path = projectFile();
     for (auto _ : state) {
-        Project project;
+        PlayList project;
         project.setProjectFilePath(path);
-        benchmark::DoNotOptimize(project.loadProject());
+        benchmark::DoNotOptimize(project.load());
     }
 }
 BENCHMARK(BM_LoadNormalProject)->Unit(benchmark::kMicrosecond);

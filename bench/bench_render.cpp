@@ -4,7 +4,7 @@
 // JPEG stretched onto a 2048 x 128 page.
 
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 
 #include <QGuiApplication>
@@ -77,7 +77,7 @@ QString sampleText(std::mt19937 &rng, int length)
     return text;
 }
 
-void fillPlayList(Project &project)
+void fillPlayList(PlayList &project)
 {
     std::mt19937 rng(7);
     const int sizes[] = {12, 16, 20, 24, 32, 48};
@@ -103,7 +103,7 @@ void fillPlayList(Project &project)
     }
 }
 
-void setScreen(Project &project, int width, int height)
+void setScreen(PlayList &project, int width, int height)
 {
     project.screenParams().setWidthCode(width == 2048 ? 0 : width / 8);
     project.screenParams().setHeightCode(height / 8);
@@ -111,7 +111,7 @@ void setScreen(Project &project, int width, int height)
 
 void BM_RebuildAllPages(benchmark::State &state)
 {
-    Project project;
+    PlayList project;
     setScreen(project, int(state.range(0)), int(state.range(1)));
     fillPlayList(project);
     project.rebuildAllPages(); // warm font and glyph caches
@@ -126,7 +126,7 @@ BENCHMARK(BM_RebuildAllPages)->Args({256, 32})->Args({2048, 128})->Unit(benchmar
 
 void BM_KeystrokeRerender(benchmark::State &state)
 {
-    Project project;
+    PlayList project;
     setScreen(project, 2048, 128);
     auto owned = std::make_unique<TextItem>(&project);
     TextItem *item = owned.get();
@@ -152,7 +152,7 @@ BENCHMARK(BM_KeystrokeRerender)->Arg(13)->Arg(4)->Arg(1)->Unit(benchmark::kMilli
 
 void BM_LargeJpegStretched(benchmark::State &state)
 {
-    Project project;
+    PlayList project;
     setScreen(project, 2048, 128);
     auto owned = std::make_unique<PictureItem>(&project);
     PictureItem *item = owned.get();

@@ -7,7 +7,8 @@
 #include "link/PortNaming.h"
 #include "link/ProgressHost.h"
 #include "link/UploadEncoder.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "sim/VirtualCard.h"
 
@@ -42,7 +43,7 @@ public:
     double pausedMs = 0;
 };
 
-void fillPlayList(Project &project)
+void fillPlayList(PlayList &project)
 {
     for (int i = 0; i < kPrograms; ++i) {
         auto item = std::make_unique<TextItem>(&project);
@@ -78,10 +79,12 @@ void BM_SendPlayList(benchmark::State &state)
     card.setLineSpeed(int(state.range(0)));
     PortNaming::setExplicitDevices({card.devicePath()});
 
-    Project project;
-    project.setRememberedPort(1);
+    PlayList project;
+    CardSession session;
+    session.shareRecordsWith(project);
+    session.setPort(1);
     fillPlayList(project);
-    if (project.checkBeforeSend() != Project::CardCheck::Ready) {
+    if (!session.checkBeforeSend()) {
         state.SkipWithError("the virtual card did not answer");
         return;
     }
@@ -91,7 +94,7 @@ void BM_SendPlayList(benchmark::State &state)
     portTimer.start();
     constexpr int kPortCycles = 20;
     for (int i = 0; i < kPortCycles; ++i)
-        project.connect(1, false);
+        session.open(1);
     const double portCycleMs = double(portTimer.nsecsElapsed()) / 1e6 / kPortCycles;
 
     double wallMs = 0, floorMs = 0, lineMs = 0, pausesMs = 0;
@@ -101,7 +104,7 @@ void BM_SendPlayList(benchmark::State &state)
         TimingHost host;
         QElapsedTimer timer;
         timer.start();
-        project.sendAll(host);
+        session.sendAll(project, host);
         const double wall = double(timer.nsecsElapsed()) / 1e6;
         state.SetIterationTime(wall / 1000.0);
 
@@ -116,8 +119,8 @@ void BM_SendPlayList(benchmark::State &state)
         pausesMs += host.pausedMs;
         floorMs += line + host.pausedMs;
         exchanges = int(log.size());
-        pages = project.lastSendReport().pagesSent;
-        if (project.lastSendReport().sentCount != kPrograms)
+        pages = session.lastSendReport().pagesSent;
+        if (session.lastSendReport().sentCount != kPrograms)
             state.SkipWithError("not every program was sent");
     }
     const double n = double(state.iterations());

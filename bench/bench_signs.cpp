@@ -10,7 +10,7 @@
 #include "cli/CliApp.h"
 #include "cli/Console.h"
 #include "link/PortNaming.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "sim/TcpBridge.h"
 #include "sim/VirtualCard.h"
@@ -62,7 +62,7 @@ std::unique_ptr<VirtualCard> startCard()
 
 QString writeProject(const QTemporaryDir &dir)
 {
-    Project project;
+    PlayList project;
     project.screenParams().bytes[ScreenParams::ColourType] = 2;
     for (int i = 0; i < kPrograms; ++i) {
         auto item = std::make_unique<TextItem>(&project);
@@ -78,7 +78,7 @@ QString writeProject(const QTemporaryDir &dir)
     }
     const QString path = dir.filePath(QStringLiteral("bench.brivprj"));
     project.setProjectFilePath(path);
-    project.saveProject();
+    project.save();
     return path;
 }
 

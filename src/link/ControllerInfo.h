@@ -1,7 +1,7 @@
 #pragma once
 // Model code, series and firmware of the connected card, as answered to the
 // model query 0x35, with the feature tests that follow from them. Kept by
-// the Project; all zero until a card has answered.
+// the play list the pages are drawn for; all zero until a card has answered.
 
 #include <QString>
 

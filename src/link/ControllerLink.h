@@ -4,7 +4,7 @@
 // request (start mark, length, address, sequence number, command, payload,
 // checksum, end mark), sends it, reads and validates the one reply, and
 // turns its status byte into success or an error record (code and text).
-// Owned by the Project; used from one thread at a time (the user-interface
+// Owned by a card session; used from one thread at a time (the user-interface
 // thread, or a command-line worker serving one sign).
 //
 // A command is: beginRequest(address, code), payload into requestData()

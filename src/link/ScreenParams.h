@@ -1,6 +1,6 @@
 #pragma once
 // The card's 16-byte screen parameter record, sent with 0x23 and read with
-// 0x24 as packet bytes 16 to 31. Kept by the Project.
+// 0x24 as packet bytes 16 to 31. Kept by the play list.
 
 #include <array>
 #include <cstdint>

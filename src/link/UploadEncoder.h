@@ -2,7 +2,7 @@
 // Turns one page raster into the bit image the card stores and lays out the
 // page header of the 0x03 packet; sendProgramPage sends one page as that
 // packet with the first block of bits and 0x02 packets for the rest. Used
-// by the Project's send operation, which fills the header from an item.
+// by the card session's send, which fills the header from an item.
 
 #include "link/Protocol.h"
 

@@ -46,8 +46,8 @@ PageRule pageRule(ItemSetting setting);
 
 // Stores value into the setting; a setting of the other kind of item is
 // ignored. The pages are rebuilt when the rule says the change shows in them
-// and the item's project builds pages (Project::buildsPages). True when the
-// pages changed: rebuilt, or out of date in a project that builds none.
+// and the item's list builds pages (PlayList::buildsPages). True when the
+// pages changed: rebuilt, or out of date in a list that builds none.
 bool editItem(ProgramItem &item, ItemSetting setting, int value);
 // For Content and FaceName.
 bool editItem(ProgramItem &item, ItemSetting setting, const QString &value);

@@ -2,7 +2,7 @@
 // shows whole, in the window's font, at the list's fixed column widths.
 #include "app/CellCombo.h"
 #include "app/ProgramListView.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 
 #include <QApplication>
@@ -22,7 +22,7 @@ TEST(CellCombo, EveryEntryShowsWholeInTheCellAndInTheList)
     font.setPixelSize(12);
     QApplication::setFont(font);
     {
-        Project project;
+        PlayList project;
         TextItem item(&project);
         ProgramListView list;
         list.resize(640, 200);

@@ -1,13 +1,15 @@
 #include "app/MainWindow.h"
 #include "app/AppTestSupport.h"
 #include "app/Application.h"
+#include "base/AppServices.h"
 #include "app/ProgramListView.h"
 #include "common/RecordingUserInterface.h"
 #include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "model/PictureItem.h"
 #include "model/CardSession.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "sim/VirtualCard.h"
 #include "ui/PreviewPanel.h"
@@ -54,14 +56,14 @@ protected:
 
     void writeProject(const QStringList &contents)
     {
-        Project project;
+        PlayList project;
         for (const QString &content : contents) {
             auto item = std::make_unique<TextItem>(&project);
             item->setContent(content);
             project.appendItem(std::move(item));
         }
         project.setProjectFilePath(projectPath);
-        ASSERT_TRUE(project.saveProject());
+        ASSERT_EQ(project.save(), kOk);
     }
 
     void useNoCard()
@@ -447,9 +449,9 @@ TEST_F(MainWindowTest, ClosingAsksAndHonoursTheAnswer)
         EXPECT_EQ(ui.questions, QStringList{kCloseQuestion});
         EXPECT_EQ(window->isVisible(), c.stillOpen);
 
-        Project reread;
+        PlayList reread;
         reread.setProjectFilePath(projectPath);
-        ASSERT_TRUE(reread.loadProject());
+        ASSERT_EQ(reread.load(), kOk);
         EXPECT_EQ(reread.itemAt(0)->speed(), c.saved ? 0 : 14);
         window.reset();
     }
@@ -464,7 +466,23 @@ TEST_F(MainWindowTest, AFailedSaveKeepsTheWindowOpen)
     ui.yesNoCancelAnswers = {Answer::Yes};
     window->close();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(ui.messages.empty()) << "the failure was reported";
+    ASSERT_EQ(ui.messages.size(), 1u) << "the failure was reported";
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Error on save project!"));
+    EXPECT_EQ(ui.messages[0].caption, applicationTitle());
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Warning);
+}
+
+// A file that cannot be read is named with the file's own text, once.
+TEST_F(MainWindowTest, AnUnreadableFileIsReportedAtStart)
+{
+    ASSERT_TRUE(writeAll(projectPath, "<project><width>8</project>"));
+    useNoCard();
+    open();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Error on load playlist file."));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(ui.messages[0].owner, nullptr);
 }
 
 TEST_F(MainWindowTest, EnterAndEscapeDoNotCloseTheWindow)

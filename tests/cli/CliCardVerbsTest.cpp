@@ -3,7 +3,7 @@
 #include "CliTestSupport.h"
 
 #include "base/LocalClock.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 
 #include <QJsonArray>
 #include <csignal>

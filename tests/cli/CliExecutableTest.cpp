@@ -4,7 +4,8 @@
 #include "CliTestSupport.h"
 #include "common/BdfFont.h"
 #include "model/ProgramItem.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/PlayList.h"
 #include "render/TextFont.h"
 #include "render/UserFonts.h"
 
@@ -192,9 +193,9 @@ TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
 
     EXPECT_EQ(UserFonts::load({fonts}), QStringList{spec.family});
     ASSERT_EQ(TextFont::resolveFamily(spec.family, 16), spec.family);
-    Project project;
+    PlayList project;
     project.setProjectFilePath(projectFile);
-    ASSERT_TRUE(project.loadProject());
+    ASSERT_EQ(project.load(), kOk);
     project.rebuildAllPages();
     const ProgramItem &item = *project.itemAt(0);
     ASSERT_GE(item.pageCount(), 1);

@@ -2,7 +2,7 @@
 // the page budget that bounds all items' pages together.
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ bool rebuilds(ProgramItem &item, ItemSetting setting, int value)
 // differs); the limit waits for the picture page's "预览".
 TEST(ItemEdit, PagesAreRebuiltExactlyWhenTheyDependOnTheSetting)
 {
-    Project project;
+    PlayList project;
     const struct {
         ItemSetting setting;
         bool picture;
@@ -84,7 +84,7 @@ TEST(ItemEdit, PagesAreRebuiltExactlyWhenTheyDependOnTheSetting)
 // pages changed but renders nothing, so `set` costs no page memory.
 TEST(ItemEdit, AProjectThatBuildsNoPagesOnlyStores)
 {
-    Project project;
+    PlayList project;
     project.setBuildsPages(false);
     TextItem item(&project);
     EXPECT_TRUE(editItem(item, ItemSetting::Content, kLongText));
@@ -98,7 +98,7 @@ TEST(ItemEdit, AProjectThatBuildsNoPagesOnlyStores)
 // pass it is named instead of the machine running out of memory.
 TEST(PageBudget, RefusesTheItemThatWouldPassItAndNamesIt)
 {
-    Project project;
+    PlayList project;
     project.setPageBudgetBytes(qint64(4) << 20); // 4 MiB: 128 pages of 256 x 32
     const int perItem = 40;                      // lines, one fitted page each
     for (int i = 0; i < 6; ++i) {

@@ -1,7 +1,8 @@
 #include "common/BdfFont.h"
 #include "common/TestFiles.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "render/TextRenderer.h"
 
@@ -58,7 +59,7 @@ TEST(ItemPages, TextItemRendersWithItsOwnSettings)
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "action " << c.action << " delay " << c.delay << " clock " << c.clock);
-        Project project;
+        PlayList project;
         project.screenParams().setWidthCode(16);
         project.screenParams().setHeightCode(2);
         project.controllerInfo() = {0x23, 15, 2, 2, 7};
@@ -96,10 +97,10 @@ TEST(ItemPages, TextItemRendersWithItsOwnSettings)
 TEST(ItemPages, LayoutCountOfTheExamplesIsTheirRenderedCount)
 {
     for (const int widthCode : {-1, 0}) { // as stored; 0 is 2048 wide
-        Project project;
+        PlayList project;
         project.setProjectFilePath(qEnvironmentVariable("BRIVANE_TEST_DATA") +
                                    QStringLiteral("/demo.brivprj"));
-        ASSERT_TRUE(project.loadProject());
+        ASSERT_EQ(project.load(), kOk);
         if (widthCode >= 0)
             project.screenParams().setWidthCode(widthCode);
         project.controllerInfo() = {0x23, 15, 2, 2, 7};
@@ -120,7 +121,7 @@ TEST(ItemPages, PictureItemReadsItsFileAndTheScreenColourType)
     white.fill(Qt::white);
     ASSERT_TRUE(white.save(dir.filePath(QStringLiteral("white.png"))));
 
-    Project project;
+    PlayList project;
     project.setProjectFilePath(dir.filePath(QStringLiteral("default.brivprj")));
     project.screenParams().setWidthCode(2);
     project.screenParams().setHeightCode(1);
@@ -195,7 +196,7 @@ TEST(ItemPages, APictureThatCannotBeDecodedSaysWhy)
     const QString big = dir.filePath(QStringLiteral("big.png"));
     ASSERT_TRUE(writeAll(big, huge));
 
-    Project project;
+    PlayList project;
     project.setProjectFilePath(dir.filePath(QStringLiteral("default.brivprj")));
     PictureItem item(&project);
     item.setMode(1);

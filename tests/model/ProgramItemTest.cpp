@@ -1,5 +1,5 @@
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "render/EntryAnimation.h"
@@ -18,7 +18,7 @@ struct CardScreen {
     int major = 2, minor = 2, build = 7;
 };
 
-void apply(Project &p, const CardScreen &s)
+void apply(PlayList &p, const CardScreen &s)
 {
     p.screenParams().setWidthCode(s.widthCode);
     p.screenParams().setHeightCode(s.heightCode);
@@ -29,7 +29,7 @@ void apply(Project &p, const CardScreen &s)
 
 TEST(ProgramItem, NewItemsHaveTheirDefaults)
 {
-    Project project;
+    PlayList project;
     TextItem text(&project);
     PictureItem picture(&project);
     for (const ProgramItem *item :
@@ -103,7 +103,7 @@ TEST(ProgramItem, ClockZoneFollowsTheCardAndTheScreen)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        Project project;
+        PlayList project;
         apply(project, c.setup);
         PictureItem item(&project);
         item.setClockMode(c.clock);
@@ -131,7 +131,7 @@ TEST(ProgramItem, EffectCodeCombinesBorderAndFlashByFirmware)
         {2, 0, 2, 2, 7, 0x50}, {2, 0, 2, 1, 15, 0x10},
     };
     for (const auto &c : cases) {
-        Project project;
+        PlayList project;
         apply(project, {32, 4, 0x23, 15, c.major, c.minor, c.build});
         TextItem item(&project);
         item.setFrame(c.frame);
@@ -241,7 +241,7 @@ TEST(ProgramItem, TextColorIsRedUnlessGreenOrYellow)
 
 TEST(ProgramItem, BlankPagesOfDifferentItemsAreIndependent)
 {
-    Project project;
+    PlayList project;
     TextItem first(&project);
     TextItem second(&project);
     // Pages are only written by their item's renderer; this stands in for one.

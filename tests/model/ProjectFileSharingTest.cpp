@@ -4,7 +4,8 @@
 // clean-up of a save that was cut short.
 #include "common/RecordingUserInterface.h"
 #include "common/TestFiles.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/PlayList.h"
 #include "model/ProjectFileLock.h"
 #include "model/TextItem.h"
 
@@ -36,15 +37,15 @@ protected:
 TEST_F(ProjectFileSharing, ChangesUnderTheLockAreNeverLost)
 {
     {
-        Project first;
+        PlayList first;
         first.setProjectFilePath(path());
-        ASSERT_TRUE(first.saveProject());
+        ASSERT_EQ(first.save(), kOk);
     }
     constexpr int kWriters = 6;
     std::vector<std::unique_ptr<QThread>> writers;
     for (int i = 0; i < kWriters; ++i) {
         writers.push_back(std::unique_ptr<QThread>(QThread::create([this, i] {
-            Project project;
+            PlayList project;
             project.setProjectFilePath(path());
             const Outcome edited = editProjectFile(project, [&](PlayList &p) {
                 addText(p, QString::number(i));
@@ -60,9 +61,9 @@ TEST_F(ProjectFileSharing, ChangesUnderTheLockAreNeverLost)
         w->start();
     for (auto &w : writers)
         w->wait();
-    Project result;
+    PlayList result;
     result.setProjectFilePath(path());
-    result.loadProject();
+    ASSERT_EQ(result.load(), kOk);
     EXPECT_EQ(result.itemCount(), kWriters);
 }
 
@@ -71,9 +72,9 @@ TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOve
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "a dead holder's lock is told by POSIX process liveness";
 #else
-    Project holder;
+    PlayList holder;
     holder.setProjectFilePath(path());
-    ASSERT_TRUE(holder.lockProjectFile());
+    ASSERT_EQ(holder.lockProjectFile(), kOk);
     ProjectFileLock other(path());
     const Outcome refused = other.lock(0);
     EXPECT_EQ(refused.code(), OutcomeCode::FileLocked);
@@ -94,23 +95,23 @@ TEST_F(ProjectFileSharing, AHeldLockMakesOthersWaitAndADeadHoldersLockIsTakenOve
 // meanwhile. Size, time or content give it away, and nothing else does.
 TEST_F(ProjectFileSharing, AChangeOnDiskSinceLoadOrSaveIsNoticed)
 {
-    Project gui;
+    PlayList gui;
     gui.setProjectFilePath(path());
     EXPECT_FALSE(gui.projectFileChangedOnDisk()); // no file: nothing to lose
-    gui.loadProject();                            // the default item
-    ASSERT_TRUE(gui.saveProject());
+    gui.load();                                   // the default item
+    ASSERT_EQ(gui.save(), kOk);
     EXPECT_FALSE(gui.projectFileChangedOnDisk());
 
     const QByteArray saved = readAll(path());
     {
-        Project script;
+        PlayList script;
         script.setProjectFilePath(path());
-        script.loadProject();
+        ASSERT_EQ(script.load(), kOk);
         addText(script, QStringLiteral("from a script"));
-        ASSERT_TRUE(script.saveProject());
+        ASSERT_EQ(script.save(), kOk);
     }
     EXPECT_TRUE(gui.projectFileChangedOnDisk());
-    ASSERT_TRUE(gui.saveProject());
+    ASSERT_EQ(gui.save(), kOk);
     EXPECT_FALSE(gui.projectFileChangedOnDisk());
 
     // Same size and time, other bytes: the hash tells.
@@ -142,9 +143,9 @@ TEST_F(ProjectFileSharing, TheNextSaveRemovesACopyAnInterruptedSaveLeft)
     ASSERT_TRUE(writeAll(userCopy, "<project/>"));
     ASSERT_TRUE(writeAll(path() + QStringLiteral(".saving"),
                          "shared.brivprj.aB3xY9\n../shared.brivprj.XXXXXX\n"));
-    Project project;
+    PlayList project;
     project.setProjectFilePath(path());
-    ASSERT_TRUE(project.saveProject());
+    ASSERT_EQ(project.save(), kOk);
     EXPECT_FALSE(QFile::exists(left));
     EXPECT_TRUE(QFile::exists(userCopy)); // same pattern, but no save made it
     EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".saving")));

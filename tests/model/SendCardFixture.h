@@ -1,11 +1,14 @@
 #pragma once
-// A Project wired to a virtual card on port 1, a recording progress host,
-// and helpers to read back what the card received.
+// A play list and a card session on a virtual card at port 1 (the session
+// reading into the list's records, as the main window's do), a recording
+// progress host, and helpers to read back what the card received.
 
 #include "common/RecordingHost.h"
 #include "link/PortNaming.h"
 #include "model/PictureItem.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 #include "sim/VirtualCard.h"
 
@@ -26,7 +29,8 @@ protected:
     {
         ASSERT_TRUE(card.start()) << card.errorString().toStdString();
         PortNaming::setExplicitDevices({card.devicePath()});
-        project.setRememberedPort(1);
+        session.shareRecordsWith(list);
+        session.setPort(1);
     }
     void TearDown() override
     {
@@ -48,26 +52,26 @@ protected:
     }
 
     // The identification the send command runs first.
-    void identifyCard() { ASSERT_EQ(project.checkBeforeSend(), Project::CardCheck::Ready); }
+    void identifyCard() { ASSERT_EQ(session.checkBeforeSend(), kOk); }
 
     TextItem *addText(const QString &content, int action = 1, int delay = 0)
     {
-        auto item = std::make_unique<TextItem>(&project);
+        auto item = std::make_unique<TextItem>(&list);
         item->setContent(content);
         item->setAction(action);
         item->setDelay(delay);
         TextItem *raw = item.get();
-        project.appendItem(std::move(item));
+        list.appendItem(std::move(item));
         return raw;
     }
 
     PictureItem *addPicture(const QString &path)
     {
-        auto item = std::make_unique<PictureItem>(&project);
+        auto item = std::make_unique<PictureItem>(&list);
         item->setContent(path);
         item->setMode(1);
         PictureItem *raw = item.get();
-        project.appendItem(std::move(item));
+        list.appendItem(std::move(item));
         return raw;
     }
 
@@ -134,6 +138,7 @@ protected:
     }
 
     VirtualCard card;
-    Project project;
+    PlayList list;
+    CardSession session;
     RecordingHost host;
 };

@@ -2,23 +2,31 @@
 // rules for the effect and speed bytes, stay time, planes and clamping.
 
 #include "link/UploadEncoder.h"
-#include "model/Project.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "model/TextItem.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// A list and the card it is drawn for, the session reading the list's records.
+struct CardAndList {
+    CardAndList() { session.shareRecordsWith(list); }
+    PlayList list;
+    CardSession session;
+};
+
 // Packet byte at `offset` of the 0x03 packet that carries item's pages.
-int headerByte(const Project &project, const ProgramItem &item, int offset)
+int headerByte(const CardAndList &sign, const ProgramItem &item, int offset)
 {
-    const QByteArray header = UploadEncoder::headerBytes(project.uploadHeaderFor(item));
+    const QByteArray header = UploadEncoder::headerBytes(sign.session.uploadHeaderFor(item));
     return uint8_t(header.at(offset - 16));
 }
 
-void setFirmware(Project &project, int major, int minor, int build)
+void setFirmware(PlayList &list, int major, int minor, int build)
 {
-    ControllerInfo &info = project.controllerInfo();
+    ControllerInfo &info = list.controllerInfo();
     info.modelCode = 0x23;
     info.series = 15;
     info.firmwareMajor = major;
@@ -41,16 +49,16 @@ TEST(SendHeader, FirmwareDecidesEffectAndSpeedBytes)
             {2, 2, 7, 16, 0x82, 255}, // 9 + 256 is clamped, not wrapped to 9
         };
     for (const Case &c : cases) {
-        Project project;
-        setFirmware(project, c.major, c.minor, c.build);
-        TextItem item(&project);
+        CardAndList sign;
+        setFirmware(sign.list, c.major, c.minor, c.build);
+        TextItem item(&sign.list);
         item.setFrame(8);
         item.setFlash(2);
         item.setSpeed(9);
         item.setLevel(c.level);
         SCOPED_TRACE(testing::Message() << c.major << '.' << c.minor << '.' << c.build);
-        EXPECT_EQ(headerByte(project, item, 19), c.effect);
-        EXPECT_EQ(headerByte(project, item, 20), c.speed);
+        EXPECT_EQ(headerByte(sign, item, 19), c.effect);
+        EXPECT_EQ(headerByte(sign, item, 20), c.speed);
     }
 }
 
@@ -68,14 +76,14 @@ TEST(SendHeader, StayTimeAndFlashInterval)
         {300, 0, 2, 255, 2}, {-4, 0, -1, 0, 0},
     };
     for (const Case &c : cases) {
-        Project project;
-        TextItem item(&project);
+        CardAndList sign;
+        TextItem item(&sign.list);
         item.setDelay(c.delay);
         item.setFlash(c.flash);
         item.setFlashDelay(c.flashDelay);
         SCOPED_TRACE(testing::Message() << c.delay << '/' << c.flash << '/' << c.flashDelay);
-        EXPECT_EQ(headerByte(project, item, 21), c.stay);
-        EXPECT_EQ(headerByte(project, item, 22), c.interval);
+        EXPECT_EQ(headerByte(sign, item, 21), c.stay);
+        EXPECT_EQ(headerByte(sign, item, 22), c.interval);
     }
 }
 
@@ -83,10 +91,10 @@ TEST(SendHeader, PlanesFollowTheColourType)
 {
     // Types other than 1 and 2 get the two-plane packing.
     for (const auto &[colourType, planes] : {std::pair{1, 1}, {2, 2}, {0, 2}, {3, 2}}) {
-        Project project;
-        project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(colourType);
-        TextItem text(&project);
-        EXPECT_EQ(headerByte(project, text, 41), planes) << colourType;
+        CardAndList sign;
+        sign.list.screenParams().bytes[ScreenParams::ColourType] = uint8_t(colourType);
+        TextItem text(&sign.list);
+        EXPECT_EQ(headerByte(sign, text, 41), planes) << colourType;
     }
 }
 

@@ -38,7 +38,7 @@ protected:
     QComboBox *combo(TextEditorPage &p, const char *name) { return p.findChild<QComboBox *>(name); }
     QPlainTextEdit *text(TextEditorPage &p) { return p.findChild<QPlainTextEdit *>("text"); }
 
-    Project project;
+    PlayList project;
     TextItem item{&project};
     QString family;
 };
@@ -176,7 +176,7 @@ protected:
         return p.findChild<T *>(name);
     }
 
-    Project project;
+    PlayList project;
     PictureItem item{&project};
 };
 

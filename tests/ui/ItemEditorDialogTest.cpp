@@ -23,7 +23,7 @@ namespace {
 // another class).
 class OddItem final : public ProgramItem {
 public:
-    OddItem(Project *project, int type) : ProgramItem(type, &project->renderContext()) {}
+    OddItem(PlayList *project, int type) : ProgramItem(type, &project->renderContext()) {}
     void buildPages() override
     {
         clearPages();
@@ -46,7 +46,7 @@ protected:
     QComboBox *level(ItemEditorDialog &d) { return d.findChild<QComboBox *>("level"); }
     QComboBox *flash(ItemEditorDialog &d) { return d.findChild<QComboBox *>("flash"); }
 
-    Project project;
+    PlayList project;
 };
 
 TEST_F(ItemEditorTest, HostsThePageOfTheItemsKind)

@@ -1,7 +1,7 @@
 #include "ui/PreviewPanel.h"
 #include "ui/PreviewPlayer.h"
 #include "model/ProgramItem.h"
-#include "model/Project.h"
+#include "model/PlayList.h"
 #include "render/PageBitmap.h"
 
 #include <QPushButton>
@@ -16,7 +16,7 @@ namespace {
 // so the page shown can be told from the picture.
 class PagedItem final : public ProgramItem {
 public:
-    PagedItem(Project *project, int pages)
+    PagedItem(PlayList *project, int pages)
         : ProgramItem(TextType, &project->renderContext()), m_count(pages)
     {
         buildPages();
@@ -59,7 +59,7 @@ protected:
     void clickNext() { QTest::mouseClick(panel.nextButton(), Qt::LeftButton); }
     void clickPrevious() { QTest::mouseClick(panel.previousButton(), Qt::LeftButton); }
 
-    Project project;
+    PlayList project;
     PreviewPanel panel;
 };
 

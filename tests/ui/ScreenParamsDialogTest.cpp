@@ -38,9 +38,9 @@ protected:
 
 TEST_F(QuickParamsTest, OpensWithTheCardsParameters)
 {
-    QuickParamsDialog dialog(project.session(), project);
+    QuickParamsDialog dialog(session, list);
     dialog.loadFromCard();
-    EXPECT_EQ(project.screenParams(), card.screenParams());
+    EXPECT_EQ(list.screenParams(), card.screenParams());
     EXPECT_EQ(fieldText(dialog.widthField()), "256");
     EXPECT_EQ(fieldText(dialog.heightField()), "32");
     EXPECT_EQ(dialog.findChild<QComboBox *>("colourType")->currentText(), "红绿双色");
@@ -62,7 +62,7 @@ TEST_F(QuickParamsTest, SizesReachTheCardByTheRangeAndRoundingRules)
         {"2064", "15", 8, 8, "64", "64"},
         {"16", "16", 2, 2, "16", "16"},
     };
-    QuickParamsDialog dialog(project.session(), project);
+    QuickParamsDialog dialog(session, list);
     dialog.loadFromCard();
     for (const Case &c : cases) {
         retype(dialog.widthField(), c.width);
@@ -89,7 +89,7 @@ TEST_F(QuickParamsTest, ScanChoicesAndColourType)
         ScreenParams start = card.screenParams();
         start.bytes[ScreenParams::ScanMode] = 0x45;
         card.setScreenParams(start);
-        QuickParamsDialog dialog(project.session(), project);
+        QuickParamsDialog dialog(session, list);
         dialog.loadFromCard();
         choose(dialog.findChild<QComboBox *>("scanMode"), c.scanChoice);
         choose(dialog.findChild<QComboBox *>("colourType"), c.colourChoice);
@@ -102,10 +102,10 @@ TEST_F(QuickParamsTest, ScanChoicesAndColourType)
 
 TEST_F(QuickParamsTest, ClearsBeforeWritingAndReRendersAfter)
 {
-    auto item = std::make_unique<TextItem>(&project);
+    auto item = std::make_unique<TextItem>(&list);
     TextItem *text = item.get();
-    project.appendItem(std::move(item));
-    QuickParamsDialog dialog(project.session(), project);
+    list.appendItem(std::move(item));
+    QuickParamsDialog dialog(session, list);
     dialog.loadFromCard();
     card.clearLog();
     retype(dialog.widthField(), "128");
@@ -119,16 +119,16 @@ TEST_F(QuickParamsTest, ClearsBeforeWritingAndReRendersAfter)
 
 TEST_F(QuickParamsTest, WithoutACardReportsFailureYetReRenders)
 {
-    auto item = std::make_unique<TextItem>(&project);
+    auto item = std::make_unique<TextItem>(&list);
     TextItem *text = item.get();
-    project.appendItem(std::move(item));
-    QuickParamsDialog dialog(project.session(), project);
+    list.appendItem(std::move(item));
+    QuickParamsDialog dialog(session, list);
     card.stop();
-    project.setRememberedPort(0);
+    session.setPort(0);
     retype(dialog.widthField(), "64");
     EXPECT_FALSE(dialog.apply());
     EXPECT_TRUE(lastMessageIs("命令执行失败：无法建立连接，请先查找屏。", "错误"));
-    EXPECT_EQ(project.screenWidth(), 64);
+    EXPECT_EQ(list.screenWidth(), 64);
     EXPECT_EQ(text->pageAt(0)->width(), 64);
 }
 
@@ -138,8 +138,8 @@ TEST_F(HardwareSettingsTest, ShowsAndWritesEveryField)
 {
     ScreenParams params;
     params.bytes = {40, 2, 2, 1, 0, uint8_t(-3), 0x47, 9, 8, 7, 6, 4, 2, 5, 4, 3};
-    project.screenParams() = params;
-    HardwareSettingsDialog dialog(project.session(), project);
+    list.screenParams() = params;
+    HardwareSettingsDialog dialog(session, list);
     EXPECT_EQ(fieldText(dialog.widthField()), "320");
     EXPECT_EQ(fieldText(dialog.heightField()), "16");
     EXPECT_TRUE(dialog.findChild<QCheckBox *>("reverseData")->isChecked());
@@ -182,8 +182,8 @@ TEST_F(HardwareSettingsTest, UnknownCodesFromTheCard)
     params.bytes[ScreenParams::ScanMode] = 0x99;
     params.bytes[ScreenParams::Frequency] = 9;
     params.bytes[ScreenParams::ColourType] = 7;
-    project.screenParams() = params;
-    HardwareSettingsDialog dialog(project.session(), project);
+    list.screenParams() = params;
+    HardwareSettingsDialog dialog(session, list);
     EXPECT_EQ(dialog.findChild<QComboBox *>("scanMode")->currentIndex(), 0);
     EXPECT_EQ(dialog.findChild<QComboBox *>("frequency")->currentIndex(), -1);
     // The card refuses the record (its colour type and frequency are out of
@@ -204,7 +204,7 @@ TEST_F(HardwareSettingsTest, UnknownCodesFromTheCard)
 
 TEST_F(HardwareSettingsTest, FactoryResetWithoutQuestion)
 {
-    HardwareSettingsDialog dialog(project.session(), project);
+    HardwareSettingsDialog dialog(session, list);
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton *>("factoryReset"), Qt::LeftButton);
     EXPECT_EQ(card.factoryResetCount(), 1);
@@ -285,7 +285,7 @@ TEST_F(ScreenParamsFlowTest, QuickDialogClosedAsksNoPassword)
         quickSeen = true;
         click(quick, "close");
     });
-    EXPECT_TRUE(Dialogs::editScreenParams(nullptr, project.session(), project));
+    EXPECT_TRUE(Dialogs::editScreenParams(nullptr, session, list));
     EXPECT_TRUE(quickSeen);
 }
 
@@ -299,7 +299,7 @@ TEST_F(ScreenParamsFlowTest, CancelledPasswordShowsNoHardwareSettings)
         });
         click(quick, "advanced");
     });
-    EXPECT_FALSE(Dialogs::editScreenParams(nullptr, project.session(), project));
+    EXPECT_FALSE(Dialogs::editScreenParams(nullptr, session, list));
     EXPECT_TRUE(passwordSeen);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -318,7 +318,7 @@ TEST_F(ScreenParamsFlowTest, AccessCodeLeadsToHardwareSettings)
         });
         click(quick, "advanced");
     });
-    EXPECT_TRUE(Dialogs::editScreenParams(nullptr, project.session(), project));
+    EXPECT_TRUE(Dialogs::editScreenParams(nullptr, session, list));
     EXPECT_TRUE(hardwareSeen);
 }
 

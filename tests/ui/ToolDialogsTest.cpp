@@ -34,7 +34,7 @@ TEST(CommandResult, NamesTheOutcomesReason)
 TEST_F(ToolDialogsTest, BrightnessOpensWithTheCardsValue)
 {
     card.setBrightness(7);
-    BrightnessDialog dialog(project.session());
+    BrightnessDialog dialog(session);
     EXPECT_EQ(dialog.slider()->value(), 7);
     EXPECT_EQ(dialog.valueLabel()->text(), "7");
     EXPECT_EQ(dialog.slider()->minimum(), 0);
@@ -47,7 +47,7 @@ TEST_F(ToolDialogsTest, BrightnessFallsBackTo13WithoutAnswer)
     silence.kind = CardFault::Kind::Silence;
     silence.command = 0x13;
     card.addFault(silence);
-    BrightnessDialog dialog(project.session());
+    BrightnessDialog dialog(session);
     EXPECT_EQ(dialog.slider()->value(), 13);
     EXPECT_EQ(dialog.valueLabel()->text(), "13");
     EXPECT_TRUE(ui.messages.empty()); // the failed read is not reported
@@ -56,7 +56,7 @@ TEST_F(ToolDialogsTest, BrightnessFallsBackTo13WithoutAnswer)
 TEST_F(ToolDialogsTest, SliderShowsItsValueAndSetSendsIt)
 {
     card.setBrightness(9);
-    BrightnessDialog dialog(project.session());
+    BrightnessDialog dialog(session);
     dialog.show();
     const int requests = card.requestCount();
     dialog.slider()->setFocus();
@@ -76,7 +76,7 @@ TEST_F(ToolDialogsTest, SliderShowsItsValueAndSetSendsIt)
 
 TEST_F(ToolDialogsTest, ScreenSwitchButtonsAndKeys)
 {
-    ScreenSwitchDialog dialog(project.session());
+    ScreenSwitchDialog dialog(session);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 
@@ -107,7 +107,7 @@ TEST_F(ToolDialogsTest, ScreenSwitchReportsFailure)
     refuse.command = 0x20;
     refuse.value = 4;
     card.addFault(refuse);
-    ScreenSwitchDialog dialog(project.session());
+    ScreenSwitchDialog dialog(session);
     EXPECT_FALSE(dialog.switchScreen(true));
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().caption, "错误");

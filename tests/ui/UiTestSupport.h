@@ -1,11 +1,13 @@
 #pragma once
 // Helpers for the editor and tool dialog tests: typing and choosing the way
-// a user does (keyboard events), and a Project wired to a virtual card on
-// port 1 with a recording user interface.
+// a user does (keyboard events), and a play list and card session on a
+// virtual card at port 1 with a recording user interface.
 
 #include "common/RecordingUserInterface.h"
 #include "link/PortNaming.h"
-#include "model/Project.h"
+#include "common/OutcomePrinting.h"
+#include "model/CardSession.h"
+#include "model/PlayList.h"
 #include "sim/VirtualCard.h"
 
 #include <QAbstractSpinBox>
@@ -49,16 +51,17 @@ inline QString fieldText(const QWidget *field)
 
 } // namespace UiTest
 
-// A Project on a running virtual card (port 1, link configured as after a
-// card search).
+// A play list and its card session on a running virtual card (port 1, link
+// configured as after a card search), as the main window holds them.
 class CardDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(card.start()) << card.errorString().toStdString();
         PortNaming::setExplicitDevices({card.devicePath()});
-        project.setRememberedPort(1);
-        ASSERT_TRUE(project.connect(1, true)) << project.lastErrorText().toStdString();
+        session.shareRecordsWith(list);
+        session.setPort(1);
+        ASSERT_EQ(session.open(1), kOk);
     }
     void TearDown() override
     {
@@ -83,6 +86,7 @@ protected:
     }
 
     VirtualCard card;
-    Project project;
+    PlayList list;
+    CardSession session;
     RecordingUserInterface ui;
 };

@@ -29,7 +29,7 @@ QString writeTestPicture(const QTemporaryDir &dir)
     return path;
 }
 
-class ProjectSendTest : public SendCardFixture {};
+class CardSendTest : public SendCardFixture {};
 
 struct CardSetup {
     const char *name;
@@ -39,10 +39,10 @@ struct CardSetup {
     int bytesPerPage;
 };
 
-class ProjectSendEndToEnd : public SendCardFixture,
+class CardSendEndToEnd : public SendCardFixture,
                             public ::testing::WithParamInterface<CardSetup> {};
 
-TEST_P(ProjectSendEndToEnd, EveryPageArrivesNumberedAndDecodesBack)
+TEST_P(CardSendEndToEnd, EveryPageArrivesNumberedAndDecodesBack)
 {
     const CardSetup &setup = GetParam();
     useCard(setup.model, setup.series, setup.major, setup.minor, setup.build, 32, 4,
@@ -53,18 +53,18 @@ TEST_P(ProjectSendEndToEnd, EveryPageArrivesNumberedAndDecodesBack)
     addText(kLongText, 13, 0);            // horizontal band over several pages
     addPicture(writeTestPicture(dir));    // one page
     addText(kLongText + kLongText, 1, 3); // fitted pages
-    project.sendAll(host);
+    session.sendAll(list, host);
 
     EXPECT_EQ(host.lastStatus(),
               std::make_pair(3 * 5 + 5, QStringLiteral("已成功发送了 3 条信息。")));
-    EXPECT_EQ(project.screenParams().colourType(), setup.colourType);
+    EXPECT_EQ(list.screenParams().colourType(), setup.colourType);
 
     // Consecutive page numbers from 1 across the items; each page one 0x03
     // with the first 512 bytes, then 0x02 blocks at 512, 1024, ...
     std::vector<UploadPacket> expected;
     int pageNumber = 1;
-    for (int i = 0; i < project.itemCount(); ++i) {
-        const ProgramItem *item = project.itemAt(i);
+    for (int i = 0; i < list.itemCount(); ++i) {
+        const ProgramItem *item = list.itemAt(i);
         for (int k = 0; k < item->pageCount(); ++k, ++pageNumber) {
             expected.push_back({0x03, pageNumber, 0, 512});
             for (int offset = 512; offset < setup.bytesPerPage; offset += 512)
@@ -76,8 +76,8 @@ TEST_P(ProjectSendEndToEnd, EveryPageArrivesNumberedAndDecodesBack)
     const std::vector<VirtualCard::ReceivedPage> pages = card.pages();
     ASSERT_EQ(int(pages.size()), pageNumber - 1);
     pageNumber = 1;
-    for (int i = 0; i < project.itemCount(); ++i) {
-        const ProgramItem *item = project.itemAt(i);
+    for (int i = 0; i < list.itemCount(); ++i) {
+        const ProgramItem *item = list.itemAt(i);
         for (int k = 0; k < item->pageCount(); ++k, ++pageNumber) {
             SCOPED_TRACE(testing::Message() << "item " << i << " page " << k);
             VirtualCard::ReceivedPage page;
@@ -91,23 +91,23 @@ TEST_P(ProjectSendEndToEnd, EveryPageArrivesNumberedAndDecodesBack)
             expectCardShows(pageNumber, *item->pageAt(k), setup.planes);
         }
     }
-    EXPECT_EQ(project.lastSendReport().pagesSent, pageNumber - 1);
+    EXPECT_EQ(session.lastSendReport().pagesSent, pageNumber - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cards, ProjectSendEndToEnd,
+    Cards, CardSendEndToEnd,
     ::testing::Values(CardSetup{"TwoColourSeries15", 0x23, 15, 2, 2, 7, 2, 0, 2, 2048},
                       CardSetup{"TwoColourSeries15Reversed", 0x23, 15, 2, 2, 7, 2, 1, 2, 2048},
                       CardSetup{"SingleRedSeries3", 0x20, 3, 1, 0, 0, 1, 0, 1, 1024}),
     [](const ::testing::TestParamInfo<CardSetup> &info) { return info.param.name; });
 
-TEST_F(ProjectSendTest, RunsTheUploadBracketWithItsWaits)
+TEST_F(CardSendTest, RunsTheUploadBracketWithItsWaits)
 {
     useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
     identifyCard();
     addText(QStringLiteral("甲"));
     card.clearLog();
-    project.sendAll(host);
+    session.sendAll(list, host);
 
     EXPECT_EQ(commandSequence(),
               (std::vector<int>{0x24, 0x19, 0x06, 0x03, 0x02, 0x02, 0x02, 0x19}));
@@ -127,7 +127,7 @@ TEST_F(ProjectSendTest, RunsTheUploadBracketWithItsWaits)
     EXPECT_EQ(host.lastButtons(), std::make_pair(true, false));
 }
 
-TEST_F(ProjectSendTest, FailedItemQuestionAnswers)
+TEST_F(CardSendTest, FailedItemQuestionAnswers)
 {
     struct Case {
         const char *name;
@@ -146,7 +146,7 @@ TEST_F(ProjectSendTest, FailedItemQuestionAnswers)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        Project &p = project;
+        PlayList &p = list;
         while (p.itemCount() > 0)
             p.removeItemAt(0);
         useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
@@ -163,14 +163,14 @@ TEST_F(ProjectSendTest, FailedItemQuestionAnswers)
         card.addFault(refuse);
         host = RecordingHost();
         host.yesNoCancelAnswers = {c.answer};
-        p.sendAll(host);
+        session.sendAll(p, host);
 
         EXPECT_EQ(host.questions(),
                   QStringList{QStringLiteral(
                       "发送信息‘第一条’时发生错误：命令执行失败。，是否重新发生？")});
         EXPECT_EQ(host.lastStatus(),
                   std::make_pair(20, QStringLiteral("已成功发送了 %1 条信息。").arg(c.sent)));
-        const SendReport &report = p.lastSendReport();
+        const SendReport &report = session.lastSendReport();
         EXPECT_EQ(report.sentCount, c.sent);
         ASSERT_EQ(report.items.size(), 3u);
         for (size_t i = 0; i < 3; ++i)
@@ -186,7 +186,7 @@ TEST_F(ProjectSendTest, FailedItemQuestionAnswers)
     }
 }
 
-TEST_F(ProjectSendTest, CancelIsSeenAtTheNextPumpAndActedOnAtTheNextItem)
+TEST_F(CardSendTest, CancelIsSeenAtTheNextPumpAndActedOnAtTheNextItem)
 {
     useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
     identifyCard();
@@ -201,19 +201,19 @@ TEST_F(ProjectSendTest, CancelIsSeenAtTheNextPumpAndActedOnAtTheNextItem)
             h.lastStatus().second == QStringLiteral("正在发送信息‘二’..."))
             h.pressCancel();
     };
-    project.sendAll(host);
+    session.sendAll(list, host);
 
     EXPECT_EQ(host.lastStatus(),
               std::make_pair(5 * 5 + 5, QStringLiteral("已成功发送了 3 条信息。")));
     EXPECT_EQ(card.pages().size(), 3u);
-    const SendReport &report = project.lastSendReport();
+    const SendReport &report = session.lastSendReport();
     EXPECT_EQ(report.end, SendReport::End::Cancelled);
     EXPECT_EQ(report.items[2].outcome, Outcome::Sent);
     EXPECT_EQ(report.items[3].outcome, Outcome::NotSent);
     EXPECT_EQ(card.uploadPhase(), 1);
 }
 
-TEST_F(ProjectSendTest, FailedClear)
+TEST_F(CardSendTest, FailedClear)
 {
     useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
     identifyCard();
@@ -228,7 +228,7 @@ TEST_F(ProjectSendTest, FailedClear)
     // Yes once, then No: the clear is sent twice, nothing is uploaded.
     host.yesNoAnswers = {true, false};
     card.clearLog();
-    project.sendAll(host);
+    session.sendAll(list, host);
     const QString question =
         QStringLiteral("清除显示屏原有信息时出错：命令执行失败。，是否重新发送命令？");
     EXPECT_EQ(host.questions(), (QStringList{question, question}));
@@ -238,21 +238,21 @@ TEST_F(ProjectSendTest, FailedClear)
     EXPECT_TRUE(requestsOf(0x03).empty());
     EXPECT_EQ(commandSequence().back(), 0x19);
     EXPECT_EQ(card.uploadPhase(), 1);
-    EXPECT_EQ(project.lastSendReport().end, SendReport::End::ClearFailed);
+    EXPECT_EQ(session.lastSendReport().end, SendReport::End::ClearFailed);
 }
 
-TEST_F(ProjectSendTest, EmptyPlayListClearsTheCard)
+TEST_F(CardSendTest, EmptyPlayListClearsTheCard)
 {
     useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
     identifyCard();
-    project.sendAll(host);
+    session.sendAll(list, host);
     EXPECT_EQ(card.clearCount(), 1);
     EXPECT_EQ(host.lastStatus(), std::make_pair(5, QStringLiteral("已成功发送了 0 条信息。")));
-    EXPECT_EQ(project.lastSendReport().end, SendReport::End::Completed);
+    EXPECT_EQ(session.lastSendReport().end, SendReport::End::Completed);
     EXPECT_EQ(card.uploadPhase(), 1);
 }
 
-TEST_F(ProjectSendTest, NoCardEndsAtOnce)
+TEST_F(CardSendTest, NoCardEndsAtOnce)
 {
     struct Case {
         const char *name;
@@ -271,22 +271,21 @@ TEST_F(ProjectSendTest, NoCardEndsAtOnce)
         SCOPED_TRACE(c.name);
         if (!c.devices.isEmpty())
             PortNaming::setExplicitDevices(c.devices);
-        project.setRememberedPort(c.port);
+        session.setPort(c.port);
         addText(QStringLiteral("甲"));
         host = RecordingHost();
-        project.sendAll(host);
+        const ::Outcome sent = session.sendAll(list, host);
         EXPECT_EQ(host.statuses(),
                   (std::vector<std::pair<int, QString>>{{0, QStringLiteral("无法发送信息。")}}));
         EXPECT_EQ(host.lastButtons(), std::make_pair(true, false));
         EXPECT_EQ(host.count(Kind::Buttons), 1);
-        EXPECT_EQ(project.lastSendReport().end, SendReport::End::NoConnection);
-        EXPECT_TRUE(project.lastErrorText().startsWith(c.errorStart))
-            << project.lastErrorText().toStdString();
+        EXPECT_EQ(session.lastSendReport().end, SendReport::End::NoConnection);
+        EXPECT_TRUE(sent.text().startsWith(c.errorStart)) << sent.text().toStdString();
         EXPECT_TRUE(card.pages().empty());
     }
 }
 
-TEST_F(ProjectSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
+TEST_F(CardSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
 {
     // 2048 x 128 with two colours is 65536 bytes a page: one more than the
     // 16-bit length field holds.
@@ -294,7 +293,7 @@ TEST_F(ProjectSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
     identifyCard();
     addText(QStringLiteral("甲"));
     host.yesNoCancelAnswers = {Answer::No};
-    project.sendAll(host);
+    session.sendAll(list, host);
     ASSERT_EQ(host.questions().size(), 1);
     EXPECT_TRUE(host.questions().front().contains(QStringLiteral("65536")))
         << host.questions().front().toStdString();
@@ -306,7 +305,7 @@ TEST_F(ProjectSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
 // The port stays open from the clear to the end of the upload: opened per
 // packet, the upload would pay an open (and Qt's lock file) per packet, and
 // a program that grabs the port between two packets would break it halfway.
-TEST_F(ProjectSendTest, ThePortStaysOpenForTheWholeUpload)
+TEST_F(CardSendTest, ThePortStaysOpenForTheWholeUpload)
 {
     useCard(0x23, 15, 2, 2, 7, 32, 4, 2);
     identifyCard();
@@ -315,12 +314,12 @@ TEST_F(ProjectSendTest, ThePortStaysOpenForTheWholeUpload)
     // The pumps fall between two exchanges: a port closed after every
     // exchange would be closed at each of them.
     int openAtPump = 0;
-    host.onPump = [&](RecordingHost &) { openAtPump += project.link().isOpen() ? 1 : 0; };
-    project.sendAll(host);
+    host.onPump = [&](RecordingHost &) { openAtPump += session.link().isOpen() ? 1 : 0; };
+    session.sendAll(list, host);
 
     EXPECT_GT(openAtPump, 0);
-    EXPECT_EQ(project.lastSendReport().sentCount, 2);
-    EXPECT_FALSE(project.link().isOpen()) << "closed once the upload is over";
+    EXPECT_EQ(session.lastSendReport().sentCount, 2);
+    EXPECT_FALSE(session.link().isOpen()) << "closed once the upload is over";
 }
 
 } // namespace

@@ -11,7 +11,7 @@ using Statuses = std::vector<std::pair<int, QString>>;
 const QString kSearching = QStringLiteral("正在查找...");
 const QString kNotFound = QStringLiteral("没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。");
 
-class ProjectDiscoveryTest : public SendCardFixture {
+class CardSearchTest : public SendCardFixture {
 protected:
     void TearDown() override
     {
@@ -20,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(ProjectDiscoveryTest, FindsTheCardBehindTwoMissingDevices)
+TEST_F(CardSearchTest, FindsTheCardBehindTwoMissingDevices)
 {
 #ifdef Q_OS_WIN
     GTEST_SKIP() << "hangs under Wine opening a missing /dev device path as a serial port";
@@ -30,19 +30,19 @@ TEST_F(ProjectDiscoveryTest, FindsTheCardBehindTwoMissingDevices)
     qputenv("BRIVANE_PORTS", QStringLiteral("/nonexistent/tty-a,/nonexistent/tty-b,%1")
                                  .arg(card.devicePath())
                                  .toLocal8Bit());
-    project.findController(host);
+    EXPECT_EQ(session.search(host), kOk);
 
     EXPECT_EQ(host.statuses(),
               (Statuses{{10, kSearching},
                         {20, kSearching},
                         {30, kSearching},
                         {200, QStringLiteral("在COM3找到控制卡：QM-A， 固件版本：2.2.7。")}}));
-    EXPECT_EQ(project.rememberedPort(), 3);
-    EXPECT_EQ(project.controllerInfo(), card.identity());
-    // The card's screen parameters replace the project's.
-    EXPECT_EQ(project.screenWidth(), 128);
-    EXPECT_EQ(project.screenHeight(), 16);
-    EXPECT_EQ(project.screenParams().colourType(), 2);
+    EXPECT_EQ(session.port(), 3);
+    EXPECT_EQ(list.controllerInfo(), card.identity());
+    // The card's screen parameters replace the list's.
+    EXPECT_EQ(list.screenWidth(), 128);
+    EXPECT_EQ(list.screenHeight(), 16);
+    EXPECT_EQ(list.screenParams().colourType(), 2);
     EXPECT_EQ(host.waits(Kind::WaitPumping), (std::vector<int>{20, 20}));
     EXPECT_EQ(host.waits(Kind::Sleep), (std::vector<int>{50, 50}));
     ASSERT_EQ(host.count(Kind::Buttons), 2);
@@ -50,21 +50,19 @@ TEST_F(ProjectDiscoveryTest, FindsTheCardBehindTwoMissingDevices)
     EXPECT_FALSE(host.events.front().ok);
     EXPECT_TRUE(host.events.front().cancel);
     EXPECT_EQ(host.lastButtons(), std::make_pair(true, false));
-    EXPECT_TRUE(project.acceptFoundController());
-    EXPECT_EQ(project.rememberedPort(), 3);
 #endif
 }
 
-TEST_F(ProjectDiscoveryTest, NoCardStepsThroughTwentyPortsAndForgetsThePort)
+TEST_F(CardSearchTest, NoCardStepsThroughTwentyPortsAndForgetsThePort)
 {
     PortNaming::setExplicitDevices({QStringLiteral("/nonexistent/tty-a")});
     ControllerInfo previous;
     previous.modelCode = 0x33;
     previous.series = 15;
     previous.firmwareMajor = 3;
-    project.controllerInfo() = previous;
-    project.setRememberedPort(4);
-    project.findController(host);
+    list.controllerInfo() = previous;
+    session.setPort(4);
+    const Outcome found = session.search(host);
 
     Statuses expected;
     for (int position = 10; position <= 200; position += 10)
@@ -72,30 +70,30 @@ TEST_F(ProjectDiscoveryTest, NoCardStepsThroughTwentyPortsAndForgetsThePort)
     expected.push_back({200, kNotFound});
     EXPECT_EQ(host.statuses(), expected);
     EXPECT_EQ(host.waits(Kind::WaitPumping), std::vector<int>(20, 20));
-    EXPECT_EQ(project.rememberedPort(), 0);
-    EXPECT_EQ(project.lastErrorText(), QStringLiteral("无法建立连接，请先查找屏。"));
+    EXPECT_EQ(found.code(), OutcomeCode::NoCardFound);
+    EXPECT_EQ(found.text(), kNotFound);
+    EXPECT_EQ(session.port(), 0);
+    EXPECT_EQ(session.clearScreen().text(), QStringLiteral("无法建立连接，请先查找屏。"));
     // A failed scan keeps the previous card's identification.
-    EXPECT_EQ(project.controllerInfo(), previous);
+    EXPECT_EQ(list.controllerInfo(), previous);
     EXPECT_EQ(host.lastButtons(), std::make_pair(true, false));
 }
 
-TEST_F(ProjectDiscoveryTest, UnsupportedCardIsFoundThenRejected)
+TEST_F(CardSearchTest, UnsupportedCardIsFoundAndNamed)
 {
     useCard(0x2A, 3, 1, 5, 12, 32, 4, 1);
-    project.findController(host);
+    const Outcome found = session.search(host);
     EXPECT_EQ(
         host.lastStatus(),
         std::make_pair(200, QStringLiteral("在COM1找到控制卡：QM2A-03， 固件版本：1.5.12。")));
-    EXPECT_EQ(project.rememberedPort(), 1);
-    EXPECT_FALSE(project.acceptFoundController());
-    EXPECT_EQ(project.rememberedPort(), 0);
-    EXPECT_EQ(Project::unsupportedCardText(), QStringLiteral("本软件不支持当前所连接的卡！"));
-    // The send command then fails on port 0.
-    EXPECT_EQ(project.checkBeforeSend(), Project::CardCheck::NoAnswer);
-    EXPECT_EQ(project.lastErrorText(), QStringLiteral("无法建立连接，请先查找屏。"));
+    EXPECT_EQ(found.code(), OutcomeCode::Unsupported);
+    EXPECT_EQ(found.text(), QStringLiteral("本软件不支持当前所连接的卡！"));
+    // The port and the card's identity stay for the front end to let go.
+    EXPECT_EQ(session.port(), 1);
+    EXPECT_EQ(list.controllerInfo(), card.identity());
 }
 
-TEST_F(ProjectDiscoveryTest, ScreenParamsAreReadAgainWhenTheFirstReadFails)
+TEST_F(CardSearchTest, ScreenParamsAreReadAgainWhenTheFirstReadFails)
 {
     useCard(0x23, 15, 2, 2, 7, 16, 2, 2);
     CardFault refuse;
@@ -104,26 +102,28 @@ TEST_F(ProjectDiscoveryTest, ScreenParamsAreReadAgainWhenTheFirstReadFails)
     refuse.count = 1;
     refuse.value = 6;
     card.addFault(refuse);
-    project.findController(host);
+    EXPECT_EQ(session.search(host), kOk);
     EXPECT_EQ(requestsOf(0x24).size(), 2u);
     EXPECT_EQ(host.waits(Kind::WaitPumping), std::vector<int>{50});
-    EXPECT_EQ(project.screenWidth(), 128);
+    EXPECT_EQ(list.screenWidth(), 128);
 }
 
-TEST_F(ProjectDiscoveryTest, CheckBeforeSend)
+TEST_F(CardSearchTest, CheckBeforeSend)
 {
     struct Case {
         const char *name;
         int model, series;
         int refusedQueries; // 0x35 answered with status 6 this many times
-        Project::CardCheck result;
+        OutcomeCode result;
         int queries;
+        QString text;
     };
     const std::vector<Case> cases = {
-        {"supported", 0x23, 15, 0, Project::CardCheck::Ready, 1},
-        {"second attempt", 0x20, 3, 1, Project::CardCheck::Ready, 2},
-        {"no answer", 0x23, 15, 2, Project::CardCheck::NoAnswer, 2},
-        {"unsupported", 0x41, 15, 0, Project::CardCheck::Unsupported, 1},
+        {"supported", 0x23, 15, 0, OutcomeCode::Ok, 1, {}},
+        {"second attempt", 0x20, 3, 1, OutcomeCode::Ok, 2, {}},
+        {"no answer", 0x23, 15, 2, OutcomeCode::CardRefused, 2, QStringLiteral("命令执行失败。")},
+        {"unsupported", 0x41, 15, 0, OutcomeCode::Unsupported, 1,
+         QStringLiteral("本软件不支持当前所连接的卡！")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,19 +138,17 @@ TEST_F(ProjectDiscoveryTest, CheckBeforeSend)
             refuse.value = 6;
             card.addFault(refuse);
         }
-        project.setLastErrorText({});
-        EXPECT_EQ(project.checkBeforeSend(), c.result);
+        const Outcome checked = session.checkBeforeSend();
+        EXPECT_EQ(checked.code(), c.result);
+        EXPECT_EQ(checked.text(), c.text);
         EXPECT_EQ(int(requestsOf(0x35).size()), c.queries);
-        if (c.result == Project::CardCheck::NoAnswer) {
-            EXPECT_EQ(project.lastErrorText(), QStringLiteral("命令执行失败。"));
-        }
     }
 
     // A missing device names the reason, not an old text.
     PortNaming::setExplicitDevices({QStringLiteral("/nonexistent/tty-a")});
-    project.setLastErrorText(QStringLiteral("旧的错误"));
-    EXPECT_EQ(project.checkBeforeSend(), Project::CardCheck::NoAnswer);
-    EXPECT_TRUE(project.lastErrorText().startsWith(QStringLiteral("打开串口时发生错误，")));
+    const Outcome missing = session.checkBeforeSend();
+    EXPECT_EQ(missing.code(), OutcomeCode::PortNotFound);
+    EXPECT_TRUE(missing.text().startsWith(QStringLiteral("打开串口时发生错误，")));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-#include "model/Project.h"
-#include "common/RecordingUserInterface.h"
+#include "model/PlayList.h"
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
 
@@ -7,8 +6,8 @@
 
 namespace {
 
-// A project whose items have the contents "0", "1", ... in list order.
-void fill(Project &p, int count)
+// A list whose items have the contents "0", "1", ... in list order.
+void fill(PlayList &p, int count)
 {
     for (int i = 0; i < count; ++i) {
         auto item = std::make_unique<PictureItem>(&p);
@@ -17,7 +16,7 @@ void fill(Project &p, int count)
     }
 }
 
-QString order(const Project &p)
+QString order(const PlayList &p)
 {
     QString s;
     for (int i = 0; i < p.itemCount(); ++i)
@@ -27,7 +26,7 @@ QString order(const Project &p)
 
 } // namespace
 
-TEST(Project, SwapAndMoveRefuseEntriesOutsideTheList)
+TEST(PlayList, SwapAndMoveRefuseEntriesOutsideTheList)
 {
     const struct {
         const char *op;
@@ -43,7 +42,7 @@ TEST(Project, SwapAndMoveRefuseEntriesOutsideTheList)
         {"down", -1, 0, false, "012"},
     };
     for (const auto &c : cases) {
-        Project p;
+        PlayList p;
         fill(p, 3);
         bool done = false;
         if (QLatin1String(c.op) == QLatin1String("swap"))
@@ -57,9 +56,9 @@ TEST(Project, SwapAndMoveRefuseEntriesOutsideTheList)
     }
 }
 
-TEST(Project, RemovingHandsTheItemBackAndClosesTheGap)
+TEST(PlayList, RemovingHandsTheItemBackAndClosesTheGap)
 {
-    Project p;
+    PlayList p;
     fill(p, 3);
     EXPECT_EQ(p.itemAt(3), nullptr);
     EXPECT_EQ(p.itemAt(-1), nullptr);
@@ -72,9 +71,9 @@ TEST(Project, RemovingHandsTheItemBackAndClosesTheGap)
     EXPECT_EQ(p.indexOf(p.itemAt(1)), 1);
 }
 
-TEST(Project, RebuildingGivesPagesOfTheNewScreenSize)
+TEST(PlayList, RebuildingGivesPagesOfTheNewScreenSize)
 {
-    Project p;
+    PlayList p;
     fill(p, 2);
     p.screenParams().setWidthCode(8);
     p.screenParams().setHeightCode(2);
