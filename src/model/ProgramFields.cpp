@@ -108,9 +108,10 @@ const std::vector<Field> &fields()
                      editItem(item, ItemSetting::Content, stored);
                      return true;
                  }
-                 if (value.size() > TextItem::kMaxTextChars) {
+                 if (const int length = TextItem::textLength(value);
+                     length > TextItem::kMaxTextChars) {
                      *error = QStringLiteral("text too long: %1 characters, at most %2")
-                                  .arg(value.size())
+                                  .arg(length)
                                   .arg(TextItem::kMaxTextChars);
                      return false;
                  }

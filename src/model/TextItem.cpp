@@ -12,6 +12,13 @@ TextItem::TextItem(const RenderContext *context) : ProgramItem(TextType, context
     setKindLabel(QStringLiteral("文本"));
 }
 
+int TextItem::textLength(const QString &text)
+{
+    // A CR LF pair is already two; a lone LF or CR becomes CR LF when stored.
+    const qsizetype pairs = text.count(QLatin1String("\r\n"));
+    return int(text.size() + text.count(u'\n') + text.count(u'\r') - 2 * pairs);
+}
+
 uint32_t TextItem::textColor() const
 {
     switch (m_color) {

@@ -10,9 +10,12 @@ public:
     // The longest face name the item keeps; the loader turns a longer one
     // into an empty name (the setter stores what it is given).
     static constexpr int kMaxFaceNameChars = 31;
-    // The longest text the editors take, in stored characters (a line break
-    // counts as its two characters CR LF).
+    // The longest text the editors take (the text editor page, the
+    // command-line tool and the service), counted by textLength.
     static constexpr int kMaxTextChars = 256;
+    // A text's length as that limit counts it: as the text editor stores it,
+    // each line break (CR LF, or a lone LF or CR) two characters CR LF.
+    static int textLength(const QString &text);
 
     explicit TextItem(const RenderContext *context = nullptr);
     template <HasRenderContext List>

@@ -1,5 +1,7 @@
 #include "ui/LimitedPlainTextEdit.h"
 
+#include "model/TextItem.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -11,11 +13,6 @@ LimitedPlainTextEdit::LimitedPlainTextEdit(int maxLength, QWidget *parent)
 {
     // In a dialog Tab moves on to the next control.
     setTabChangesFocus(true);
-}
-
-int LimitedPlainTextEdit::storedLength(const QString &plain)
-{
-    return int(plain.size() + plain.count(u'\n'));
 }
 
 QString LimitedPlainTextEdit::storedText() const
@@ -36,17 +33,16 @@ void LimitedPlainTextEdit::setStoredText(const QString &text)
 QString LimitedPlainTextEdit::fitting(const QString &insert) const
 {
     const QTextCursor cursor = textCursor();
-    const int current = storedLength(toPlainText());
-    const int selected = storedLength(cursor.selection().toPlainText());
+    const int current = TextItem::textLength(toPlainText());
+    const int selected = TextItem::textLength(cursor.selection().toPlainText());
     int room = m_maxLength - (current - selected);
     if (room <= 0)
         return {};
     qsizetype take = 0;
     while (take < insert.size()) {
-        const int cost = insert[take] == u'\n' ? 2 : 1;
         // A surrogate pair goes in whole or not at all.
         const bool pair = insert[take].isHighSurrogate() && take + 1 < insert.size();
-        const int need = pair ? 2 : cost;
+        const int need = TextItem::textLength(insert.mid(take, pair ? 2 : 1));
         if (need > room)
             break;
         room -= need;

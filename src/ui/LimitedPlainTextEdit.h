@@ -1,8 +1,9 @@
 #pragma once
 // A multi-line text field that stops typing, pasting and input-method text
-// at a maximum length, counted as the text is stored (each line break as the
-// two characters CR LF). A longer text put in with setPlainText is shown
-// whole; it can then only shrink. Owned by the page that hosts it.
+// at a maximum length, counted as a text program's text is
+// (TextItem::textLength: each line break as the two characters CR LF). A
+// longer text put in with setPlainText is shown whole; it can then only
+// shrink. Owned by the page that hosts it.
 
 #include <QPlainTextEdit>
 
@@ -17,9 +18,6 @@ public:
     // The text with CR LF line breaks, and setting it from such a text.
     QString storedText() const;
     void setStoredText(const QString &text);
-
-    // Stored length of a plain text (line breaks count two).
-    static int storedLength(const QString &plain);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -3,6 +3,7 @@
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/PlayList.h"
+#include "model/ProgramFields.h"
 #include "model/TextItem.h"
 
 #include <algorithm>
@@ -91,6 +92,31 @@ TEST(ItemEdit, AProjectThatBuildsNoPagesOnlyStores)
     EXPECT_EQ(item.content(), kLongText);
     EXPECT_EQ(item.pageCount(), 1); // still the blank page it started with
     EXPECT_EQ(item.pageBytes(), 0);
+}
+
+// The command line and the service count the text limit as the text editor
+// does: a line break, however written, is the two characters CR LF.
+TEST(ItemEdit, TheTextLimitCountsALineBreakAsTwo)
+{
+    const QString at = QString(TextItem::kMaxTextChars - 2, u'x');
+    const struct {
+        QString text;
+        bool taken;
+    } cases[] = {
+        {at + QStringLiteral("\r\n"), true},  {at + QStringLiteral("\n"), true},
+        {at + QStringLiteral("\r"), true},    {at + QStringLiteral("x\n"), false},
+        {at + QStringLiteral("\n\r\n"), false}, {at + QStringLiteral("xx"), true},
+    };
+    for (const auto &c : cases) {
+        PlayList list;
+        list.setBuildsPages(false);
+        TextItem item(&list);
+        QString error;
+        EXPECT_EQ(ProgramFields::assign(item, QStringLiteral("content"), c.text, {}, &error),
+                  c.taken)
+            << c.text.size();
+        EXPECT_EQ(error.isEmpty(), c.taken) << error.toStdString();
+    }
 }
 
 // A file may claim any number of long texts on the tallest screen; the
