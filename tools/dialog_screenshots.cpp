@@ -8,6 +8,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/BrightnessDialog.h"
+#include "ui/DialogFont.h"
 #include "ui/HardwareSettingsDialog.h"
 #include "ui/ItemEditorDialog.h"
 #include "ui/PasswordDialog.h"
@@ -52,13 +53,8 @@ int main(int argc, char **argv)
     }
     g_dir = args.at(1);
     QDir().mkpath(g_dir);
-    const QStringList songFaces = {QStringLiteral("AR PL UMing CN"),
-                                   QStringLiteral("WenQuanYi Zen Hei")};
-    QFont::insertSubstitutions(QStringLiteral("宋体"), songFaces);
     const QFont oldFont = QApplication::font();
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    setUpDialogFont();
 
     PlayList project;
     CardSession card;

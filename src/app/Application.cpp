@@ -3,14 +3,13 @@
 #include "app/MainWindow.h"
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
-#include "render/TextFont.h"
 #include "render/UserFonts.h"
+#include "ui/DialogFont.h"
 
 #include <QApplication>
 #include <QByteArrayView>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFont>
 #include <QIcon>
 #include <QLocale>
 
@@ -26,21 +25,7 @@ Application::~Application()
 
 void Application::setUpToolkit()
 {
-    // The dialogs' face is the Song face text programs start with ("宋体"); on
-    // machines without it an installed Song (Ming) face stands in, then a Hei
-    // face for the glyphs it lacks.
-    const QStringList songFaces = {QStringLiteral("AR PL UMing CN"),
-                                   QStringLiteral("AR PL UMing TW"),
-                                   QStringLiteral("WenQuanYi Zen Hei")};
-    QFont::insertSubstitutions(TextFont::kDefaultFace, songFaces);
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), songFaces);
-
-    // 9 pt at 96 dpi. Given in pixels because every window is laid out in
-    // pixels (a dialog unit is 1.5 pixels with this font).
-    QFont font(TextFont::kDefaultFace);
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-
+    setUpDialogFont();
     setApplicationIdentity();
     // The program speaks Simplified Chinese; Qt's standard buttons and file
     // dialog follow it, whatever the system's language.

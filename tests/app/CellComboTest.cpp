@@ -4,6 +4,7 @@
 #include "app/ProgramListView.h"
 #include "model/PlayList.h"
 #include "model/TextItem.h"
+#include "ui/DialogFont.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,11 +17,7 @@ TEST(CellCombo, EveryEntryShowsWholeInTheCellAndInTheList)
 {
     // The window's font, as the application sets it.
     const QFont oldFont = QApplication::font();
-    QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"),
-                                                        QStringLiteral("WenQuanYi Zen Hei")});
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
+    setUpDialogFont();
     {
         PlayList project;
         TextItem item(&project);
