@@ -493,8 +493,11 @@ int CliApp::verbBrightness(const QStringList &args)
     return runCardVerb(QStringLiteral("brightness"), args);
 }
 
-int CliApp::attachOne(CardSession &card, int port)
+int CliApp::attachOne(CardSession &card)
 {
+    const int port = portOption();
+    if (port < 0)
+        return ExitUsage;
     TerminalProgressHost host(m_console, *m_ui, 1);
     SignResult r;
     const bool usable =
@@ -581,11 +584,8 @@ int CliApp::verbParams(const QStringList &)
     std::vector<std::function<void(ScreenParams &)>> changes;
     if (const int code = screenParamsOptions(changes); code != ExitOk)
         return code;
-    const int port = portOption();
-    if (port < 0)
-        return ExitUsage;
     CardSession card;
-    if (const int code = attachOne(card, port); code != ExitOk)
+    if (const int code = attachOne(card); code != ExitOk)
         return code;
     // The fields not given keep the card's values, so the record must be
     // read first; without it nothing is written.

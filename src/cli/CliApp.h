@@ -113,9 +113,10 @@ private:
     int reportOneSign(const QString &verb, const QStringList &args, const SignResult &result);
     int reportFind(const SignResult &result);
     int reportInfo(const SignResult &result);
-    // Finds (port 0) or opens the card for a verb of one sign and checks its
-    // support; an exit code when the verb cannot go on.
-    int attachOne(CardSession &card, int port);
+    // Finds (port 0) or opens the card the port option names, for a verb of
+    // one sign, and checks its support; an exit code when the verb cannot go
+    // on (a usage error for a port option naming none or several).
+    int attachOne(CardSession &card);
     int verbFind(const QStringList &args);
     int verbInfo(const QStringList &args);
     int verbSend(const QStringList &args);

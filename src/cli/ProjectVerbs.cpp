@@ -110,11 +110,8 @@ int CliApp::prepareRendering(PlayList &project)
     if (isSet(QStringLiteral("port"))) {
         // As the GUI after its search: the card's identification and screen
         // size decide the pages.
-        const int port = portOption();
-        if (port < 0)
-            return ExitUsage;
         CardSession card;
-        if (const int code = attachOne(card, port); code != ExitOk)
+        if (const int code = attachOne(card); code != ExitOk)
             return code;
         card.readScreenParams();
         project.screenParams() = card.screenParams();
