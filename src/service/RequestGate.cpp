@@ -298,6 +298,10 @@ private:
         m_state = State::Body;
         m_bodyLeft = head.contentLength;
         startBodyWindow();
+        // The client waits for a word before it sends the body (the HTTP
+        // module does not give it).
+        if (head.value("expect").toLower() == "100-continue")
+            m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
     }
 
     void enterHeader()

@@ -353,6 +353,11 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
         responder.writeHeader(name, value);
     if (reply.status == 401)
         responder.writeHeader("WWW-Authenticate", "Bearer");
+    // The client's "Connection: close" is honoured; otherwise the line stays
+    // open for the next request (until the gate's idle time).
+    const bool close = request.value("Connection").toLower().contains("close");
+    if (close)
+        responder.writeHeader("Connection", "close");
     responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray()
                                                                              : reply.body);
     log(QStringLiteral("%1 %2 %3 %4 %5 %6 B %7 ms")
@@ -362,6 +367,8 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
             .arg(reply.status)
             .arg(reply.body.size())
             .arg(timer.elapsed()));
+    if (close)
+        socket->disconnectFromHost();
     return true;
 }
 

@@ -150,6 +150,7 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         const char *path;
         QByteArray body;
         int status;
+        QList<QPair<QByteArray, QByteArray>> headers = {};
     };
     const Case cases[] = {
         {"POST", "/api/programs", "{", 400},
@@ -188,14 +189,29 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"GET", "/nothing", {}, 404},
         {"PUT", "/api/programs", {}, 405},
         {"POST", "/api/programs", QByteArray(SignService::kMaxBodyBytes + 1, ' '), 413},
+        // Text that could not be kept as sent.
+        {"POST", "/api/programs", R"({"kind":"text","content":"a\u0000b"})", 400},
+        {"PATCH", "/api/programs/1", R"({"content":"a\u001bb"})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"a\ud800b"})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"\udc00"})", 400},
+        // What another web page may send: plain text, its own origin, a
+        // rebound host name.
+        {"POST", "/api/programs", R"({"kind":"text","content":"x"})", 415,
+         {{"Content-Type", "text/plain"}}},
+        {"POST", "/api/send", {}, 415, {{"Content-Type", "application/x-www-form-urlencoded"}}},
+        {"POST", "/api/card/brightness", R"({"level":1})", 403,
+         {{"Origin", "http://evil.example"}}},
+        {"GET", "/api/programs", {}, 403, {{"Host", "evil.example:8080"}}},
+        {"PATCH", "/api/programs/1", R"({"speed":1})", 403, {{"Host", "sign.evil.example"}}},
     };
     for (const Case &c : cases) {
-        const HttpAnswer answer = call(c.method, QLatin1String(c.path), c.body);
+        const HttpAnswer answer = call(c.method, QLatin1String(c.path), c.body, c.headers);
         EXPECT_EQ(answer.status, c.status)
             << c.method << ' ' << c.path << ' ' << c.body.left(80).toStdString();
         EXPECT_FALSE(answer.json().value(u"error").toString().isEmpty()) << c.path;
     }
     EXPECT_EQ(projectBytes(), before);
+    EXPECT_EQ(card.requestCount(), 0) << "a refused request reached the card";
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("pictures")))
                     .entryList(QDir::Files | QDir::Hidden)
