@@ -1,5 +1,6 @@
 #include "service/RequestGate.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -307,6 +308,8 @@ private:
     void enterHeader()
     {
         m_state = State::Header;
+        m_method.clear();
+        m_path.clear();
         m_timer.start(m_gate->m_limits.headerMs);
     }
     void enterIdle()
@@ -355,7 +358,9 @@ private:
     void log(const QString &what) const
     {
         if (m_gate && m_gate->m_log)
-            m_gate->m_log(QStringLiteral("%1 %2").arg(m_socket->peerAddress().toString(), what));
+            m_gate->m_log(QStringLiteral("%1 %2 %3")
+                              .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+                                   m_socket->peerAddress().toString(), what));
     }
 
     void refuse(const RequestGate::Answer &answer, qint64 bodyLength)
@@ -498,8 +503,9 @@ void RequestGate::incomingConnection(qintptr descriptor)
         socket->disconnectFromHost();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         if (m_log)
-            m_log(QStringLiteral("%1 503 (refused: every connection is busy)")
-                      .arg(socket->peerAddress().toString()));
+            m_log(QStringLiteral("%1 %2 503 (refused: every connection is busy)")
+                      .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
+                           socket->peerAddress().toString()));
         return;
     }
     auto *watch = new SocketWatch(socket, this); // owned by the socket
