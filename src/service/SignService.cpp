@@ -76,8 +76,7 @@ QString controlCharacter(const QJsonValue &value, const QString &where)
                 return QStringLiteral("%1第 %2 个字符是控制字符 U+%3")
                     .arg(name)
                     .arg(i + 1)
-                    .arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                    .toUpper();
+                    .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
         }
         return {};
     };
