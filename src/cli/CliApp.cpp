@@ -208,6 +208,10 @@ void addServeOptions(QCommandLineParser &p)
          QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
                         "BRIVANE_TOKEN)."),
          QStringLiteral("TOKEN")},
+        {QStringLiteral("schedule"),
+         QStringLiteral("Run this schedule file: the play list, brightness and power it gives "
+                        "for each time, sent when they change; GET /api/schedule/status."),
+         QStringLiteral("FILE")},
     });
 }
 

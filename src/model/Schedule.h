@@ -61,6 +61,7 @@ struct ScheduleProblem {
     QString field;
     QString text;
     QString line() const;
+    bool operator==(const ScheduleProblem &) const = default;
 };
 
 class Schedule {

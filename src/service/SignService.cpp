@@ -4,6 +4,7 @@
 #include "link/ControllerInfo.h"
 #include "model/PlayList.h"
 #include "service/RequestGate.h"
+#include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
@@ -111,6 +112,13 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     }
     m_gate = gate.release();
     bind(m_gate);
+    if (!m_config.schedulePath.isEmpty() && !m_schedule) {
+        const QString sign = m_config.port > 0 ? QStringLiteral("port %1").arg(m_config.port)
+                                               : QStringLiteral("sign");
+        m_schedule = new ScheduleRunner(*this, m_config.schedulePath, m_config.projectPath, sign,
+                                        m_config.log);
+        m_schedule->start();
+    }
     return m_gate->serverPort();
 }
 
@@ -156,6 +164,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"POST", path("/api/jobs/(\\d+)/cancel"), &SignService::cancelJob},
         {"GET", path("/api/card"), &SignService::cardInfo},
         {"POST", path("/api/card/(clear|clock|power|brightness)"), &SignService::cardCommand},
+        {"GET", path("/api/schedule/status"), &SignService::scheduleStatus},
     };
     return table;
 }

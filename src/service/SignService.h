@@ -8,6 +8,7 @@
 // CardSession; a send runs as a job the client polls. `brivane-cli
 // serve` owns one SignService; tests run it in-process.
 
+#include "model/Outcome.h"
 #include "model/SendReport.h"
 
 #include <QAbstractHttpServer>
@@ -18,14 +19,15 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ControllerInfo;
 class CardSession;
-class Outcome;
 class PlayList;
 class QHttpServerRequest;
 class RequestGate;
+class ScheduleRunner;
 class QTcpSocket;
 struct SendJob;
 
@@ -40,6 +42,8 @@ struct ServiceConfig {
     int retries = 3;
     // When not empty, every request must carry "Authorization: Bearer TOKEN".
     QByteArray token;
+    // A schedule file to run (empty: none).
+    QString schedulePath;
     // One line per request; standard error when empty.
     std::function<void(const QString &)> log;
 };
@@ -64,6 +68,14 @@ public:
     // finishes, the upload is closed) and waits for it to end.
     void stop();
     bool sendRunning() const;
+
+    // The card queue, for the schedule as for the API. A send of a play
+    // list file as a job; 0 while another card operation runs.
+    int startSendJob(const QString &listPath);
+    // A short card command on a worker thread, the card attached first
+    // (the event loop waits, as for the API's commands); nothing while
+    // another card operation runs.
+    std::optional<Outcome> runCardCommand(const std::function<Outcome(CardSession &)> &command);
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -130,6 +142,9 @@ private:
     // Runs work on a worker thread with its own CardSession attached to the
     // card and waits for it; 409 while another card operation runs.
     Reply runOnCard(const std::function<Reply(CardSession &)> &work);
+    // The worker thread of both: the attach outcome; work runs when it is ok.
+    Outcome onCardThread(const std::function<void(CardSession &)> &work);
+    Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
     void rememberCard(const ControllerInfo &info);
     void sendFinished(int id);
 
@@ -144,4 +159,5 @@ private:
     int m_runningJob = 0;
     class Messages;
     std::unique_ptr<Messages> m_messages;
+    ScheduleRunner *m_schedule = nullptr; // child
 };

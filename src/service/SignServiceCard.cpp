@@ -9,6 +9,7 @@
 #include "model/CardSession.h"
 #include "model/PlayList.h"
 #include "model/ProjectJson.h"
+#include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
@@ -46,31 +47,57 @@ SignService::Reply commandResult(const Outcome &outcome)
 
 } // namespace
 
-SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
+Outcome SignService::onCardThread(const std::function<void(CardSession &)> &work)
 {
-    if (m_cardBusy)
-        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
     m_cardBusy = true;
-    Reply reply;
+    Outcome attached;
     ControllerInfo seen;
     bool cardSeen = false;
     // Waiting here keeps the request handlers out of the link's event
     // pumping; a command takes a fraction of a second.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
         CardSession card;
-        const Outcome attached = attach(card, m_config.port);
+        attached = attach(card, m_config.port);
         if (attached || attached.code() == OutcomeCode::Unsupported) {
             seen = card.info();
             cardSeen = true;
         }
-        reply = attached ? work(card) : error(500, attached.userText());
+        if (attached)
+            work(card);
     }));
     worker->start();
     worker->wait();
     m_cardBusy = false;
     if (cardSeen)
         rememberCard(seen);
-    return reply;
+    return attached;
+}
+
+SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
+{
+    if (m_cardBusy)
+        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    Reply reply;
+    const Outcome attached = onCardThread([&](CardSession &card) { reply = work(card); });
+    return attached ? reply : error(500, attached.userText());
+}
+
+std::optional<Outcome>
+SignService::runCardCommand(const std::function<Outcome(CardSession &)> &command)
+{
+    if (m_cardBusy)
+        return std::nullopt;
+    Outcome result;
+    const Outcome attached = onCardThread([&](CardSession &card) { result = command(card); });
+    return attached ? result : attached;
+}
+
+SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
+                                               const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, QStringLiteral("没有日程：服务启动时未给出 --schedule。"));
+    return json(200, m_schedule->status());
 }
 
 SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
@@ -81,9 +108,9 @@ SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
         int brightness = -1;
         if (!card.readBrightness(&brightness))
             brightness = -1;
-        return json(200, ProjectJson::info(card.port(), card.info(),
-                                           paramsRead ? &card.screenParams() : nullptr,
-                                           brightness));
+        return json(200,
+                    ProjectJson::info(card.port(), card.info(),
+                                      paramsRead ? &card.screenParams() : nullptr, brightness));
     });
 }
 
@@ -138,14 +165,23 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         if (!ignored.isEmpty())
             return error(400, QStringLiteral("发送不接受任何字段。"));
     }
-    if (m_cardBusy)
+    const int id = startSendJob(m_config.projectPath);
+    if (id == 0)
         return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    return json(202, QJsonObject{{QStringLiteral("job"), id}});
+}
+
+int SignService::startSendJob(const QString &listPath)
+{
+    if (m_cardBusy)
+        return 0;
     m_cardBusy = true;
     auto job = std::make_shared<SendJob>();
+    job->listPath = listPath;
     job->id = m_nextJob++;
     job->setStatus(0, QStringLiteral("正在连接控制卡..."));
-    const ServiceConfig config{
-        m_config.projectPath, m_config.port, m_config.onError, m_config.retries, {}, m_config.log};
+    const ServiceConfig config{listPath, m_config.port, m_config.onError, m_config.retries, {},
+                               {},       m_config.log};
     // The worker reads the project file as it is now: the list cannot change
     // while the send runs.
     job->thread.reset(QThread::create([job, config] {
@@ -194,7 +230,7 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         m_jobs.erase(m_jobs.begin());
     job->thread->start();
     log(QStringLiteral("send job %1 started").arg(id));
-    return json(202, QJsonObject{{QStringLiteral("job"), id}});
+    return id;
 }
 
 void SignService::sendFinished(int id)
@@ -211,12 +247,22 @@ void SignService::sendFinished(int id)
     if (job.cardSeen)
         rememberCard(job.card);
     const QJsonObject state = job.toJson();
+    const QJsonObject result = state.value(u"result").toObject();
     log(QStringLiteral("send job %1 %2: %3")
             .arg(id)
-            .arg(state.value(u"state").toString(),
-                 state.contains(u"error")
-                     ? state.value(u"error").toString()
-                     : state.value(u"result").toObject().value(u"end").toString()));
+            .arg(state.value(u"state").toString(), state.contains(u"error")
+                                                       ? state.value(u"error").toString()
+                                                       : result.value(u"end").toString()));
+    if (m_schedule) {
+        const bool complete = result.value(u"end").toString() == u"completed" &&
+                              result.value(u"sentCount") == result.value(u"itemCount");
+        QString why = state.value(u"error").toString();
+        if (why.isEmpty())
+            why = result.value(u"error").toString();
+        if (why.isEmpty())
+            why = result.value(u"end").toString();
+        m_schedule->sendEnded(id, job.listPath, complete, why);
+    }
 }
 
 bool SignService::sendRunning() const
