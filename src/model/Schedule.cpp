@@ -473,14 +473,20 @@ QString ScheduleFile::playlistPath(int index) const
 
 ScheduleFile ScheduleFile::read(const QString &path)
 {
-    ScheduleFile f;
-    f.path = path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        f.problems.append({{}, QStringLiteral("无法读取日程文件 %1").arg(path)});
+        ScheduleFile f;
+        f.path = path;
+        f.problems.append({{}, QStringLiteral("无法读取日程文件 %1").arg(QFileInfo(path).fileName())});
         return f;
     }
-    const QByteArray text = file.read(Schedule::kMaxFileBytes + 1);
+    return fromText(path, file.read(Schedule::kMaxFileBytes + 1));
+}
+
+ScheduleFile ScheduleFile::fromText(const QString &path, const QByteArray &text)
+{
+    ScheduleFile f;
+    f.path = path;
     f.schedule = Schedule::fromJson(text, &f.problems);
     for (size_t i = 0; i < f.schedule.playlists.size(); ++i) {
         const QString file = f.schedule.playlists[i].file;

@@ -122,4 +122,6 @@ struct ScheduleFile {
     QString playlistPath(int index) const;
 
     static ScheduleFile read(const QString &path);
+    // The same checks on a text meant for path (before it is written).
+    static ScheduleFile fromText(const QString &path, const QByteArray &text);
 };

@@ -291,3 +291,41 @@ QJsonObject ScheduleRunner::status() const
         o[u"last"] = m_lastResult;
     return o;
 }
+
+QJsonObject ScheduleRunner::document() const
+{
+    QJsonValue schedule(QJsonValue::Null);
+    if (QFile file(m_schedulePath); file.open(QIODevice::ReadOnly)) {
+        const QJsonDocument doc = QJsonDocument::fromJson(file.read(Schedule::kMaxFileBytes));
+        if (doc.isObject())
+            schedule = doc.object();
+    }
+    const QFileInfo project(m_projectPath);
+    const QDir folder = QFileInfo(m_schedulePath).dir();
+    QJsonArray lists;
+    for (const QString &name :
+         folder.entryList({QStringLiteral("*.brivprj")}, QDir::Files, QDir::Name))
+        lists.append(name);
+    return QJsonObject{
+        {QStringLiteral("schedule"), schedule},
+        {QStringLiteral("status"), status()},
+        {QStringLiteral("project"), folder.relativeFilePath(project.absoluteFilePath())},
+        {QStringLiteral("files"), lists},
+    };
+}
+
+QList<ScheduleProblem> ScheduleRunner::replace(const QByteArray &text)
+{
+    const ScheduleFile checked = ScheduleFile::fromText(m_schedulePath, text);
+    if (!checked.ok())
+        return checked.problems;
+    QSaveFile out(m_schedulePath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(checked.schedule.toJson()) < 0 ||
+        !out.commit())
+        return {{{}, QStringLiteral("无法保存日程文件 %1：%2")
+                         .arg(QFileInfo(m_schedulePath).fileName(), out.errorString())}};
+    m_log(QStringLiteral("schedule %1 saved").arg(QFileInfo(m_schedulePath).fileName()));
+    readSchedule();
+    tick();
+    return {};
+}

@@ -40,6 +40,12 @@ public:
     // The schedule's status: the file, its problems, what the sign has now
     // and next, the last send and the retry.
     QJsonObject status() const;
+    // The file's text as an object (null when it cannot be read), the
+    // status, and the play list files beside it to choose from.
+    QJsonObject document() const;
+    // Checks and saves a new schedule text, then applies it; the problems
+    // when it is refused (nothing is written), or the writer's error.
+    QList<ScheduleProblem> replace(const QByteArray &text);
     // A send of the service has ended (its own or a user's).
     void sendEnded(int job, const QString &listPath, bool complete, const QString &error);
 

@@ -165,6 +165,8 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"GET", path("/api/card"), &SignService::cardInfo},
         {"POST", path("/api/card/(clear|clock|power|brightness)"), &SignService::cardCommand},
         {"GET", path("/api/schedule/status"), &SignService::scheduleStatus},
+        {"GET", path("/api/schedule"), &SignService::getSchedule},
+        {"PUT", path("/api/schedule"), &SignService::putSchedule},
     };
     return table;
 }

@@ -145,6 +145,8 @@ private:
     // The worker thread of both: the attach outcome; work runs when it is ok.
     Outcome onCardThread(const std::function<void(CardSession &)> &work);
     Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply getSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply putSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
     void rememberCard(const ControllerInfo &info);
     void sendFinished(int id);
 

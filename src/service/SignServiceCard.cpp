@@ -14,6 +14,7 @@
 #include "service/ServiceSupport.h"
 
 #include <QHttpServerRequest>
+#include <QJsonArray>
 #include <QThread>
 
 using namespace ServiceSupport;
@@ -92,12 +93,44 @@ SignService::runCardCommand(const std::function<Outcome(CardSession &)> &command
     return attached ? result : attached;
 }
 
+namespace {
+const QString kNoSchedule = QStringLiteral("没有日程：服务启动时未给出 --schedule。");
+}
+
 SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
                                                const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, QStringLiteral("没有日程：服务启动时未给出 --schedule。"));
+        return error(404, kNoSchedule);
     return json(200, m_schedule->status());
+}
+
+SignService::Reply SignService::getSchedule(const QHttpServerRequest &,
+                                            const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, kNoSchedule);
+    return json(200, m_schedule->document());
+}
+
+SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
+                                            const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, kNoSchedule);
+    QJsonObject ignored;
+    if (auto bad = readObject(request.body(), &ignored))
+        return *bad;
+    const QList<ScheduleProblem> problems = m_schedule->replace(request.body());
+    if (problems.isEmpty())
+        return json(200, m_schedule->document());
+    QJsonArray list;
+    for (const ScheduleProblem &p : problems)
+        list.append(QJsonObject{{QStringLiteral("field"), p.field},
+                                {QStringLiteral("error"), p.text}});
+    const QString text = QStringLiteral("日程有错误，未保存：") + problems.first().line();
+    return json(400, QJsonObject{{QStringLiteral("error"), text},
+                                 {QStringLiteral("problems"), list}});
 }
 
 SignService::Reply SignService::cardInfo(const QHttpServerRequest &,

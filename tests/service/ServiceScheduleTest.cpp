@@ -89,6 +89,13 @@ TEST_F(ServiceSchedule, ABrokenFileIsRefusedAndTheLastGoodOneKept)
     startService();
     ASSERT_TRUE(settled().value(u"applied").toBool());
     const int sends = card.clearCount();
+    const QByteArray before = readAll(schedulePath);
+    const HttpAnswer refused = call("PUT", QStringLiteral("/api/schedule"),
+                                    R"({"playlists": [{"file": "none.brivprj"}]})");
+    EXPECT_EQ(refused.status, 400);
+    EXPECT_EQ(refused.json().value(u"problems").toArray().at(0).toObject().value(u"field").toString(),
+              u"playlists[0].file");
+    EXPECT_EQ(readAll(schedulePath), before);
     ASSERT_TRUE(
         writeAll(schedulePath, R"({"playlists": [{"file": "lunch.brivprj", "from": "25:00"}]})"));
     QJsonObject status;
