@@ -148,7 +148,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|schedule\\.js|schedule\\.css)"), &SignService::getPage},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
         {"POST", path("/api/programs"), &SignService::addProgram},
