@@ -466,6 +466,19 @@ QDateTime nextClockSync(const Schedule &schedule, const QDateTime &at)
     return {};
 }
 
+QString ScheduleFile::besideProject(const QString &projectPath)
+{
+    const QFileInfo project(projectPath);
+    for (const QString &name :
+         QStringList{project.completeBaseName() + QStringLiteral(".schedule.json"),
+                     QStringLiteral("schedule.json")}) {
+        const QString path = project.dir().filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
 QString ScheduleFile::playlistPath(int index) const
 {
     return QFileInfo(path).dir().filePath(schedule.playlists.at(size_t(index)).file);
@@ -477,7 +490,8 @@ ScheduleFile ScheduleFile::read(const QString &path)
     if (!file.open(QIODevice::ReadOnly)) {
         ScheduleFile f;
         f.path = path;
-        f.problems.append({{}, QStringLiteral("无法读取日程文件 %1").arg(QFileInfo(path).fileName())});
+        f.problems.append(
+            {{}, QStringLiteral("无法读取日程文件 %1").arg(QFileInfo(path).fileName())});
         return f;
     }
     return fromText(path, file.read(Schedule::kMaxFileBytes + 1));

@@ -114,6 +114,10 @@ QDateTime nextClockSync(const Schedule &schedule, const QDateTime &at);
 // A schedule file read from disk and checked, with the play lists it names
 // (relative to its folder) checked to exist and load.
 struct ScheduleFile {
+    // The schedule kept beside a project file: "NAME.schedule.json" for
+    // NAME.brivprj, else "schedule.json" in its folder; empty when neither is.
+    static QString besideProject(const QString &projectPath);
+
     QString path;
     Schedule schedule;
     QList<ScheduleProblem> problems; // empty: the schedule may be used
