@@ -154,7 +154,9 @@ void ScheduleRunner::tick()
         return;
     if (!m_applied || !(*m_applied == m_decision.state))
         apply(m_decision.state);
-    if (!m_pendingList.isEmpty() && m_sendJob == 0 && m_retryAt.hasExpired()) {
+    // A message on the sign sits above the schedule: its list waits.
+    if (!m_pendingList.isEmpty() && m_sendJob == 0 && m_retryAt.hasExpired() &&
+        !m_service.messageActive()) {
         const QByteArray hash = listHash(m_pendingList);
         if (hash.isEmpty()) {
             failed(
@@ -228,6 +230,15 @@ void ScheduleRunner::apply(const ScheduleState &state)
     }
     m_applied = state;
     m_retryMs = kFirstRetryMs;
+}
+
+bool ScheduleRunner::restore()
+{
+    remember(QStringLiteral("hash"), QString());
+    m_applied.reset();
+    m_retryAt.setRemainingTime(0);
+    tick();
+    return true;
 }
 
 void ScheduleRunner::sendEnded(int job, const QString &listPath, bool complete,

@@ -46,6 +46,9 @@ public:
     // Checks and saves a new schedule text, then applies it; the problems
     // when it is refused (nothing is written), or the writer's error.
     QList<ScheduleProblem> replace(const QByteArray &text);
+    // After a message: the card no longer holds the list, so the decision's
+    // list is sent again. True when under way.
+    bool restore();
     // A send of the service has ended (its own or a user's).
     void sendEnded(int job, const QString &listPath, bool complete, const QString &error);
 

@@ -4,6 +4,7 @@
 #include "link/ControllerInfo.h"
 #include "model/PlayList.h"
 #include "service/RequestGate.h"
+#include "service/NotifyQueue.h"
 #include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
@@ -90,6 +91,14 @@ SignService::SignService(ServiceConfig config, QObject *parent)
         log(line);
     };
     m_messages = std::make_unique<Messages>(m_config.log);
+    m_notify = new NotifyQueue(
+        *this,
+        [this] {
+            if (m_schedule)
+                return m_schedule->restore();
+            return startSendJob(m_config.projectPath) != 0;
+        },
+        m_config.log);
 }
 
 SignService::~SignService()
@@ -167,6 +176,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"GET", path("/api/schedule/status"), &SignService::scheduleStatus},
         {"GET", path("/api/schedule"), &SignService::getSchedule},
         {"PUT", path("/api/schedule"), &SignService::putSchedule},
+        {"POST", path("/api/notify"), &SignService::postNotify},
     };
     return table;
 }

@@ -28,6 +28,7 @@ class PlayList;
 class QHttpServerRequest;
 class RequestGate;
 class ScheduleRunner;
+class NotifyQueue;
 class QTcpSocket;
 struct SendJob;
 
@@ -76,6 +77,9 @@ public:
     // (the event loop waits, as for the API's commands); nothing while
     // another card operation runs.
     std::optional<Outcome> runCardCommand(const std::function<Outcome(CardSession &)> &command);
+    // Whether a message is shown or waits (POST /api/notify): the
+    // schedule's list waits for its end.
+    bool messageActive() const;
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -113,6 +117,8 @@ private:
     // ?dots=1 for the LED dot look.
     Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // A message shown now for its duration, then the list again.
+    Reply postNotify(const QHttpServerRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen.
     PlayList &playList();
@@ -162,4 +168,5 @@ private:
     class Messages;
     std::unique_ptr<Messages> m_messages;
     ScheduleRunner *m_schedule = nullptr; // child
+    NotifyQueue *m_notify = nullptr;      // child
 };

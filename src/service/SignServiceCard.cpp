@@ -9,6 +9,7 @@
 #include "model/CardSession.h"
 #include "model/PlayList.h"
 #include "model/ProjectJson.h"
+#include "service/NotifyQueue.h"
 #include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
@@ -286,16 +287,22 @@ void SignService::sendFinished(int id)
             .arg(state.value(u"state").toString(), state.contains(u"error")
                                                        ? state.value(u"error").toString()
                                                        : result.value(u"end").toString()));
-    if (m_schedule) {
-        const bool complete = result.value(u"end").toString() == u"completed" &&
-                              result.value(u"sentCount") == result.value(u"itemCount");
-        QString why = state.value(u"error").toString();
-        if (why.isEmpty())
-            why = result.value(u"error").toString();
-        if (why.isEmpty())
-            why = result.value(u"end").toString();
+    const bool complete = result.value(u"end").toString() == u"completed" &&
+                          result.value(u"sentCount") == result.value(u"itemCount");
+    QString why = state.value(u"error").toString();
+    if (why.isEmpty())
+        why = result.value(u"error").toString();
+    if (why.isEmpty())
+        why = result.value(u"end").toString();
+    if (m_notify->sendEnded(id, complete, why))
+        return;
+    if (m_schedule)
         m_schedule->sendEnded(id, job.listPath, complete, why);
-    }
+}
+
+bool SignService::messageActive() const
+{
+    return m_notify->active();
 }
 
 bool SignService::sendRunning() const

@@ -93,8 +93,9 @@ TEST_F(ServiceSchedule, ABrokenFileIsRefusedAndTheLastGoodOneKept)
     const HttpAnswer refused = call("PUT", QStringLiteral("/api/schedule"),
                                     R"({"playlists": [{"file": "none.brivprj"}]})");
     EXPECT_EQ(refused.status, 400);
-    EXPECT_EQ(refused.json().value(u"problems").toArray().at(0).toObject().value(u"field").toString(),
-              u"playlists[0].file");
+    EXPECT_EQ(
+        refused.json().value(u"problems").toArray().at(0).toObject().value(u"field").toString(),
+        u"playlists[0].file");
     EXPECT_EQ(readAll(schedulePath), before);
     ASSERT_TRUE(
         writeAll(schedulePath, R"({"playlists": [{"file": "lunch.brivprj", "from": "25:00"}]})"));
@@ -111,6 +112,34 @@ TEST_F(ServiceSchedule, ABrokenFileIsRefusedAndTheLastGoodOneKept)
               u"playlists[0].from");
     EXPECT_EQ(status.value(u"playlist").toString(), u"breakfast.brivprj");
     EXPECT_EQ(card.clearCount(), sends);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServiceSchedule, AMessageSitsAboveTheScheduleThenItsListComesBack)
+{
+    now = QDateTime(QDate(2026, 12, 10), QTime(11, 0)); // lunch: two programs
+    startService();
+    ASSERT_TRUE(settled().value(u"applied").toBool());
+    ASSERT_EQ(card.pages().size(), 2u);
+    const int sends = card.clearCount();
+    const HttpAnswer posted = call("POST", QStringLiteral("/api/notify"),
+                                   R"({"text": "急", "duration": 1, "colour": "green"})");
+    ASSERT_EQ(posted.status, 202) << posted.body.toStdString();
+    EXPECT_EQ(call("POST", QStringLiteral("/api/notify"), R"({"text": "", "duration": 1})").status,
+              400);
+    // The message, then lunch again.
+    for (int i = 0; i < 300 && card.clearCount() < sends + 2; ++i) {
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_EQ(card.clearCount(), sends + 2);
+    EXPECT_TRUE(settled().value(u"applied").toBool());
+    EXPECT_EQ(card.pages().size(), 2u);
+    EXPECT_TRUE(log.join(u'\n').contains(QStringLiteral("notify: the message ended")));
 }
 
 } // namespace
