@@ -430,12 +430,12 @@ ScheduleDecision decideSchedule(const Schedule &schedule, const QDateTime &at)
                 add(t);
                 // A wall-clock time passed twice (the clocks go back) is a
                 // boundary both times, whichever of the two t is.
-                const int later = t.offsetFromUtc() - t.addSecs(2 * 3600).offsetFromUtc();
-                if (later > 0 && t.addSecs(later).time() == t.time())
-                    add(t.addSecs(later));
-                const int earlier = t.addSecs(-2 * 3600).offsetFromUtc() - t.offsetFromUtc();
-                if (earlier > 0 && t.addSecs(-earlier).time() == t.time())
-                    add(t.addSecs(-earlier));
+                for (const int way : {1, -1}) {
+                    const int shift =
+                        way * (t.offsetFromUtc() - t.addSecs(way * 2 * 3600).offsetFromUtc());
+                    if (shift > 0 && t.addSecs(way * shift).time() == t.time())
+                        add(t.addSecs(way * shift));
+                }
             }
         }
     // Where the clocks jump, the wall clock passes over boundaries at once.
