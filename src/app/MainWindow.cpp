@@ -2,10 +2,12 @@
 
 #include "app/ProgramListView.h"
 #include "base/AppServices.h"
+#include "base/LocalClock.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
 #include "model/CardSession.h"
 #include "model/PlayList.h"
+#include "model/Schedule.h"
 #include "model/TextItem.h"
 #include "ui/CommandResult.h"
 #include "ui/Dialogs.h"
@@ -16,12 +18,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -327,12 +331,42 @@ void MainWindow::createCentralArea()
     m_status->setObjectName(QStringLiteral("statusLine"));
     m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_status->setGeometry(kStatusRect);
+    m_scheduleLine = new QLabel(m_status);
+    m_scheduleLine->setObjectName(QStringLiteral("scheduleLine"));
+    m_scheduleLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_scheduleLine->setGeometry(m_status->contentsRect().adjusted(2, 0, -4, 0));
+    m_scheduleLine->hide();
+    auto *scheduleTimer = new QTimer(this);
+    connect(scheduleTimer, &QTimer::timeout, this, &MainWindow::showSchedule);
+    scheduleTimer->start(60 * 1000);
 
     setCentralWidget(central);
 }
 
+void MainWindow::showSchedule()
+{
+    const QString path = ScheduleFile::besideProject(m_playList->projectFilePath());
+    if (path.isEmpty()) {
+        m_scheduleLine->hide();
+        return;
+    }
+    const ScheduleFile file = ScheduleFile::read(path);
+    if (!file.ok()) {
+        m_scheduleLine->setText(QStringLiteral("日程文件有错误：%1").arg(file.problems.first().line()));
+    } else {
+        const ScheduleState state = decideSchedule(file.schedule, localNow()).state;
+        const QString list = state.playlist < 0
+                                 ? QFileInfo(m_playList->projectFilePath()).fileName()
+                                 : file.schedule.playlists[size_t(state.playlist)].file;
+        m_scheduleLine->setText(QStringLiteral("日程：现在播放 %1").arg(list));
+    }
+    m_scheduleLine->setToolTip(QDir::toNativeSeparators(path));
+    m_scheduleLine->show();
+}
+
 void MainWindow::start()
 {
+    showSchedule();
     show();
     findScreen();
     m_preview->setItem(m_playList->itemAt(0));

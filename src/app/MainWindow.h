@@ -115,6 +115,10 @@ private:
     ProgramListView *m_list = nullptr;
     PreviewPanel *m_preview = nullptr;
     QLabel *m_status = nullptr;
+    // Right in the status line: what the schedule beside the project has on
+    // the sign now (hidden without one).
+    QLabel *m_scheduleLine = nullptr;
+    void showSchedule();
     int m_currentRow = -1;
     ProgramItem *m_currentItem = nullptr;
 };

@@ -184,6 +184,18 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addScheduleOptions(QCommandLineParser &p)
+{
+    p.addOptions({
+        {QStringLiteral("at"),
+         QStringLiteral("show: the local time to start from, e.g. 2026-12-10T10:30 (default: now)."),
+         QStringLiteral("TIME")},
+        {QStringLiteral("days"),
+         QStringLiteral("show: how many days of changes to list (1 to 31, default 7)."),
+         QStringLiteral("N")},
+    });
+}
+
 void addServeOptions(QCommandLineParser &p)
 {
     addSendOptions(p);
@@ -204,6 +216,10 @@ void addServeOptions(QCommandLineParser &p)
          QStringLiteral("Serve HTTPS only, with this PEM certificate; the PEM key follows as "
                         "the next argument: --tls CERT KEY."),
          QStringLiteral("CERT")},
+        {QStringLiteral("schedule"),
+         QStringLiteral("Run this schedule file: the play list, brightness and power it gives "
+                        "for each time, sent when they change; GET /api/schedule/status."),
+         QStringLiteral("FILE")},
     });
 }
 
@@ -257,6 +273,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
         {"signs", "add NAME PORT|list|remove NAME",
          "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
          &CliApp::verbSigns},
+        {"schedule", "check|show FILE",
+         "Check a schedule file, or show which play list, brightness and power it gives when.", 2,
+         2, addScheduleOptions, &CliApp::verbSchedule},
         {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 1,
          addServeOptions, &CliApp::verbServe},
     };

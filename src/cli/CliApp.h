@@ -169,6 +169,8 @@ private:
     // Warns on standard error when program `number` (1-based) is a text
     // with characters no face can draw.
     void warnMissingCharacters(const PlayList &project, int number);
+    // ---- schedules (ScheduleVerb.cpp)
+    int verbSchedule(const QStringList &args);
     // ---- the HTTP service (ServeVerb.cpp)
     int verbServe(const QStringList &args);
 

@@ -100,6 +100,15 @@ int CliApp::verbServe(const QStringList &args)
         return fail(ExitUsage, QStringLiteral("no project file %1 (create one with 'brivane-cli "
                                               "new')")
                                    .arg(config.projectPath));
+    if (isSet(QStringLiteral("schedule"))) {
+        config.schedulePath = QFileInfo(option(QStringLiteral("schedule"))).absoluteFilePath();
+        // A schedule with problems is reported and waited for (the file is
+        // watched); one that is not there at all is a typing error.
+        if (!QFileInfo(config.schedulePath).isFile())
+            return fail(
+                ExitUsage,
+                QStringLiteral("no schedule file %1").arg(option(QStringLiteral("schedule"))));
+    }
     config.log = [this](const QString &line) { m_console.err(line + QLatin1Char('\n')); };
 
     SignService service(config);

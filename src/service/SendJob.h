@@ -20,6 +20,7 @@ struct SendJob {
     enum class State { Running, Done, Failed };
 
     int id = 0;
+    QString listPath; // the play list file it sends
     std::atomic<bool> cancelRequested{false};
 
     // The job document: job, state, status, position, range, result/error.

@@ -4,6 +4,8 @@
 #include "link/ControllerInfo.h"
 #include "model/PlayList.h"
 #include "service/RequestGate.h"
+#include "service/NotifyQueue.h"
+#include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
@@ -176,6 +178,14 @@ SignService::SignService(ServiceConfig config, QObject *parent)
         log(line);
     };
     m_messages = std::make_unique<Messages>(m_config.log);
+    m_notify = new NotifyQueue(
+        *this,
+        [this] {
+            if (m_schedule)
+                return m_schedule->restore();
+            return startSendJob(m_config.projectPath) != 0;
+        },
+        m_config.log);
 }
 
 SignService::~SignService()
@@ -238,6 +248,13 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     m_listenAddress = address;
     m_gate = gate.release();
     bind(m_gate);
+    if (!m_config.schedulePath.isEmpty() && !m_schedule) {
+        const QString sign = m_config.port > 0 ? QStringLiteral("port %1").arg(m_config.port)
+                                               : QStringLiteral("sign");
+        m_schedule = new ScheduleRunner(*this, m_config.schedulePath, m_config.projectPath, sign,
+                                        m_config.log);
+        m_schedule->start();
+    }
     return m_gate->serverPort();
 }
 
@@ -266,7 +283,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css)"), &SignService::getPage},
         {"POST", path("/api/login"), &SignService::login},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
@@ -283,6 +300,10 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"POST", path("/api/jobs/(\\d+)/cancel"), &SignService::cancelJob},
         {"GET", path("/api/card"), &SignService::cardInfo},
         {"POST", path("/api/card/(clear|clock|power|brightness)"), &SignService::cardCommand},
+        {"GET", path("/api/schedule/status"), &SignService::scheduleStatus},
+        {"GET", path("/api/schedule"), &SignService::getSchedule},
+        {"PUT", path("/api/schedule"), &SignService::putSchedule},
+        {"POST", path("/api/notify"), &SignService::postNotify},
     };
     return table;
 }

@@ -8,6 +8,7 @@
 // CardSession; a send runs as a job the client polls. `brivane-cli
 // serve` owns one SignService; tests run it in-process.
 
+#include "model/Outcome.h"
 #include "model/SendReport.h"
 #include "service/RequestGate.h"
 
@@ -25,10 +26,11 @@
 
 class ControllerInfo;
 class CardSession;
-class Outcome;
 class PlayList;
 class QHttpServerRequest;
 class RequestGate;
+class ScheduleRunner;
+class NotifyQueue;
 class QTcpSocket;
 struct SendJob;
 
@@ -50,6 +52,8 @@ struct ServiceConfig {
     // PEM files: when both are given, the service speaks HTTPS only.
     QString tlsCertificate;
     QString tlsKey;
+    // A schedule file to run (empty: none).
+    QString schedulePath;
     // One line per request; standard error when empty.
     std::function<void(const QString &)> log;
 };
@@ -82,6 +86,17 @@ public:
     // finishes, the upload is closed) and waits for it to end.
     void stop();
     bool sendRunning() const;
+
+    // The card queue, for the schedule as for the API. A send of a play
+    // list file as a job; 0 while another card operation runs.
+    int startSendJob(const QString &listPath);
+    // A short card command on a worker thread, the card attached first
+    // (the event loop waits, as for the API's commands); nothing while
+    // another card operation runs.
+    std::optional<Outcome> runCardCommand(const std::function<Outcome(CardSession &)> &command);
+    // Whether a message is shown or waits (POST /api/notify): the
+    // schedule's list waits for its end.
+    bool messageActive() const;
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -138,6 +153,8 @@ private:
     // ?dots=1 for the LED dot look.
     Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // A message shown now for its duration, then the list again.
+    Reply postNotify(const QHttpServerRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen; null with *refusal
     // when the file cannot be read or parsed now.
@@ -171,6 +188,11 @@ private:
     // Runs work on a worker thread with its own CardSession attached to the
     // card and waits for it; 409 while another card operation runs.
     Reply runOnCard(const std::function<Reply(CardSession &)> &work);
+    // The worker thread of both: the attach outcome; work runs when it is ok.
+    Outcome onCardThread(const std::function<void(CardSession &)> &work);
+    Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply getSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply putSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
     void rememberCard(const ControllerInfo &info);
     void sendFinished(int id);
 
@@ -195,4 +217,6 @@ private:
     int m_runningJob = 0;
     class Messages;
     std::unique_ptr<Messages> m_messages;
+    ScheduleRunner *m_schedule = nullptr; // child
+    NotifyQueue *m_notify = nullptr;      // child
 };

@@ -9,11 +9,14 @@
 #include "model/CardSession.h"
 #include "model/PlayList.h"
 #include "model/ProjectJson.h"
+#include "service/NotifyQueue.h"
+#include "service/ScheduleRunner.h"
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
 #include <QFileInfo>
 #include <QHttpServerRequest>
+#include <QJsonArray>
 #include <QThread>
 
 using namespace ServiceSupport;
@@ -47,31 +50,89 @@ SignService::Reply commandResult(const Outcome &outcome)
 
 } // namespace
 
-SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
+Outcome SignService::onCardThread(const std::function<void(CardSession &)> &work)
 {
-    if (m_cardBusy)
-        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
     m_cardBusy = true;
-    Reply reply;
+    Outcome attached;
     ControllerInfo seen;
     bool cardSeen = false;
     // Waiting here keeps the request handlers out of the link's event
     // pumping; a command takes a fraction of a second.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
         CardSession card;
-        const Outcome attached = attach(card, m_config.port);
+        attached = attach(card, m_config.port);
         if (attached || attached.code() == OutcomeCode::Unsupported) {
             seen = card.info();
             cardSeen = true;
         }
-        reply = attached ? work(card) : error(500, attached.userText());
+        if (attached)
+            work(card);
     }));
     worker->start();
     worker->wait();
     m_cardBusy = false;
     if (cardSeen)
         rememberCard(seen);
-    return reply;
+    return attached;
+}
+
+SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
+{
+    if (m_cardBusy)
+        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    Reply reply;
+    const Outcome attached = onCardThread([&](CardSession &card) { reply = work(card); });
+    return attached ? reply : error(500, attached.userText());
+}
+
+std::optional<Outcome>
+SignService::runCardCommand(const std::function<Outcome(CardSession &)> &command)
+{
+    if (m_cardBusy)
+        return std::nullopt;
+    Outcome result;
+    const Outcome attached = onCardThread([&](CardSession &card) { result = command(card); });
+    return attached ? result : attached;
+}
+
+namespace {
+const QString kNoSchedule = QStringLiteral("没有日程：服务启动时未给出 --schedule。");
+}
+
+SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
+                                               const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, kNoSchedule);
+    return json(200, m_schedule->status());
+}
+
+SignService::Reply SignService::getSchedule(const QHttpServerRequest &,
+                                            const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, kNoSchedule);
+    return json(200, m_schedule->document());
+}
+
+SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
+                                            const QRegularExpressionMatch &)
+{
+    if (!m_schedule)
+        return error(404, kNoSchedule);
+    QJsonObject ignored;
+    if (auto bad = readObject(request.body(), &ignored))
+        return *bad;
+    const QList<ScheduleProblem> problems = m_schedule->replace(request.body());
+    if (problems.isEmpty())
+        return json(200, m_schedule->document());
+    QJsonArray list;
+    for (const ScheduleProblem &p : problems)
+        list.append(QJsonObject{{QStringLiteral("field"), p.field},
+                                {QStringLiteral("error"), p.text}});
+    const QString text = QStringLiteral("日程有错误，未保存：") + problems.first().line();
+    return json(400, QJsonObject{{QStringLiteral("error"), text},
+                                 {QStringLiteral("problems"), list}});
 }
 
 SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
@@ -82,9 +143,9 @@ SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
         int brightness = -1;
         if (!card.readBrightness(&brightness))
             brightness = -1;
-        return json(200, ProjectJson::info(card.port(), card.info(),
-                                           paramsRead ? &card.screenParams() : nullptr,
-                                           brightness));
+        return json(200,
+                    ProjectJson::info(card.port(), card.info(),
+                                      paramsRead ? &card.screenParams() : nullptr, brightness));
     });
 }
 
@@ -139,8 +200,6 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         if (!ignored.isEmpty())
             return error(400, QStringLiteral("发送不接受任何字段。"));
     }
-    if (m_cardBusy)
-        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
     // A file that cannot be read now is never sent: the card is not touched.
     {
         PlayList list;
@@ -148,17 +207,28 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         if (const Outcome loaded = list.load(); !loaded)
             return projectFileError(loaded);
     }
+    const int id = startSendJob(m_config.projectPath);
+    if (id == 0)
+        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    return json(202, QJsonObject{{QStringLiteral("job"), id}});
+}
+
+int SignService::startSendJob(const QString &listPath)
+{
+    if (m_cardBusy)
+        return 0;
     m_cardBusy = true;
     auto job = std::make_shared<SendJob>();
+    job->listPath = listPath;
     job->id = m_nextJob++;
     job->setStatus(0, QStringLiteral("正在连接控制卡..."));
     ServiceConfig config;
-    config.projectPath = m_config.projectPath;
+    config.projectPath = listPath;
     config.port = m_config.port;
     config.onError = m_config.onError;
     config.retries = m_config.retries;
     config.log = m_config.log;
-    const QString fileName = QFileInfo(m_config.projectPath).fileName();
+    const QString fileName = QFileInfo(listPath).fileName();
     // The worker reads the project file as it is now: the list cannot change
     // while the send runs.
     job->thread.reset(QThread::create([job, config, fileName] {
@@ -207,7 +277,7 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         m_jobs.erase(m_jobs.begin());
     job->thread->start();
     log(QStringLiteral("send job %1 started").arg(id));
-    return json(202, QJsonObject{{QStringLiteral("job"), id}});
+    return id;
 }
 
 void SignService::sendFinished(int id)
@@ -224,12 +294,28 @@ void SignService::sendFinished(int id)
     if (job.cardSeen)
         rememberCard(job.card);
     const QJsonObject state = job.toJson();
+    const QJsonObject result = state.value(u"result").toObject();
     log(QStringLiteral("send job %1 %2: %3")
             .arg(id)
-            .arg(state.value(u"state").toString(),
-                 state.contains(u"error")
-                     ? state.value(u"error").toString()
-                     : state.value(u"result").toObject().value(u"end").toString()));
+            .arg(state.value(u"state").toString(), state.contains(u"error")
+                                                       ? state.value(u"error").toString()
+                                                       : result.value(u"end").toString()));
+    const bool complete = result.value(u"end").toString() == u"completed" &&
+                          result.value(u"sentCount") == result.value(u"itemCount");
+    QString why = state.value(u"error").toString();
+    if (why.isEmpty())
+        why = result.value(u"error").toString();
+    if (why.isEmpty())
+        why = result.value(u"end").toString();
+    if (m_notify->sendEnded(id, complete, why))
+        return;
+    if (m_schedule)
+        m_schedule->sendEnded(id, job.listPath, complete, why);
+}
+
+bool SignService::messageActive() const
+{
+    return m_notify->active();
 }
 
 bool SignService::sendRunning() const

@@ -16,6 +16,7 @@
 #include "model/ValueTables.h"
 #include "render/PageBitmap.h"
 #include "render/PlaybackExport.h"
+#include "service/NotifyQueue.h"
 #include "service/ServiceSupport.h"
 
 #include <QBuffer>
@@ -458,4 +459,50 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("style"), array(ValueTables::styleNames())},
                                  {QStringLiteral("color"), array(ValueTables::colorNames())},
                                  {QStringLiteral("maxTextChars"), TextItem::kMaxTextChars}});
+}
+
+SignService::Reply SignService::postNotify(const QHttpServerRequest &request,
+                                           const QRegularExpressionMatch &)
+{
+    QJsonObject body;
+    if (auto bad = readObject(request.body(), &body))
+        return *bad;
+    const QJsonValue text = body.take(QStringLiteral("text"));
+    if (!text.isString() || text.toString().trimmed().isEmpty())
+        return error(400, QStringLiteral("消息需要 \"text\"（要显示的文字）。"));
+    int seconds = NotifyQueue::kDefaultDurationSeconds;
+    if (body.contains(u"duration")) {
+        const double d = body.take(QStringLiteral("duration")).toDouble(-1);
+        if (d != int(d) || d < 1 || d > NotifyQueue::kMaxDurationSeconds)
+            return error(400, QStringLiteral("\"duration\" 必须是 1 到 %1 的整数（秒）。")
+                                  .arg(NotifyQueue::kMaxDurationSeconds));
+        seconds = int(d);
+    }
+    if (m_notify->folder().isEmpty())
+        return error(500, QStringLiteral("无法为消息建立临时文件夹。"));
+    // The message is a one-program list of the project's screen.
+    auto list = std::make_unique<PlayList>();
+    list->setProjectFilePath(m_config.projectPath);
+    if (const Outcome loaded = list->load(); !loaded)
+        return projectFileError(loaded);
+    list->clearItems();
+    auto item = std::make_unique<TextItem>(list.get());
+    body[QStringLiteral("content")] = text;
+    if (auto bad = applyFields(*item, body, picturesDir(),
+                               QFileInfo(m_config.projectPath).absolutePath()))
+        return *bad;
+    list->appendItem(std::move(item));
+    static int counter = 0;
+    list->setProjectFilePath(
+        QDir(m_notify->folder()).filePath(QStringLiteral("message-%1.brivprj").arg(++counter)));
+    if (const Outcome saved = list->save(); !saved)
+        return projectFileError(saved);
+    int place = 0;
+    if (!m_notify->push(list->projectFilePath(), seconds, &place)) {
+        QFile::remove(list->projectFilePath());
+        return error(429, QStringLiteral("等待显示的消息太多（最多 %1 条），请稍后再试。")
+                              .arg(NotifyQueue::kMaxWaiting));
+    }
+    return json(202, QJsonObject{{QStringLiteral("place"), place},
+                                 {QStringLiteral("duration"), seconds}});
 }

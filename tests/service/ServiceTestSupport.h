@@ -49,6 +49,7 @@ protected:
         config.projectPath = projectFile;
         config.port = 1;
         config.token = std::move(token);
+        config.schedulePath = schedulePath;
         config.log = [this](const QString &line) { log << line; };
         service = std::make_unique<SignService>(config);
         QString error;
@@ -100,6 +101,7 @@ protected:
     QTemporaryDir dir;
     VirtualCard card;
     QString projectFile;
+    QString schedulePath; // a schedule for the service to run, when set
     std::unique_ptr<SignService> service;
     quint16 port = 0;
     QNetworkAccessManager client;
