@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/MainWindow.h"
+#include "base/AppPaths.h"
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
 #include "render/UserFonts.h"

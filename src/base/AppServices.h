@@ -1,7 +1,7 @@
 #pragma once
-// Process-wide helpers that logic uses without knowing about windows: file
-// paths beside the executable, message pumping, and the seam through which
-// questions and result boxes reach the user. The GUI installs a message-box
+// Process-wide helpers that logic uses without knowing about windows:
+// message pumping, the application's identity, and the seam through which
+// questions and result boxes reach the user (file paths: AppPaths.h). The GUI installs a message-box
 // implementation, the command-line tool a terminal one, tests a recorder.
 
 #include <QString>
@@ -42,35 +42,10 @@ void showMessage(QObject *owner, const QString &text, const QString &caption, Me
 // The application's title, used as caption by the project file messages.
 QString applicationTitle();
 
-// The executable's folder with a trailing separator, followed by name.
-QString appFilePath(const QString &name);
-// Overrides the folder appFilePath uses (tests, the command-line tool's
-// --project); an empty string restores the executable's folder.
-void setAppDirOverride(const QString &dir);
-
-// The name of the project file the programs open by default.
-QString defaultProjectFileName();
-// Where "default.brivprj" lives, the one rule of the GUI and the command-line
-// tool: beside the executable (or in the folder setAppDirOverride gives)
-// when new files can be created there, as in a portable copy; otherwise, as
-// for an installed program, in the user's data folder
-// (QStandardPaths::AppDataLocation, e.g. ~/.local/share/Brivane/), which is
-// created when missing. Cached per folder; safe from any thread.
-QString defaultProjectFilePath();
-// The rule with its two folders given: besideDir/name when a file can be
-// created in besideDir (on Windows: and it is not under Program Files),
-// else dataDir/name with dataDir created. An empty dataDir (no home folder)
-// leaves the file beside.
-QString chooseDataFilePath(const QString &name, const QString &besideDir, const QString &dataDir);
-
 // The application name and version every program shares, so that they find
 // the same user data folder ("Brivane"). Call once after the application
 // object exists.
 void setApplicationIdentity();
-
-// False when path does not exist; else true exactly when "is a directory"
-// equals wantDirectory.
-bool fileExists(const QString &path, bool wantDirectory);
 
 // Dispatches every waiting event of this thread and returns.
 void pumpMessages();

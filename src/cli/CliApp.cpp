@@ -1,5 +1,6 @@
 #include "cli/CliApp.h"
 
+#include "base/AppPaths.h"
 #include "base/AppServices.h"
 #include "base/OptionSpellings.h"
 #include "base/Version.h"

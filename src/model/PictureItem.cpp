@@ -1,6 +1,6 @@
 #include "model/PictureItem.h"
 
-#include "base/AppServices.h"
+#include "base/AppPaths.h"
 
 #include <QDir>
 #include <QFileInfo>

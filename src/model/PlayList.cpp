@@ -1,6 +1,6 @@
 #include "model/PlayList.h"
 
-#include "base/AppServices.h"
+#include "base/AppPaths.h"
 #include "link/ScreenSizeRules.h"
 #include "model/ProgramItem.h"
 #include "model/ProjectFileLock.h"

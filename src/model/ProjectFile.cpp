@@ -3,7 +3,7 @@
 // reader only searches forward, so it finds a file in the writer's order,
 // passes over unknown elements and lets missing ones keep their defaults.
 
-#include "base/AppServices.h"
+#include "base/AppPaths.h"
 #include "base/AtoiValue.h"
 #include "model/PictureItem.h"
 #include "model/PlayList.h"

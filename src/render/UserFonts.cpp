@@ -1,5 +1,6 @@
 #include "render/UserFonts.h"
 
+#include "base/AppPaths.h"
 #include "base/AppServices.h"
 #include "render/TextFont.h"
 

@@ -1,6 +1,6 @@
 #include "ui/AboutDialog.h"
 
-#include "base/AppServices.h"
+#include "base/AppPaths.h"
 #include "ui/AnimatedPicture.h"
 
 #include <QDir>

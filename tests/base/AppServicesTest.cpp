@@ -1,3 +1,4 @@
+#include "base/AppPaths.h"
 #include "base/AppServices.h"
 #include "common/RecordingUserInterface.h"
 
