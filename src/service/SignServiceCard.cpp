@@ -54,6 +54,7 @@ SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession 
     Reply reply;
     ControllerInfo seen;
     bool cardSeen = false;
+    int colourType = 0;
     // Waiting here keeps the request handlers out of the link's event
     // pumping; a command takes a fraction of a second.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
@@ -64,12 +65,14 @@ SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession 
             cardSeen = true;
         }
         reply = attached ? work(card) : error(500, attached.userText());
+        if (card.colourTypeKnown())
+            colourType = card.screenParams().colourType();
     }));
     worker->start();
     worker->wait();
     m_cardBusy = false;
     if (cardSeen)
-        rememberCard(seen);
+        rememberCard(seen, colourType);
     return reply;
 }
 
@@ -184,6 +187,8 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         }
         job->card = card.info();
         job->cardSeen = true;
+        if (card.colourTypeKnown())
+            job->colourType = card.screenParams().colourType();
         job->finish(SendJob::State::Done, ProjectJson::sendReport(card.lastSendReport()), {});
     }));
     const int id = job->id;
@@ -209,7 +214,7 @@ void SignService::sendFinished(int id)
     SendJob &job = *it->second;
     job.thread->wait();
     if (job.cardSeen)
-        rememberCard(job.card);
+        rememberCard(job.card, job.colourType);
     const QJsonObject state = job.toJson();
     log(QStringLiteral("send job %1 %2: %3")
             .arg(id)
