@@ -10,6 +10,7 @@ struct Spelling {
 // Other spelling -> the one help documents.
 constexpr Spelling kSpellings[] = {
     {"colour", "color"},
+    {"colour-type", "color-type"},
     {"flash-delay", "flashdelay"},
 };
 

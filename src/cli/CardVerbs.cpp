@@ -16,6 +16,7 @@
 #include "link/PortNaming.h"
 #include "model/CardSession.h"
 #include "model/PlayList.h"
+#include "model/ProgramWarnings.h"
 #include "model/ProjectJson.h"
 #include "model/ScreenParamsText.h"
 
@@ -181,6 +182,10 @@ void sendJob(const QString &path, const SignTarget &t, ProgressHost &host, SignR
     const SendReport &report = card.lastSendReport();
     r.report = report;
     r.details = SendResult::toJson(report);
+    // The list is now drawn for this card: what it will not show as the
+    // file says.
+    r.warnings = playListWarningsJson(list);
+    r.details[u"warnings"] = r.warnings;
     QString message;
     const int code = SendResult::exitCode(report, &message);
     if (code == ExitOk) {
@@ -318,9 +323,13 @@ int CliApp::reportOneSign(const QString &verb, const QStringList &args, const Si
     if (verb == u"send" && r.report.end != SendReport::End::NotRun) {
         for (const QString &line : SendResult::warnings(r.report))
             m_console.err(line + QLatin1Char('\n'));
-        if (json())
-            printJson(SendResult::toJson(r.report));
-        else
+        for (const QJsonValue &warning : r.warnings)
+            printWarning(warning.toObject());
+        if (json()) {
+            QJsonObject doc = SendResult::toJson(r.report);
+            doc[u"warnings"] = r.warnings;
+            printJson(doc);
+        } else
             for (const QString &line : SendResult::lines(r.report))
                 print(line);
         QString message;

@@ -75,9 +75,25 @@ void addItemFieldOptions(QCommandLineParser &p, bool picture)
     });
 }
 
+// The sign's colours, for the warnings and the previews.
+void addColourTypeOption(QCommandLineParser &p)
+{
+    p.addOption({QStringLiteral("color-type"),
+                 QStringLiteral("The sign's colours: single (red) or dual (red and green). "
+                                "Pictures then show what that sign shows, and colours it "
+                                "cannot show are warned about."),
+                 QStringLiteral("TYPE")});
+}
+
 void addTextOptions(QCommandLineParser &p)
 {
     addItemFieldOptions(p, false);
+    addColourTypeOption(p);
+}
+
+void addSetOptions(QCommandLineParser &p)
+{
+    addColourTypeOption(p);
 }
 void addPictureOptions(QCommandLineParser &p)
 {
@@ -91,6 +107,7 @@ void addCardOption(QCommandLineParser &p)
                                 "15,0x23,2.2.7 (series, model code, firmware): clock zones are "
                                 "shown only for the cards that have them."),
                  QStringLiteral("SERIES,MODEL,FIRMWARE")});
+    addColourTypeOption(p);
 }
 
 void addNewOptions(QCommandLineParser &p)
@@ -265,10 +282,10 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
         {"remove", "N", "Remove program N.", 1, 1, noOptions, &CliApp::verbRemove},
         {"move", "N up|down", "Move program N one place up or down.", 2, 2, noOptions,
          &CliApp::verbMove},
-        {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, noOptions,
+        {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, addSetOptions,
          &CliApp::verbSet},
-        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0, 0,
-         addRenderOptions, &CliApp::verbRender},
+        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0,
+         0, addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
         {"signs", "add NAME PORT|list|remove NAME",

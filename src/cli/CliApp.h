@@ -24,6 +24,7 @@ class PlayList;
 class CardSession;
 struct SignResult;
 class QJsonObject;
+class QJsonArray;
 struct SendReport;
 
 // The process's exit status, as documented in --help and the README.
@@ -158,6 +159,8 @@ private:
     // Applies --card, or with --port the connected card's identification
     // and screen parameters, before pages are rendered.
     int prepareRendering(PlayList &project);
+    // Applies --color-type: the sign's colour type, known from now on.
+    int colourTypeOption(PlayList &project);
 
     // ---- pictures (RenderVerb.cpp)
     int verbRender(const QStringList &args);
@@ -166,9 +169,11 @@ private:
 
     // ---- faces (FontsVerb.cpp)
     int verbFonts(const QStringList &args);
-    // Warns on standard error when program `number` (1-based) is a text
-    // with characters no face can draw.
-    void warnMissingCharacters(const PlayList &project, int number);
+    // Prints the warnings of program `number` (1-based) on standard error
+    // and, given collected, appends them there with "program" added.
+    void warnProgram(const PlayList &project, int number, QJsonArray *collected = nullptr);
+    // One warning of playListWarningsJson as a line on standard error.
+    void printWarning(const QJsonObject &warning);
     // ---- schedules (ScheduleVerb.cpp)
     int verbSchedule(const QStringList &args);
     // ---- the HTTP service (ServeVerb.cpp)

@@ -5,6 +5,7 @@
 
 #include "cli/Console.h"
 #include "model/PlayList.h"
+#include "model/ProgramWarnings.h"
 #include "model/TextItem.h"
 #include "render/EntryAnimation.h"
 #include "render/TextFont.h"
@@ -19,6 +20,8 @@
 namespace {
 
 constexpr int kDefaultSampleSize = 12; // 16 pixels
+// The sign heights whose sharp sizes are listed per face.
+constexpr int kCrispHeights[] = {16, 32};
 const QString kSample = QStringLiteral("欢迎光临 今日特价 0123456789 ABCabc ℃￥");
 
 QString sizesText(const QList<int> &sizes)
@@ -40,17 +43,25 @@ QString sampleName(int number, const QString &face)
 
 } // namespace
 
-void CliApp::warnMissingCharacters(const PlayList &project, int number)
+void CliApp::warnProgram(const PlayList &project, int number, QJsonArray *collected)
 {
     const ProgramItem *item = project.itemAt(number - 1);
-    if (!item || item->isPicture())
+    if (!item)
         return;
-    const QString missing = static_cast<const TextItem *>(item)->missingCharacters();
-    if (!missing.isEmpty())
-        m_console.err(QStringLiteral("brivane-cli: warning: program %1: no face can draw %2 "
-                                     "(shown as blank boxes)\n")
-                          .arg(number)
-                          .arg(missing));
+    for (const ProgramWarning &w : programWarnings(*item)) {
+        QJsonObject o = w.toJson();
+        o[u"program"] = number;
+        printWarning(o);
+        if (collected)
+            collected->append(o);
+    }
+}
+
+void CliApp::printWarning(const QJsonObject &warning)
+{
+    m_console.err(QStringLiteral("brivane-cli: warning: program %1: %2\n")
+                      .arg(warning.value(u"program").toInt())
+                      .arg(warning.value(u"text").toString()));
 }
 
 int CliApp::verbFonts(const QStringList &)
@@ -79,7 +90,8 @@ int CliApp::verbFonts(const QStringList &)
     QJsonArray list;
     const QStringList faces = TextFont::faceNames(TextItem::kMaxFaceNameChars);
     if (!json())
-        print(QStringLiteral("%1 pt = %2 px: face, the face that serves it, strike sizes (px)")
+        print(QStringLiteral("%1 pt = %2 px: face, the face that serves it, strike sizes (px), "
+                             "sharp sizes (pt) per sign height")
                   .arg(size)
                   .arg(px));
     for (qsizetype i = 0; i < faces.size(); ++i) {
@@ -89,6 +101,19 @@ int CliApp::verbFonts(const QStringList &)
         const int scale = TextFont::strikeScale(face, px);
         const bool strike = TextFont::strikeSizes(family).contains(px / scale);
         const QList<int> strikes = TextFont::servingStrikes(face);
+        // Sharp sizes come only from strikes: a face without any has none.
+        QJsonObject crispJson;
+        QStringList crispText;
+        for (int height : kCrispHeights) {
+            const QList<int> crisp =
+                strikes.isEmpty() ? QList<int>() : TextRenderer::crispSizes(face, 0, height);
+            QJsonArray sizes;
+            for (int s : crisp)
+                sizes.append(s);
+            crispJson[QString::number(height)] = sizes;
+            if (!crisp.isEmpty())
+                crispText << QStringLiteral("%1 行 %2 磅").arg(height).arg(pointSizesText(crisp));
+        }
         QString sample;
         if (!out.isEmpty()) {
             TextRenderParams p;
@@ -115,16 +140,19 @@ int CliApp::verbFonts(const QStringList &)
             o[u"strike"] = strike;
             o[u"strikeScale"] = scale;
             o[u"strikeSizes"] = sizes;
+            o[u"crispSizes"] = crispJson;
             if (!sample.isEmpty())
                 o[u"sample"] = sample;
             list.append(o);
         } else {
-            print(QStringLiteral("%1\t%2%3\t%4%5")
+            print(QStringLiteral("%1\t%2%3\t%4\t%5%6")
                       .arg(face, family,
                            !strike     ? QString()
                            : scale > 1 ? QStringLiteral(" (strike x%1)").arg(scale)
                                        : QStringLiteral(" (strike)"),
                            sizesText(strikes),
+                           crispText.isEmpty() ? QStringLiteral("-")
+                                               : crispText.join(QStringLiteral("; ")),
                            sample.isEmpty() ? QString() : QStringLiteral("\t") + sample));
         }
     }

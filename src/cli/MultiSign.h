@@ -46,6 +46,7 @@ struct SignResult {
     std::optional<ScreenParams> params; // info: the record, when read
     int brightness = -1;                // info, brightness: the level, when read
     SendReport report;                  // send: its report, when it ran
+    QJsonArray warnings;                // send: the programs' warnings for this card
 };
 
 // The progress host of one sign's worker: keeps the status for the calling

@@ -96,8 +96,27 @@ int CliApp::verbNew(const QStringList &)
     return ExitOk;
 }
 
+int CliApp::colourTypeOption(PlayList &project)
+{
+    if (!m_parser->optionNames().contains(QStringLiteral("color-type")))
+        return ExitOk;
+    const QString type = option(QStringLiteral("color-type"));
+    int code = 0;
+    if (type == u"single" || type == u"1")
+        code = 1;
+    else if (type == u"dual" || type == u"2")
+        code = 2;
+    else
+        return usageError(QStringLiteral("invalid --color-type '%1': single or dual").arg(type));
+    project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(code);
+    project.setColourTypeKnown(true);
+    return ExitOk;
+}
+
 int CliApp::prepareRendering(PlayList &project)
 {
+    if (const int code = colourTypeOption(project); code != ExitOk)
+        return code;
     if (isSet(QStringLiteral("card"))) {
         const auto info = parseCardKind(option(QStringLiteral("card")));
         if (!info)
@@ -116,6 +135,10 @@ int CliApp::prepareRendering(PlayList &project)
         card.readScreenParams();
         project.screenParams() = card.screenParams();
         project.controllerInfo() = card.info();
+        project.setColourTypeKnown(card.colourTypeKnown());
+        // A type named on the command line still wins.
+        if (const int code = colourTypeOption(project); code != ExitOk)
+            return code;
     }
     return ExitOk;
 }
@@ -157,12 +180,14 @@ int CliApp::addItem(PlayList &project, std::unique_ptr<ProgramItem> item, const 
     project.appendItem(std::move(item));
     if (const int code = saveProject(project); code != ExitOk)
         return code;
-    warnMissingCharacters(project, project.itemCount());
+    QJsonArray warnings;
+    warnProgram(project, project.itemCount(), &warnings);
     if (json())
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("added"), project.itemCount()},
                    {QStringLiteral("itemCount"), project.itemCount()},
-                   {QStringLiteral("program"), programJson(project, project.itemCount())}});
+                   {QStringLiteral("program"), programJson(project, project.itemCount())},
+                   {QStringLiteral("warnings"), warnings}});
     print(QStringLiteral("Added program %1.").arg(project.itemCount()));
     return ExitOk;
 }
@@ -171,6 +196,8 @@ int CliApp::verbAddText(const QStringList &args)
 {
     PlayList project;
     if (const int code = openProject(project, true); code != ExitOk)
+        return code;
+    if (const int code = colourTypeOption(project); code != ExitOk)
         return code;
     return addItem(project, std::make_unique<TextItem>(&project), args.at(0));
 }
@@ -247,6 +274,8 @@ int CliApp::verbSet(const QStringList &args)
     const int n = itemNumber(project, args.at(0), &error);
     if (n == 0)
         return usageError(error, QStringLiteral("set"));
+    if (const int code = colourTypeOption(project); code != ExitOk)
+        return code;
     ProgramItem &item = *project.itemAt(n - 1);
     const ProgramFields::Context context{QFileInfo(project.projectFilePath()).absolutePath()};
     // A bad assignment leaves the file untouched, so partly applied changes
@@ -266,11 +295,13 @@ int CliApp::verbSet(const QStringList &args)
     }
     if (const int code = saveProject(project); code != ExitOk)
         return code;
-    warnMissingCharacters(project, n);
+    QJsonArray warnings;
+    warnProgram(project, n, &warnings);
     if (json())
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("changed"), changed},
-                   {QStringLiteral("program"), programJson(project, n)}});
+                   {QStringLiteral("program"), programJson(project, n)},
+                   {QStringLiteral("warnings"), warnings}});
     print(QStringLiteral("Changed program %1.").arg(n));
     return ExitOk;
 }

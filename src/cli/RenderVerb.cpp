@@ -47,8 +47,6 @@ int CliApp::verbRender(const QStringList &)
     const QDir dir(out);
     const bool preview = isSet(QStringLiteral("preview"));
 
-    for (int i = 0; i < project.itemCount(); ++i)
-        warnMissingCharacters(project, i + 1);
     // One item's pages at a time, counted against the page budget as a send
     // counts them: the folder gets the pages the card would get, and a play
     // list the budget refuses stops at the first program it refuses, as a
@@ -58,6 +56,8 @@ int CliApp::verbRender(const QStringList &)
     QString failure;
     int failureCode = ExitOk;
     QJsonArray warnings;
+    for (int i = 0; i < project.itemCount(); ++i)
+        warnProgram(project, i + 1, &warnings);
     project.visitItemPages([&](int i, ProgramItem &item) {
         if (item.pagesRefused()) {
             failure = project.pageBudgetText();
@@ -75,7 +75,8 @@ int CliApp::verbRender(const QStringList &)
             const PageBitmap *page = item.pageAt(p);
             if (!page || page->isNull())
                 continue;
-            const QImage image = preview ? screenImage(item, p, localNow().time()) : page->image();
+            const QImage image =
+                preview ? screenImage(item, p, localNow().time()) : pageImage(item, p);
             const QString path = dir.filePath(pictureName(i + 1, p + 1));
             if (image.isNull() || !image.save(path, "PNG")) {
                 failure = QStringLiteral("cannot write %1").arg(path);

@@ -1,6 +1,7 @@
 #include "cli/SendResult.h"
 
 #include "cli/CliApp.h"
+#include "model/CardSession.h"
 #include "model/ProjectJson.h"
 
 QJsonObject SendResult::toJson(const SendReport &report)
@@ -31,21 +32,12 @@ QStringList SendResult::lines(const SendReport &report)
 
 QString SendResult::finalStatus(const SendReport &report)
 {
-    const QString total = QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
-    if (report.end != SendReport::End::Cancelled)
-        return total;
-    return total + QStringLiteral("发送已停止，共 %1 条信息。").arg(report.itemCount);
+    return CardSession::finalStatus(report);
 }
 
 int SendResult::finalPosition(const SendReport &report, int range)
 {
-    if (report.end != SendReport::End::Cancelled || report.itemCount == 0)
-        return range;
-    int reached = 0;
-    for (const SendItemResult &r : report.items)
-        if (r.outcome != SendItemResult::Outcome::NotSent)
-            reached = r.index + 1;
-    return int(qint64(range) * reached / (report.itemCount + 1));
+    return CardSession::finalPosition(report, range);
 }
 
 QStringList SendResult::warnings(const SendReport &report)

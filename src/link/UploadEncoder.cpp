@@ -27,14 +27,8 @@ std::vector<uint8_t> litFlags(const PageBitmap &page, int width, int height, int
                 direct ? reinterpret_cast<const QRgb *>(image.constScanLine(y)) : nullptr;
             for (int x = 0; x < cols; ++x) {
                 const QRgb rgb = line ? line[x] : PageBitmap::toRgb(page.pixel(x, y));
-                const int r = qRed(rgb), g = qGreen(rgb), b = qBlue(rgb);
-                bool lit;
-                if (planes == 1)
-                    lit = b + 2 * r > 50; // green does not count on a single-red screen
-                else if (plane == 0)
-                    lit = r >= 50;
-                else
-                    lit = g >= 50;
+                const bool lit = plane == 0 ? LedColor::litRed(qRed(rgb), qBlue(rgb), planes)
+                                            : LedColor::litGreen(qGreen(rgb), planes);
                 dst[size_t(y) * size_t(width) + size_t(x)] = lit ? 1 : 0;
             }
         }

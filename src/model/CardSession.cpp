@@ -35,6 +35,15 @@ void CardSession::shareRecordsWith(PlayList &list)
 {
     m_params = &list.screenParams();
     m_info = &list.controllerInfo();
+    m_sharedList = &list;
+    m_colourTypeKnown = list.colourTypeKnown();
+}
+
+void CardSession::setColourTypeKnown()
+{
+    m_colourTypeKnown = true;
+    if (m_sharedList)
+        m_sharedList->setColourTypeKnown(true);
 }
 
 Outcome CardSession::linkOutcome() const
@@ -236,6 +245,7 @@ Outcome CardSession::readScreenParams()
         !done)
         return done;
     *m_params = params;
+    setColourTypeKnown();
     return {};
 }
 
@@ -246,7 +256,10 @@ Outcome CardSession::clearAndWriteScreenParams(
     QThread::msleep(kAfterClearMs);
     if (storeFields)
         storeFields(*m_params);
-    return writeScreenParams();
+    const Outcome written = writeScreenParams();
+    if (written)
+        setColourTypeKnown();
+    return written;
 }
 
 Outcome CardSession::checkBeforeSend()

@@ -81,9 +81,12 @@ public:
     Outcome setBrightness(int level);
     Outcome readBrightness(int *level);
     // Reads the record into screenParams(); the old one stays on failure.
+    // Once read (or written), the colour type is the sign's.
     Outcome readScreenParams();
     // Writes screenParams().
     Outcome writeScreenParams();
+    // Whether screenParams() holds the sign's colour type (read or written).
+    bool colourTypeKnown() const { return m_colourTypeKnown; }
     // The screen parameter write both dialogs and the command-line tool use:
     // clear the display (outcome not looked at), wait 200 ms, let storeFields
     // change screenParams(), then write the record.
@@ -104,6 +107,12 @@ public:
     const SendReport &lastSendReport() const { return m_lastSendReport; }
     // The outcome a send report ends with.
     static Outcome outcomeOf(const SendReport &report);
+    // The last status of a send: "已成功发送了 %1 条信息。", followed by
+    // what was not sent when the send stopped or programs were skipped.
+    static QString finalStatus(const SendReport &report);
+    // Where the bar of `range` stands then: full for a send that reached
+    // every program, at the last program reached for one that stopped.
+    static int finalPosition(const SendReport &report, int range);
     // The header values every page of item carries, for this card.
     UploadPageHeader uploadHeaderFor(const ProgramItem &item) const;
     // Sends all pages of item with page numbers from firstPageNumber on. A
@@ -121,11 +130,14 @@ private:
     Outcome linkOutcome() const;
     // The part of sendAll inside the upload bracket.
     void upload(PlayList &list, ProgressHost &host, SendReport &report);
+    void setColourTypeKnown();
 
     std::unique_ptr<ControllerLink> m_link;
     ScreenParams m_ownParams;
     ControllerInfo m_ownInfo;
     ScreenParams *m_params = &m_ownParams;
+    PlayList *m_sharedList = nullptr;
+    bool m_colourTypeKnown = false;
     ControllerInfo *m_info = &m_ownInfo;
     int m_port = 1;
     QList<int> m_deniedPorts;

@@ -95,6 +95,8 @@ Outcome CardSession::sendAll(PlayList &list, ProgressHost &host)
     // The pages are drawn for this card and its screen.
     list.screenParams() = *m_params;
     list.controllerInfo() = *m_info;
+    if (m_colourTypeKnown)
+        list.setColourTypeKnown(true);
     if (!list.rebuildAllPages()) {
         // Half a play list on the card is no better than the old one.
         report.end = SendReport::End::OverBudget;
@@ -209,7 +211,7 @@ void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
         position += 5;
     }
     report.sentCount = sent;
-    host.setStatus(list.sendProgressRange(), QStringLiteral("已成功发送了 %1 条信息。").arg(sent));
+    host.setStatus(finalPosition(report, list.sendProgressRange()), finalStatus(report));
     host.setButtons(true, false);
 }
 
@@ -230,7 +232,29 @@ Outcome CardSession::outcomeOf(const SendReport &report)
         break;
     }
     if (report.sentCount < report.itemCount)
-        return Outcome::failure(OutcomeCode::Partial,
-                                QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+        return Outcome::failure(OutcomeCode::Partial, finalStatus(report));
     return {};
+}
+
+QString CardSession::finalStatus(const SendReport &report)
+{
+    const QString total = QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
+    const int notSent = report.itemCount - report.sentCount;
+    // The total alone would read as a whole send.
+    if (report.end == SendReport::End::Cancelled)
+        return total + QStringLiteral("发送已停止，另有 %1 条信息未发送。").arg(notSent);
+    if (notSent > 0)
+        return total + QStringLiteral("另有 %1 条信息发送失败，已跳过。").arg(notSent);
+    return total;
+}
+
+int CardSession::finalPosition(const SendReport &report, int range)
+{
+    if (report.end != SendReport::End::Cancelled || report.itemCount == 0)
+        return range;
+    int reached = 0;
+    for (const SendItemResult &r : report.items)
+        if (r.outcome != SendItemResult::Outcome::NotSent)
+            reached = r.index + 1;
+    return int(qint64(range) * reached / (report.itemCount + 1));
 }

@@ -2,6 +2,7 @@
 
 #include "base/AppPaths.h"
 #include "link/ScreenSizeRules.h"
+#include "link/UploadEncoder.h"
 #include "model/ProgramItem.h"
 #include "model/ProjectFileLock.h"
 
@@ -16,6 +17,11 @@ int RenderContext::screenWidth() const
 int RenderContext::screenHeight() const
 {
     return std::min(screen.screenHeight(), ScreenSizeRules::kMaxHeight);
+}
+
+int RenderContext::previewPlanes() const
+{
+    return colourTypeKnown ? UploadEncoder::planesForColourType(screen.colourType()) : 0;
 }
 
 PlayList::PlayList()

@@ -44,6 +44,9 @@ public:
     // The size codes and colour type (the file's, or the card's once read).
     ScreenParams &screenParams() { return m_context.screen; }
     const ScreenParams &screenParams() const { return m_context.screen; }
+    // Whether the colour type is the sign's (see RenderContext).
+    bool colourTypeKnown() const { return m_context.colourTypeKnown; }
+    void setColourTypeKnown(bool known) { m_context.colourTypeKnown = known; }
     // The card the pages are drawn for.
     ControllerInfo &controllerInfo() { return m_context.card; }
     const ControllerInfo &controllerInfo() const { return m_context.card; }

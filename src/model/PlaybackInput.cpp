@@ -43,7 +43,10 @@ Playback::Screen playbackScreen(const RenderContext &context)
     Playback::Screen screen;
     screen.width = context.screenWidth();
     screen.height = context.screenHeight();
-    screen.planes = context.screen.colourType() == 1 ? 1 : 2;
+    // Border and flash as the sign shows them, with the pages; while the
+    // sign's colours are not known, everything as drawn.
+    const int planes = context.previewPlanes();
+    screen.planes = planes > 0 ? planes : 2;
     return screen;
 }
 

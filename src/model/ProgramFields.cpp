@@ -3,6 +3,7 @@
 #include "base/OptionSpellings.h"
 #include "model/ItemEdit.h"
 #include "model/PictureItem.h"
+#include "model/ProgramWarnings.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "render/EntryAnimation.h"
@@ -378,6 +379,8 @@ QJsonObject toJson(int index, const ProgramItem &item, PageCount pages)
         // Characters that show as blank boxes: no face can draw them.
         o[u"missingCharacters"] = text.missingCharacters();
     }
+    // What the sign will not show as the file says.
+    o[u"warnings"] = programWarningsJson(item);
     return o;
 }
 

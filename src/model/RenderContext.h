@@ -18,6 +18,9 @@ class ProgramItem;
 struct RenderContext {
     // The size codes and colour type the pages are drawn for.
     ScreenParams screen;
+    // Whether screen's colour type is the sign's: a card's record was read,
+    // or the user named the type. Until then previews show pages as drawn.
+    bool colourTypeKnown = false;
     // The card the pages are drawn for (all zero: none has answered).
     ControllerInfo card;
     // Relative picture paths are taken from this file's folder.
@@ -32,4 +35,7 @@ struct RenderContext {
     // The stored size, but no larger than a card can have.
     int screenWidth() const;
     int screenHeight() const;
+    // The colour planes of the sign the previews show: 1 (single red) or 2
+    // once the colour type is known, 0 while it is not.
+    int previewPlanes() const;
 };

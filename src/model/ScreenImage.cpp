@@ -16,5 +16,19 @@ QImage screenImage(const ProgramItem &item, int pageIndex, const QTime &time)
     screen.copyFrom(*page, item.clockZoneWidth(), 0, 0, 0, item.contentWidth(), height);
     if (item.effectiveClockMode() == 1)
         DialClock::drawDial(screen, 0, 0, item.clockZoneWidth(), time);
-    return screen.image();
+    QImage image = screen.image();
+    if (const int planes = item.context().previewPlanes(); planes > 0)
+        LedColor::showOnSign(image, planes);
+    return image;
+}
+
+QImage pageImage(const ProgramItem &item, int pageIndex)
+{
+    const PageBitmap *page = item.pageAt(pageIndex);
+    if (!page || page->isNull())
+        return {};
+    QImage image = page->image();
+    if (const int planes = item.context().previewPlanes(); planes > 0)
+        LedColor::showOnSign(image, planes);
+    return image;
 }

@@ -41,10 +41,10 @@ public:
     void setStyle(int v) { m_style = v; }
     // 0x00BBGGRR: green for 2, yellow for 3, red otherwise.
     uint32_t textColor() const;
-
-private:
+    // What the renderer is given to draw the item's pages.
     TextRenderParams renderParams() const;
 
+private:
     QString m_faceName;
     int m_color = 1;
     int m_size = 0; // set by the constructor

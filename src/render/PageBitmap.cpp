@@ -92,3 +92,16 @@ void PageBitmap::stretchFrom(const PageBitmap &src, int dx, int dy, int dw, int 
     QPainter painter(&m_image);
     painter.drawImage(QRect(dx, dy, dw, dh), from, QRect(sx, sy, sw, sh));
 }
+
+void LedColor::showOnSign(QImage &image, int planes)
+{
+    if (image.isNull())
+        return;
+    if (image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = PageBitmap::toRgb(shownOn(PageBitmap::toBgr(row[x]), planes));
+    }
+}

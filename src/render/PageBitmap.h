@@ -18,6 +18,27 @@ constexpr uint32_t Black = 0x000000;
 constexpr uint32_t Red = 0x0000FF;
 constexpr uint32_t Green = 0x00FF00;
 constexpr uint32_t Yellow = 0x00FFFF;
+
+// The lamps a page pixel lights, as the card's bit image packs it: on a
+// single-colour sign (one plane) the red lamp where blue + 2 x red > 50, green
+// not counting; on a red-and-green sign (two planes) the red lamp from red 50
+// and the green lamp from green 50.
+constexpr bool litRed(int r, int b, int planes)
+{
+    return planes == 1 ? b + 2 * r > 50 : r >= 50;
+}
+constexpr bool litGreen(int g, int planes)
+{
+    return planes != 1 && g >= 50;
+}
+// The colour a sign of `planes` colour planes shows for the pixel bgr.
+constexpr uint32_t shownOn(uint32_t bgr, int planes)
+{
+    const int r = int(bgr & 0xFF), g = int((bgr >> 8) & 0xFF), b = int((bgr >> 16) & 0xFF);
+    return (litRed(r, b, planes) ? Red : Black) | (litGreen(g, planes) ? Green : Black);
+}
+// Every pixel of an RGB32 image (a page, a preview) as that sign shows it.
+void showOnSign(QImage &image, int planes);
 } // namespace LedColor
 
 class PageBitmap {

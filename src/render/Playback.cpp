@@ -148,8 +148,11 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kYellow = 0xFFFFFF00;
 
 // Nearest LED colour: a channel is lit from half its range; blue is dark.
-QRgb snapToLed(QRgb c)
+// A single-colour sign shows what its one plane lights, in red.
+QRgb snapToLed(QRgb c, int planes)
 {
+    if (planes == 1)
+        return kBlack | PageBitmap::toRgb(LedColor::shownOn(PageBitmap::toBgr(c), 1));
     return kBlack | (qRed(c) >= 128 ? 0xFF0000U : 0U) | (qGreen(c) >= 128 ? 0x00FF00U : 0U);
 }
 
@@ -494,12 +497,12 @@ void drawTextClock(PageBitmap &out, int zoneWidth, const QDateTime &clock)
     const Raster src = rasterOf(std::as_const(zone));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < std::min(zoneWidth, dst.width); ++x)
-            dst.row(y)[x] = snapToLed(src.row(y)[x]);
+            dst.row(y)[x] = snapToLed(src.row(y)[x], 2);
     }
 }
 
 // A page of exactly w x h in LED colours: cropped or padded with black.
-PageBitmap normalPage(const PageBitmap &page, int w, int h)
+PageBitmap normalPage(const PageBitmap &page, int w, int h, int planes)
 {
     if (page.width() == w && page.height() == h && !page.isNull()) {
         const QImage &image = page.image();
@@ -507,7 +510,7 @@ PageBitmap normalPage(const PageBitmap &page, int w, int h)
         const Raster r = rasterOf(image);
         for (int y = 0; clean && y < h; ++y) {
             for (int x = 0; x < w; ++x) {
-                if (snapToLed(r.row(y)[x]) != r.row(y)[x]) {
+                if (snapToLed(r.row(y)[x], planes) != r.row(y)[x]) {
                     clean = false;
                     break;
                 }
@@ -523,7 +526,7 @@ PageBitmap normalPage(const PageBitmap &page, int w, int h)
         Raster r = rasterOf(out.image());
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x)
-                r.row(y)[x] = snapToLed(r.row(y)[x]);
+                r.row(y)[x] = snapToLed(r.row(y)[x], planes);
         }
     }
     return out;
@@ -569,7 +572,8 @@ Player::Player(const Screen &screen, std::vector<Program> programs) : m_screen(s
         entry.contentWidth = sw - entry.contentX;
         if (entry.contentWidth > 0 && h > 0) {
             for (const PageBitmap &page : program.pages)
-                entry.program.pages.push_back(normalPage(page, entry.contentWidth, h));
+                entry.program.pages.push_back(
+                    normalPage(page, entry.contentWidth, h, m_screen.planes));
         }
         entry.program.settings = s;
         const int steps = entrySteps(s.action, entry.contentWidth, h);

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QMutex>
@@ -11,6 +12,7 @@
 #include <QRawFont>
 #include <QSet>
 #include <QStringList>
+#include <QTextLayout>
 #include <QtEndian>
 #include <algorithm>
 #include <climits>
@@ -470,21 +472,34 @@ QStringList TextFont::faceNames(int maxChars)
             }))
             add(alias);
     }
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+    // The table's names first, in table order, then the other faces that
+    // draw Chinese, then the rest; each group sorted without regard to case.
+    const QStringList mapped = mappedNames();
+    const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
+    auto rank = [&](const QString &name) {
+        const qsizetype inTable = mapped.indexOf(name);
+        if (inTable >= 0)
+            return int(inTable);
+        return int(mapped.size()) + (chinese.contains(name, Qt::CaseInsensitive) ? 0 : 1);
+    };
+    std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+        const int ra = rank(a), rb = rank(b);
+        if (ra != rb)
+            return ra < rb;
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
     return names;
 }
 
-QString TextFont::missingCharacters(const QString &face, int emPixels, QStringView text)
+std::vector<TextFont::MissingCharacter> TextFont::missingGlyphs(const QString &face, int emPixels,
+                                                                int style, QStringView text)
 {
-    // The chain the text is drawn with: a scaled strike draws at its own size.
-    const QStringList chain = families(face, emPixels / strikeScale(face, emPixels));
-    std::vector<QRawFont> fonts(size_t(chain.size()));
-    std::vector<bool> loaded(fonts.size(), false);
+    // The font the text is drawn with: a scaled strike draws at its own size.
+    const int em = qMax(1, emPixels);
+    const QFont font = make(face, qMax(1, em / strikeScale(face, em)), style);
     QSet<char32_t> seen;
-    QString missing;
+    std::vector<MissingCharacter> missing;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t cp = text[i].unicode();
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -494,25 +509,54 @@ QString TextFont::missingCharacters(const QString &face, int emPixels, QStringVi
         if (neverDrawn(cp) || seen.contains(cp))
             continue;
         seen.insert(cp);
+        const QString character = QString::fromUcs4(&cp, 1);
         // Unifont has a placeholder glyph even for unassigned code points;
-        // those, and a lone surrogate, still show as a box.
+        // those, and a lone surrogate, are never the character itself.
         const QChar::Category category = QChar::category(cp);
-        const bool drawable =
-            category != QChar::Other_NotAssigned && category != QChar::Other_Surrogate;
-        bool found = false;
-        for (size_t k = 0; drawable && k < fonts.size() && !found; ++k) {
-            if (!loaded[k]) {
-                QFont font(chain[qsizetype(k)]);
-                font.setPixelSize(qMax(1, emPixels));
-                font.setStyleStrategy(QFont::NoAntialias);
-                fonts[k] = QRawFont::fromFont(font);
-                loaded[k] = true;
+        bool found = category != QChar::Other_NotAssigned && category != QChar::Other_Surrogate;
+        if (found) {
+            // As the painter lays the character out: glyph 0 is the face's
+            // "no glyph".
+            QTextLayout layout(character, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            found = !runs.isEmpty();
+            for (const QGlyphRun &run : runs) {
+                const QList<quint32> glyphs = run.glyphIndexes();
+                if (glyphs.isEmpty() || glyphs.contains(0u))
+                    found = false;
             }
-            found = fonts[k].isValid() && fonts[k].supportsCharacter(uint(cp));
         }
-        if (!found)
-            missing += QString::fromUcs4(&cp, 1);
+        if (found)
+            continue;
+        // What the sign shows in its place: any ink is the face's box.
+        const int side = 3 * em + 8;
+        QImage scratch(side, side, QImage::Format_RGB32);
+        scratch.fill(Qt::black);
+        {
+            QPainter painter(&scratch);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(QPoint(em, 2 * em), character);
+        }
+        bool ink = false;
+        for (int y = 0; y < side && !ink; ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+            ink = std::any_of(row, row + side, [](QRgb p) { return (p & 0xFFFFFF) != 0; });
+        }
+        missing.push_back({cp, ink});
     }
+    return missing;
+}
+
+QString TextFont::missingCharacters(const QString &face, int emPixels, QStringView text)
+{
+    QString missing;
+    for (const MissingCharacter &m : missingGlyphs(face, emPixels, 0, text))
+        missing += QString::fromUcs4(&m.codePoint, 1);
     return missing;
 }
 

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <vector>
 
 namespace TextFont {
 
@@ -73,13 +74,28 @@ QStringList mappedNames();
 // The face names offered to the user: every installed family under its
 // installed name (the foundry Qt adds in brackets left out, so each name
 // appears once), the table's names and Qt substitutions that reach an
-// installed face; at most maxChars characters each, sorted without regard
-// to case.
+// installed face; at most maxChars characters each. The table's names come
+// first (in table order), then the other faces that draw Chinese, then the
+// rest, each group sorted without regard to case.
 QStringList faceNames(int maxChars);
 
-// The characters of `text` that no family of families(face, emPixels) can
-// draw, each once, in the order of their first appearance. Line breaks,
-// spaces and other characters that are never drawn are not counted.
+// A character the text is drawn without: the face that really draws it
+// (the font's first family that claims it, as the text is laid out) has no
+// glyph for it. The sign then shows that face's blank box, or nothing.
+struct MissingCharacter {
+    char32_t codePoint = 0;
+    bool shownAsBox = false; // the missing glyph leaves ink on the page
+};
+
+// The characters of `text` drawn without a glyph in the font make(face,
+// emPixels, style) (a scaled strike at its own size), each once, in the
+// order of their first appearance. A face that claims every character but
+// has glyphs for few (a symbol face) is caught: the faces behind it are not
+// asked. Line breaks, spaces and other characters that are never drawn are
+// not counted; unassigned code points always are.
+std::vector<MissingCharacter> missingGlyphs(const QString &face, int emPixels, int style,
+                                            QStringView text);
+// The same characters as one string (regular style).
 QString missingCharacters(const QString &face, int emPixels, QStringView text);
 
 // The files of the table's faces that the system's font configuration may

@@ -279,3 +279,58 @@ QString TextRenderer::missingCharacters(const TextRenderParams &params)
     return TextFont::missingCharacters(
         params.faceName, emPixels(params.size, params.width, params.height), params.text);
 }
+
+std::vector<TextFont::MissingCharacter> TextRenderer::missingGlyphs(const TextRenderParams &params)
+{
+    return TextFont::missingGlyphs(params.faceName,
+                                   emPixels(params.size, params.width, params.height), params.style,
+                                   params.text);
+}
+
+TextRenderer::LineFit TextRenderer::lineFit(const TextRenderParams &params)
+{
+    const int width = std::max(params.width, 1);
+    const int height = std::max(params.height, 1);
+    const int em = emPixels(params.size, width, height);
+    const int scale = TextFont::strikeScale(params.faceName, em);
+    TextMeasurer measurer(TextFont::make(params.faceName, em / scale, params.style), scale);
+    LineFit fit;
+    fit.lineHeight = measurer.lineHeight();
+    if (!params.text.isEmpty())
+        fit.lines = int(measurer.unwrapped(params.text).lines.size());
+    return fit;
+}
+
+int TextRenderer::largestFittingSize(const TextRenderParams &params, int lines)
+{
+    TextRenderParams p = params;
+    const int drawn = params.size > 0 ? params.size : TextFont::kDefaultSize;
+    for (p.size = drawn - 1; p.size >= 1; --p.size) {
+        if (int64_t(lineFit(p).lineHeight) * std::max(lines, 1) <= params.height)
+            return p.size;
+    }
+    return 0;
+}
+
+QList<int> TextRenderer::crispSizes(const QString &face, int style, int height)
+{
+    QList<int> sizes;
+    TextRenderParams p;
+    p.faceName = face;
+    p.style = style;
+    p.width = std::max(height, 1);
+    p.height = height;
+    for (int size = 1; size <= kLargestCrispSize; ++size) {
+        const int em = TextFont::emHeight(size);
+        if (em > height)
+            break;
+        const int scale = TextFont::strikeScale(face, em);
+        const QString family = TextFont::resolveFamily(face, em / scale);
+        if (em % scale != 0 || !TextFont::strikeSizes(family).contains(em / scale))
+            continue;
+        p.size = size;
+        if (lineFit(p).lineHeight <= height)
+            sizes << size;
+    }
+    return sizes;
+}

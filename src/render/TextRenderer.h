@@ -61,6 +61,24 @@ public:
     // can draw (each once; see TextFont::missingCharacters). They are drawn
     // as the face's blank box; rendering goes on regardless.
     static QString missingCharacters(const TextRenderParams &params);
+    // The same characters in the style drawn, each with what the sign shows.
+    static std::vector<TextFont::MissingCharacter> missingGlyphs(const TextRenderParams &params);
+
+    // How the text's lines sit on its pages: the rows one line takes and
+    // the lines between its line breaks (0 for an empty text).
+    struct LineFit {
+        int lineHeight = 0;
+        int lines = 0;
+    };
+    static LineFit lineFit(const TextRenderParams &params);
+    // The largest size in points below the one drawn at which `lines` lines
+    // of the text fit the page height; 0 when none does.
+    static int largestFittingSize(const TextRenderParams &params, int lines);
+    // The point sizes (up to kLargestCrispSize) at which `face` in `style`
+    // is drawn from a bitmap strike, as it is or scaled, and one line fits
+    // `height` rows: the sizes that look sharp on a sign that high.
+    static constexpr int kLargestCrispSize = 96;
+    static QList<int> crispSizes(const QString &face, int style, int height);
 
 private:
     // The one layout pass behind render and pageCount: draws into *pages

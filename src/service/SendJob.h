@@ -34,6 +34,7 @@ struct SendJob {
     // The card the send identified; read once the thread has ended.
     ControllerInfo card;
     bool cardSeen = false;
+    int colourType = 0; // the card's, once its record was read (0: not read)
 
 private:
     mutable QMutex m_mutex;

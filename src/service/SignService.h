@@ -193,7 +193,8 @@ private:
     Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply getSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply putSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    void rememberCard(const ControllerInfo &info);
+    // colourType: the card's, when its record was read (0: keep the last).
+    void rememberCard(const ControllerInfo &info, int colourType);
     void sendFinished(int id);
 
     ServiceConfig m_config;
@@ -211,6 +212,7 @@ private:
     std::unique_ptr<PlayList> m_list;
     QByteArray m_listStamp;
     std::unique_ptr<ControllerInfo> m_card; // the last card seen
+    int m_cardColourType = 0;               // its colour type, once read (0: not known)
     bool m_cardBusy = false;
     std::map<int, std::shared_ptr<SendJob>> m_jobs;
     int m_nextJob = 1;

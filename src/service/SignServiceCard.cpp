@@ -56,6 +56,7 @@ Outcome SignService::onCardThread(const std::function<void(CardSession &)> &work
     Outcome attached;
     ControllerInfo seen;
     bool cardSeen = false;
+    int colourType = 0;
     // Waiting here keeps the request handlers out of the link's event
     // pumping; a command takes a fraction of a second.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
@@ -67,12 +68,14 @@ Outcome SignService::onCardThread(const std::function<void(CardSession &)> &work
         }
         if (attached)
             work(card);
+        if (card.colourTypeKnown())
+            colourType = card.screenParams().colourType();
     }));
     worker->start();
     worker->wait();
     m_cardBusy = false;
     if (cardSeen)
-        rememberCard(seen);
+        rememberCard(seen, colourType);
     return attached;
 }
 
@@ -267,6 +270,8 @@ int SignService::startSendJob(const QString &listPath)
         }
         job->card = card.info();
         job->cardSeen = true;
+        if (card.colourTypeKnown())
+            job->colourType = card.screenParams().colourType();
         job->finish(SendJob::State::Done, ProjectJson::sendReport(card.lastSendReport()), {});
     }));
     const int id = job->id;
@@ -292,7 +297,7 @@ void SignService::sendFinished(int id)
     SendJob &job = *it->second;
     job.thread->wait();
     if (job.cardSeen)
-        rememberCard(job.card);
+        rememberCard(job.card, job.colourType);
     const QJsonObject state = job.toJson();
     const QJsonObject result = state.value(u"result").toObject();
     log(QStringLiteral("send job %1 %2: %3")

@@ -6,9 +6,9 @@
 #include "base/LocalClock.h"
 #include "link/ControllerInfo.h"
 #include "model/PictureItem.h"
+#include "model/PlayList.h"
 #include "model/PlaybackInput.h"
 #include "model/ProgramFields.h"
-#include "model/PlayList.h"
 #include "model/ProjectFileLock.h"
 #include "model/ProjectJson.h"
 #include "model/ScreenImage.h"
@@ -16,6 +16,7 @@
 #include "model/ValueTables.h"
 #include "render/PageBitmap.h"
 #include "render/PlaybackExport.h"
+#include "render/TextFont.h"
 #include "service/NotifyQueue.h"
 #include "service/ServiceSupport.h"
 
@@ -69,6 +70,11 @@ void SignService::adopt(std::unique_ptr<PlayList> list)
 {
     if (m_card)
         list->controllerInfo() = *m_card;
+    // Previews and warnings for the sign's colours once a card told them.
+    if (m_cardColourType > 0) {
+        list->screenParams().bytes[ScreenParams::ColourType] = uint8_t(m_cardColourType);
+        list->setColourTypeKnown(true);
+    }
     list->rebuildAllPages();
     const QFileInfo info(m_config.projectPath);
     m_listStamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
@@ -76,11 +82,13 @@ void SignService::adopt(std::unique_ptr<PlayList> list)
     m_list = std::move(list);
 }
 
-void SignService::rememberCard(const ControllerInfo &info)
+void SignService::rememberCard(const ControllerInfo &info, int colourType)
 {
     if (!m_card)
         m_card = std::make_unique<ControllerInfo>();
     *m_card = info;
+    if (colourType > 0)
+        m_cardColourType = colourType;
     m_listStamp.clear(); // render again for this card
 }
 
@@ -346,7 +354,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
         if (scale < 1 || scale > kMaxScale)
             return error(400, QStringLiteral("scale 必须是 1 到 %1。").arg(kMaxScale));
     }
-    const QImage &image = page->image();
+    const QImage image = pageImage(item, p - 1);
     if (qint64(image.width()) * image.height() * scale * scale > kMaxAnswerPixels)
         return error(400, QStringLiteral("scale 太大：图片会超过 %1 像素。").arg(kMaxAnswerPixels));
     return {200, png(scale == 1 ? image : image.scaled(image.size() * scale)), "image/png"};
@@ -458,6 +466,8 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("flash"), array(ValueTables::flashNames())},
                                  {QStringLiteral("style"), array(ValueTables::styleNames())},
                                  {QStringLiteral("color"), array(ValueTables::colorNames())},
+                                 {QStringLiteral("font"),
+                                  array(TextFont::faceNames(TextItem::kMaxFaceNameChars))},
                                  {QStringLiteral("maxTextChars"), TextItem::kMaxTextChars}});
 }
 

@@ -180,7 +180,8 @@ TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
     const CliRun added = cli({"add-text", QStringLiteral("AB1\u0378"), "--font", spec.family,
                               "--size", "12", "--action", "1", "--delay", "1"});
     ASSERT_EQ(added.code, ExitOk) << added.err.toStdString();
-    EXPECT_TRUE(added.err.contains(QStringLiteral("program 1: no face can draw \u0378")))
+    EXPECT_TRUE(added.err.contains(QStringLiteral("program 1: 以下字符无法显示")) &&
+                added.err.contains(QStringLiteral("\u0378 (U+0378)")))
         << added.err.toStdString();
     const QJsonArray items = cli({"--json", "list"}).json().value(u"items").toArray();
     ASSERT_EQ(items.size(), 1);
@@ -189,7 +190,7 @@ TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
     const QString out = dir.filePath(QStringLiteral("pages"));
     const CliRun rendered = cli({"render", "--out", out});
     ASSERT_EQ(rendered.code, ExitOk) << rendered.err.toStdString();
-    EXPECT_TRUE(rendered.err.contains(QStringLiteral("no face can draw")));
+    EXPECT_TRUE(rendered.err.contains(QStringLiteral("\u0378 (U+0378)")));
 
     EXPECT_EQ(UserFonts::load({fonts}), QStringList{spec.family});
     ASSERT_EQ(TextFont::resolveFamily(spec.family, 16), spec.family);

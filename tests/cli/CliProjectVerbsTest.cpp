@@ -322,6 +322,88 @@ TEST_F(CliProject, RenderAnimateWritesTheListOrOneProgramAsAGif)
 #endif
 }
 
+// What a 16-row single-colour sign will not show as the file says is told
+// on standard error and in --json when a program is added, and again by
+// render; a sign of two colours shows green.
+TEST_F(CliProject, AddedTextsAreWarnedAboutWhatTheSignWillNotShow)
+{
+    writeProject({}, 8, 2); // 64 x 16
+    const struct {
+        QStringList args;
+        const char *code; // empty: no warning
+        QString told;
+    } cases[] = {
+        {{QStringLiteral("欢迎光临")}, "fit", QStringLiteral("16 行的屏建议使用 ")},
+        {{QStringLiteral("A\U00020BB7"), QStringLiteral("--size"), QStringLiteral("12")},
+         "missingCharacters",
+         QStringLiteral("\U00020BB7 (U+20BB7)")},
+        {{QStringLiteral("绿"), QStringLiteral("--size"), QStringLiteral("12"),
+          QStringLiteral("--color"), QStringLiteral("2"), QStringLiteral("--colour-type"),
+          QStringLiteral("single")},
+         "colour",
+         QStringLiteral("当前显示屏为单色屏，绿色文字将不会显示。")},
+        {{QStringLiteral("绿"), QStringLiteral("--size"), QStringLiteral("12"),
+          QStringLiteral("--color"), QStringLiteral("2"), QStringLiteral("--color-type"),
+          QStringLiteral("dual")},
+         "",
+         {}},
+        {{QStringLiteral("NoSuchFace"), QStringLiteral("--size"), QStringLiteral("12"),
+          QStringLiteral("--font"), QStringLiteral("NoSuchFace")},
+         "font",
+         QStringLiteral("没有安装字体“NoSuchFace”，将使用“")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CliRun r =
+            run(QStringList{QStringLiteral("--json"), QStringLiteral("add-text")} + c.args);
+        ASSERT_EQ(r.code, ExitOk) << r.err.toStdString();
+        QStringList codes;
+        for (const QJsonValue &w : r.json().value(u"warnings").toArray())
+            codes << w.toObject().value(u"code").toString();
+        EXPECT_EQ(codes, *c.code ? QStringList{QLatin1String(c.code)} : QStringList())
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.contains(QStringLiteral("warning: program")), *c.code != 0);
+        EXPECT_TRUE(r.err.contains(c.told)) << r.err.toStdString();
+    }
+    // render tells them again, and on a single-colour sign the green program
+    // (3) shows nothing, in its page, its preview and its animation.
+    const QString out = dir.filePath(QStringLiteral("pages"));
+    const CliRun rendered = run({QStringLiteral("render"), QStringLiteral("--out"), out,
+                                 QStringLiteral("--color-type"), QStringLiteral("single")});
+    ASSERT_EQ(rendered.code, ExitOk);
+    EXPECT_TRUE(rendered.err.contains(QStringLiteral("program 3: 当前显示屏为单色屏")));
+    const QString gif = dir.filePath(QStringLiteral("green.gif"));
+    auto greenPixels = [](const QImage &image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGreen(image.pixel(x, y)) >= 50;
+        return n;
+    };
+    for (const char *type : {"single", "dual"}) {
+        SCOPED_TRACE(type);
+        const bool single = QLatin1String(type) == u"single";
+        ASSERT_EQ(run({QStringLiteral("render"), QStringLiteral("--animate"), gif,
+                       QStringLiteral("--program"), QStringLiteral("3"),
+                       QStringLiteral("--color-type"), QLatin1String(type)})
+                      .code,
+                  ExitOk);
+        QImageReader reader(gif);
+        int green = 0;
+        for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read())
+            green += greenPixels(frame);
+        for (const char *preview : {"", "--preview"}) {
+            QStringList args{QStringLiteral("render"), QStringLiteral("--out"), out,
+                             QStringLiteral("--color-type"), QLatin1String(type)};
+            if (*preview)
+                args << QLatin1String(preview);
+            ASSERT_EQ(run(args).code, ExitOk);
+            green += greenPixels(QImage(QDir(out).filePath(QStringLiteral("03-01.png"))));
+        }
+        EXPECT_EQ(green == 0, single) << green;
+    }
+}
+
 } // namespace
 
 // A picture the program cannot decode is refused when added; one that

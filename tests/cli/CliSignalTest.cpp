@@ -128,6 +128,10 @@ TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
         // The card's last request closed the upload.
         EXPECT_TRUE(log.last().contains(QStringLiteral("cmd 0x19 (upload ended)")))
             << log.join('\n').toStdString();
+        // The last status names what was not sent, not the count alone.
+        EXPECT_TRUE(QString::fromUtf8(err).contains(
+            QStringLiteral("发送已停止，另有 %1 条信息未发送。").arg(4 - sent)))
+            << err.toStdString();
     }
 #endif
 }

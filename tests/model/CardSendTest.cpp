@@ -135,14 +135,29 @@ TEST_F(CardSendTest, FailedItemQuestionAnswers)
         int sent;
         std::vector<Outcome> outcomes;
         int firstPageOfSecondItem;
+        int barAtEnd;    // of 20
+        const char *end; // what the final status adds to the count
     };
     const std::vector<Case> cases = {
         // No: item 1 is skipped and item 2 takes page number 1.
-        {"No", Answer::No, 2, {Outcome::Skipped, Outcome::Sent, Outcome::Sent}, 1},
+        {"No",
+         Answer::No,
+         2,
+         {Outcome::Skipped, Outcome::Sent, Outcome::Sent},
+         1,
+         20,
+         "另有 1 条信息发送失败，已跳过。"},
         // Yes: item 1 is sent again from its first page.
-        {"Yes", Answer::Yes, 3, {Outcome::Sent, Outcome::Sent, Outcome::Sent}, 2},
+        {"Yes", Answer::Yes, 3, {Outcome::Sent, Outcome::Sent, Outcome::Sent}, 2, 20, ""},
         // Cancel: nothing more is sent; the count is still reported.
-        {"Cancel", Answer::Cancel, 0, {Outcome::Failed, Outcome::NotSent, Outcome::NotSent}, 0},
+        // The bar stops at the first item.
+        {"Cancel",
+         Answer::Cancel,
+         0,
+         {Outcome::Failed, Outcome::NotSent, Outcome::NotSent},
+         0,
+         5,
+         "发送已停止，另有 3 条信息未发送。"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -169,7 +184,9 @@ TEST_F(CardSendTest, FailedItemQuestionAnswers)
                   QStringList{QStringLiteral(
                       "发送信息‘第一条’时发生错误：命令执行失败。，是否重新发生？")});
         EXPECT_EQ(host.lastStatus(),
-                  std::make_pair(20, QStringLiteral("已成功发送了 %1 条信息。").arg(c.sent)));
+                  std::make_pair(c.barAtEnd,
+                                 QString(QStringLiteral("已成功发送了 %1 条信息。").arg(c.sent) +
+                                         QString::fromUtf8(c.end))));
         const SendReport &report = session.lastSendReport();
         EXPECT_EQ(report.sentCount, c.sent);
         ASSERT_EQ(report.items.size(), 3u);
@@ -203,8 +220,10 @@ TEST_F(CardSendTest, CancelIsSeenAtTheNextPumpAndActedOnAtTheNextItem)
     };
     session.sendAll(list, host);
 
+    // Not the total alone, and the bar not full: two programs never went.
     EXPECT_EQ(host.lastStatus(),
-              std::make_pair(5 * 5 + 5, QStringLiteral("已成功发送了 3 条信息。")));
+              std::make_pair(15, QStringLiteral("已成功发送了 3 条信息。发送已停止，另有 2 "
+                                                "条信息未发送。")));
     EXPECT_EQ(card.pages().size(), 3u);
     const SendReport &report = session.lastSendReport();
     EXPECT_EQ(report.end, SendReport::End::Cancelled);
@@ -299,7 +318,8 @@ TEST_F(CardSendTest, PageTooLargeForItsLengthFieldIsRefusedBeforeAnyPacket)
         << host.questions().front().toStdString();
     EXPECT_TRUE(requestsOf(0x03).empty());
     EXPECT_TRUE(requestsOf(0x02).empty());
-    EXPECT_EQ(host.lastStatus(), std::make_pair(10, QStringLiteral("已成功发送了 0 条信息。")));
+    EXPECT_EQ(host.lastStatus(), std::make_pair(10, QStringLiteral("已成功发送了 0 条信息。另有 1 "
+                                                                   "条信息发送失败，已跳过。")));
 }
 
 // The port stays open from the clear to the end of the upload: opened per
