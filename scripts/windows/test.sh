@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows suite on Debian: installs Wine, the MinGW compilers and NSIS,
 # cross-builds (scripts/windows/build.sh), runs every test executable whole
-# under Wine (offscreen platform, a fresh Wine prefix in the build folder)
+# under Wine (no window shown, a fresh Wine prefix in the build folder)
 # and ends with one line "N passed, N failed, N skipped" (GoogleTest cases,
 # plus the checks at the end). Exits non-zero when any failed.
 #
