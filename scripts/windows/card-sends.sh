@@ -98,16 +98,12 @@ send_with() {
   return "$status"
 }
 
-# The demo project: the same frames as the reference send, text-page
-# pixels aside (compare-sends.py says why).
-same_frames_as() {
-  "$brivane_root/scripts/windows/compare-sends.py" "$send_dir/$1.bytes" "$send_dir/$2.bytes"
-}
-
-# The pictures project: the same bytes as the reference send, and the same
-# pages on the card.
+# The same bytes as the reference send, and the same pages on the card;
+# compare-sends.py names the frames that differ.
 same_bytes_as() {
-  [ -s "$send_dir/$1.bytes" ] && cmp "$send_dir/$1.bytes" "$send_dir/$2.bytes" &&
+  [ -s "$send_dir/$1.bytes" ] &&
+    "$brivane_root/scripts/windows/compare-sends.py" "$send_dir/$1.bytes" "$send_dir/$2.bytes" &&
+    cmp "$send_dir/$1.bytes" "$send_dir/$2.bytes" &&
     diff -r "$send_dir/$1-pages" "$send_dir/$2-pages" &&
     echo "$(stat -c %s "$send_dir/$2.bytes") bytes, the same"
 }
@@ -117,7 +113,7 @@ prepare_card_sends() {
   rm -rf "$send_dir" && mkdir -p "$send_dir"
   cp examples/demo.brivprj examples/logo.png "$send_dir/"
   win_project=$(_brivane_winpath "$(cd "$send_dir" && pwd)/demo.brivprj")
-  # The demo without its text programs: nothing in it depends on a font.
+  # The demo without its text programs: a send that no font can change.
   cp examples/demo.brivprj "$send_dir/pictures.brivprj"
   local n
   for n in 4 2 1; do

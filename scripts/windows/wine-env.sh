@@ -22,9 +22,13 @@ export WINEPREFIX=$brivane_win_build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Wine 8 passes the environment on, but for variables named QT_*: those two
+# below never reach a Windows program (set them in the prefix's registry,
+# HKCU\Environment, to try one). The programs choose their platform
+# themselves (the test mains and TextFont::chooseFontEngine), and Qt finds
+# its plugins beside its DLLs. Qt reads paths as Windows paths; Z: is the
+# Linux root.
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-# Wine passes the environment on; Qt reads plugin paths as Windows paths,
-# and Z: is the Linux root.
 _brivane_winpath() { echo "Z:${1//\//\\}"; }
 export QT_PLUGIN_PATH=$(_brivane_winpath "$brivane_win_qt_prefix/plugins")
 export WINEPATH="$(_brivane_winpath "$brivane_win_qt_prefix/bin");$(_brivane_winpath /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(_brivane_winpath /usr/x86_64-w64-mingw32/lib)"

@@ -2,6 +2,7 @@
 #include "app/Application.h"
 
 #include "base/AppServices.h"
+#include "render/TextFont.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,6 +19,8 @@ int main(int argc, char **argv)
         parser.process(core);
         return 0;
     }
+    // Pages look as in the command-line tool and on other platforms.
+    TextFont::chooseFontEngine();
     QApplication app(argc, argv);
     Application application;
     return application.run(QApplication::arguments());

@@ -4,6 +4,7 @@
 #include "base/AppServices.h"
 #include "base/QtTranslations.h"
 #include "cli/Console.h"
+#include "render/TextFont.h"
 #include "render/UserFonts.h"
 
 #include <QGuiApplication>
@@ -59,6 +60,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    TextFont::chooseFontEngine();
     g_defaultHandler = qInstallMessageHandler(filterMessages);
     // The application sees the program name only: Qt would take options of
     // its own out of the command line ("--style", "--reverse", "--platform"),

@@ -560,6 +560,17 @@ QString TextFont::missingCharacters(const QString &face, int emPixels, QStringVi
     return missing;
 }
 
+void TextFont::chooseFontEngine()
+{
+#ifdef Q_OS_WIN
+    // Windows' own engine (GDI) rounds advances and line metrics its own way
+    // (AR PL UMing at 27 px: 28 pixels a character against FreeType's 27),
+    // and under Wine it differs again from Windows.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
+}
+
 QStringList TextFont::loadHiddenFaces()
 {
     QStringList added;

@@ -104,6 +104,13 @@ QString missingCharacters(const QString &face, int emPixels, QStringView text);
 // Call once after the Q(Gui)Application exists.
 QStringList loadHiddenFaces();
 
+// Makes pages come out pixel for pixel alike on every platform: on Windows
+// the platform is asked for Qt's FreeType font engine (the one the Linux
+// build draws with) instead of the system's own, so that a face file draws
+// the same pixels there as on Linux. A platform the user names in
+// QT_QPA_PLATFORM is kept. Call before the Q(Gui)Application exists.
+void chooseFontEngine();
+
 // Where the lines of a font lie: rows above the baseline and rows from the
 // baseline down; a line is ascent + descent rows high.
 struct LineBox {

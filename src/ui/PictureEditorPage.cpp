@@ -7,6 +7,7 @@
 #include "ui/NumberSpinEdit.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -127,8 +128,10 @@ void PictureEditorPage::browse()
 {
     const QString current = m_item->resolvedPath();
     const QString startDir = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
-    const QString path = fileChooser() ? fileChooser()(this, startDir, fileFilter())
-                                       : systemFileDialog(this, startDir, fileFilter());
+    // Qt's dialogs answer with "/"; a Windows user reads and keeps "C:\pics\a.png".
+    const QString path =
+        QDir::toNativeSeparators(fileChooser() ? fileChooser()(this, startDir, fileFilter())
+                                               : systemFileDialog(this, startDir, fileFilter()));
     if (path.isEmpty())
         return;
     // A picture the program cannot decode is refused, with the reason; the
