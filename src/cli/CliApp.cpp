@@ -210,9 +210,17 @@ void addServeOptions(QCommandLineParser &p)
                         "free port). Any address but loopback needs a token."),
          QStringLiteral("ADDR:PORT")},
         {QStringLiteral("token"),
-         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' (default: "
-                        "BRIVANE_TOKEN)."),
+         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' or log in on "
+                        "the page with it (default: BRIVANE_TOKEN)."),
          QStringLiteral("TOKEN")},
+        {QStringLiteral("allow-host"),
+         QStringLiteral("A host name the service answers to besides loopback and the listen "
+                        "address (repeatable)."),
+         QStringLiteral("NAME")},
+        {QStringLiteral("tls"),
+         QStringLiteral("Serve HTTPS only, with this PEM certificate; the PEM key follows as "
+                        "the next argument: --tls CERT KEY."),
+         QStringLiteral("CERT")},
     });
 }
 
@@ -266,7 +274,7 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
         {"signs", "add NAME PORT|list|remove NAME",
          "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
          &CliApp::verbSigns},
-        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 0,
+        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 1,
          addServeOptions, &CliApp::verbServe},
     };
     return table;

@@ -84,6 +84,7 @@ private:
     void printJsonDocument(int code);
     bool json() const { return m_json; }
     QString option(const QString &name) const { return m_parser->value(name); }
+    QStringList options(const QString &name) const { return m_parser->values(name); }
     bool isSet(const QString &name) const { return m_parser->isSet(name); }
 
     // The project file: --project FILE, else the default beside the program.

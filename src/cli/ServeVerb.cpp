@@ -30,9 +30,27 @@ bool parseListen(const QString &listen, QHostAddress *address, int *port)
 
 } // namespace
 
-int CliApp::verbServe(const QStringList &)
+int CliApp::verbServe(const QStringList &args)
 {
     ServiceConfig config;
+    // --tls CERT KEY: the key is the one argument serve takes.
+    if (isSet(QStringLiteral("tls")) != (args.size() == 1))
+        return usageError(isSet(QStringLiteral("tls"))
+                              ? QStringLiteral("--tls needs two files: --tls CERT KEY")
+                              : QStringLiteral("serve: too many arguments"),
+                          QStringLiteral("serve"));
+    if (isSet(QStringLiteral("tls"))) {
+        config.tlsCertificate = option(QStringLiteral("tls"));
+        config.tlsKey = args.value(0);
+    }
+    for (const QString &host : options(QStringLiteral("allow-host"))) {
+        if (host.trimmed().isEmpty() || host.contains(u':') || host.contains(u'/'))
+            return usageError(QStringLiteral("invalid --allow-host '%1': a host name such as "
+                                             "sign.local")
+                                  .arg(host),
+                              QStringLiteral("serve"));
+        config.allowedHosts << host.trimmed().toLower();
+    }
     const QString onError = isSet(QStringLiteral("on-error")) ? option(QStringLiteral("on-error"))
                                                               : QStringLiteral("skip");
     if (onError == u"skip")
@@ -92,8 +110,11 @@ int CliApp::verbServe(const QStringList &)
     const QString shown = address.protocol() == QAbstractSocket::IPv6Protocol
                               ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
                               : address.toString();
-    m_console.err(QStringLiteral("Serving %1 on http://%2:%3/ (Ctrl-C stops)\n")
-                      .arg(config.projectPath, shown)
+    m_console.err(QStringLiteral("Serving %1 on %2://%3:%4/ (Ctrl-C stops)\n")
+                      .arg(config.projectPath,
+                           config.tlsCertificate.isEmpty() ? QStringLiteral("http")
+                                                           : QStringLiteral("https"),
+                           shown)
                       .arg(bound));
     const StopSignals signals([&](int) {
         m_console.err(QStringLiteral("Stopping...\n"));

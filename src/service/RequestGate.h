@@ -1,38 +1,92 @@
 #pragma once
-// The listening socket of the sign service. It sees every byte a client
-// sends before the HTTP module buffers it, so that an oversized request is
-// answered (413, 431, 411) and dropped without ever being held in memory,
-// and it caps the number of open connections (503 beyond). The HTTP module
-// reads what passes. Owned by the SignService.
+// The listening socket of the sign service. It reads every request header
+// before the HTTP module buffers anything of the request, frames requests
+// exactly as that module does, and answers itself (then closes) whatever
+// must not reach it: a header that is malformed, too long or too slow, a
+// missing, repeated or non-decimal Content-Length, a body over the route's
+// limit, and whatever the service's admission check refuses (host, origin,
+// authentication), all before a byte of the body is read. It closes clients
+// that stall (header, body rate, idle keep-alive) and caps the connections,
+// per client address and in all. Optionally it speaks TLS. Every refusal is
+// logged. Owned by the SignService.
 
 #include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QPair>
 #include <QTcpServer>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#if QT_CONFIG(ssl)
+#include <QSslConfiguration>
+#endif
 
 class QTcpSocket;
 
 class RequestGate final : public QTcpServer {
     Q_OBJECT
 public:
+    using Fields = QList<QPair<QByteArray, QByteArray>>;
+
+    // One request's header block as the gate read it.
+    struct Head {
+        QByteArray method;
+        QByteArray path; // without the query
+        QHostAddress peer;
+        qint64 contentLength = 0;
+        Fields fields; // names in lower case, values trimmed
+        // The first value of the field, empty when it is missing.
+        QByteArray value(const QByteArray &name) const;
+    };
+    // An answer the gate writes itself; the connection is closed after it.
+    struct Answer {
+        int status = 400;
+        QByteArray body;
+        Fields headers;
+    };
+
     struct Limits {
         qint64 headerBytes = 16 * 1024;
         int connections = 64;
-        // The largest body a request to this path may carry.
-        std::function<qint64(const QByteArray &method, const QByteArray &path)> bodyBytes;
+        int connectionsPerAddress = 16;
+        int headerMs = 10'000;  // from the connection or the first byte of a request
+        int idleMs = 30'000;    // between two requests
+        int bodyWindowMs = 10'000;
+        qint64 bodyBytesPerWindow = 10 * 1024; // the slowest body taken: 1 KiB/s
+        // The largest body a request may carry.
+        std::function<qint64(const Head &)> bodyBytes;
+        // The service's own checks of a request, before any of its body is
+        // read; a refusal or nothing.
+        std::function<std::optional<Answer>(const Head &)> admit;
+        // Written on every answer of the gate (security headers).
+        Fields commonHeaders;
     };
-    // log receives one line per request the gate answers itself.
+    // log receives one line per request or connection the gate refuses.
     RequestGate(Limits limits, std::function<void(const QString &)> log, QObject *parent);
+    ~RequestGate() override;
 
-    int openConnections() const { return *m_open; }
+#if QT_CONFIG(ssl)
+    // Every connection speaks TLS with this configuration.
+    void useTls(const QSslConfiguration &configuration);
+#endif
+    int openConnections() const;
 
 protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
     friend class SocketWatch;
+    struct Shared;
+    bool makeRoom(const QHostAddress &peer);
+
     Limits m_limits;
     std::function<void(const QString &)> m_log;
-    // Shared with the sockets' destroyed handlers, which may outlive the gate.
-    std::shared_ptr<int> m_open = std::make_shared<int>(0);
+    // The open connections; shared with the sockets' watches, which may
+    // outlive the gate.
+    std::shared_ptr<Shared> m_shared;
+#if QT_CONFIG(ssl)
+    std::optional<QSslConfiguration> m_tls;
+#endif
 };

@@ -10,18 +10,98 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QJsonArray>
 #include <QJsonParseError>
 #include <QMutex>
 #include <QTcpSocket>
 #include <QThread>
 #include <cstdio>
 
+#if QT_CONFIG(ssl)
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
+#endif
+
 using namespace ServiceSupport;
 
 namespace ServiceSupport {
+
+namespace {
+
+// The first unpaired surrogate escape (\uD800..\uDFFF) in the JSON text:
+// its byte offset, or -1. The JSON reader would turn it into U+FFFD.
+qsizetype loneSurrogate(const QByteArray &text)
+{
+    auto unitAt = [&](qsizetype i) -> int { // the code unit of "\uXXXX" at i, or -1
+        if (i + 6 > text.size() || text[i] != '\\' || text[i + 1] != 'u')
+            return -1;
+        bool ok = false;
+        const int unit = text.mid(i + 2, 4).toInt(&ok, 16);
+        return ok ? unit : -1;
+    };
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') {
+            inString = !inString;
+        } else if (inString && text[i] == '\\') {
+            const int unit = unitAt(i);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                const int next = unitAt(i + 6);
+                if (next < 0xDC00 || next > 0xDFFF)
+                    return i;
+                i += 11;
+            } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+                return i;
+            } else {
+                ++i; // the escaped character
+            }
+        }
+    }
+    return -1;
+}
+
+// The first control character (other than line breaks and tabs) in a key
+// or text of value: where it is, or an empty string.
+QString controlCharacter(const QJsonValue &value, const QString &where)
+{
+    auto inText = [&](const QString &text, const QString &name) -> QString {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c.category() == QChar::Other_Control && c != u'\n' && c != u'\r' && c != u'\t')
+                return QStringLiteral("%1第 %2 个字符是控制字符 U+%3")
+                    .arg(name)
+                    .arg(i + 1)
+                    .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
+        }
+        return {};
+    };
+    if (value.isString())
+        return inText(value.toString(), where);
+    if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (qsizetype i = 0; i < array.size(); ++i)
+            if (QString found = controlCharacter(array[i], where); !found.isEmpty())
+                return found;
+    }
+    if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            const QString name = QStringLiteral("字段“%1”").arg(it.key().left(40));
+            if (QString found = inText(it.key(), QStringLiteral("字段名")); !found.isEmpty())
+                return found;
+            if (QString found = controlCharacter(it.value(), name); !found.isEmpty())
+                return found;
+        }
+    }
+    return {};
+}
+
+} // namespace
 
 std::optional<SignService::Reply> readObject(const QByteArray &body, QJsonObject *object)
 {
@@ -33,6 +113,13 @@ std::optional<SignService::Reply> readObject(const QByteArray &body, QJsonObject
                               .arg(parseError.offset));
     if (!document.isObject())
         return error(400, QStringLiteral("请求正文必须是一个 JSON 对象。"));
+    // Text that cannot be kept as it was sent is refused, not changed.
+    if (const qsizetype at = loneSurrogate(body); at >= 0)
+        return error(400, QStringLiteral("请求正文第 %1 字节是不成对的代理项 %2：文字无法保存。")
+                              .arg(at + 1)
+                              .arg(QString::fromLatin1(body.mid(at, 6))));
+    if (const QString found = controlCharacter(document.object(), {}); !found.isEmpty())
+        return error(400, found + QStringLiteral("：只允许换行和制表符。"));
     *object = document.object();
     return std::nullopt;
 }
@@ -99,39 +186,78 @@ SignService::~SignService()
 quint16 SignService::start(const QHostAddress &address, quint16 port, QString *error)
 {
     RequestGate::Limits limits;
-    limits.bodyBytes = [](const QByteArray &method, const QByteArray &path) {
-        return method == "POST" && path == "/api/pictures" ? kMaxPictureBytes : kMaxBodyBytes;
+    limits.bodyBytes = [](const RequestGate::Head &head) {
+        return head.method == "POST" && head.path == "/api/pictures" ? kMaxPictureBytes
+                                                                      : kMaxBodyBytes;
     };
+    limits.admit = [this](const RequestGate::Head &head) { return admit(head); };
+    limits.commonHeaders = securityHeaders();
     // Owned here until it listens, then by this service as its child.
     auto gate = std::make_unique<RequestGate>(std::move(limits), m_config.log, this);
+    if (!m_config.tlsCertificate.isEmpty() || !m_config.tlsKey.isEmpty()) {
+#if QT_CONFIG(ssl)
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        QString problem;
+        if (!QSslSocket::supportsSsl()) {
+            problem = QStringLiteral("this Qt has no TLS library");
+        } else {
+            QFile certificate(m_config.tlsCertificate);
+            QFile key(m_config.tlsKey);
+            const QList<QSslCertificate> chain =
+                certificate.open(QIODevice::ReadOnly) ? QSslCertificate::fromData(certificate.readAll())
+                                                      : QList<QSslCertificate>();
+            const QByteArray keyBytes = key.open(QIODevice::ReadOnly) ? key.readAll() : QByteArray();
+            QSslKey privateKey(keyBytes, QSsl::Rsa);
+            if (privateKey.isNull())
+                privateKey = QSslKey(keyBytes, QSsl::Ec);
+            if (chain.isEmpty())
+                problem = QStringLiteral("no certificate in %1").arg(m_config.tlsCertificate);
+            else if (privateKey.isNull())
+                problem = QStringLiteral("no unencrypted RSA or EC private key in %1")
+                              .arg(m_config.tlsKey);
+            tls.setLocalCertificateChain(chain);
+            tls.setPrivateKey(privateKey);
+            tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+        }
+        if (!problem.isEmpty()) {
+            *error = problem;
+            return 0;
+        }
+        gate->useTls(tls);
+        m_tls = true;
+#else
+        *error = QStringLiteral("this build has no TLS");
+        return 0;
+#endif
+    }
     if (!gate->listen(address, port)) {
         *error = gate->errorString();
         m_gate = nullptr;
         return 0;
     }
+    m_listenAddress = address;
     m_gate = gate.release();
     bind(m_gate);
     return m_gate->serverPort();
 }
 
+const RequestGate::Fields &SignService::securityHeaders()
+{
+    static const RequestGate::Fields headers = {
+        {"X-Content-Type-Options", "nosniff"},
+        {"X-Frame-Options", "DENY"},
+        {"Content-Security-Policy",
+         "default-src 'self'; img-src 'self' data: blob:; object-src 'none'; base-uri 'none'; "
+         "form-action 'self'; frame-ancestors 'none'"},
+        {"Referrer-Policy", "no-referrer"},
+        {"Cache-Control", "no-store"},
+    };
+    return headers;
+}
+
 void SignService::log(const QString &line) const
 {
     m_config.log(line);
-}
-
-bool SignService::authorised(const QHttpServerRequest &request) const
-{
-    if (m_config.token.isEmpty())
-        return true;
-    const QByteArray given = request.value("Authorization");
-    const QByteArray expected = "Bearer " + m_config.token;
-    // Constant time: every byte of the longer one is looked at.
-    const qsizetype n = std::max(given.size(), expected.size());
-    unsigned difference = unsigned(given.size() ^ expected.size());
-    for (qsizetype i = 0; i < n; ++i)
-        difference |= unsigned(uint8_t(i < given.size() ? given[i] : 0) ^
-                               uint8_t(i < expected.size() ? expected[i] : 0));
-    return difference == 0;
 }
 
 const std::vector<SignService::Route> &SignService::routes() const
@@ -140,7 +266,8 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js)"), &SignService::getPage},
+        {"POST", path("/api/login"), &SignService::login},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
         {"POST", path("/api/programs"), &SignService::addProgram},
@@ -189,10 +316,15 @@ const char *methodName(QHttpServerRequest::Method method)
 
 SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
 {
-    if (!authorised(request))
-        return error(401, QStringLiteral("需要令牌：Authorization: Bearer TOKEN"));
+    // HEAD is answered as GET, without the body.
+    const char *method = request.method() == QHttpServerRequest::Method::Head
+                             ? "GET"
+                             : methodName(request.method());
     const QString path = request.url().path();
-    const char *method = methodName(request.method());
+    // The gate has checked the request already; the token is looked at
+    // again here, without counting.
+    if (!isPublic(method, path) && !authorised(request.value("Authorization"), request.value("Cookie")))
+        return error(401, QStringLiteral("需要登录或令牌：Authorization: Bearer TOKEN"));
     bool pathKnown = false;
     for (const Route &route : routes()) {
         const QRegularExpressionMatch match = route.path.match(path);
@@ -216,10 +348,17 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
     responder.writeStatusLine(QHttpServerResponder::StatusCode(reply.status));
     responder.writeHeader("Content-Type", reply.contentType);
     responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-    responder.writeHeader("Cache-Control", "no-store");
+    for (const auto &[name, value] : securityHeaders() + reply.headers)
+        responder.writeHeader(name, value);
     if (reply.status == 401)
         responder.writeHeader("WWW-Authenticate", "Bearer");
-    responder.writeBody(reply.body);
+    // The client's "Connection: close" is honoured; otherwise the line stays
+    // open for the next request (until the gate's idle time).
+    const bool close = request.value("Connection").toLower().contains("close");
+    if (close)
+        responder.writeHeader("Connection", "close");
+    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray()
+                                                                             : reply.body);
     log(QStringLiteral("%1 %2 %3 %4 %5 %6 B %7 ms")
             .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
                  request.remoteAddress().toString(), QLatin1String(methodName(request.method())),
@@ -227,6 +366,8 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
             .arg(reply.status)
             .arg(reply.body.size())
             .arg(timer.elapsed()));
+    if (close)
+        socket->disconnectFromHost();
     return true;
 }
 
@@ -239,12 +380,16 @@ void SignService::missingHandler(const QHttpServerRequest &request, QTcpSocket *
                QHttpServerResponder::StatusCode::NotFound);
 }
 
-SignService::Reply SignService::getPage(const QHttpServerRequest &,
+SignService::Reply SignService::getPage(const QHttpServerRequest &request,
                                         const QRegularExpressionMatch &m)
 {
     QString name = m.captured(1);
+    // With a token, the page asks for it first.
     if (name.isEmpty())
-        name = QStringLiteral("index.html");
+        name = m_config.token.isEmpty() ||
+                       authorised(request.value("Authorization"), request.value("Cookie"))
+                   ? QStringLiteral("index.html")
+                   : QStringLiteral("login.html");
     QFile file(QStringLiteral(":/web/") + name);
     if (!file.open(QIODevice::ReadOnly))
         return error(404, QStringLiteral("没有这个地址。"));
@@ -254,21 +399,36 @@ SignService::Reply SignService::getPage(const QHttpServerRequest &,
     return {200, file.readAll(), type};
 }
 
+QString SignService::withoutFolders(QString text) const
+{
+    const QFileInfo file(m_config.projectPath);
+    for (const QString &path : {file.absoluteFilePath(), QDir::toNativeSeparators(file.absoluteFilePath())})
+        text.replace(path, file.fileName());
+    for (const QString &folder : {file.absolutePath(), QDir::toNativeSeparators(file.absolutePath())}) {
+        text.replace(folder + u'/', QString());
+        text.replace(folder + u'\\', QString());
+        text.replace(folder, QStringLiteral("项目文件夹"));
+    }
+    return text;
+}
+
 QString SignService::projectFileRefusal(const Outcome &outcome) const
 {
+    const QString name = QFileInfo(m_config.projectPath).fileName();
     switch (outcome.code()) {
     case OutcomeCode::FileMissing: // "没有项目文件 ..."
     case OutcomeCode::FileLocked:  // names the holder
     case OutcomeCode::FileRefused: // why the loader would refuse it
     case OutcomeCode::FileDiskFull: // names the folder and its disk
-        return outcome.text();
+        return withoutFolders(outcome.text());
     case OutcomeCode::FileUnreadable:
     case OutcomeCode::FileInvalid:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法读取项目文件 %1").arg(m_config.projectPath);
+        return QStringLiteral("无法读取项目文件 %1：文件无法打开、已损坏或不是节目单文件（%2）")
+            .arg(name, outcome.text());
     default:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法保存项目文件 %1").arg(m_config.projectPath);
+        return QStringLiteral("无法保存项目文件 %1").arg(name);
     }
 }
 
@@ -276,6 +436,10 @@ SignService::Reply SignService::projectFileError(const Outcome &outcome) const
 {
     const int status = [&] {
         switch (outcome.code()) {
+        case OutcomeCode::FileMissing:
+        case OutcomeCode::FileUnreadable:
+        case OutcomeCode::FileInvalid:
+            return 409;
         case OutcomeCode::FileRefused:
             return 413;
         case OutcomeCode::FileDiskFull:
@@ -287,16 +451,4 @@ SignService::Reply SignService::projectFileError(const Outcome &outcome) const
         }
     }();
     return error(status, projectFileRefusal(outcome));
-}
-
-std::unique_ptr<PlayList> SignService::readProjectFile(QString *error) const
-{
-    auto list = std::make_unique<PlayList>();
-    list->setProjectFilePath(m_config.projectPath);
-    if (const Outcome loaded = list->load(); !loaded) {
-        *error = projectFileRefusal(loaded);
-        return nullptr;
-    }
-    error->clear();
-    return list;
 }

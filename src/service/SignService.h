@@ -9,15 +9,18 @@
 // serve` owns one SignService; tests run it in-process.
 
 #include "model/SendReport.h"
+#include "service/RequestGate.h"
 
 #include <QAbstractHttpServer>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ControllerInfo;
@@ -38,8 +41,15 @@ struct ServiceConfig {
     enum class OnError { Skip, Stop, Retry };
     OnError onError = OnError::Skip;
     int retries = 3;
-    // When not empty, every request must carry "Authorization: Bearer TOKEN".
+    // When not empty, every request must carry "Authorization: Bearer TOKEN"
+    // or the cookie of a session opened with it on the login page.
     QByteArray token;
+    // Host names the service answers to besides the loopback names and the
+    // address it listens on (--allow-host).
+    QStringList allowedHosts;
+    // PEM files: when both are given, the service speaks HTTPS only.
+    QString tlsCertificate;
+    QString tlsKey;
     // One line per request; standard error when empty.
     std::function<void(const QString &)> log;
 };
@@ -54,6 +64,14 @@ public:
     static constexpr int kMaxScale = 16;
     // Send jobs whose state can still be asked for.
     static constexpr int kKeptJobs = 16;
+    // Wrong tokens one address may try in a minute before it is refused
+    // (429) until that minute is over.
+    static constexpr int kMaxWrongTokens = 5;
+    static constexpr qint64 kWrongTokenWindowMs = 60'000;
+    // A login session lasts this long; sessions live in memory only, so a
+    // restart of the service ends them all.
+    static constexpr qint64 kSessionSeconds = 12 * 3600;
+    static constexpr int kMaxSessions = 256;
 
     explicit SignService(ServiceConfig config, QObject *parent = nullptr);
     ~SignService() override;
@@ -74,7 +92,11 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json";
+        RequestGate::Fields headers = {};
     };
+    // The headers every answer carries: no sniffing, no framing, and only
+    // the page's own files.
+    static const RequestGate::Fields &securityHeaders();
 
 private:
     struct Route {
@@ -84,8 +106,23 @@ private:
     };
     const std::vector<Route> &routes() const;
     Reply dispatch(const QHttpServerRequest &request);
-    bool authorised(const QHttpServerRequest &request) const;
     void log(const QString &line) const;
+
+    // ---- who may ask (SignServiceAccess.cpp)
+    // The checks of a request header, run by the gate before any of its body
+    // is read: the Host, the Origin, the Content-Type of a change, and the
+    // token or session (wrong tokens counted per address).
+    std::optional<RequestGate::Answer> admit(const RequestGate::Head &head);
+    bool hostAllowed(const QByteArray &host) const;
+    // A request that needs no token: the login page and its files, and the login.
+    static bool isPublic(const QByteArray &method, const QString &path);
+    // The Authorization header carries the token, or the cookie a session.
+    bool authorised(const QByteArray &authorization, const QByteArray &cookie);
+    bool sessionOpen(const QByteArray &cookie);
+    // Whether the address has used up its wrong tokens; the seconds left.
+    int lockedSeconds(const QHostAddress &peer);
+    void wrongToken(const QHostAddress &peer);
+    Reply login(const QHttpServerRequest &, const QRegularExpressionMatch &);
 
     // ---- the play list (SignServicePrograms.cpp)
     Reply getPage(const QHttpServerRequest &, const QRegularExpressionMatch &);
@@ -102,16 +139,20 @@ private:
     Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
-    // changed), pages rendered for the last card seen.
-    PlayList &playList();
-    // Reads the file into a new PlayList; null with *error when it cannot.
-    std::unique_ptr<PlayList> readProjectFile(QString *error) const;
+    // changed), pages rendered for the last card seen; null with *refusal
+    // when the file cannot be read or parsed now.
+    const PlayList *currentList(Reply *refusal);
+    // The list document of the API: the project's file name, never a path.
+    QJsonObject listDocument(const PlayList &list) const;
+    // text with the project's folder left out (no absolute paths in answers).
+    QString withoutFolders(QString text) const;
     // The reply's text for a project file that cannot be read or written
     // (load, lock or save outcome); the file's own message goes to the log.
     QString projectFileRefusal(const Outcome &outcome) const;
-    // The error reply for such an outcome, its status from the code: 413 for
-    // a list the loader would refuse, 507 for a full disk, 503 for a lock
-    // held past the wait, 500 otherwise.
+    // The error reply for such an outcome, its status from the code: 409 for
+    // a file that is missing, unreadable or damaged, 413 for a list the
+    // loader would refuse, 507 for a full disk, 503 for a lock held past the
+    // wait, 500 otherwise.
     Reply projectFileError(const Outcome &outcome) const;
     // Runs change on a fresh copy of the file under the file's lock; saves
     // and adopts it when change returns no error reply. Refused while a
@@ -136,6 +177,16 @@ private:
 
     ServiceConfig m_config;
     RequestGate *m_gate = nullptr; // child
+    QHostAddress m_listenAddress;
+    bool m_tls = false;
+    // Open sessions: cookie value -> when it expires (ms since the epoch).
+    std::map<QByteArray, qint64> m_sessions;
+    // Wrong tokens per address: how many, since when (ms since the epoch).
+    struct WrongTokens {
+        int count = 0;
+        qint64 since = 0;
+    };
+    std::map<QString, WrongTokens> m_wrongTokens;
     std::unique_ptr<PlayList> m_list;
     QByteArray m_listStamp;
     std::unique_ptr<ControllerInfo> m_card; // the last card seen

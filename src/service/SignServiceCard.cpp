@@ -12,6 +12,7 @@
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
+#include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QThread>
 
@@ -143,22 +144,34 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
     }
     if (m_cardBusy)
         return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    // A file that cannot be read now is never sent: the card is not touched.
+    {
+        PlayList list;
+        list.setProjectFilePath(m_config.projectPath);
+        if (const Outcome loaded = list.load(); !loaded)
+            return projectFileError(loaded);
+    }
     m_cardBusy = true;
     auto job = std::make_shared<SendJob>();
     job->id = m_nextJob++;
     job->setStatus(0, QStringLiteral("正在连接控制卡..."));
-    const ServiceConfig config{
-        m_config.projectPath, m_config.port, m_config.onError, m_config.retries, {}, m_config.log};
+    ServiceConfig config;
+    config.projectPath = m_config.projectPath;
+    config.port = m_config.port;
+    config.onError = m_config.onError;
+    config.retries = m_config.retries;
+    config.log = m_config.log;
+    const QString fileName = QFileInfo(m_config.projectPath).fileName();
     // The worker reads the project file as it is now: the list cannot change
     // while the send runs.
-    job->thread.reset(QThread::create([job, config] {
+    job->thread.reset(QThread::create([job, config, fileName] {
         PlayList list;
         list.setProjectFilePath(config.projectPath);
         if (const Outcome loaded = list.load(); !loaded) {
             job->finish(SendJob::State::Failed, {},
                         loaded.code() == OutcomeCode::FileMissing
-                            ? loaded.text()
-                            : QStringLiteral("无法读取项目文件 %1").arg(config.projectPath));
+                            ? QStringLiteral("没有项目文件 %1").arg(fileName)
+                            : QStringLiteral("无法读取项目文件 %1（%2）").arg(fileName, loaded.text()));
             return;
         }
         CardSession card;

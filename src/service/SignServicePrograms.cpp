@@ -91,19 +91,41 @@ void SignService::rememberCard(const ControllerInfo &info, int colourType)
     m_listStamp.clear(); // render again for this card
 }
 
-PlayList &SignService::playList()
+const PlayList *SignService::currentList(Reply *refusal)
 {
     const QFileInfo info(m_config.projectPath);
     const QByteArray stamp = info.lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' ' +
                              QByteArray::number(info.size());
     if (!m_list || stamp != m_listStamp) {
-        QString error;
-        if (auto fresh = readProjectFile(&error))
-            adopt(std::move(fresh));
-        else if (!m_list)
-            adopt(std::make_unique<PlayList>());
+        // Never the list of before: a file damaged since is an error now.
+        m_list.reset();
+        auto fresh = std::make_unique<PlayList>();
+        fresh->setProjectFilePath(m_config.projectPath);
+        if (const Outcome loaded = fresh->load(); !loaded) {
+            *refusal = projectFileError(loaded);
+            return nullptr;
+        }
+        adopt(std::move(fresh));
     }
-    return *m_list;
+    return m_list.get();
+}
+
+QJsonObject SignService::listDocument(const PlayList &list) const
+{
+    QJsonObject document = ProjectJson::programList(list);
+    document[u"project"] = QFileInfo(m_config.projectPath).fileName();
+    // A picture outside the project's folder is shown by its name only.
+    QJsonArray items = document.value(u"items").toArray();
+    for (QJsonValueRef item : items) {
+        QJsonObject program = item.toObject();
+        const QString content = program.value(u"content").toString();
+        if (program.value(u"kind").toString() == u"picture" && QDir::isAbsolutePath(content)) {
+            program[u"content"] = QFileInfo(content).fileName();
+            item = program;
+        }
+    }
+    document[u"items"] = items;
+    return document;
 }
 
 SignService::Reply
@@ -135,7 +157,9 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
 SignService::Reply SignService::listPrograms(const QHttpServerRequest &,
                                              const QRegularExpressionMatch &)
 {
-    return json(200, ProjectJson::programList(playList()));
+    Reply refusal;
+    const PlayList *list = currentList(&refusal);
+    return list ? json(200, listDocument(*list)) : refusal;
 }
 
 namespace {
@@ -274,7 +298,7 @@ SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
             project.removeItemAt(n - 1);
             return std::nullopt;
         },
-        [](PlayList &project) { return json(200, ProjectJson::programList(project)); });
+        [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
 SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
@@ -300,13 +324,17 @@ SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
                                       : QStringLiteral("节目 %1 已经是最后一个。").arg(n));
             return std::nullopt;
         },
-        [](PlayList &project) { return json(200, ProjectJson::programList(project)); });
+        [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
 SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
                                             const QRegularExpressionMatch &m)
 {
-    PlayList &project = playList();
+    Reply refusal;
+    const PlayList *list = currentList(&refusal);
+    if (!list)
+        return refusal;
+    const PlayList &project = *list;
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -334,7 +362,11 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
 SignService::Reply SignService::previewPicture(const QHttpServerRequest &request,
                                                const QRegularExpressionMatch &m)
 {
-    PlayList &project = playList();
+    Reply refusal;
+    const PlayList *list = currentList(&refusal);
+    if (!list)
+        return refusal;
+    const PlayList &project = *list;
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -356,7 +388,11 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
 SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
                                              const QRegularExpressionMatch &m)
 {
-    PlayList &project = playList();
+    Reply refusal;
+    const PlayList *list = currentList(&refusal);
+    if (!list)
+        return refusal;
+    const PlayList &project = *list;
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
@@ -394,7 +430,7 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
         return error(400, QStringLiteral("请求正文是空的：需要图片文件。"));
     const QString dir = picturesDir();
     if (!QDir().mkpath(dir))
-        return error(500, QStringLiteral("无法建立文件夹 %1").arg(dir));
+        return error(500, QStringLiteral("无法建立文件夹 pictures"));
     PageBitmap decoded;
     // Decoded from a temporary file with the picture programs' own bounded
     // reader first; only a picture that decodes replaces the one of that name,
@@ -404,7 +440,7 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
     {
         QTemporaryFile file(QDir(dir).filePath(QStringLiteral(".upload-XXXXXX")));
         if (!file.open() || file.write(body) != body.size() || !file.flush())
-            return error(500, QStringLiteral("无法写入 %1").arg(dir));
+            return error(500, QStringLiteral("无法写入文件夹 pictures"));
         if (!decoded.loadFromFile(file.fileName()))
             return error(400, QStringLiteral("无法解码这个图片文件。"));
     }

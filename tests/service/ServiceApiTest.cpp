@@ -87,6 +87,7 @@ TEST_F(ServiceApi, EditsAreSavedAtOnceAndListedAsTheCommandLineListsThem)
     // The tool wraps its document with its outcome; HTTP has the status.
     QJsonObject printed = QJsonDocument::fromJson(capture.text.toUtf8()).object();
     printed.remove(u"ok");
+    printed[u"project"] = QFileInfo(projectFile).fileName(); // the API shows no paths
     EXPECT_EQ(printed, listed.json());
     const QJsonArray items = listed.json().value(u"items").toArray();
     ASSERT_EQ(items.size(), 2);
@@ -149,6 +150,7 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         const char *path;
         QByteArray body;
         int status;
+        QList<QPair<QByteArray, QByteArray>> headers = {};
     };
     const Case cases[] = {
         {"POST", "/api/programs", "{", 400},
@@ -187,14 +189,29 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"GET", "/nothing", {}, 404},
         {"PUT", "/api/programs", {}, 405},
         {"POST", "/api/programs", QByteArray(SignService::kMaxBodyBytes + 1, ' '), 413},
+        // Text that could not be kept as sent.
+        {"POST", "/api/programs", R"({"kind":"text","content":"a\u0000b"})", 400},
+        {"PATCH", "/api/programs/1", R"({"content":"a\u001bb"})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"a\ud800b"})", 400},
+        {"POST", "/api/programs", R"({"kind":"text","content":"\udc00"})", 400},
+        // What another web page may send: plain text, its own origin, a
+        // rebound host name.
+        {"POST", "/api/programs", R"({"kind":"text","content":"x"})", 415,
+         {{"Content-Type", "text/plain"}}},
+        {"POST", "/api/send", {}, 415, {{"Content-Type", "application/x-www-form-urlencoded"}}},
+        {"POST", "/api/card/brightness", R"({"level":1})", 403,
+         {{"Origin", "http://evil.example"}}},
+        {"GET", "/api/programs", {}, 403, {{"Host", "evil.example:8080"}}},
+        {"PATCH", "/api/programs/1", R"({"speed":1})", 403, {{"Host", "sign.evil.example"}}},
     };
     for (const Case &c : cases) {
-        const HttpAnswer answer = call(c.method, QLatin1String(c.path), c.body);
+        const HttpAnswer answer = call(c.method, QLatin1String(c.path), c.body, c.headers);
         EXPECT_EQ(answer.status, c.status)
             << c.method << ' ' << c.path << ' ' << c.body.left(80).toStdString();
         EXPECT_FALSE(answer.json().value(u"error").toString().isEmpty()) << c.path;
     }
     EXPECT_EQ(projectBytes(), before);
+    EXPECT_EQ(card.requestCount(), 0) << "a refused request reached the card";
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("pictures")))
                     .entryList(QDir::Files | QDir::Hidden)
@@ -266,7 +283,11 @@ TEST_F(ServiceApi, PicturesAreUploadedBesideTheProjectAndBoundedInSize)
 TEST_F(ServiceApi, WithATokenEveryRequestNeedsIt)
 {
     startService("s3cret");
-    EXPECT_EQ(call("GET", QStringLiteral("/")).status, 401);
+    // The page asks for the token first.
+    const HttpAnswer page = call("GET", QStringLiteral("/"));
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(page.body.contains("type=\"password\"")) << page.body.toStdString();
+    EXPECT_EQ(call("GET", QStringLiteral("/api/programs")).status, 401);
     EXPECT_EQ(call("GET", QStringLiteral("/api/programs"), {}, {{"Authorization", "Bearer s3cre"}})
                   .status,
               401);

@@ -16,10 +16,11 @@ function showMessage(text, ok) {
 
 async function api(method, path, body, type) {
   const options = { method, headers: {} };
-  if (body !== undefined) {
-    options.body = type ? body : JSON.stringify(body);
+  // Every change says what it carries: the service refuses others.
+  if (method !== 'GET')
     options.headers['Content-Type'] = type || 'application/json';
-  }
+  if (body !== undefined)
+    options.body = type ? body : JSON.stringify(body);
   const response = await fetch(path, options);
   const text = await response.text();
   let data = null;
