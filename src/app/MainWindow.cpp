@@ -459,9 +459,10 @@ void MainWindow::addNewItem(std::unique_ptr<ProgramItem> item)
 {
     item->buildPages();
     Dialogs::editItem(this, item.get());
-    // Appended however the editor was closed; the selection stays.
+    // Appended however the editor was closed, then selected and previewed.
     m_playList->appendItem(std::move(item));
-    fillList();
+    const int row = fillList() - 1;
+    selectRowAfterChange(row);
 }
 
 void MainWindow::newTextProgram()

@@ -125,8 +125,13 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
 
 void PictureEditorPage::browse()
 {
+    // The current picture's folder, else the project's: pictures are kept
+    // beside the project file.
     const QString current = m_item->resolvedPath();
-    const QString startDir = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QString projectFile = m_item->context().projectFilePath.isEmpty()
+                                    ? defaultProjectFilePath()
+                                    : m_item->context().projectFilePath;
+    const QString startDir = QFileInfo(current.isEmpty() ? projectFile : current).absolutePath();
     const QString path = fileChooser() ? fileChooser()(this, startDir, fileFilter())
                                        : systemFileDialog(this, startDir, fileFilter());
     if (path.isEmpty())

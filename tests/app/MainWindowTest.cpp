@@ -370,7 +370,7 @@ TEST_F(MainWindowTest, DeletingTheOnlyItemEmptiesListCombosAndPreview)
     saveScreenshot(window.get(), QStringLiteral("main-after-deleting-only-item"));
 }
 
-TEST_F(MainWindowTest, NewProgramsAreAppendedHoweverTheEditorCloses)
+TEST_F(MainWindowTest, NewProgramsAreAppendedAndSelectedHoweverTheEditorCloses)
 {
     writeProject({QStringLiteral("A")});
     useNoCard();
@@ -391,10 +391,11 @@ TEST_F(MainWindowTest, NewProgramsAreAppendedHoweverTheEditorCloses)
     EXPECT_EQ(cell(2, ProgramListView::KindColumn), QString());
     EXPECT_FALSE(list()->item(2, 0)->icon().isNull());
 
-    // The selection stays where it was.
-    EXPECT_EQ(window->currentRow(), 0);
-    EXPECT_EQ(selectedRow(), 0);
-    EXPECT_EQ(window->currentItem(), project().itemAt(0));
+    // The new program is selected and previewed.
+    EXPECT_EQ(window->currentRow(), 2);
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(window->currentItem(), project().itemAt(2));
+    EXPECT_EQ(window->preview()->item(), project().itemAt(2));
 }
 
 TEST_F(MainWindowTest, DoubleAndRightClicksOnlyActOnRows)
