@@ -196,6 +196,8 @@ async function readCard() {
     if (card.screenParams) text += '，' + card.screenParams.width + ' x ' + card.screenParams.height;
     if (card.brightness !== null) text += '，亮度 ' + card.brightness;
     $('cardText').textContent = text;
+    // The sign's colours are known now: previews and warnings follow them.
+    await loadList();
   } catch (e) { $('cardText').textContent = e.message; }
 }
 
