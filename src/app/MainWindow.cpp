@@ -549,6 +549,9 @@ void MainWindow::findScreen()
         return;
     }
     m_playList->rebuildAllPages();
+    // The sign's colours and height are known now: the rows' warnings follow.
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        refreshRow(row, m_playList->itemAt(row));
     m_preview->setItem(m_currentItem);
     showPageBudgetRefusal(this, *m_playList);
 }

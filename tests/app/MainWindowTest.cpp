@@ -215,6 +215,20 @@ TEST_F(MainWindowTest, StartsWithACardAndFollowsItsScreen)
     saveScreenshot(window.get(), QStringLiteral("main-started-with-card"));
 }
 
+// Green text on the card's single-colour screen: once the card is found,
+// the program's row is marked and says why.
+TEST_F(MainWindowTest, AProgramTheSignCannotShowIsMarkedOnceTheCardIsFound)
+{
+    writeProject({QStringLiteral("Hello")});
+    useCard(0x33, 15, 3, 0, 1, 16);
+    open();
+    static_cast<TextItem *>(project().itemAt(0))->setColor(2);
+    EXPECT_EQ(list()->item(0, 0)->toolTip(), QString());
+    run(MainWindow::FindScreen);
+    EXPECT_TRUE(list()->item(0, 0)->toolTip().contains(QStringLiteral("绿色文字将不会显示")))
+        << list()->item(0, 0)->toolTip().toStdString();
+}
+
 TEST_F(MainWindowTest, UnsupportedCardIsLetGoAndSendThenFails)
 {
     writeProject({QStringLiteral("Hello")});
