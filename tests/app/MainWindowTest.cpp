@@ -13,6 +13,7 @@
 #include "ui/PreviewPanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -163,7 +164,24 @@ TEST_F(MainWindowTest, StartsWithoutACard)
     EXPECT_EQ(driver.progress[0].range, 200);
     EXPECT_EQ(window->card().port(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brivane"));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    // The window opens at its smallest size; made larger, the list and the
+    // preview grow and the status line stays at the bottom.
+    EXPECT_EQ(window->size(), window->minimumSize());
+    auto *previewArea = window->findChild<QWidget *>(QStringLiteral("previewArea"));
+    auto *status = window->findChild<QWidget *>(QStringLiteral("statusLine"));
+    ASSERT_TRUE(previewArea && status);
+    const QRect listBefore = list()->geometry(), previewBefore = previewArea->geometry();
+    const int statusGap = window->centralWidget()->height() - status->geometry().bottom();
+    window->resize(window->size() + QSize(200, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(list()->size(), listBefore.size() + QSize(200, 50));
+    EXPECT_EQ(previewArea->size(), previewBefore.size() + QSize(200, 50));
+    EXPECT_EQ(window->preview()->size(), previewArea->contentsRect().size());
+    EXPECT_EQ(window->centralWidget()->height() - status->geometry().bottom(), statusGap);
+    saveScreenshot(window.get(), QStringLiteral("main-enlarged"));
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    EXPECT_EQ(list()->geometry(), listBefore);
 
     EXPECT_EQ(rowContents(), contents());
     EXPECT_EQ(selectedRow(), -1);
@@ -227,6 +245,7 @@ TEST_F(MainWindowTest, AProgramTheSignCannotShowIsMarkedOnceTheCardIsFound)
     run(MainWindow::FindScreen);
     EXPECT_TRUE(list()->item(0, 0)->toolTip().contains(QStringLiteral("绿色文字将不会显示")))
         << list()->item(0, 0)->toolTip().toStdString();
+    saveScreenshot(window.get(), QStringLiteral("main-warned-program"));
 }
 
 TEST_F(MainWindowTest, UnsupportedCardIsLetGoAndSendThenFails)
