@@ -24,6 +24,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -40,6 +41,37 @@ constexpr QRect kPreviewAreaRect(3, 278, 616, 143);
 constexpr QRect kStatusRect(3, 429, 618, 18);
 constexpr QSize kToolButtonSize(32, 36);
 constexpr int kSearchBarRange = 200;
+// Room left on the screen for the window's frame and title bar.
+constexpr QSize kFrameAllowance(16, 48);
+
+// The central area: the list, the preview and the status line at their
+// places for the smallest size; a larger window gives the extra width to
+// all three and the extra height to the list and the preview alike.
+class CentralArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return kCentralSize; }
+    QWidget *list = nullptr;
+    QWidget *previewArea = nullptr;
+    QWidget *preview = nullptr;
+    QWidget *status = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        if (!list || !previewArea || !preview || !status)
+            return;
+        const int dw = width() - kCentralSize.width();
+        const int dh = height() - kCentralSize.height();
+        const int listGrows = dh / 2;
+        list->setGeometry(kListRect.adjusted(0, 0, dw, listGrows));
+        previewArea->setGeometry(
+            kPreviewAreaRect.translated(0, listGrows).adjusted(0, 0, dw, dh - listGrows));
+        preview->setGeometry(static_cast<QFrame *>(previewArea)->contentsRect());
+        status->setGeometry(kStatusRect.translated(0, dh).adjusted(0, 0, dw, 0));
+    }
+};
 
 struct CommandInfo {
     MainWindow::Command id;
@@ -184,13 +216,20 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
         "信息播放时是否附带环绕边框效果。提示，有些型号的控制卡只支持4种边框效果。"));
     m_list->setToolTip(QStringLiteral("在信息上双击可编辑内容，右键更多选项。"));
 
-    // A fixed-size window centred on the screen.
+    // The laid-out size is the smallest, where the screen allows it; the
+    // window opens at that size, centred, and may be made larger.
     adjustSize();
-    setFixedSize(sizeHint());
+    QSize smallest = sizeHint();
+    if (const QScreen *screen = QApplication::primaryScreen())
+        smallest = smallest.boundedTo(screen->availableGeometry().size() - kFrameAllowance);
+    setMinimumSize(smallest);
+    resize(smallest);
     if (const QScreen *screen = QApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        const QRect available = screen->availableGeometry();
+        QRect frame(QPoint(), size() + kFrameAllowance);
+        frame.moveCenter(available.center());
+        // The title bar stays on the screen.
+        move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
     }
 }
 
@@ -304,9 +343,9 @@ void MainWindow::createToolBar()
 
 void MainWindow::createCentralArea()
 {
-    auto *central = new QWidget(this);
+    auto *central = new CentralArea(this);
     central->setObjectName(QStringLiteral("centralArea"));
-    central->setFixedSize(kCentralSize);
+    central->resize(kCentralSize);
 
     m_list = new ProgramListView(central);
     m_list->setGeometry(kListRect);
@@ -340,6 +379,10 @@ void MainWindow::createCentralArea()
     connect(scheduleTimer, &QTimer::timeout, this, &MainWindow::showSchedule);
     scheduleTimer->start(60 * 1000);
 
+    central->list = m_list;
+    central->previewArea = previewArea;
+    central->preview = m_preview;
+    central->status = m_status;
     setCentralWidget(central);
 }
 
@@ -493,9 +536,10 @@ void MainWindow::addNewItem(std::unique_ptr<ProgramItem> item)
 {
     item->buildPages();
     Dialogs::editItem(this, item.get());
-    // Appended however the editor was closed; the selection stays.
+    // Appended however the editor was closed, then selected and previewed.
     m_playList->appendItem(std::move(item));
-    fillList();
+    const int row = fillList() - 1;
+    selectRowAfterChange(row);
 }
 
 void MainWindow::newTextProgram()
@@ -582,6 +626,9 @@ void MainWindow::findScreen()
         return;
     }
     m_playList->rebuildAllPages();
+    // The sign's colours and height are known now: the rows' warnings follow.
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        refreshRow(row, m_playList->itemAt(row));
     m_preview->setItem(m_currentItem);
     showPageBudgetRefusal(this, *m_playList);
 }

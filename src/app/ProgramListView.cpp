@@ -2,6 +2,7 @@
 
 #include "app/CellCombo.h"
 #include "model/ProgramItem.h"
+#include "model/ProgramWarnings.h"
 #include "model/ValueTables.h"
 
 #include <QComboBox>
@@ -126,6 +127,12 @@ void ProgramListView::showItem(int row, const ProgramItem &item)
         ValueTables::frameName(item.frame()),
         item.clockLabel(),
     };
+    QStringList lines;
+    if (!item.pageProblem().isEmpty())
+        lines << item.pageProblem();
+    for (const ProgramWarning &w : programWarnings(item))
+        lines << w.text;
+    const QString problems = lines.join(u'\n');
     for (int c = 0; c < kColumnCount; ++c) {
         QTableWidgetItem *cell = this->item(row, c);
         if (!cell) {
@@ -134,12 +141,12 @@ void ProgramListView::showItem(int row, const ProgramItem &item)
         }
         cell->setText(texts[c]);
         // A picture that cannot be decoded goes to the card as a black
-        // page: the row says so, and why.
+        // page, a text the sign cannot show as written is warned of: the
+        // row says so, and why.
         if (c == KindColumn)
-            cell->setIcon(item.pageProblem().isEmpty()
-                              ? kindIcon(item)
-                              : style()->standardIcon(QStyle::SP_MessageBoxWarning));
-        cell->setToolTip(item.pageProblem());
+            cell->setIcon(problems.isEmpty() ? kindIcon(item)
+                                             : style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        cell->setToolTip(problems);
     }
 }
 

@@ -283,7 +283,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css|favicon\\.svg)"), &SignService::getPage},
         {"POST", path("/api/login"), &SignService::login},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
@@ -416,6 +416,7 @@ SignService::Reply SignService::getPage(const QHttpServerRequest &request,
         return error(404, QStringLiteral("没有这个地址。"));
     const QByteArray type = name.endsWith(u".js")    ? "text/javascript; charset=utf-8"
                             : name.endsWith(u".css") ? "text/css; charset=utf-8"
+                            : name.endsWith(u".svg") ? "image/svg+xml"
                                                      : "text/html; charset=utf-8";
     return {200, file.readAll(), type};
 }

@@ -59,7 +59,8 @@ QByteArray sessionIn(const QByteArray &cookieHeader)
 bool SignService::isPublic(const QByteArray &method, const QString &path)
 {
     if (method == "GET" || method == "HEAD")
-        return path == u"/" || path == u"/login.js" || path == u"/app.css";
+        return path == u"/" || path == u"/login.js" || path == u"/app.css" ||
+               path == u"/favicon.svg";
     return method == "POST" && path == u"/api/login";
 }
 

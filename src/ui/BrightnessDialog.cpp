@@ -10,6 +10,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
     : QDialog(parent), m_card(card), m_slider(new QSlider(Qt::Horizontal, this)),
       m_value(new QLabel(QStringLiteral("15"), this)),
@@ -26,7 +28,9 @@ BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
     m_slider->setTickPosition(QSlider::NoTicks);
     m_slider->setRange(kMinBrightness, kMaxBrightness);
     m_slider->setMinimumWidth(200);
-    m_value->setMinimumWidth(m_value->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+    m_value->setMinimumWidth(
+        std::max(m_value->fontMetrics().horizontalAdvance(QStringLiteral("000")),
+                 m_value->fontMetrics().horizontalAdvance(unknownText())));
 
     auto *title = new QLabel(QStringLiteral("亮度值："), this);
     auto *darkest = new QLabel(QStringLiteral("最暗"), this);
@@ -56,12 +60,19 @@ BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
     connect(m_slider, &QSlider::valueChanged, this,
             [this](int value) { m_value->setText(QString::number(value)); });
 
-    // A failed read is not reported: the slider simply starts at 13.
+    // A failed read is not reported as an error; the value says it is not
+    // known until the slider is moved (the slider rests at 13 meanwhile).
     int level = kFallbackBrightness;
-    if (!m_card.readBrightness(&level))
-        level = kFallbackBrightness;
-    m_slider->setValue(level);
-    m_value->setText(QString::number(m_slider->value()));
+    const bool read = m_card.readBrightness(&level).isOk();
+    m_slider->setValue(read ? level : kFallbackBrightness);
+    m_value->setText(read ? QString::number(m_slider->value()) : unknownText());
+    if (!read)
+        m_value->setToolTip(QStringLiteral("控制卡没有回答，无法读取当前亮度。"));
+}
+
+QString BrightnessDialog::unknownText()
+{
+    return QStringLiteral("未知");
 }
 
 bool BrightnessDialog::apply()

@@ -126,8 +126,13 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
 
 void PictureEditorPage::browse()
 {
+    // The current picture's folder, else the project's: pictures are kept
+    // beside the project file.
     const QString current = m_item->resolvedPath();
-    const QString startDir = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QString projectFile = m_item->context().projectFilePath.isEmpty()
+                                    ? defaultProjectFilePath()
+                                    : m_item->context().projectFilePath;
+    const QString startDir = QFileInfo(current.isEmpty() ? projectFile : current).absolutePath();
     // Qt's dialogs answer with "/"; a Windows user reads and keeps "C:\pics\a.png".
     const QString path =
         QDir::toNativeSeparators(fileChooser() ? fileChooser()(this, startDir, fileFilter())

@@ -2,6 +2,7 @@
 
 #include "base/AtoiValue.h"
 #include "model/ItemEdit.h"
+#include "model/ProgramWarnings.h"
 #include "model/TextItem.h"
 #include "model/ValueTables.h"
 #include "render/TextFont.h"
@@ -40,24 +41,27 @@ QStringList TextEditorPage::fontFaceNames()
     return TextFont::faceNames(TextItem::kMaxFaceNameChars);
 }
 
-QString TextEditorPage::missingText(const QString &missing)
+QString TextEditorPage::warningsText(const TextItem &item)
 {
-    return missing.isEmpty() ? QString() : QStringLiteral("以下字符无法显示：") + missing;
+    QStringList lines;
+    for (const ProgramWarning &w : programWarnings(item))
+        lines << w.text;
+    return lines.join(u'\n');
 }
 
 TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     : QWidget(parent), m_item(item), m_font(new QComboBox(this)), m_size(new QComboBox(this)),
       m_colour(new QComboBox(this)), m_style(new QComboBox(this)),
-      m_text(new LimitedPlainTextEdit(TextItem::kMaxTextChars, this)), m_missing(new QLabel(this))
+      m_text(new LimitedPlainTextEdit(TextItem::kMaxTextChars, this)), m_warnings(new QLabel(this))
 {
     m_font->setObjectName(QStringLiteral("font"));
     m_size->setObjectName(QStringLiteral("size"));
     m_colour->setObjectName(QStringLiteral("colour"));
     m_style->setObjectName(QStringLiteral("style"));
     m_text->setObjectName(QStringLiteral("text"));
-    m_missing->setObjectName(QStringLiteral("missing"));
-    m_missing->setWordWrap(true);
-    m_missing->setVisible(false);
+    m_warnings->setObjectName(QStringLiteral("warnings"));
+    m_warnings->setWordWrap(true);
+    m_warnings->setVisible(false);
     setFocusProxy(m_text); // the page is entered in its text
 
     m_size->setEditable(true);
@@ -97,15 +101,15 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(row);
     layout->addWidget(m_text, 1);
-    layout->addWidget(m_missing);
+    layout->addWidget(m_warnings);
 
     fillFromItem();
-    showMissing();
+    showWarnings();
 
     // Every change goes through the item's edit entry point, which rebuilds
     // the pages; the editor then refreshes its preview.
     const auto announce = [this](bool pagesChanged) {
-        showMissing();
+        showWarnings();
         if (pagesChanged)
             Q_EMIT contentChanged();
     };
@@ -157,9 +161,9 @@ void TextEditorPage::fillFromItem()
     m_filling = false;
 }
 
-void TextEditorPage::showMissing()
+void TextEditorPage::showWarnings()
 {
-    const QString text = missingText(m_item->missingCharacters());
-    m_missing->setText(text);
-    m_missing->setVisible(!text.isEmpty());
+    const QString text = warningsText(*m_item);
+    m_warnings->setText(text);
+    m_warnings->setVisible(!text.isEmpty());
 }

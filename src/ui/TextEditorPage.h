@@ -27,9 +27,10 @@ public:
     // each once, of at most 31 characters, sorted alphabetically without
     // regard to case.
     static QStringList fontFaceNames();
-    // The line below the text naming the characters no face can draw;
-    // empty when there are none.
-    static QString missingText(const QString &missing);
+    // The lines below the text: what the sign will not show as written
+    // (colour, fit, characters no face draws, named with their code
+    // points); empty when there is nothing to warn of.
+    static QString warningsText(const TextItem &item);
 
 Q_SIGNALS:
     // The item's content or look has changed and its pages were rebuilt.
@@ -37,7 +38,7 @@ Q_SIGNALS:
 
 private:
     void fillFromItem();
-    void showMissing();
+    void showWarnings();
 
     TextItem *m_item;
     QComboBox *m_font;
@@ -45,6 +46,6 @@ private:
     QComboBox *m_colour;
     QComboBox *m_style;
     LimitedPlainTextEdit *m_text;
-    QLabel *m_missing;
+    QLabel *m_warnings;
     bool m_filling = false;
 };

@@ -15,6 +15,7 @@
 #include "ui/PreviewPanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -165,7 +166,24 @@ TEST_F(MainWindowTest, StartsWithoutACard)
     EXPECT_EQ(driver.progress[0].range, 200);
     EXPECT_EQ(window->card().port(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Brivane"));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    // The window opens at its smallest size; made larger, the list and the
+    // preview grow and the status line stays at the bottom.
+    EXPECT_EQ(window->size(), window->minimumSize());
+    auto *previewArea = window->findChild<QWidget *>(QStringLiteral("previewArea"));
+    auto *status = window->findChild<QWidget *>(QStringLiteral("statusLine"));
+    ASSERT_TRUE(previewArea && status);
+    const QRect listBefore = list()->geometry(), previewBefore = previewArea->geometry();
+    const int statusGap = window->centralWidget()->height() - status->geometry().bottom();
+    window->resize(window->size() + QSize(200, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(list()->size(), listBefore.size() + QSize(200, 50));
+    EXPECT_EQ(previewArea->size(), previewBefore.size() + QSize(200, 50));
+    EXPECT_EQ(window->preview()->size(), previewArea->contentsRect().size());
+    EXPECT_EQ(window->centralWidget()->height() - status->geometry().bottom(), statusGap);
+    saveScreenshot(window.get(), QStringLiteral("main-enlarged"));
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    EXPECT_EQ(list()->geometry(), listBefore);
 
     EXPECT_EQ(rowContents(), contents());
     EXPECT_EQ(selectedRow(), -1);
@@ -215,6 +233,21 @@ TEST_F(MainWindowTest, StartsWithACardAndFollowsItsScreen)
     EXPECT_EQ(window->preview()->item(), project().itemAt(0));
     EXPECT_EQ(window->preview()->ledAreaGeometry().width(), 128 + PreviewPanel::ledAreaBorder());
     saveScreenshot(window.get(), QStringLiteral("main-started-with-card"));
+}
+
+// Green text on the card's single-colour screen: once the card is found,
+// the program's row is marked and says why.
+TEST_F(MainWindowTest, AProgramTheSignCannotShowIsMarkedOnceTheCardIsFound)
+{
+    writeProject({QStringLiteral("Hello")});
+    useCard(0x33, 15, 3, 0, 1, 16);
+    open();
+    static_cast<TextItem *>(project().itemAt(0))->setColor(2);
+    EXPECT_EQ(list()->item(0, 0)->toolTip(), QString());
+    run(MainWindow::FindScreen);
+    EXPECT_TRUE(list()->item(0, 0)->toolTip().contains(QStringLiteral("绿色文字将不会显示")))
+        << list()->item(0, 0)->toolTip().toStdString();
+    saveScreenshot(window.get(), QStringLiteral("main-warned-program"));
 }
 
 TEST_F(MainWindowTest, UnsupportedCardIsLetGoAndSendThenFails)
@@ -372,7 +405,7 @@ TEST_F(MainWindowTest, DeletingTheOnlyItemEmptiesListCombosAndPreview)
     saveScreenshot(window.get(), QStringLiteral("main-after-deleting-only-item"));
 }
 
-TEST_F(MainWindowTest, NewProgramsAreAppendedHoweverTheEditorCloses)
+TEST_F(MainWindowTest, NewProgramsAreAppendedAndSelectedHoweverTheEditorCloses)
 {
     writeProject({QStringLiteral("A")});
     useNoCard();
@@ -393,10 +426,11 @@ TEST_F(MainWindowTest, NewProgramsAreAppendedHoweverTheEditorCloses)
     EXPECT_EQ(cell(2, ProgramListView::KindColumn), QString());
     EXPECT_FALSE(list()->item(2, 0)->icon().isNull());
 
-    // The selection stays where it was.
-    EXPECT_EQ(window->currentRow(), 0);
-    EXPECT_EQ(selectedRow(), 0);
-    EXPECT_EQ(window->currentItem(), project().itemAt(0));
+    // The new program is selected and previewed.
+    EXPECT_EQ(window->currentRow(), 2);
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(window->currentItem(), project().itemAt(2));
+    EXPECT_EQ(window->preview()->item(), project().itemAt(2));
 }
 
 TEST_F(MainWindowTest, DoubleAndRightClicksOnlyActOnRows)

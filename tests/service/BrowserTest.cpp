@@ -155,7 +155,9 @@ TEST_F(BrowserTest, PageAddsAProgramChangesItsTextAndSends)
         QStringLiteral("document.querySelector('li[data-index=\"3\"] canvas').toDataURL()"));
 
     tools.evaluate(QStringLiteral("const item = document.querySelector('li[data-index=\"3\"]'); "
-                                  "item.querySelector('[name=content]').value = '晚上好 8:00'; "
+                                  "item.querySelector('[name=content]').value = '晚上好 8:00\u0378'; "
+                                  "item.querySelector('[name=level]').value = '3'; "
+                                  "item.querySelector('[name=style]').value = '1'; "
                                   "item.querySelector('.save').click(); true"));
     ASSERT_TRUE(tools.waitFor(
         QStringLiteral("(() => { const c = document.querySelector('li[data-index=\"3\"] canvas'); "
@@ -167,7 +169,12 @@ TEST_F(BrowserTest, PageAddsAProgramChangesItsTextAndSends)
     const QJsonArray items =
         call("GET", QStringLiteral("/api/programs")).json().value(u"items").toArray();
     ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(items[2].toObject().value(u"content").toString(), QStringLiteral("晚上好 8:00"));
+    EXPECT_EQ(items[2].toObject().value(u"content").toString(), QStringLiteral("晚上好 8:00\u0378"));
+    EXPECT_EQ(items[2].toObject().value(u"level").toInt(), 3);
+    EXPECT_EQ(items[2].toObject().value(u"style").toInt(), 1);
+    // The character no face draws is named under the program.
+    EXPECT_TRUE(tools.waitFor(QStringLiteral(
+        "document.querySelector('li[data-index=\"3\"] .warnings').textContent.includes('U+0378')")));
 
     card.clearPages();
     tools.evaluate(QStringLiteral("document.getElementById('send').click(); true"));

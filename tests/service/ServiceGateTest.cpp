@@ -155,6 +155,10 @@ TEST_F(ServiceGate, WithATokenThePageLogsInForASessionCookieAndWrongTokensAreLim
     EXPECT_EQ(call("GET", QStringLiteral("/api/programs"), {}, {{"Cookie", session}}).status, 200);
     const HttpAnswer page = call("GET", QStringLiteral("/"), {}, {{"Cookie", session}});
     EXPECT_TRUE(page.body.contains("id=\"programs\"")) << "the sign's page after the login";
+    // The login page's icon, too, is served before the login.
+    const HttpAnswer icon = call("GET", QStringLiteral("/favicon.svg"));
+    EXPECT_EQ(icon.status, 200);
+    EXPECT_TRUE(icon.body.startsWith("<svg")) << icon.body.left(100).toStdString();
     EXPECT_EQ(call("GET", QStringLiteral("/api/programs"), {}, {{"Cookie", "brivane_session=0"}})
                   .status,
               401);

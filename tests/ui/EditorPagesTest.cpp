@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -261,11 +262,18 @@ TEST_F(PicturePageTest, BrowseStoresADecodablePictureRefusesOthersAndCancelLeave
     ASSERT_TRUE(writeAll(truncated, png.left(png.size() / 2)));
 
     QString filterSeen;
+    QString startSeen;
     QString answer;
-    PictureEditorPage::setFileChooser([&](QWidget *, const QString &, const QString &filter) {
-        filterSeen = filter;
-        return answer;
-    });
+    PictureEditorPage::setFileChooser(
+        [&](QWidget *, const QString &start, const QString &filter) {
+            startSeen = start;
+            filterSeen = filter;
+            return answer;
+        });
+    // With no picture yet, the chooser starts in the project's folder; then
+    // in the picture's.
+    QTemporaryDir projectDir;
+    project.setProjectFilePath(QDir(projectDir.path()).filePath("p.brivprj"));
     PictureEditorPage page(&item);
     page.show();
     QSignalSpy changed(&page, &PictureEditorPage::contentChanged);
@@ -284,7 +292,10 @@ TEST_F(PicturePageTest, BrowseStoresADecodablePictureRefusesOthersAndCancelLeave
         answer = c.chosen;
         ui.messages.clear();
         const int changesBefore = int(changed.count());
+        const QString expectedStart =
+            QFileInfo(item.content().isEmpty() ? projectDir.path() : dir.path()).absoluteFilePath();
         QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
+        EXPECT_EQ(QFileInfo(startSeen).absoluteFilePath(), expectedStart);
         EXPECT_TRUE(filterSeen.startsWith("图片文件("));
         EXPECT_TRUE(filterSeen.contains("*.png"));
         EXPECT_TRUE(filterSeen.contains(";;所有文件("));
@@ -306,19 +317,23 @@ TEST_F(PicturePageTest, BrowseStoresADecodablePictureRefusesOthersAndCancelLeave
 
 namespace {
 
-// Characters no face can draw are named below the text, not in a box.
+// Characters no face can draw are named below the text with their code
+// points, not as boxes.
 TEST_F(TextPageTest, CharactersNoFaceDrawsAreNamedBelowTheText)
 {
     item.setContent(QStringLiteral("AB"));
     TextEditorPage page(&item);
-    QLabel *missing = page.findChild<QLabel *>("missing");
-    ASSERT_NE(missing, nullptr);
-    EXPECT_TRUE(missing->isHidden());
+    QLabel *warnings = page.findChild<QLabel *>("warnings");
+    ASSERT_NE(warnings, nullptr);
+    const bool warnedBefore = !warnings->isHidden();
+    const QString before = warnings->text();
     text(page)->setPlainText(QStringLiteral("A\u0378B\u0378"));
-    EXPECT_FALSE(missing->isHidden());
-    EXPECT_EQ(missing->text(), QStringLiteral("以下字符无法显示：\u0378"));
+    EXPECT_FALSE(warnings->isHidden());
+    EXPECT_TRUE(warnings->text().contains(QStringLiteral("\u0378 (U+0378)")))
+        << warnings->text().toStdString();
     text(page)->setPlainText(QStringLiteral("AB"));
-    EXPECT_TRUE(missing->isHidden());
+    EXPECT_EQ(warnings->isHidden(), !warnedBefore);
+    EXPECT_EQ(warnings->text(), before);
     EXPECT_EQ(combo(page, "font")->maxVisibleItems(), 12);
 }
 

@@ -41,16 +41,17 @@ TEST_F(ToolDialogsTest, BrightnessOpensWithTheCardsValue)
     EXPECT_EQ(dialog.slider()->maximum(), 15);
 }
 
-TEST_F(ToolDialogsTest, BrightnessFallsBackTo13WithoutAnswer)
+TEST_F(ToolDialogsTest, BrightnessShowsNoMadeUpValueWithoutAnswer)
 {
     CardFault silence;
     silence.kind = CardFault::Kind::Silence;
     silence.command = 0x13;
     card.addFault(silence);
     BrightnessDialog dialog(session);
-    EXPECT_EQ(dialog.slider()->value(), 13);
-    EXPECT_EQ(dialog.valueLabel()->text(), "13");
+    EXPECT_EQ(dialog.valueLabel()->text(), BrightnessDialog::unknownText());
     EXPECT_TRUE(ui.messages.empty()); // the failed read is not reported
+    dialog.slider()->setValue(4);
+    EXPECT_EQ(dialog.valueLabel()->text(), "4");
 }
 
 TEST_F(ToolDialogsTest, SliderShowsItsValueAndSetSendsIt)

@@ -5,6 +5,13 @@
 const $ = (id) => document.getElementById(id);
 let choices = null;
 let sending = false;
+// The lists /api/choices names, with the number of each list's first entry.
+const numberedChoices = { action: 1, speed: 0, frame: 0, clock: 0, level: 1, flash: 0,
+  style: 0, color: 1 };
+// The fields the page edits, as the service names them (text programs: all).
+const commonFields = ['action', 'speed', 'frame', 'clock', 'delay', 'level', 'flash', 'flashdelay'];
+const textFields = ['content', 'font'];
+const allFields = commonFields.concat(textFields, ['size', 'style', 'color']);
 
 function showMessage(text, ok) {
   const box = $('message');
@@ -79,20 +86,33 @@ function renderProgram(item) {
   node.querySelector('.summary').textContent =
     (item.kind === 'picture' ? item.content + '  ' : '') +
     (item.actionName || '') + ' · 停留 ' + item.stayTime + ' 秒 · ' + item.pages + ' 页';
+  // What the sign will not show as written: colour, fit, missing characters.
+  const warnings = node.querySelector('.warnings');
+  for (const warning of item.warnings || []) {
+    const li = document.createElement('li');
+    li.textContent = warning.text;
+    li.dataset.code = warning.code;
+    warnings.appendChild(li);
+  }
+  warnings.hidden = !warnings.firstChild;
   const f = (name) => node.querySelector('[name="' + name + '"]');
-  fillSelect(f('action'), choices.action, 1);
-  fillSelect(f('speed'), choices.speed, 0);
-  fillSelect(f('frame'), choices.frame, 0);
-  fillSelect(f('clock'), choices.clock, 0);
-  fillSelect(f('color'), choices.color, 1);
-  for (const name of ['action', 'speed', 'frame', 'clock', 'delay'])
-    f(name).value = String(item[name]);
+  for (const [name, base] of Object.entries(numberedChoices))
+    fillSelect(f(name), choices[name], base);
+  const fields = item.kind === 'text' ? allFields : commonFields;
   if (item.kind === 'text') {
     f('content').maxLength = choices.maxTextChars;
-    f('content').value = item.content;
-    f('color').value = String(item.color);
-    f('size').value = String(item.size);
+    // A face not in the list (not installed here) is kept as the file names it.
+    const faces = choices.font.includes(item.font) || !item.font
+      ? choices.font : [item.font].concat(choices.font);
+    f('font').innerHTML = '';
+    for (const face of faces) {
+      const option = document.createElement('option');
+      option.value = option.textContent = face;
+      f('font').appendChild(option);
+    }
   }
+  for (const name of fields)
+    f(name).value = String(item[name]);
   const canvas = node.querySelector('canvas');
   const pages = node.querySelector('.pages');
   for (let p = 1; p <= item.pages && item.pages > 1 && p <= 50; ++p) {
@@ -132,13 +152,12 @@ function renderProgram(item) {
   };
   pages.appendChild(play);
   node.querySelector('.save').onclick = async () => {
+    // Only what was changed: a value the file holds out of range stays as it is.
     const change = {};
-    for (const name of ['action', 'speed', 'frame', 'clock', 'delay'])
-      change[name] = Number(f(name).value);
-    if (item.kind === 'text') {
-      change.content = f('content').value;
-      change.color = Number(f('color').value);
-      change.size = Number(f('size').value);
+    for (const name of fields) {
+      const value = f(name).value;
+      if (value === '' || value === String(item[name])) continue;
+      change[name] = textFields.includes(name) ? value : Number(value);
     }
     try {
       await api('PATCH', '/api/programs/' + item.index, change);
@@ -172,10 +191,13 @@ async function readCard() {
   $('cardText').textContent = '正在读取...';
   try {
     const card = await api('GET', '/api/card');
-    let text = card.model + '，固件 ' + card.firmware;
+    // The model's text already names the firmware.
+    let text = card.model;
     if (card.screenParams) text += '，' + card.screenParams.width + ' x ' + card.screenParams.height;
     if (card.brightness !== null) text += '，亮度 ' + card.brightness;
     $('cardText').textContent = text;
+    // The sign's colours are known now: previews and warnings follow them.
+    await loadList();
   } catch (e) { $('cardText').textContent = e.message; }
 }
 
