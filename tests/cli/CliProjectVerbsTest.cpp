@@ -357,6 +357,12 @@ TEST_F(CliProject, AddedTextsAreWarnedAboutWhatTheSignWillNotShow)
         const CliRun r =
             run(QStringList{QStringLiteral("--json"), QStringLiteral("add-text")} + c.args);
         ASSERT_EQ(r.code, ExitOk) << r.err.toStdString();
+#ifdef Q_OS_WIN
+        // The faces Wine serves are not Debian's: no pixel strikes to advise
+        // and a face that draws U+20BB7.
+        if (qstrcmp(c.code, "fit") == 0 || qstrcmp(c.code, "missingCharacters") == 0)
+            continue;
+#endif
         QStringList codes;
         for (const QJsonValue &w : r.json().value(u"warnings").toArray())
             codes << w.toObject().value(u"code").toString();
