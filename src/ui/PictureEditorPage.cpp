@@ -1,5 +1,6 @@
 #include "ui/PictureEditorPage.h"
 
+#include "base/AppPaths.h"
 #include "base/AppServices.h"
 #include "base/AtoiValue.h"
 #include "model/ItemEdit.h"
