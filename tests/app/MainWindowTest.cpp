@@ -243,7 +243,9 @@ TEST_F(MainWindowTest, AProgramTheSignCannotShowIsMarkedOnceTheCardIsFound)
     useCard(0x33, 15, 3, 0, 1, 16);
     open();
     static_cast<TextItem *>(project().itemAt(0))->setColor(2);
-    EXPECT_EQ(list()->item(0, 0)->toolTip(), QString());
+    // Before a card is found its colours are not known (other warnings,
+    // such as the fit of the face a platform serves, may be there).
+    EXPECT_FALSE(list()->item(0, 0)->toolTip().contains(QStringLiteral("绿色文字将不会显示")));
     run(MainWindow::FindScreen);
     EXPECT_TRUE(list()->item(0, 0)->toolTip().contains(QStringLiteral("绿色文字将不会显示")))
         << list()->item(0, 0)->toolTip().toStdString();
