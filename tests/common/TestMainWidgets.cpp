@@ -1,5 +1,7 @@
 // gtest main for the widget suites: a QApplication on the offscreen platform.
 #include <QApplication>
+#include "common/TestExit.h"
+
 #include <gmock/gmock.h>
 
 int main(int argc, char **argv)
@@ -9,7 +11,11 @@ int main(int argc, char **argv)
     // No test (nor a program it starts) sees the user's own sign list.
     if (!qEnvironmentVariableIsSet("BRIVANE_SIGNS"))
         qputenv("BRIVANE_SIGNS", "");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
+    int code = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleMock(&argc, argv);
+        code = RUN_ALL_TESTS();
+    }
+    return endTests(code);
 }
