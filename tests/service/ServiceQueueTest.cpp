@@ -1,0 +1,91 @@
+// The card queue of the service: card requests answer when their operation
+// has ended while every other request is served meanwhile, commands wait
+// their turn in a bounded queue, and call() reaches the same queue.
+
+#include "ServiceTestSupport.h"
+
+#include "service/CardQueue.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace {
+
+class ServiceQueue : public ServiceFixture {
+protected:
+    // Starts a request; "tag status" goes to finished when its answer arrives.
+    void begin(const QByteArray &method, const QString &path, const QByteArray &body,
+               const QString &tag)
+    {
+        QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+        QNetworkReply *reply = client.sendCustomRequest(request, method, body);
+        QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply, tag] {
+            finished << tag + u' ' +
+                            QString::number(
+                                reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt());
+            reply->deleteLater();
+        });
+    }
+    // Runs the event loop until done() holds (or a minute has passed).
+    static bool spin(const std::function<bool()> &done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+
+    QStringList finished;
+};
+
+TEST_F(ServiceQueue, ASlowCardHoldsOnlyTheCardRequestsWhichRunInTurn)
+{
+    startService();
+    // Every reply of the card comes late: a command takes over a second.
+    card.addFault({CardFault::Kind::Delay, -1, -1, 0, 500, {}});
+    begin("POST", QStringLiteral("/api/card/brightness"), R"({"level":3})", QStringLiteral("first"));
+    begin("POST", QStringLiteral("/api/card/brightness"), R"({"level":7})", QStringLiteral("second"));
+    ASSERT_TRUE(spin([&] { return card.requestCount() >= 1; }));
+    begin("GET", QStringLiteral("/api/programs"), {}, QStringLiteral("programs"));
+    ASSERT_TRUE(spin([&] { return finished.size() == 3; })) << finished.join(u", ").toStdString();
+    EXPECT_EQ(finished, (QStringList{QStringLiteral("programs 200"), QStringLiteral("first 200"),
+                                     QStringLiteral("second 200")}));
+    EXPECT_EQ(card.brightness(), 7); // the queued command ran after the first
+    EXPECT_EQ(service->signStatus({}).value(u"brightness").toInt(), 7);
+}
+
+TEST_F(ServiceQueue, BeyondTheWaitingCommandsTheCardIsBusyAndSoDuringASend)
+{
+    startService();
+    QList<int> statuses;
+    ApiRequest clock;
+    clock.method = "POST";
+    clock.path = QStringLiteral("/api/card/clock");
+    for (int i = 0; i < CardQueue::kMaxWaiting + 2; ++i)
+        service->call(clock, [&](const SignService::Reply &reply) { statuses << reply.status; });
+    // One runs, kMaxWaiting wait, the last is refused at once.
+    ASSERT_EQ(statuses.size(), 1);
+    EXPECT_EQ(statuses.front(), 409);
+    EXPECT_EQ(QJsonDocument::fromJson(
+                  direct("POST", QStringLiteral("/api/card/clear"), {}).body)
+                  .object()
+                  .value(u"error")
+                  .toString(),
+              QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+    ASSERT_TRUE(spin([&] { return statuses.size() == CardQueue::kMaxWaiting + 2; }));
+    EXPECT_EQ(statuses.count(200), CardQueue::kMaxWaiting + 1);
+    // A send queues behind a command; a command is refused while it waits
+    // or runs.
+    service->call(clock, [&](const SignService::Reply &reply) { statuses << reply.status; });
+    const HttpAnswer send = direct("POST", QStringLiteral("/api/send"));
+    ASSERT_EQ(send.status, 202) << send.body.toStdString();
+    EXPECT_EQ(direct("POST", QStringLiteral("/api/card/clear")).status, 409);
+    EXPECT_EQ(waitForJob(send.json().value(u"job").toInt()).value(u"state").toString(),
+              QStringLiteral("done"));
+    EXPECT_EQ(statuses.last(), 200);
+    EXPECT_EQ(direct("POST", QStringLiteral("/api/card/clear")).status, 200);
+}
+
+} // namespace
