@@ -261,8 +261,10 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     m_gate = gate.release();
     bind(m_gate);
     if (!m_config.schedulePath.isEmpty() && !m_schedule) {
-        const QString sign = m_config.port > 0 ? QStringLiteral("port %1").arg(m_config.port)
-                                               : QStringLiteral("sign");
+        // The schedule drives the first sign.
+        const QString sign = !m_config.signs.isEmpty() ? m_config.signs.front().name
+                             : m_config.port > 0       ? QStringLiteral("port %1").arg(m_config.port)
+                                                       : QStringLiteral("sign");
         m_schedule = new ScheduleRunner(*this, m_config.schedulePath, m_config.projectPath, sign,
                                         m_config.log);
         m_schedule->start();

@@ -88,4 +88,40 @@ TEST_F(ServiceQueue, BeyondTheWaitingCommandsTheCardIsBusyAndSoDuringASend)
     EXPECT_EQ(direct("POST", QStringLiteral("/api/card/clear")).status, 200);
 }
 
+TEST_F(ServiceQueue, EachSignOfTheServiceHasItsOwnCardAndStatus)
+{
+    VirtualCard second;
+    ASSERT_TRUE(second.start());
+    PortNaming::setExplicitDevices({card.devicePath(), second.devicePath()});
+    signs = {{QStringLiteral("front"), QStringLiteral("1"), {QStringLiteral("street")}},
+             {QStringLiteral("back"), second.devicePath(), {QStringLiteral("street")}}};
+    startService();
+    QStringList changed;
+    QObject::connect(service.get(), &SignService::signStatusChanged,
+                     [&](const QString &sign) { changed << sign; });
+    EXPECT_EQ(service->signNames(), (QStringList{QStringLiteral("front"), QStringLiteral("back")}));
+    EXPECT_EQ(service->signsInGroup(QStringLiteral("street")), service->signNames());
+
+    EXPECT_EQ(direct("POST", QStringLiteral("/api/card/brightness"), R"({"level":5})",
+                     QStringLiteral("back"))
+                  .status,
+              200);
+    // The HTTP API addresses the first sign.
+    EXPECT_EQ(call("POST", QStringLiteral("/api/card/brightness"), R"({"level":9})").status, 200);
+    EXPECT_EQ(second.brightness(), 5);
+    EXPECT_EQ(card.brightness(), 9);
+    EXPECT_TRUE(changed.contains(QStringLiteral("back")));
+    EXPECT_TRUE(changed.contains(QStringLiteral("front")));
+    const QJsonObject back = service->signStatus(QStringLiteral("back"));
+    EXPECT_EQ(back.value(u"brightness").toInt(), 5);
+    EXPECT_EQ(back.value(u"link").toString(), QStringLiteral("ok"));
+    EXPECT_FALSE(back.value(u"model").toString().isEmpty());
+    EXPECT_TRUE(back.value(u"last").toObject().value(u"ok").toBool());
+    EXPECT_TRUE(service->signStatus(QStringLiteral("nobody")).isEmpty());
+    EXPECT_EQ(direct("POST", QStringLiteral("/api/card/clear"), {}, QStringLiteral("nobody")).status,
+              404);
+    service.reset();
+    second.stop();
+}
+
 } // namespace
