@@ -4,9 +4,12 @@
 // for the small computer beside the sign. The play list lives in the
 // project file: every change is applied to a freshly read copy and saved at
 // once with the atomic writer, so a failed request leaves the file as it
-// was. Card operations run one at a time on a worker thread with their own
-// CardSession; a send runs as a job the client polls. `brivane-cli
-// serve` owns one SignService; tests run it in-process.
+// was. Each sign has a CardQueue: its card operations run one at a time
+// on a worker thread with their own CardSession, and a card request answers
+// when its operation has ended while other requests are served; a send runs
+// as a job the client polls. Every face (HTTP, MQTT) goes through call()
+// and the one route table. `brivane-cli serve` owns one SignService; tests
+// run it in-process.
 
 #include "model/Outcome.h"
 #include "model/SendReport.h"
