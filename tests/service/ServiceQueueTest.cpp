@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -54,6 +55,20 @@ TEST_F(ServiceQueue, ASlowCardHoldsOnlyTheCardRequestsWhichRunInTurn)
                                      QStringLiteral("second 200")}));
     EXPECT_EQ(card.brightness(), 7); // the queued command ran after the first
     EXPECT_EQ(service->signStatus({}).value(u"brightness").toInt(), 7);
+
+    // A client that goes away before its answer: the answer is dropped.
+    {
+        QTcpSocket gone;
+        gone.connectToHost(QHostAddress::LocalHost, port);
+        ASSERT_TRUE(gone.waitForConnected(30000));
+        gone.write("POST /api/card/clear HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                   "Content-Length: 0\r\nContent-Type: application/json\r\n\r\n");
+        ASSERT_TRUE(gone.waitForBytesWritten(30000));
+        const int before = card.requestCount();
+        ASSERT_TRUE(spin([&] { return card.requestCount() > before; }));
+    }
+    ASSERT_TRUE(spin([&] { return !service->cardQueue()->busy(); }));
+    EXPECT_EQ(call("GET", QStringLiteral("/api/programs")).status, 200);
 }
 
 TEST_F(ServiceQueue, BeyondTheWaitingCommandsTheCardIsBusyAndSoDuringASend)
