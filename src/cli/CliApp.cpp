@@ -202,6 +202,14 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addSignsOptions(QCommandLineParser &p)
+{
+    p.addOption({QStringLiteral("group"),
+                 QStringLiteral("add: the sign belongs to this group (repeatable; replaces its "
+                                "groups); list: only the signs of this group."),
+                 QStringLiteral("G")});
+}
+
 void addScheduleOptions(QCommandLineParser &p)
 {
     p.addOptions({
@@ -288,8 +296,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          0, addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
-        {"signs", "add NAME PORT|list|remove NAME",
-         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
+        {"signs", "add NAME PORT [--group G]...|list [--group G]|remove NAME",
+         "Keep named signs (a device path or tcp://HOST:PORT each), in groups.", 1, 3,
+         addSignsOptions,
          &CliApp::verbSigns},
         {"schedule", "check|show FILE",
          "Check a schedule file, or show which play list, brightness and power it gives when.", 2,
