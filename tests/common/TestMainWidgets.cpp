@@ -9,6 +9,9 @@ int main(int argc, char **argv)
     // No test (nor a program it starts) sees the user's own sign list.
     if (!qEnvironmentVariableIsSet("BRIVANE_SIGNS"))
         qputenv("BRIVANE_SIGNS", "");
+    // Nor the GUI's own settings (the preview's zoom).
+    if (!qEnvironmentVariableIsSet("BRIVANE_SETTINGS"))
+        qputenv("BRIVANE_SETTINGS", "");
     QApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
