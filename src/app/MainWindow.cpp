@@ -38,6 +38,7 @@ namespace {
 constexpr QSize kCentralSize(624, 454);
 constexpr QRect kListRect(3, 3, 616, 267);
 constexpr QRect kPreviewAreaRect(3, 278, 616, 143);
+constexpr int kSmallestListHeight = 110; // the header and four rows
 constexpr QRect kStatusRect(3, 429, 618, 18);
 constexpr QSize kToolButtonSize(32, 36);
 constexpr int kSearchBarRange = 200;
@@ -46,7 +47,9 @@ constexpr QSize kFrameAllowance(16, 48);
 
 // The central area: the list, the preview and the status line at their
 // places for the smallest size; a larger window gives the extra width to
-// all three and the extra height to the list and the preview alike.
+// all three and the extra height to the list and the preview alike. On a
+// screen too small for that size (a high scale factor) the list gives up
+// its height first, down to a few rows, so the preview keeps its LED area.
 class CentralArea : public QWidget {
 public:
     using QWidget::QWidget;
@@ -64,7 +67,8 @@ protected:
             return;
         const int dw = width() - kCentralSize.width();
         const int dh = height() - kCentralSize.height();
-        const int listGrows = dh / 2;
+        const int listGrows =
+            dh >= 0 ? dh / 2 : std::max(dh, kSmallestListHeight - kListRect.height());
         list->setGeometry(kListRect.adjusted(0, 0, dw, listGrows));
         previewArea->setGeometry(
             kPreviewAreaRect.translated(0, listGrows).adjusted(0, 0, dw, dh - listGrows));

@@ -9,6 +9,7 @@
 #include "ui/PictureEditorPage.h"
 #include "ui/TextEditorPage.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -335,6 +336,12 @@ TEST_F(TextPageTest, CharactersNoFaceDrawsAreNamedBelowTheText)
     EXPECT_EQ(warnings->isHidden(), !warnedBefore);
     EXPECT_EQ(warnings->text(), before);
     EXPECT_EQ(combo(page, "font")->maxVisibleItems(), 12);
+    // The face list opens wide enough for every name.
+    QComboBox *font = combo(page, "font");
+    for (int i = 0; i < font->count(); ++i)
+        EXPECT_GT(font->view()->minimumWidth(),
+                  font->view()->fontMetrics().horizontalAdvance(font->itemText(i)))
+            << font->itemText(i).toStdString();
 }
 
 } // namespace
