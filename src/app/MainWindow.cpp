@@ -7,6 +7,7 @@
 #include "model/PictureItem.h"
 #include "model/CardSession.h"
 #include "model/PlayList.h"
+#include "model/ProgramWarnings.h"
 #include "model/Schedule.h"
 #include "model/TextItem.h"
 #include "ui/CommandResult.h"
@@ -76,6 +77,33 @@ protected:
         status->setGeometry(kStatusRect.translated(0, dh).adjusted(0, 0, dw, 0));
     }
 };
+
+// The question asked before a send when programs hold characters their face
+// cannot draw, naming them as the editor does; empty when none does.
+QString missingCharactersQuestion(const PlayList &list)
+{
+    constexpr int kMostPrograms = 10;
+    QStringList lines;
+    for (int i = 0; i < list.itemCount(); ++i) {
+        const ProgramItem *item = list.itemAt(i);
+        if (!item)
+            continue;
+        for (const ProgramWarning &w : programWarnings(*item)) {
+            if (w.code != ProgramWarning::Code::MissingCharacters)
+                continue;
+            if (lines.size() == kMostPrograms) {
+                lines << QStringLiteral("……");
+                break;
+            }
+            lines << QStringLiteral("第 %1 条信息：%2").arg(i + 1).arg(w.text);
+        }
+        if (lines.size() > kMostPrograms)
+            break;
+    }
+    if (lines.isEmpty())
+        return {};
+    return lines.join(u'\n') + QStringLiteral("\n\n是否仍要发送？");
+}
 
 struct CommandInfo {
     MainWindow::Command id;
@@ -646,6 +674,9 @@ void MainWindow::sendAll()
             showCommandResult(this, ready);
         return;
     }
+    if (const QString question = missingCharactersQuestion(*m_playList);
+        !question.isEmpty() && !askYesNo(this, question))
+        return;
     {
         SendAllJob job(*m_card, *m_playList);
         ProgressDialog dialog(m_playList->sendProgressRange(), &job, this);

@@ -575,6 +575,28 @@ TEST_F(MainWindowTest, SendsThePlayListToTheCard)
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// Characters the face cannot draw are named in a question before the send;
+// "否" sends nothing.
+TEST_F(MainWindowTest, SendAsksAboutCharactersTheSignCannotShow)
+{
+    writeProject({QStringLiteral("第一条"), QStringLiteral("A\u0378B")});
+    useCard(0x23, 15, 2, 2, 7);
+    start();
+    run(MainWindow::Send);
+    ASSERT_EQ(ui.questions.size(), 1);
+    EXPECT_TRUE(ui.questions[0].startsWith(QStringLiteral("第 2 条信息：以下字符无法显示")))
+        << ui.questions[0].toStdString();
+    EXPECT_TRUE(ui.questions[0].contains(QStringLiteral("\u0378 (U+0378)")));
+    EXPECT_TRUE(ui.questions[0].endsWith(QStringLiteral("是否仍要发送？")));
+    EXPECT_EQ(driver.progress.size(), 1u) << "nothing is sent";
+    EXPECT_TRUE(card->pages().empty());
+
+    ui.yesNoAnswers.push_back(true);
+    run(MainWindow::Send);
+    ASSERT_EQ(driver.progress.size(), 2u);
+    EXPECT_EQ(driver.progress[1].status, QStringLiteral("已成功发送了 2 条信息。"));
+}
+
 TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)
 {
     writeProject({QStringLiteral("A")});
