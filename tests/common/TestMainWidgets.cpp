@@ -1,5 +1,7 @@
 // gtest main for the widget suites: a QApplication on the offscreen platform.
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gmock/gmock.h>
 
 int main(int argc, char **argv)
@@ -12,6 +14,11 @@ int main(int argc, char **argv)
     // Nor the GUI's own settings (the preview's zoom).
     if (!qEnvironmentVariableIsSet("BRIVANE_SETTINGS"))
         qputenv("BRIVANE_SETTINGS", "");
+    // Nor the user's own configuration: what Qt's dialogs keep (their
+    // column widths) goes to a folder of this run.
+    QTemporaryDir config;
+    if (config.isValid())
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
