@@ -1,5 +1,5 @@
 // The broker connection against a real mosquitto: the three ways in
-// (anonymous, password, TLS with a CA), a wrong password refused, the last
+// (anonymous, password, TLS with a CA), a wrong password refused, the
 // connection coming back after the broker restarts, and a goodbye that
 // drops the last will.
 
