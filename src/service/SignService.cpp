@@ -335,16 +335,11 @@ const char *methodName(QHttpServerRequest::Method method)
 
 } // namespace
 
-SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
+SignService::Reply SignService::dispatch(const ApiRequest &request)
 {
-    // HEAD is answered as GET, without the body.
-    const char *method = request.method() == QHttpServerRequest::Method::Head
-                             ? "GET"
-                             : methodName(request.method());
-    const QString path = request.url().path();
-    // The gate has checked the request already; the token is looked at
-    // again here, without counting.
-    if (!isPublic(method, path) && !authorised(request.value("Authorization"), request.value("Cookie")))
+    const QByteArray &method = request.method;
+    const QString &path = request.path;
+    if (!isPublic(method, path) && !request.authorised)
         return error(401, QStringLiteral("需要登录或令牌：Authorization: Bearer TOKEN"));
     bool pathKnown = false;
     for (const Route &route : routes()) {
@@ -352,19 +347,38 @@ SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
         if (!match.hasMatch())
             continue;
         pathKnown = true;
-        if (qstrcmp(route.method, method) == 0)
+        if (method == route.method)
             return (this->*route.handle)(request, match);
     }
     if (pathKnown)
-        return error(405, QStringLiteral("此地址不接受 %1 请求。").arg(QLatin1String(method)));
-    return error(404, QStringLiteral("没有这个地址：%1").arg(path));
+        return error(405, QStringLiteral("此地址不接受 %1 请求。").arg(QLatin1String(method.left(16))));
+    return error(404, QStringLiteral("没有这个地址：%1").arg(path.left(300)));
+}
+
+void SignService::call(const ApiRequest &request, Done done)
+{
+    done(dispatch(request));
 }
 
 bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     QElapsedTimer timer;
     timer.start();
-    const Reply reply = dispatch(request);
+    ApiRequest api;
+    // HEAD is answered as GET, without the body.
+    api.method = request.method() == QHttpServerRequest::Method::Head
+                     ? QByteArray("GET")
+                     : QByteArray(methodName(request.method()));
+    api.path = request.url().path();
+    api.query = request.query();
+    api.body = request.body();
+    api.contentType = request.value("Content-Type");
+    api.peer = request.remoteAddress();
+    // The gate has checked the request already; the token is looked at
+    // again here, without counting.
+    api.authorised = authorised(request.value("Authorization"), request.value("Cookie"));
+    Reply reply;
+    call(api, [&reply](const Reply &answer) { reply = answer; });
     QHttpServerResponder responder = makeResponder(request, socket);
     responder.writeStatusLine(QHttpServerResponder::StatusCode(reply.status));
     responder.writeHeader("Content-Type", reply.contentType);
@@ -401,14 +415,13 @@ void SignService::missingHandler(const QHttpServerRequest &request, QTcpSocket *
                QHttpServerResponder::StatusCode::NotFound);
 }
 
-SignService::Reply SignService::getPage(const QHttpServerRequest &request,
+SignService::Reply SignService::getPage(const ApiRequest &request,
                                         const QRegularExpressionMatch &m)
 {
     QString name = m.captured(1);
     // With a token, the page asks for it first.
     if (name.isEmpty())
-        name = m_config.token.isEmpty() ||
-                       authorised(request.value("Authorization"), request.value("Cookie"))
+        name = m_config.token.isEmpty() || request.authorised
                    ? QStringLiteral("index.html")
                    : QStringLiteral("login.html");
     QFile file(QStringLiteral(":/web/") + name);

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QUrlQuery>
 #include <functional>
 #include <map>
 #include <memory>
@@ -33,6 +34,25 @@ class ScheduleRunner;
 class NotifyQueue;
 class QTcpSocket;
 struct SendJob;
+
+// One request to the service's API, whatever carried it: the HTTP face
+// fills it from a request the gate has admitted, other faces (MQTT, tests)
+// directly. The route table and every check of paths, fields and bodies
+// apply to it alike; the checks of the HTTP line (host, origin, token,
+// content type, body size) stay with the gate.
+struct ApiRequest {
+    QByteArray method; // "GET", "POST", "PATCH", "PUT", "DELETE"
+    QString path;      // "/api/programs", without the query
+    QUrlQuery query;
+    QByteArray body;
+    QByteArray contentType;
+    // The sign a card request is for, by name; empty: the first sign.
+    QString sign;
+    // Filled by the HTTP face: the client's address, and whether it showed
+    // the token or an open session. Other faces are trusted.
+    QHostAddress peer;
+    bool authorised = true;
+};
 
 struct ServiceConfig {
     QString projectPath;
@@ -98,17 +118,23 @@ public:
     // schedule's list waits for its end.
     bool messageActive() const;
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
-
-public:
     struct Reply {
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json";
         RequestGate::Fields headers = {};
     };
+    using Done = std::function<void(const Reply &)>;
+    // Runs a request through the route table as the HTTP face does; done
+    // receives the answer on this thread, at once or, for a card request,
+    // when the card operation has ended. done is called exactly once.
+    void call(const ApiRequest &request, Done done);
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+public:
     // The headers every answer carries: no sniffing, no framing, and only
     // the page's own files.
     static const RequestGate::Fields &securityHeaders();
@@ -117,10 +143,10 @@ private:
     struct Route {
         const char *method;
         QRegularExpression path;
-        Reply (SignService::*handle)(const QHttpServerRequest &, const QRegularExpressionMatch &);
+        Reply (SignService::*handle)(const ApiRequest &, const QRegularExpressionMatch &);
     };
     const std::vector<Route> &routes() const;
-    Reply dispatch(const QHttpServerRequest &request);
+    Reply dispatch(const ApiRequest &request);
     void log(const QString &line) const;
 
     // ---- who may ask (SignServiceAccess.cpp)
@@ -137,24 +163,24 @@ private:
     // Whether the address has used up its wrong tokens; the seconds left.
     int lockedSeconds(const QHostAddress &peer);
     void wrongToken(const QHostAddress &peer);
-    Reply login(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply login(const ApiRequest &, const QRegularExpressionMatch &);
 
     // ---- the play list (SignServicePrograms.cpp)
-    Reply getPage(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply choices(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply listPrograms(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply addProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply changeProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply deleteProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply moveProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply pagePicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply previewPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply getPage(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply choices(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply listPrograms(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply addProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply changeProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply deleteProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply moveProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply pagePicture(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply previewPicture(const ApiRequest &, const QRegularExpressionMatch &);
     // The program as the sign plays it, looping; ?scale=1..4 (default 2),
     // ?dots=1 for the LED dot look.
-    Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply animationGif(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply uploadPicture(const ApiRequest &, const QRegularExpressionMatch &);
     // A message shown now for its duration, then the list again.
-    Reply postNotify(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply postNotify(const ApiRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen; null with *refusal
     // when the file cannot be read or parsed now.
@@ -180,19 +206,19 @@ private:
     QString picturesDir() const;
 
     // ---- the card (SignServiceCard.cpp)
-    Reply cardInfo(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply cardCommand(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply startSend(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply jobState(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply cancelJob(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply cardInfo(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply cardCommand(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply startSend(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply jobState(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply cancelJob(const ApiRequest &, const QRegularExpressionMatch &);
     // Runs work on a worker thread with its own CardSession attached to the
     // card and waits for it; 409 while another card operation runs.
     Reply runOnCard(const std::function<Reply(CardSession &)> &work);
     // The worker thread of both: the attach outcome; work runs when it is ok.
     Outcome onCardThread(const std::function<void(CardSession &)> &work);
-    Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply getSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply putSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply scheduleStatus(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply getSchedule(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply putSchedule(const ApiRequest &, const QRegularExpressionMatch &);
     // colourType: the card's, when its record was read (0: keep the last).
     void rememberCard(const ControllerInfo &info, int colourType);
     void sendFinished(int id);

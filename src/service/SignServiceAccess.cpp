@@ -8,7 +8,6 @@
 #include "service/ServiceSupport.h"
 
 #include <QDateTime>
-#include <QHttpServerRequest>
 #include <QNetworkInterface>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -191,11 +190,11 @@ void SignService::wrongToken(const QHostAddress &peer)
     log(QStringLiteral("%1 wrong token (%2 in this minute)").arg(peer.toString()).arg(wrong.count));
 }
 
-SignService::Reply SignService::login(const QHttpServerRequest &request,
+SignService::Reply SignService::login(const ApiRequest &request,
                                       const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QJsonValue token = body.value(u"token");
     if (body.size() != 1 || !token.isString())
@@ -203,7 +202,7 @@ SignService::Reply SignService::login(const QHttpServerRequest &request,
     if (m_config.token.isEmpty())
         return json(200, QJsonObject{{QStringLiteral("ok"), true}});
     if (!sameSecret(token.toString().toUtf8(), m_config.token)) {
-        wrongToken(request.remoteAddress());
+        wrongToken(request.peer);
         Reply reply = error(401, QStringLiteral("令牌不对。"));
         return reply;
     }
@@ -220,6 +219,6 @@ SignService::Reply SignService::login(const QHttpServerRequest &request,
                                             "; Path=/; HttpOnly; SameSite=Strict; Max-Age=" +
                                             QByteArray::number(kSessionSeconds) +
                                             (m_tls ? "; Secure" : "")});
-    log(QStringLiteral("%1 logged in").arg(request.remoteAddress().toString()));
+    log(QStringLiteral("%1 logged in").arg(request.peer.toString()));
     return reply;
 }

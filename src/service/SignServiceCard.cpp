@@ -15,7 +15,6 @@
 #include "service/ServiceSupport.h"
 
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QJsonArray>
 #include <QThread>
 
@@ -102,7 +101,7 @@ namespace {
 const QString kNoSchedule = QStringLiteral("没有日程：服务启动时未给出 --schedule。");
 }
 
-SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
+SignService::Reply SignService::scheduleStatus(const ApiRequest &,
                                                const QRegularExpressionMatch &)
 {
     if (!m_schedule)
@@ -110,7 +109,7 @@ SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
     return json(200, m_schedule->status());
 }
 
-SignService::Reply SignService::getSchedule(const QHttpServerRequest &,
+SignService::Reply SignService::getSchedule(const ApiRequest &,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
@@ -118,15 +117,15 @@ SignService::Reply SignService::getSchedule(const QHttpServerRequest &,
     return json(200, m_schedule->document());
 }
 
-SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
+SignService::Reply SignService::putSchedule(const ApiRequest &request,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
         return error(404, kNoSchedule);
     QJsonObject ignored;
-    if (auto bad = readObject(request.body(), &ignored))
+    if (auto bad = readObject(request.body, &ignored))
         return *bad;
-    const QList<ScheduleProblem> problems = m_schedule->replace(request.body());
+    const QList<ScheduleProblem> problems = m_schedule->replace(request.body);
     if (problems.isEmpty())
         return json(200, m_schedule->document());
     QJsonArray list;
@@ -138,7 +137,7 @@ SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
                                  {QStringLiteral("problems"), list}});
 }
 
-SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
+SignService::Reply SignService::cardInfo(const ApiRequest &,
                                          const QRegularExpressionMatch &)
 {
     return runOnCard([](CardSession &card) {
@@ -152,14 +151,14 @@ SignService::Reply SignService::cardInfo(const QHttpServerRequest &,
     });
 }
 
-SignService::Reply SignService::cardCommand(const QHttpServerRequest &request,
+SignService::Reply SignService::cardCommand(const ApiRequest &request,
                                             const QRegularExpressionMatch &m)
 {
     const QString command = m.captured(1);
     // Everything is checked before the card is touched.
     QJsonObject body;
     if (command == u"power" || command == u"brightness") {
-        if (auto bad = readObject(request.body(), &body))
+        if (auto bad = readObject(request.body, &body))
             return *bad;
         const QString field = command == u"power" ? QStringLiteral("on") : QStringLiteral("level");
         for (auto it = body.begin(); it != body.end(); ++it)
@@ -175,9 +174,9 @@ SignService::Reply SignService::cardCommand(const QHttpServerRequest &request,
                 return error(400,
                              QStringLiteral("亮度必须是 0 到 15 的整数：{\"level\": 0..15}。"));
         }
-    } else if (!request.body().trimmed().isEmpty()) {
+    } else if (!request.body.trimmed().isEmpty()) {
         QJsonObject ignored;
-        if (auto bad = readObject(request.body(), &ignored))
+        if (auto bad = readObject(request.body, &ignored))
             return *bad;
         if (!ignored.isEmpty())
             return error(400, QStringLiteral("此命令不接受任何字段。"));
@@ -193,12 +192,12 @@ SignService::Reply SignService::cardCommand(const QHttpServerRequest &request,
     });
 }
 
-SignService::Reply SignService::startSend(const QHttpServerRequest &request,
+SignService::Reply SignService::startSend(const ApiRequest &request,
                                           const QRegularExpressionMatch &)
 {
-    if (!request.body().trimmed().isEmpty()) {
+    if (!request.body.trimmed().isEmpty()) {
         QJsonObject ignored;
-        if (auto bad = readObject(request.body(), &ignored))
+        if (auto bad = readObject(request.body, &ignored))
             return *bad;
         if (!ignored.isEmpty())
             return error(400, QStringLiteral("发送不接受任何字段。"));
@@ -342,7 +341,7 @@ void SignService::stop()
     sendFinished(m_runningJob);
 }
 
-SignService::Reply SignService::jobState(const QHttpServerRequest &,
+SignService::Reply SignService::jobState(const ApiRequest &,
                                          const QRegularExpressionMatch &m)
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));
@@ -351,7 +350,7 @@ SignService::Reply SignService::jobState(const QHttpServerRequest &,
     return json(200, it->second->toJson());
 }
 
-SignService::Reply SignService::cancelJob(const QHttpServerRequest &,
+SignService::Reply SignService::cancelJob(const ApiRequest &,
                                           const QRegularExpressionMatch &m)
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));

@@ -24,7 +24,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QJsonArray>
 #include <QSaveFile>
 #include <QTemporaryFile>
@@ -155,7 +154,7 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
     return answer(*m_list);
 }
 
-SignService::Reply SignService::listPrograms(const QHttpServerRequest &,
+SignService::Reply SignService::listPrograms(const ApiRequest &,
                                              const QRegularExpressionMatch &)
 {
     Reply refusal;
@@ -220,11 +219,11 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
 
 } // namespace
 
-SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::addProgram(const ApiRequest &request,
                                            const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QString kind = body.value(u"kind").toString();
     if (kind != u"text" && kind != u"picture")
@@ -267,12 +266,12 @@ std::optional<SignService::Reply> checkNumber(const PlayList &project, int n)
 
 } // namespace
 
-SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::changeProgram(const ApiRequest &request,
                                               const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     if (body.contains(u"kind"))
         return error(400, QStringLiteral("节目的种类不能修改。"));
@@ -288,7 +287,7 @@ SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
         });
 }
 
-SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
+SignService::Reply SignService::deleteProgram(const ApiRequest &,
                                               const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
@@ -302,12 +301,12 @@ SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
         [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
-SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::moveProgram(const ApiRequest &request,
                                             const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QString direction = body.value(u"direction").toString();
     if (body.size() != 1 || (direction != u"up" && direction != u"down"))
@@ -328,7 +327,7 @@ SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
         [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
-SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
+SignService::Reply SignService::pagePicture(const ApiRequest &request,
                                             const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -348,7 +347,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
                               .arg(m.captured(2))
                               .arg(item.pageCount()));
     int scale = 1;
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     if (query.hasQueryItem(QStringLiteral("scale"))) {
         scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
         if (scale < 1 || scale > kMaxScale)
@@ -360,7 +359,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
     return {200, png(scale == 1 ? image : image.scaled(image.size() * scale)), "image/png"};
 }
 
-SignService::Reply SignService::previewPicture(const QHttpServerRequest &request,
+SignService::Reply SignService::previewPicture(const ApiRequest &request,
                                                const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -372,7 +371,7 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
     if (auto bad = checkNumber(project, n))
         return *bad;
     const ProgramItem &item = *project.itemAt(n - 1);
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     const QString typed = query.hasQueryItem(QStringLiteral("page"))
                               ? query.queryItemValue(QStringLiteral("page"))
                               : QStringLiteral("1");
@@ -386,7 +385,7 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
     return {200, png(image), "image/png"};
 }
 
-SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
+SignService::Reply SignService::animationGif(const ApiRequest &request,
                                              const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -397,7 +396,7 @@ SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     GifWriter::Options options;
     options.scale = 2;
     if (query.hasQueryItem(QStringLiteral("scale"))) {
@@ -416,17 +415,17 @@ SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
     return {200, buffer.data(), "image/gif"};
 }
 
-SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
+SignService::Reply SignService::uploadPicture(const ApiRequest &request,
                                               const QRegularExpressionMatch &)
 {
-    const QString name = request.query().queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
+    const QString name = request.query.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
     if (!validPictureName(name))
         return error(
             400,
             QStringLiteral(
                 "图片名称无效：只能用字母、数字、“._- ”和空格，不能以“.”开头，最多 %1 个字符。")
                 .arg(kMaxPictureNameChars));
-    const QByteArray body = request.body();
+    const QByteArray body = request.body;
     if (body.isEmpty())
         return error(400, QStringLiteral("请求正文是空的：需要图片文件。"));
     const QString dir = picturesDir();
@@ -453,7 +452,7 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
                                  {QStringLiteral("height"), decoded.image().height()}});
 }
 
-SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegularExpressionMatch &)
+SignService::Reply SignService::choices(const ApiRequest &, const QRegularExpressionMatch &)
 {
     // The names the editors offer, for the web page's lists, and the longest
     // text its text fields take.
@@ -471,11 +470,11 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("maxTextChars"), TextItem::kMaxTextChars}});
 }
 
-SignService::Reply SignService::postNotify(const QHttpServerRequest &request,
+SignService::Reply SignService::postNotify(const ApiRequest &request,
                                            const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QJsonValue text = body.take(QStringLiteral("text"));
     if (!text.isString() || text.toString().trimmed().isEmpty())
