@@ -102,6 +102,9 @@ public:
 
     // Listens on address:port (0: a free port). The port, or 0 with *error.
     quint16 start(const QHostAddress &address, quint16 port, QString *error);
+    // Runs the schedule, when there is one (start() does; without a
+    // listening socket, as `serve --listen none`, this alone).
+    void startSchedule();
     // Cancels a running send as the cancel button does (the current program
     // finishes, the upload is closed) and waits for it to end.
     void stop();
@@ -170,6 +173,8 @@ private:
     Reply choices(const ApiRequest &, const QRegularExpressionMatch &);
     Reply listPrograms(const ApiRequest &, const QRegularExpressionMatch &);
     Reply addProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    // The whole list at once: {"programs": [...]}, each as addProgram takes it.
+    Reply replacePrograms(const ApiRequest &, const QRegularExpressionMatch &);
     Reply changeProgram(const ApiRequest &, const QRegularExpressionMatch &);
     Reply deleteProgram(const ApiRequest &, const QRegularExpressionMatch &);
     Reply moveProgram(const ApiRequest &, const QRegularExpressionMatch &);
@@ -240,6 +245,7 @@ private:
     std::unique_ptr<ControllerInfo> m_card; // the last card seen
     int m_cardColourType = 0;               // its colour type, once read (0: not known)
     bool m_cardBusy = false;
+    bool m_stopped = false; // stop() was called: no send starts any more
     std::map<int, std::shared_ptr<SendJob>> m_jobs;
     int m_nextJob = 1;
     int m_runningJob = 0;

@@ -217,7 +217,7 @@ SignService::Reply SignService::startSend(const ApiRequest &request,
 
 int SignService::startSendJob(const QString &listPath)
 {
-    if (m_cardBusy)
+    if (m_cardBusy || m_stopped)
         return 0;
     m_cardBusy = true;
     auto job = std::make_shared<SendJob>();
@@ -329,6 +329,9 @@ bool SignService::sendRunning() const
 
 void SignService::stop()
 {
+    // Whatever the end of the running send starts (a message's list coming
+    // back) is not started any more: nothing would wait for it.
+    m_stopped = true;
     if (m_runningJob == 0)
         return;
     const auto it = m_jobs.find(m_runningJob);

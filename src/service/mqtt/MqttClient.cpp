@@ -10,6 +10,14 @@
 
 namespace {
 
+// Without retained messages: none is sent at subscribe, and a live one
+// keeps its retain flag (so that it can be told apart and ignored).
+int subscribeOptions(bool retained)
+{
+    return retained ? MQTT_SUB_OPT_SEND_RETAIN_ALWAYS
+                    : MQTT_SUB_OPT_SEND_RETAIN_NEVER | MQTT_SUB_OPT_RETAIN_AS_PUBLISHED;
+}
+
 void initialiseLibrary()
 {
     static std::once_flag once;
@@ -142,8 +150,7 @@ void MqttClient::subscribeAll()
     const std::lock_guard lock(m_filtersMutex);
     for (const auto &[filter, retained] : m_filters)
         mosquitto_subscribe_v5(m_mosq, nullptr, filter.toUtf8().constData(), 1,
-                               retained ? MQTT_SUB_OPT_SEND_RETAIN_ALWAYS
-                                        : MQTT_SUB_OPT_SEND_RETAIN_NEVER,
+                               subscribeOptions(retained),
                                nullptr);
 }
 
@@ -155,8 +162,7 @@ void MqttClient::subscribe(const QString &filter, bool retained)
     }
     if (m_connected && m_mosq)
         mosquitto_subscribe_v5(m_mosq, nullptr, filter.toUtf8().constData(), 1,
-                               retained ? MQTT_SUB_OPT_SEND_RETAIN_ALWAYS
-                                        : MQTT_SUB_OPT_SEND_RETAIN_NEVER,
+                               subscribeOptions(retained),
                                nullptr);
 }
 

@@ -43,7 +43,7 @@ struct MqttSettings {
 class MqttClient final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kMaxUnacknowledged = 1000;
+    static constexpr int kMaxUnacknowledged = 10'000;
     static constexpr qint64 kMaxUnacknowledgedBytes = qint64(16) << 20;
     static constexpr int kFirstRetryMs = 1000;
     static constexpr int kMaxRetryMs = 60'000;
@@ -63,7 +63,8 @@ public:
     bool publish(const QString &topic, const QByteArray &payload, bool retain);
     // A subscription (QoS 1) made now when connected and again at every
     // connect. retained: whether the broker sends the retained messages it
-    // holds for the filter (never for command topics).
+    // holds for the filter; without, none is sent and a message published
+    // as retained arrives marked so (command topics ignore them).
     void subscribe(const QString &filter, bool retained);
     int unacknowledged() const { return int(m_unacknowledged.size()); }
     // Publishes refused because of the bound since the start.
