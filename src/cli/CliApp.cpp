@@ -215,6 +215,16 @@ void addScheduleOptions(QCommandLineParser &p)
     });
 }
 
+void addSignsOptions(QCommandLineParser &p)
+{
+#ifdef BRIVANE_MQTT
+    // remove: also from the broker (its Home Assistant device, retained topics).
+    addMqttOptions(p);
+#else
+    (void)p;
+#endif
+}
+
 void addServeOptions(QCommandLineParser &p)
 {
     addSendOptions(p);
@@ -293,7 +303,7 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
         {"signs", "add NAME PORT|list|remove NAME",
-         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, noOptions,
+         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, addSignsOptions,
          &CliApp::verbSigns},
         {"schedule", "check|show FILE",
          "Check a schedule file, or show which play list, brightness and power it gives when.", 2,

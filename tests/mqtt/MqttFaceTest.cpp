@@ -1,11 +1,13 @@
 // The MQTT face against mosquitto, the service and the virtual card:
 // discovery configs, commands reaching the card, results with their ids,
 // bad payloads refused with nothing changed, a burst answered whole, group
-// topics, the card unreachable, the broker restarting, removal, and the
+// topics, the card unreachable, the broker restarting, `signs remove`, and the
 // last will of a killed `brivane-cli serve`.
 
 #include "MqttTestSupport.h"
 
+#include "cli/CliApp.h"
+#include "cli/Console.h"
 #include "common/TestFiles.h"
 #include "link/PortNaming.h"
 #include "service/SignService.h"
@@ -363,21 +365,34 @@ TEST_F(MqttFaceTest, AfterTheBrokerRestartsTheFaceIsOnlineAgainWithItsState)
     EXPECT_TRUE(command(QStringLiteral("brightness/set"), "6").value(u"ok").toBool());
 }
 
-TEST_F(MqttFaceTest, ForgettingRemovesTheConfigsAndRetainedTopics)
+TEST_F(MqttFaceTest, RemovingTheSignRemovesItsConfigsAndRetainedTopics)
 {
     startFace();
     ASSERT_TRUE(observer->waitFor(QStringLiteral("homeassistant/image/shop-pc/front_preview/config"),
                                   [](const QByteArray &p) { return !p.isEmpty(); }));
     face->stop();
     face.reset();
-    MqttFaceConfig config;
-    config.nodeId = QStringLiteral("shop-pc");
-    config.sign = QStringLiteral("front");
-    MqttFace forgetting(config, broker.settings(QStringLiteral("forget")), {}, [](const QString &) {});
-    bool done = false;
-    QObject::connect(&forgetting, &MqttFace::forgotten, [&] { done = true; });
-    forgetting.forget();
-    ASSERT_TRUE(waitUntil([&] { return done; }));
+    // `signs remove` with the broker's options, as a user types it.
+    struct Quiet final : public Console {
+        void out(const QString &) override {}
+        void err(const QString &t) override { text += t; }
+        bool errIsTerminal() const override { return false; }
+        bool inIsTerminal() const override { return false; }
+        std::optional<QString> readLine() override { return std::nullopt; }
+        QString text;
+    } console;
+    const QByteArray signs = dir.filePath(QStringLiteral("signs.ini")).toLocal8Bit();
+    qputenv("BRIVANE_SIGNS", signs);
+    CliApp cli(console);
+    ASSERT_EQ(cli.run({QStringLiteral("brivane-cli"), QStringLiteral("signs"), QStringLiteral("add"),
+                       QStringLiteral("front"), QStringLiteral("tcp://192.168.1.50:4001")}),
+              0);
+    const int code = cli.run({QStringLiteral("brivane-cli"), QStringLiteral("signs"),
+                              QStringLiteral("remove"), QStringLiteral("front"),
+                              QStringLiteral("--mqtt"), broker.url(), QStringLiteral("--mqtt-id"),
+                              QStringLiteral("shop-pc")});
+    qunsetenv("BRIVANE_SIGNS");
+    ASSERT_EQ(code, 0) << console.text.toStdString();
     // A new observer sees nothing retained of the sign any more.
     MqttObserver late(broker.settings(QStringLiteral("late")));
     ASSERT_TRUE(late.connect());
