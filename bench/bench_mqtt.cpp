@@ -5,8 +5,9 @@
 //  2. resident memory before and after 10,000 commands of every kind (good
 //     and bad programs, notifies beyond the queue, brightness), twice, so
 //     that growth shows;
-//  3. 20 virtual cards behind their TCP converters, one face each, all in
-//     group "all": one group command, how long until every sign answered.
+//  3. 20 virtual cards behind their TCP converters, 20 signs of one service,
+//     one face each, all in group "all": one group command, how long until
+//     every sign answered.
 
 #include "../tests/mqtt/MqttTestSupport.h"
 
@@ -52,7 +53,7 @@ Sign startSign(const QString &projectFile, int port, const QString &name,
 {
     ServiceConfig config;
     config.projectPath = projectFile;
-    config.port = port;
+    config.signs.append({name, QString::number(port), groups});
     config.log = [](const QString &) {};
     Sign sign;
     sign.service = std::make_unique<SignService>(config);
@@ -176,15 +177,30 @@ void group(MqttBroker &broker, const QString &projectFile)
         names << bridges.back()->address();
     }
     PortNaming::setExplicitDevices(names);
-    std::vector<Sign> signs;
+    // One service drives all twenty, one face (and connection) per sign.
+    ServiceConfig config;
+    config.projectPath = projectFile;
     for (int i = 0; i < kSigns; ++i)
-        signs.push_back(startSign(projectFile, i + 1, QStringLiteral("s%1").arg(i + 1),
-                                  broker.settings({}), {QStringLiteral("all")}));
+        config.signs.append(
+            {QStringLiteral("s%1").arg(i + 1), QString::number(i + 1), {QStringLiteral("all")}});
+    config.log = [](const QString &) {};
+    SignService service(config);
+    std::vector<std::unique_ptr<MqttFace>> faces;
+    for (const ServiceSign &sign : config.signs) {
+        MqttFaceConfig face;
+        face.nodeId = QStringLiteral("bench");
+        face.sign = sign.name;
+        face.groups = sign.groups;
+        MqttSettings settings = broker.settings(QStringLiteral("bench-") + sign.name);
+        faces.push_back(std::make_unique<MqttFace>(
+            face, settings, MqttService::callInto(service, sign.name), config.log));
+        faces.back()->start();
+    }
     MqttObserver results(broker.settings(QStringLiteral("results")));
     results.connect(QStringLiteral("brivane/+/result"));
     waitUntil([&] {
-        return std::all_of(signs.begin(), signs.end(),
-                           [](const Sign &s) { return s.face->client().isConnected(); });
+        return std::all_of(faces.begin(), faces.end(),
+                           [](const auto &face) { return face->client().isConnected(); });
     });
     // Let every face read its card first.
     QElapsedTimer settle;
@@ -206,8 +222,8 @@ void group(MqttBroker &broker, const QString &projectFile)
     std::printf("group command to %d signs over TCP: %d results (%d ok) in %.0f ms; %d cards at "
                 "the new brightness\n",
                 kSigns, int(results.messages.size()), ok, ms, set);
-    for (Sign &s : signs)
-        s.face->stop();
+    for (const auto &face : faces)
+        face->stop();
     PortNaming::setExplicitDevices({});
 }
 

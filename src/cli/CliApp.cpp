@@ -203,6 +203,18 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addSignsOptions(QCommandLineParser &p)
+{
+    p.addOption({QStringLiteral("group"),
+                 QStringLiteral("add: the sign belongs to this group (repeatable; replaces its "
+                                "groups); list: only the signs of this group."),
+                 QStringLiteral("G")});
+#ifdef BRIVANE_MQTT
+    // remove: also from the broker (its Home Assistant device, retained topics).
+    addMqttOptions(p);
+#endif
+}
+
 void addScheduleOptions(QCommandLineParser &p)
 {
     p.addOptions({
@@ -213,16 +225,6 @@ void addScheduleOptions(QCommandLineParser &p)
          QStringLiteral("show: how many days of changes to list (1 to 31, default 7)."),
          QStringLiteral("N")},
     });
-}
-
-void addSignsOptions(QCommandLineParser &p)
-{
-#ifdef BRIVANE_MQTT
-    // remove: also from the broker (its Home Assistant device, retained topics).
-    addMqttOptions(p);
-#else
-    (void)p;
-#endif
 }
 
 void addServeOptions(QCommandLineParser &p)
@@ -302,8 +304,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          0, addRenderOptions, &CliApp::verbRender},
         {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
          addFontsOptions, &CliApp::verbFonts},
-        {"signs", "add NAME PORT|list|remove NAME",
-         "Keep named signs (a device path or tcp://HOST:PORT each).", 1, 3, addSignsOptions,
+        {"signs", "add NAME PORT [--group G]...|list [--group G]|remove NAME",
+         "Keep named signs (a device path or tcp://HOST:PORT each), in groups.", 1, 3,
+         addSignsOptions,
          &CliApp::verbSigns},
         {"schedule", "check|show FILE",
          "Check a schedule file, or show which play list, brightness and power it gives when.", 2,

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QJsonArray>
 #include <QTimer>
 #include <memory>
 #include <vector>
@@ -115,16 +116,26 @@ int CliApp::verbServe(const QStringList &args)
                               .arg(address.toString()),
                           QStringLiteral("serve"));
 
-    const int port = portOption();
-    if (port < 0)
-        return ExitUsage;
-    config.port = port;
-    // The sign's name on the broker: its name in the sign list, else "sign".
+    // One port (or the search) is one sign named "sign"; signs of the sign
+    // list (--sign, --all-signs, several --port) keep their names and groups.
     std::vector<SignTarget> targets;
-    signTargets(targets);
-    const SignTarget target = targets.empty() ? SignTarget{} : targets.front();
-    const QString signName =
-        SignList::checkName(target.name).isEmpty() ? target.name : QStringLiteral("sign");
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
+        return ExitUsage;
+    SignList list;
+    const bool listRead = list.load();
+    const SignList::Sign *listed =
+        targets.size() == 1 && listRead ? list.find(targets.front().name) : nullptr;
+    if (port >= 0 && !listed) {
+        config.port = port;
+    } else {
+        for (const SignTarget &target : targets) {
+            const SignList::Sign *sign = listRead ? list.find(target.name) : nullptr;
+            config.signs.append({target.name,
+                                 target.number > 0 ? QString::number(target.number) : target.port,
+                                 sign ? sign->groups : QStringList()});
+        }
+    }
     config.projectPath = QFileInfo(projectPath()).absoluteFilePath();
     if (!QFileInfo(config.projectPath).isFile())
         return fail(ExitUsage, QStringLiteral("no project file %1 (create one with 'brivane-cli "
@@ -146,19 +157,26 @@ int CliApp::verbServe(const QStringList &args)
     // One face (and broker connection, with its own last will) per sign.
     std::vector<std::unique_ptr<MqttFace>> faces;
     if (mqtt) {
-        if (!MqttFace::usableName(signName))
-            return fail(ExitUsage, QStringLiteral("the sign name '%1' cannot have MQTT topics "
-                                                  "('group' is the groups' level)")
-                                       .arg(signName));
-        MqttFaceConfig face;
-        face.prefix = mqttOptions.prefix;
-        face.nodeId = mqttOptions.id;
-        face.sign = signName;
-        face.port = target.port;
-        MqttSettings broker = mqttOptions.broker;
-        broker.clientId = mqttClientId(mqttOptions, signName);
-        faces.push_back(std::make_unique<MqttFace>(face, broker, MqttService::callInto(service, signName),
-                                                   config.log));
+        for (const QString &name : service.signNames()) {
+            if (!MqttFace::usableName(name))
+                return fail(ExitUsage, QStringLiteral("the sign name '%1' cannot have MQTT topics "
+                                                      "('group' is the groups' level)")
+                                           .arg(name));
+            MqttFaceConfig face;
+            face.prefix = mqttOptions.prefix;
+            face.nodeId = mqttOptions.id;
+            face.sign = name;
+            for (const QJsonValue group : service.signStatus(name).value(u"groups").toArray())
+                face.groups << group.toString();
+            // Its port as given (tcp://HOST:PORT names a converter).
+            for (const SignTarget &target : targets)
+                if (target.name == name || (name == u"sign" && targets.size() == 1))
+                    face.port = target.port;
+            MqttSettings broker = mqttOptions.broker;
+            broker.clientId = mqttClientId(mqttOptions, name);
+            faces.push_back(std::make_unique<MqttFace>(
+                face, broker, MqttService::callInto(service, name), config.log));
+        }
     }
     if (isSet(QStringLiteral("mqtt-forget"))) {
         int left = int(faces.size());

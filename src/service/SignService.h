@@ -4,12 +4,16 @@
 // for the small computer beside the sign. The play list lives in the
 // project file: every change is applied to a freshly read copy and saved at
 // once with the atomic writer, so a failed request leaves the file as it
-// was. Card operations run one at a time on a worker thread with their own
-// CardSession; a send runs as a job the client polls. `brivane-cli
-// serve` owns one SignService; tests run it in-process.
+// was. Each sign has a CardQueue: its card operations run one at a time
+// on a worker thread with their own CardSession, and a card request answers
+// when its operation has ended while other requests are served; a send runs
+// as a job the client polls. Every face (HTTP, MQTT) goes through call()
+// and the one route table. `brivane-cli serve` owns one SignService; tests
+// run it in-process.
 
 #include "model/Outcome.h"
 #include "model/SendReport.h"
+#include "service/CardQueue.h"
 #include "service/RequestGate.h"
 
 #include <QAbstractHttpServer>
@@ -54,10 +58,23 @@ struct ApiRequest {
     bool authorised = true;
 };
 
+// A sign of the service: its name, the port of its card (a number, a device
+// path or a name the port list knows; empty or "0": the search over ports 1
+// to 20 before each card operation) and the groups it belongs to.
+struct ServiceSign {
+    QString name;
+    QString port;
+    QStringList groups;
+};
+
 struct ServiceConfig {
     QString projectPath;
-    // The card's port; 0: search ports 1 to 20 before each card operation.
+    // The card's port when signs is empty: one sign named "sign"; 0: search
+    // ports 1 to 20 before each card operation.
     int port = 0;
+    // The signs, all playing the one project. The HTTP API addresses the
+    // first; ApiRequest::sign any of them.
+    QList<ServiceSign> signs;
     // The answer to a send's questions (resend after a failed clear or
     // program?), as the command-line tool's --on-error.
     enum class OnError { Skip, Stop, Retry };
@@ -111,12 +128,30 @@ public:
     bool sendRunning() const;
 
     // The card queue, for the schedule as for the API. A send of a play
-    // list file as a job; 0 while another card operation runs.
-    int startSendJob(const QString &listPath);
-    // A short card command on a worker thread, the card attached first
-    // (the event loop waits, as for the API's commands); nothing while
-    // another card operation runs.
-    std::optional<Outcome> runCardCommand(const std::function<Outcome(CardSession &)> &command);
+    // list file as a job, queued behind the sign's waiting commands; 0
+    // while another send of the sign runs or waits, or for an unknown sign
+    // (empty: the first).
+    int startSendJob(const QString &listPath, const QString &sign = {});
+    // A short card command in the sign's queue (empty: the first sign),
+    // the card attached first; done receives the attach outcome when that
+    // failed, else the command's, on this thread. False (done never
+    // called) while a send of the sign runs or waits, when
+    // CardQueue::kMaxWaiting commands wait, or for an unknown sign.
+    bool runCardCommand(const std::function<Outcome(CardSession &)> &command,
+                        std::function<void(const Outcome &)> done, const QString &sign = {});
+
+    // ---- the signs
+    // Their names, the first the HTTP API's.
+    QStringList signNames() const;
+    // The signs of a group (by the names of signs.ini's groups), in order.
+    QStringList signsInGroup(const QString &group) const;
+    // What the service last saw of the sign: {"sign", "groups", "link"
+    // ("unknown", "ok", "failed", "unsupported"), "busy", "waiting", and
+    // when known "model", "firmware", "colourType", "power", "brightness",
+    // "last": {"what", "ok", "message", "at"}}. Empty for an unknown sign.
+    QJsonObject signStatus(const QString &sign) const;
+    // The sign's queue (null for an unknown sign; empty: the first).
+    CardQueue *cardQueue(const QString &sign = {}) const;
     // Whether a message is shown or waits (POST /api/notify): the
     // schedule's list waits for its end.
     bool messageActive() const;
@@ -133,6 +168,10 @@ public:
     // when the card operation has ended. done is called exactly once.
     void call(const ApiRequest &request, Done done);
 
+Q_SIGNALS:
+    // After every card operation of the sign: its status may have changed.
+    void signStatusChanged(const QString &sign);
+
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -147,9 +186,11 @@ private:
         const char *method;
         QRegularExpression path;
         Reply (SignService::*handle)(const ApiRequest &, const QRegularExpressionMatch &);
+        // A card request answers when its operation has ended.
+        void (SignService::*later)(const ApiRequest &, const QRegularExpressionMatch &, Done) = nullptr;
     };
     const std::vector<Route> &routes() const;
-    Reply dispatch(const ApiRequest &request);
+    void dispatch(const ApiRequest &request, Done done);
     void log(const QString &line) const;
 
     // ---- who may ask (SignServiceAccess.cpp)
@@ -211,21 +252,26 @@ private:
     QString picturesDir() const;
 
     // ---- the card (SignServiceCard.cpp)
-    Reply cardInfo(const ApiRequest &, const QRegularExpressionMatch &);
-    Reply cardCommand(const ApiRequest &, const QRegularExpressionMatch &);
+    void cardInfo(const ApiRequest &, const QRegularExpressionMatch &, Done);
+    void cardCommand(const ApiRequest &, const QRegularExpressionMatch &, Done);
     Reply startSend(const ApiRequest &, const QRegularExpressionMatch &);
     Reply jobState(const ApiRequest &, const QRegularExpressionMatch &);
     Reply cancelJob(const ApiRequest &, const QRegularExpressionMatch &);
-    // Runs work on a worker thread with its own CardSession attached to the
-    // card and waits for it; 409 while another card operation runs.
-    Reply runOnCard(const std::function<Reply(CardSession &)> &work);
-    // The worker thread of both: the attach outcome; work runs when it is ok.
-    Outcome onCardThread(const std::function<void(CardSession &)> &work);
+    struct Sign;
+    // The sign a request names (the first when it names none); null with
+    // *refusal (404) for a name the service does not have.
+    Sign *signFor(const QString &name, Reply *refusal = nullptr) const;
+    // Queues work in the sign's card queue; done receives its reply, or
+    // the attach's error (500), or 409 when the queue refuses.
+    void runOnCard(Sign &sign, const QString &what, std::function<Reply(CardSession &)> work,
+                   Done done);
+    // Notes what an operation of the sign learnt and tells the listeners.
+    void cardOperationEnded(Sign &sign, const QString &what, bool ok, const QString &message);
     Reply scheduleStatus(const ApiRequest &, const QRegularExpressionMatch &);
     Reply getSchedule(const ApiRequest &, const QRegularExpressionMatch &);
     Reply putSchedule(const ApiRequest &, const QRegularExpressionMatch &);
-    // colourType: the card's, when its record was read (0: keep the last).
-    void rememberCard(const ControllerInfo &info, int colourType);
+    // What an operation of the sign's queue learnt of its card.
+    void rememberCard(Sign &sign, const CardQueue::Ended &ended);
     void sendFinished(int id);
 
     ServiceConfig m_config;
@@ -242,13 +288,10 @@ private:
     std::map<QString, WrongTokens> m_wrongTokens;
     std::unique_ptr<PlayList> m_list;
     QByteArray m_listStamp;
-    std::unique_ptr<ControllerInfo> m_card; // the last card seen
-    int m_cardColourType = 0;               // its colour type, once read (0: not known)
-    bool m_cardBusy = false;
-    bool m_stopped = false; // stop() was called: no send starts any more
+    std::vector<std::unique_ptr<Sign>> m_signs; // at least one
     std::map<int, std::shared_ptr<SendJob>> m_jobs;
     int m_nextJob = 1;
-    int m_runningJob = 0;
+    bool m_stopping = false; // no card operation is taken any more
     class Messages;
     std::unique_ptr<Messages> m_messages;
     ScheduleRunner *m_schedule = nullptr; // child

@@ -67,11 +67,13 @@ QString SignService::picturesDir() const
 
 void SignService::adopt(std::unique_ptr<PlayList> list)
 {
-    if (m_card)
-        list->controllerInfo() = *m_card;
+    // Pages are drawn for the first sign's card.
+    const Sign &sign = *m_signs.front();
+    if (sign.card)
+        list->controllerInfo() = *sign.card;
     // Previews and warnings for the sign's colours once a card told them.
-    if (m_cardColourType > 0) {
-        list->screenParams().bytes[ScreenParams::ColourType] = uint8_t(m_cardColourType);
+    if (sign.colourType > 0) {
+        list->screenParams().bytes[ScreenParams::ColourType] = uint8_t(sign.colourType);
         list->setColourTypeKnown(true);
     }
     list->rebuildAllPages();
@@ -81,14 +83,20 @@ void SignService::adopt(std::unique_ptr<PlayList> list)
     m_list = std::move(list);
 }
 
-void SignService::rememberCard(const ControllerInfo &info, int colourType)
+void SignService::rememberCard(Sign &sign, const CardQueue::Ended &ended)
 {
-    if (!m_card)
-        m_card = std::make_unique<ControllerInfo>();
-    *m_card = info;
-    if (colourType > 0)
-        m_cardColourType = colourType;
-    m_listStamp.clear(); // render again for this card
+    sign.link = ended.attached                                      ? QStringLiteral("ok")
+                : ended.attached.code() == OutcomeCode::Unsupported ? QStringLiteral("unsupported")
+                                                                    : QStringLiteral("failed");
+    if (!ended.cardSeen)
+        return;
+    if (!sign.card)
+        sign.card = std::make_unique<ControllerInfo>();
+    *sign.card = ended.card;
+    if (ended.colourType > 0)
+        sign.colourType = ended.colourType;
+    if (&sign == m_signs.front().get())
+        m_listStamp.clear(); // render again for this card
 }
 
 const PlayList *SignService::currentList(Reply *refusal)

@@ -23,6 +23,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <memory>
 
 namespace {
@@ -62,7 +63,7 @@ protected:
     {
         ServiceConfig config;
         config.projectPath = projectFile;
-        config.port = 1;
+        config.signs.append({QStringLiteral("front"), QStringLiteral("1"), groups});
         config.log = [this](const QString &line) { log << line; };
         service = std::make_unique<SignService>(config);
         MqttFaceConfig faceConfig;
@@ -136,7 +137,7 @@ TEST_F(MqttFaceTest, PublishesOnlineStateAndADiscoveryConfigForEveryEntity)
             n += m.topic.startsWith(u"homeassistant/");
         return n >= 10;
     }));
-    std::map<QString, int> components;
+    std::map<QString, std::set<QString>> components; // the config topics of each
     for (const auto &m : observer->messages) {
         if (!m.topic.startsWith(u"homeassistant/"))
             continue;
@@ -150,7 +151,7 @@ TEST_F(MqttFaceTest, PublishesOnlineStateAndADiscoveryConfigForEveryEntity)
         const QJsonObject config = document.object();
         const QString component = match.captured(1);
         ASSERT_TRUE(required.count(component));
-        ++components[component];
+        components[component].insert(m.topic);
         for (const QString &key : required.at(component) +
                                       QStringList{QStringLiteral("unique_id"),
                                                   QStringLiteral("name"),
@@ -164,8 +165,8 @@ TEST_F(MqttFaceTest, PublishesOnlineStateAndADiscoveryConfigForEveryEntity)
                   QStringLiteral("brivane/front/status"));
     }
     EXPECT_EQ(components.size(), required.size());
-    EXPECT_EQ(components[QStringLiteral("button")], 3);
-    EXPECT_EQ(components[QStringLiteral("sensor")], 2);
+    EXPECT_EQ(components[QStringLiteral("button")].size(), 3u);
+    EXPECT_EQ(components[QStringLiteral("sensor")].size(), 2u);
     // The device names the card once it answered; the state carries the list.
     ASSERT_TRUE(observer->waitFor(
         QStringLiteral("homeassistant/number/shop-pc/front_brightness/config"),

@@ -48,6 +48,7 @@ protected:
         ServiceConfig config;
         config.projectPath = projectFile;
         config.port = 1;
+        config.signs = signs;
         config.token = std::move(token);
         config.schedulePath = schedulePath;
         config.log = [this](const QString &line) { log << line; };
@@ -130,6 +131,7 @@ protected:
     VirtualCard card;
     QString projectFile;
     QString schedulePath; // a schedule for the service to run, when set
+    QList<ServiceSign> signs; // the service's signs, when set
     std::unique_ptr<SignService> service;
     quint16 port = 0;
     QNetworkAccessManager client;
