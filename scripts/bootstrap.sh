@@ -14,6 +14,7 @@ packages=(
   xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
   help2man chromium librsvg2-bin
   libfreetype-dev libfontconfig-dev
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "base/OptionSpellings.h"
 #include "base/Version.h"
 #include "cli/Console.h"
+#include "cli/MqttOptions.h"
 #include "model/PlayList.h"
 #include "model/ProgramFields.h"
 #include "render/EntryAnimation.h"
@@ -208,6 +209,10 @@ void addSignsOptions(QCommandLineParser &p)
                  QStringLiteral("add: the sign belongs to this group (repeatable; replaces its "
                                 "groups); list: only the signs of this group."),
                  QStringLiteral("G")});
+#ifdef BRIVANE_MQTT
+    // remove: also from the broker (its Home Assistant device, retained topics).
+    addMqttOptions(p);
+#endif
 }
 
 void addScheduleOptions(QCommandLineParser &p)
@@ -228,7 +233,7 @@ void addServeOptions(QCommandLineParser &p)
     p.addOptions({
         {QStringLiteral("listen"),
          QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
-                        "free port). Any address but loopback needs a token."),
+                        "free port; none: MQTT only). Any address but loopback needs a token."),
          QStringLiteral("ADDR:PORT")},
         {QStringLiteral("token"),
          QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' or log in on "
@@ -247,6 +252,9 @@ void addServeOptions(QCommandLineParser &p)
                         "for each time, sent when they change; GET /api/schedule/status."),
          QStringLiteral("FILE")},
     });
+#ifdef BRIVANE_MQTT
+    addMqttOptions(p);
+#endif
 }
 
 } // namespace

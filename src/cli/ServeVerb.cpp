@@ -1,9 +1,11 @@
 // serve: the HTTP service and web page (SignService) on this project and
-// card, until SIGINT or SIGTERM.
+// card, and its MQTT face when a broker is named, until SIGINT or SIGTERM.
 
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
+#include "cli/MqttOptions.h"
+#include "service/mqtt/ServiceCall.h"
 #include "cli/MultiSign.h"
 #include "link/SignList.h"
 #include "service/SignService.h"
@@ -12,6 +14,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QJsonArray>
+#include <QTimer>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -29,6 +35,7 @@ bool parseListen(const QString &listen, QHostAddress *address, int *port)
     *address = QHostAddress(host);
     return !address->isNull() && portOk && *port >= 0 && *port <= 65535;
 }
+
 
 } // namespace
 
@@ -80,14 +87,30 @@ int CliApp::verbServe(const QStringList &args)
                                                            : QStringLiteral("127.0.0.1:8080");
     QHostAddress address;
     int listenPort = -1;
-    if (!parseListen(listen, &address, &listenPort))
+    const bool listening = listen != u"none";
+#ifdef BRIVANE_MQTT
+    const bool mqtt = mqttWanted(*m_parser);
+    MqttOptions mqttOptions;
+    if (mqtt) {
+        if (const QString problem = readMqttOptions(*m_parser, &mqttOptions); !problem.isEmpty())
+            return usageError(problem, QStringLiteral("serve"));
+    } else if (isSet(QStringLiteral("mqtt-forget"))) {
+        return usageError(QStringLiteral("--mqtt-forget needs --mqtt URL"), QStringLiteral("serve"));
+    }
+#else
+    const bool mqtt = false;
+#endif
+    if (!listening && !mqtt)
+        return usageError(QStringLiteral("--listen none leaves nothing to serve without --mqtt"),
+                          QStringLiteral("serve"));
+    if (listening && !parseListen(listen, &address, &listenPort))
         return usageError(
             QStringLiteral("invalid --listen '%1': expected ADDR:PORT such as 127.0.0.1:8080")
                 .arg(listen),
             QStringLiteral("serve"));
     config.token = isSet(QStringLiteral("token")) ? option(QStringLiteral("token")).toUtf8()
                                                   : qgetenv("BRIVANE_TOKEN");
-    if (!address.isLoopback() && config.token.isEmpty())
+    if (listening && !address.isLoopback() && config.token.isEmpty())
         return usageError(QStringLiteral("listening on %1 needs --token TOKEN (or BRIVANE_TOKEN): "
                                          "only loopback is served without one")
                               .arg(address.toString()),
@@ -130,21 +153,87 @@ int CliApp::verbServe(const QStringList &args)
     config.log = [this](const QString &line) { m_console.err(line + QLatin1Char('\n')); };
 
     SignService service(config);
-    QString error;
-    const quint16 bound = service.start(address, quint16(listenPort), &error);
-    if (bound == 0)
-        return fail(ExitUsage, QStringLiteral("cannot listen on %1: %2").arg(listen, error));
-    const QString shown = address.protocol() == QAbstractSocket::IPv6Protocol
-                              ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
-                              : address.toString();
-    m_console.err(QStringLiteral("Serving %1 on %2://%3:%4/ (Ctrl-C stops)\n")
-                      .arg(config.projectPath,
-                           config.tlsCertificate.isEmpty() ? QStringLiteral("http")
-                                                           : QStringLiteral("https"),
-                           shown)
-                      .arg(bound));
+#ifdef BRIVANE_MQTT
+    // One face (and broker connection, with its own last will) per sign.
+    std::vector<std::unique_ptr<MqttFace>> faces;
+    if (mqtt) {
+        for (const QString &name : service.signNames()) {
+            if (!MqttFace::usableName(name))
+                return fail(ExitUsage, QStringLiteral("the sign name '%1' cannot have MQTT topics "
+                                                      "('group' is the groups' level)")
+                                           .arg(name));
+            MqttFaceConfig face;
+            face.prefix = mqttOptions.prefix;
+            face.nodeId = mqttOptions.id;
+            face.sign = name;
+            for (const QJsonValue group : service.signStatus(name).value(u"groups").toArray())
+                face.groups << group.toString();
+            // Its port as given (tcp://HOST:PORT names a converter).
+            for (const SignTarget &target : targets)
+                if (target.name == name || (name == u"sign" && targets.size() == 1))
+                    face.port = target.port;
+            MqttSettings broker = mqttOptions.broker;
+            broker.clientId = mqttClientId(mqttOptions, name);
+            faces.push_back(std::make_unique<MqttFace>(
+                face, broker, MqttService::callInto(service, name), config.log));
+        }
+    }
+    if (isSet(QStringLiteral("mqtt-forget"))) {
+        int left = int(faces.size());
+        for (const auto &face : faces) {
+            QObject::connect(face.get(), &MqttFace::forgotten, [&left] {
+                if (--left == 0)
+                    QCoreApplication::quit();
+            });
+            face->forget();
+        }
+        QTimer::singleShot(60'000, [] { QCoreApplication::exit(1); });
+        const int code = QCoreApplication::exec();
+        if (code != 0 || left > 0)
+            return fail(ExitUsage, QStringLiteral("could not reach the broker %1:%2 to remove "
+                                                  "the signs")
+                                       .arg(mqttOptions.broker.host)
+                                       .arg(mqttOptions.broker.port));
+        m_console.err(QStringLiteral("Removed the signs' Home Assistant devices and retained "
+                                     "topics from %1:%2.\n")
+                          .arg(mqttOptions.broker.host)
+                          .arg(mqttOptions.broker.port));
+        return ExitOk;
+    }
+#endif
+    if (listening) {
+        QString error;
+        const quint16 bound = service.start(address, quint16(listenPort), &error);
+        if (bound == 0)
+            return fail(ExitUsage, QStringLiteral("cannot listen on %1: %2").arg(listen, error));
+        const QString shown = address.protocol() == QAbstractSocket::IPv6Protocol
+                                  ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                                  : address.toString();
+        m_console.err(QStringLiteral("Serving %1 on %2://%3:%4/ (Ctrl-C stops)\n")
+                          .arg(config.projectPath,
+                               config.tlsCertificate.isEmpty() ? QStringLiteral("http")
+                                                               : QStringLiteral("https"),
+                               shown)
+                          .arg(bound));
+    } else {
+        service.startSchedule();
+        m_console.err(QStringLiteral("Serving %1 on MQTT only (Ctrl-C stops)\n")
+                          .arg(config.projectPath));
+    }
+#ifdef BRIVANE_MQTT
+    for (const auto &face : faces) {
+        face->start();
+        m_console.err(QStringLiteral("MQTT: %1/ on %2:%3\n")
+                          .arg(face->base(), mqttOptions.broker.host)
+                          .arg(mqttOptions.broker.port));
+    }
+#endif
     const StopSignals signals([&](int) {
         m_console.err(QStringLiteral("Stopping...\n"));
+#ifdef BRIVANE_MQTT
+        for (const auto &face : faces)
+            face->stop();
+#endif
         service.stop();
         QCoreApplication::quit();
     });

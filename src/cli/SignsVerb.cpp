@@ -4,13 +4,16 @@
 #include "cli/CliApp.h"
 
 #include "cli/Console.h"
+#include "cli/MqttOptions.h"
 #include "cli/MultiSign.h"
 #include "link/ByteChannel.h"
 #include "link/PortNaming.h"
 #include "link/SignList.h"
 #include "link/TcpChannel.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
+#include <QTimer>
 #include <QJsonObject>
 
 namespace {
@@ -109,6 +112,38 @@ int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
         return usageError(QStringLiteral("signs remove: expected NAME"), QStringLiteral("signs"));
     QJsonObject done;
     done[u"removed"] = args.at(1);
+#ifdef BRIVANE_MQTT
+    // With --mqtt, the sign's Home Assistant device and retained topics go
+    // from the broker too.
+    MqttOptions mqtt;
+    if (mqttWanted(*m_parser)) {
+        if (const QString problem = readMqttOptions(*m_parser, &mqtt); !problem.isEmpty())
+            return usageError(problem, QStringLiteral("signs"));
+        if (!list.find(args.at(1)))
+            return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+        MqttFaceConfig config;
+        config.prefix = mqtt.prefix;
+        config.nodeId = mqtt.id;
+        config.sign = list.find(args.at(1))->name;
+        mqtt.broker.clientId = mqttClientId(mqtt, config.sign) + QStringLiteral("_remove");
+        MqttFace face(config, mqtt.broker, {},
+                      [this](const QString &line) { m_console.err(line + QLatin1Char('\n')); });
+        bool forgotten = false;
+        QObject::connect(&face, &MqttFace::forgotten, [&] {
+            forgotten = true;
+            QCoreApplication::quit();
+        });
+        QTimer::singleShot(60'000, [] { QCoreApplication::quit(); });
+        face.forget();
+        QCoreApplication::exec();
+        if (!forgotten)
+            return fail(ExitUsage, QStringLiteral("could not reach the broker %1:%2; the sign is "
+                                                  "left in the list")
+                                       .arg(mqtt.broker.host)
+                                       .arg(mqtt.broker.port));
+        done[u"broker"] = QStringLiteral("%1:%2").arg(mqtt.broker.host).arg(mqtt.broker.port);
+    }
+#endif
     return signsEdit(
         list, readable,
         [&]() {

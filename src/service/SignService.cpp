@@ -260,6 +260,12 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     m_listenAddress = address;
     m_gate = gate.release();
     bind(m_gate);
+    startSchedule();
+    return m_gate->serverPort();
+}
+
+void SignService::startSchedule()
+{
     if (!m_config.schedulePath.isEmpty() && !m_schedule) {
         // The schedule drives the first sign.
         const QString sign = !m_config.signs.isEmpty() ? m_config.signs.front().name
@@ -269,7 +275,6 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
                                         m_config.log);
         m_schedule->start();
     }
-    return m_gate->serverPort();
 }
 
 const RequestGate::Fields &SignService::securityHeaders()
@@ -302,6 +307,7 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
         {"POST", path("/api/programs"), &SignService::addProgram},
+        {"PUT", path("/api/programs"), &SignService::replacePrograms},
         {"PATCH", path("/api/programs/(\\d+)"), &SignService::changeProgram},
         {"DELETE", path("/api/programs/(\\d+)"), &SignService::deleteProgram},
         {"POST", path("/api/programs/(\\d+)/move"), &SignService::moveProgram},

@@ -119,6 +119,9 @@ public:
 
     // Listens on address:port (0: a free port). The port, or 0 with *error.
     quint16 start(const QHostAddress &address, quint16 port, QString *error);
+    // Runs the schedule, when there is one (start() does; without a
+    // listening socket, as `serve --listen none`, this alone).
+    void startSchedule();
     // Cancels a running send as the cancel button does (the current program
     // finishes, the upload is closed) and waits for it to end.
     void stop();
@@ -211,6 +214,8 @@ private:
     Reply choices(const ApiRequest &, const QRegularExpressionMatch &);
     Reply listPrograms(const ApiRequest &, const QRegularExpressionMatch &);
     Reply addProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    // The whole list at once: {"programs": [...]}, each as addProgram takes it.
+    Reply replacePrograms(const ApiRequest &, const QRegularExpressionMatch &);
     Reply changeProgram(const ApiRequest &, const QRegularExpressionMatch &);
     Reply deleteProgram(const ApiRequest &, const QRegularExpressionMatch &);
     Reply moveProgram(const ApiRequest &, const QRegularExpressionMatch &);

@@ -227,12 +227,15 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
 
 } // namespace
 
-SignService::Reply SignService::addProgram(const ApiRequest &request,
-                                           const QRegularExpressionMatch &)
+namespace {
+
+// A new program of the body's kind with its fields; an error reply when the
+// kind or a field is not right.
+std::optional<SignService::Reply> newProgram(PlayList &project, const QJsonObject &body,
+                                             const QString &picturesDir,
+                                             const QString &projectDir,
+                                             std::unique_ptr<ProgramItem> *made)
 {
-    QJsonObject body;
-    if (auto bad = readObject(request.body, &body))
-        return *bad;
     const QString kind = body.value(u"kind").toString();
     if (kind != u"text" && kind != u"picture")
         return error(400, QStringLiteral("需要 \"kind\": \"text\" 或 \"picture\"。"));
@@ -240,15 +243,30 @@ SignService::Reply SignService::addProgram(const ApiRequest &request,
         return error(400, QStringLiteral("文字节目需要 \"content\"（字符串）。"));
     if (kind == u"picture" && !body.contains(u"picture"))
         return error(400, QStringLiteral("图片节目需要 \"picture\"（已上传的图片名称）。"));
+    std::unique_ptr<ProgramItem> item;
+    if (kind == u"text")
+        item = std::make_unique<TextItem>(&project);
+    else
+        item = std::make_unique<PictureItem>(&project);
+    if (auto bad = applyFields(*item, body, picturesDir, projectDir))
+        return bad;
+    *made = std::move(item);
+    return std::nullopt;
+}
+
+} // namespace
+
+SignService::Reply SignService::addProgram(const ApiRequest &request,
+                                           const QRegularExpressionMatch &)
+{
+    QJsonObject body;
+    if (auto bad = readObject(request.body, &body))
+        return *bad;
     const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
     return changeList(
         [&](PlayList &project) -> std::optional<Reply> {
             std::unique_ptr<ProgramItem> item;
-            if (kind == u"text")
-                item = std::make_unique<TextItem>(&project);
-            else
-                item = std::make_unique<PictureItem>(&project);
-            if (auto bad = applyFields(*item, body, picturesDir(), projectDir))
+            if (auto bad = newProgram(project, body, picturesDir(), projectDir, &item))
                 return bad;
             project.appendItem(std::move(item));
             return std::nullopt;
@@ -257,6 +275,41 @@ SignService::Reply SignService::addProgram(const ApiRequest &request,
             const int n = project.itemCount();
             return json(201, ProgramFields::toJson(n, *project.itemAt(n - 1)));
         });
+}
+
+SignService::Reply SignService::replacePrograms(const ApiRequest &request,
+                                                const QRegularExpressionMatch &)
+{
+    QJsonObject body;
+    if (auto bad = readObject(request.body, &body))
+        return *bad;
+    const QJsonValue programs = body.take(QStringLiteral("programs"));
+    if (!programs.isArray() || !body.isEmpty())
+        return error(400, QStringLiteral("需要 {\"programs\": [...]}：节目的数组，每个节目的字段与添加节目时相同。"));
+    const QJsonArray array = programs.toArray();
+    const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
+    // The whole list or nothing: the first program that is not right
+    // refuses all of it.
+    return changeList(
+        [&](PlayList &project) -> std::optional<Reply> {
+            project.clearItems();
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                const QString which = QStringLiteral("第 %1 个节目：").arg(i + 1);
+                if (!array[i].isObject())
+                    return error(400, which + QStringLiteral("不是 JSON 对象。"));
+                std::unique_ptr<ProgramItem> item;
+                if (auto bad = newProgram(project, array[i].toObject(), picturesDir(), projectDir,
+                                          &item))
+                    return error(bad->status,
+                                 which + QJsonDocument::fromJson(bad->body)
+                                             .object()
+                                             .value(u"error")
+                                             .toString());
+                project.appendItem(std::move(item));
+            }
+            return std::nullopt;
+        },
+        [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
 namespace {
@@ -495,6 +548,13 @@ SignService::Reply SignService::postNotify(const ApiRequest &request,
                                   .arg(NotifyQueue::kMaxDurationSeconds));
         seconds = int(d);
     }
+    const auto queueFull = [] {
+        return error(429, QStringLiteral("等待显示的消息太多（最多 %1 条），请稍后再试。")
+                              .arg(NotifyQueue::kMaxWaiting));
+    };
+    // A full queue refuses before any file work (bursts stay cheap).
+    if (m_notify->waiting() >= NotifyQueue::kMaxWaiting)
+        return queueFull();
     if (m_notify->folder().isEmpty())
         return error(500, QStringLiteral("无法为消息建立临时文件夹。"));
     // The message is a one-program list of the project's screen.
@@ -517,8 +577,7 @@ SignService::Reply SignService::postNotify(const ApiRequest &request,
     int place = 0;
     if (!m_notify->push(list->projectFilePath(), seconds, &place)) {
         QFile::remove(list->projectFilePath());
-        return error(429, QStringLiteral("等待显示的消息太多（最多 %1 条），请稍后再试。")
-                              .arg(NotifyQueue::kMaxWaiting));
+        return queueFull();
     }
     return json(202, QJsonObject{{QStringLiteral("place"), place},
                                  {QStringLiteral("duration"), seconds}});

@@ -187,7 +187,8 @@ TEST_F(ServiceApi, BadRequestsAreRefusedAndLeaveTheFileByteIdentical)
         {"POST", "/api/card/power", R"({"on":"yes"})", 400},
         {"GET", "/api/jobs/7", {}, 404},
         {"GET", "/nothing", {}, 404},
-        {"PUT", "/api/programs", {}, 405},
+        {"PUT", "/api/programs", {}, 400}, // the whole list needs {"programs": [...]}
+        {"PUT", "/api/programs/1", {}, 405},
         {"POST", "/api/programs", QByteArray(SignService::kMaxBodyBytes + 1, ' '), 413},
         // Text that could not be kept as sent.
         {"POST", "/api/programs", R"({"kind":"text","content":"a\u0000b"})", 400},
