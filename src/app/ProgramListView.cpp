@@ -6,6 +6,7 @@
 #include "model/ValueTables.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QIcon>
@@ -47,9 +48,9 @@ int ProgramListView::columnLeft(int column)
 ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount, parent)
 {
     setObjectName(QStringLiteral("programList"));
-    setHorizontalHeaderLabels({QStringLiteral("类型"), QStringLiteral("内容"),
-                               QStringLiteral("进入动画"), QStringLiteral("速度"),
-                               QStringLiteral("环绕边框"), QStringLiteral("时钟分区")});
+    setHorizontalHeaderLabels({QCoreApplication::translate("ProgramListView", "类型"), QCoreApplication::translate("ProgramListView", "内容"),
+                               QCoreApplication::translate("ProgramListView", "进入动画"), QCoreApplication::translate("ProgramListView", "速度"),
+                               QCoreApplication::translate("ProgramListView", "环绕边框"), QCoreApplication::translate("ProgramListView", "时钟分区")});
     QHeaderView *header = horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setHighlightSections(false);

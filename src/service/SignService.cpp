@@ -9,6 +9,7 @@
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -75,7 +76,7 @@ QString controlCharacter(const QJsonValue &value, const QString &where)
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
             if (c.category() == QChar::Other_Control && c != u'\n' && c != u'\r' && c != u'\t')
-                return QStringLiteral("%1第 %2 个字符是控制字符 U+%3")
+                return QCoreApplication::translate("SignService", "%1第 %2 个字符是控制字符 U+%3")
                     .arg(name)
                     .arg(i + 1)
                     .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
@@ -93,8 +94,8 @@ QString controlCharacter(const QJsonValue &value, const QString &where)
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
         for (auto it = object.begin(); it != object.end(); ++it) {
-            const QString name = QStringLiteral("字段“%1”").arg(it.key().left(40));
-            if (QString found = inText(it.key(), QStringLiteral("字段名")); !found.isEmpty())
+            const QString name = QCoreApplication::translate("SignService", "字段“%1”").arg(it.key().left(40));
+            if (QString found = inText(it.key(), QCoreApplication::translate("SignService", "字段名")); !found.isEmpty())
                 return found;
             if (QString found = controlCharacter(it.value(), name); !found.isEmpty())
                 return found;
@@ -110,18 +111,18 @@ std::optional<SignService::Reply> readObject(const QByteArray &body, QJsonObject
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return error(400, QStringLiteral("请求正文不是有效的 JSON：%1（第 %2 字节）")
+        return error(400, QCoreApplication::translate("SignService", "请求正文不是有效的 JSON：%1（第 %2 字节）")
                               .arg(parseError.errorString())
                               .arg(parseError.offset));
     if (!document.isObject())
-        return error(400, QStringLiteral("请求正文必须是一个 JSON 对象。"));
+        return error(400, QCoreApplication::translate("SignService", "请求正文必须是一个 JSON 对象。"));
     // Text that cannot be kept as it was sent is refused, not changed.
     if (const qsizetype at = loneSurrogate(body); at >= 0)
-        return error(400, QStringLiteral("请求正文第 %1 字节是不成对的代理项 %2：文字无法保存。")
+        return error(400, QCoreApplication::translate("SignService", "请求正文第 %1 字节是不成对的代理项 %2：文字无法保存。")
                               .arg(at + 1)
                               .arg(QString::fromLatin1(body.mid(at, 6))));
     if (const QString found = controlCharacter(document.object(), {}); !found.isEmpty())
-        return error(400, found + QStringLiteral("：只允许换行和制表符。"));
+        return error(400, found + QCoreApplication::translate("SignService", "：只允许换行和制表符。"));
     *object = document.object();
     return std::nullopt;
 }
@@ -345,7 +346,7 @@ SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
     // The gate has checked the request already; the token is looked at
     // again here, without counting.
     if (!isPublic(method, path) && !authorised(request.value("Authorization"), request.value("Cookie")))
-        return error(401, QStringLiteral("需要登录或令牌：Authorization: Bearer TOKEN"));
+        return error(401, QCoreApplication::translate("SignService", "需要登录或令牌：Authorization: Bearer TOKEN"));
     bool pathKnown = false;
     for (const Route &route : routes()) {
         const QRegularExpressionMatch match = route.path.match(path);
@@ -356,8 +357,8 @@ SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
             return (this->*route.handle)(request, match);
     }
     if (pathKnown)
-        return error(405, QStringLiteral("此地址不接受 %1 请求。").arg(QLatin1String(method)));
-    return error(404, QStringLiteral("没有这个地址：%1").arg(path));
+        return error(405, QCoreApplication::translate("SignService", "此地址不接受 %1 请求。").arg(QLatin1String(method)));
+    return error(404, QCoreApplication::translate("SignService", "没有这个地址：%1").arg(path));
 }
 
 bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
@@ -395,7 +396,7 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
 void SignService::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     // Every request is taken by handleRequest; this answers anything else.
-    const Reply reply = error(404, QStringLiteral("没有这个地址。"));
+    const Reply reply = error(404, QCoreApplication::translate("SignService", "没有这个地址。"));
     makeResponder(request, socket)
         .write(reply.body, {{"Content-Type", reply.contentType}},
                QHttpServerResponder::StatusCode::NotFound);
@@ -413,7 +414,7 @@ SignService::Reply SignService::getPage(const QHttpServerRequest &request,
                    : QStringLiteral("login.html");
     QFile file(QStringLiteral(":/web/") + name);
     if (!file.open(QIODevice::ReadOnly))
-        return error(404, QStringLiteral("没有这个地址。"));
+        return error(404, QCoreApplication::translate("SignService", "没有这个地址。"));
     const QByteArray type = name.endsWith(u".js")    ? "text/javascript; charset=utf-8"
                             : name.endsWith(u".css") ? "text/css; charset=utf-8"
                             : name.endsWith(u".svg") ? "image/svg+xml"
@@ -429,7 +430,7 @@ QString SignService::withoutFolders(QString text) const
     for (const QString &folder : {file.absolutePath(), QDir::toNativeSeparators(file.absolutePath())}) {
         text.replace(folder + u'/', QString());
         text.replace(folder + u'\\', QString());
-        text.replace(folder, QStringLiteral("项目文件夹"));
+        text.replace(folder, QCoreApplication::translate("SignService", "项目文件夹"));
     }
     return text;
 }
@@ -446,11 +447,11 @@ QString SignService::projectFileRefusal(const Outcome &outcome) const
     case OutcomeCode::FileUnreadable:
     case OutcomeCode::FileInvalid:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法读取项目文件 %1：文件无法打开、已损坏或不是节目单文件（%2）")
+        return QCoreApplication::translate("SignService", "无法读取项目文件 %1：文件无法打开、已损坏或不是节目单文件（%2）")
             .arg(name, outcome.text());
     default:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法保存项目文件 %1").arg(name);
+        return QCoreApplication::translate("SignService", "无法保存项目文件 %1").arg(name);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QJsonArray>
@@ -82,7 +83,7 @@ Outcome SignService::onCardThread(const std::function<void(CardSession &)> &work
 SignService::Reply SignService::runOnCard(const std::function<Reply(CardSession &)> &work)
 {
     if (m_cardBusy)
-        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+        return error(409, QCoreApplication::translate("SignServiceCard", "卡正忙：另一个卡操作正在进行，请稍后再试。"));
     Reply reply;
     const Outcome attached = onCardThread([&](CardSession &card) { reply = work(card); });
     return attached ? reply : error(500, attached.userText());
@@ -99,14 +100,17 @@ SignService::runCardCommand(const std::function<Outcome(CardSession &)> &command
 }
 
 namespace {
-const QString kNoSchedule = QStringLiteral("没有日程：服务启动时未给出 --schedule。");
+QString noSchedule()
+{
+    return QCoreApplication::translate("SignServiceCard", "没有日程：服务启动时未给出 --schedule。");
+}
 }
 
 SignService::Reply SignService::scheduleStatus(const QHttpServerRequest &,
                                                const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     return json(200, m_schedule->status());
 }
 
@@ -114,7 +118,7 @@ SignService::Reply SignService::getSchedule(const QHttpServerRequest &,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     return json(200, m_schedule->document());
 }
 
@@ -122,7 +126,7 @@ SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     QJsonObject ignored;
     if (auto bad = readObject(request.body(), &ignored))
         return *bad;
@@ -133,7 +137,7 @@ SignService::Reply SignService::putSchedule(const QHttpServerRequest &request,
     for (const ScheduleProblem &p : problems)
         list.append(QJsonObject{{QStringLiteral("field"), p.field},
                                 {QStringLiteral("error"), p.text}});
-    const QString text = QStringLiteral("日程有错误，未保存：") + problems.first().line();
+    const QString text = QCoreApplication::translate("SignServiceCard", "日程有错误，未保存：") + problems.first().line();
     return json(400, QJsonObject{{QStringLiteral("error"), text},
                                  {QStringLiteral("problems"), list}});
 }
@@ -165,22 +169,22 @@ SignService::Reply SignService::cardCommand(const QHttpServerRequest &request,
         for (auto it = body.begin(); it != body.end(); ++it)
             if (it.key() != field)
                 return error(400,
-                             QStringLiteral("未知字段“%1”；只接受“%2”。").arg(it.key(), field));
+                             QCoreApplication::translate("SignServiceCard", "未知字段“%1”；只接受“%2”。").arg(it.key(), field));
         const QJsonValue value = body.value(field);
         if (command == u"power" && !value.isBool())
-            return error(400, QStringLiteral("需要 {\"on\": true} 或 {\"on\": false}。"));
+            return error(400, QCoreApplication::translate("SignServiceCard", "需要 {\"on\": true} 或 {\"on\": false}。"));
         if (command == u"brightness") {
             const double level = value.toDouble(-1);
             if (!value.isDouble() || level != int(level) || level < 0 || level > 15)
                 return error(400,
-                             QStringLiteral("亮度必须是 0 到 15 的整数：{\"level\": 0..15}。"));
+                             QCoreApplication::translate("SignServiceCard", "亮度必须是 0 到 15 的整数：{\"level\": 0..15}。"));
         }
     } else if (!request.body().trimmed().isEmpty()) {
         QJsonObject ignored;
         if (auto bad = readObject(request.body(), &ignored))
             return *bad;
         if (!ignored.isEmpty())
-            return error(400, QStringLiteral("此命令不接受任何字段。"));
+            return error(400, QCoreApplication::translate("SignServiceCard", "此命令不接受任何字段。"));
     }
     return runOnCard([command, body](CardSession &card) {
         if (command == u"clear")
@@ -201,7 +205,7 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
         if (auto bad = readObject(request.body(), &ignored))
             return *bad;
         if (!ignored.isEmpty())
-            return error(400, QStringLiteral("发送不接受任何字段。"));
+            return error(400, QCoreApplication::translate("SignServiceCard", "发送不接受任何字段。"));
     }
     // A file that cannot be read now is never sent: the card is not touched.
     {
@@ -212,7 +216,7 @@ SignService::Reply SignService::startSend(const QHttpServerRequest &request,
     }
     const int id = startSendJob(m_config.projectPath);
     if (id == 0)
-        return error(409, QStringLiteral("卡正忙：另一个卡操作正在进行，请稍后再试。"));
+        return error(409, QCoreApplication::translate("SignServiceCard", "卡正忙：另一个卡操作正在进行，请稍后再试。"));
     return json(202, QJsonObject{{QStringLiteral("job"), id}});
 }
 
@@ -224,7 +228,7 @@ int SignService::startSendJob(const QString &listPath)
     auto job = std::make_shared<SendJob>();
     job->listPath = listPath;
     job->id = m_nextJob++;
-    job->setStatus(0, QStringLiteral("正在连接控制卡..."));
+    job->setStatus(0, QCoreApplication::translate("SignServiceCard", "正在连接控制卡..."));
     ServiceConfig config;
     config.projectPath = listPath;
     config.port = m_config.port;
@@ -240,8 +244,8 @@ int SignService::startSendJob(const QString &listPath)
         if (const Outcome loaded = list.load(); !loaded) {
             job->finish(SendJob::State::Failed, {},
                         loaded.code() == OutcomeCode::FileMissing
-                            ? QStringLiteral("没有项目文件 %1").arg(fileName)
-                            : QStringLiteral("无法读取项目文件 %1（%2）").arg(fileName, loaded.text()));
+                            ? QCoreApplication::translate("SignServiceCard", "没有项目文件 %1").arg(fileName)
+                            : QCoreApplication::translate("SignServiceCard", "无法读取项目文件 %1（%2）").arg(fileName, loaded.text()));
             return;
         }
         CardSession card;
@@ -347,7 +351,7 @@ SignService::Reply SignService::jobState(const QHttpServerRequest &,
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));
     if (it == m_jobs.end())
-        return error(404, QStringLiteral("没有发送任务 %1。").arg(m.captured(1)));
+        return error(404, QCoreApplication::translate("SignServiceCard", "没有发送任务 %1。").arg(m.captured(1)));
     return json(200, it->second->toJson());
 }
 
@@ -356,7 +360,7 @@ SignService::Reply SignService::cancelJob(const QHttpServerRequest &,
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));
     if (it == m_jobs.end())
-        return error(404, QStringLiteral("没有发送任务 %1。").arg(m.captured(1)));
+        return error(404, QCoreApplication::translate("SignServiceCard", "没有发送任务 %1。").arg(m.captured(1)));
     // As the cancel button: the current program finishes, the upload is closed.
     if (it->second->running())
         it->second->cancelRequested = true;
