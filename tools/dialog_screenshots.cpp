@@ -1,6 +1,13 @@
-// dialog_screenshots DIR: saves a picture of every editor and tool dialog
-// into DIR for review (under Xvfb, or with QT_QPA_PLATFORM=offscreen).
+// dialog_screenshots DIR [PROJECT]: saves a picture of the main window (over
+// PROJECT when given), every editor and tool dialog, a question box and
+// Qt's file dialog into DIR for review (under Xvfb, or with
+// QT_QPA_PLATFORM=offscreen), in the language BRIVANE_LANG or the locale
+// chooses.
 // A tool for looking at the dialogs, not a test: it checks nothing.
+#include "app/MainWindow.h"
+#include "app/MessageBoxUserInterface.h"
+#include "base/AppServices.h"
+#include "base/Language.h"
 #include "model/PictureItem.h"
 #include "model/CardSession.h"
 #include "model/PlayList.h"
@@ -17,6 +24,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QTest>
 #include <cstdio>
 
@@ -47,10 +56,12 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: dialog_screenshots DIR\n");
+    if (args.size() != 2 && args.size() != 3) {
+        std::fprintf(stderr, "usage: dialog_screenshots DIR [PROJECT]\n");
         return 2;
     }
+    setApplicationIdentity();
+    installTranslations(chooseLanguage());
     g_dir = args.at(1);
     QDir().mkpath(g_dir);
     const QFont oldFont = QApplication::font();
@@ -97,6 +108,32 @@ int main(int argc, char **argv)
         for (int i = 0; i < 12; ++i)
             dialog.banner()->tick(quint32(100000 + i * 2000));
         save(dialog, QStringLiteral("about"));
+    }
+    {
+        MainWindow window(args.size() == 3 ? args.at(2) : QString());
+        window.start();
+        QTest::qWait(300);
+        save(window, QStringLiteral("main-window"));
+    }
+    {
+        // The question box as the program asks it, grabbed while it waits.
+        MessageBoxUserInterface boxes;
+        setUserInterface(&boxes);
+        QTimer::singleShot(500, [] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                box->grab().save(QDir(g_dir).filePath(QStringLiteral("question.png")));
+                std::printf("%s\n", qPrintable(QDir(g_dir).filePath(QStringLiteral("question.png"))));
+                box->close();
+            }
+        });
+        askYesNo(nullptr, QCoreApplication::translate("MainWindow", "关闭前是否保存对节目的修改？"));
+        setUserInterface(nullptr);
+    }
+    {
+        // Qt's own dialog, in Qt's catalogue of the same language.
+        QFileDialog dialog(nullptr, QString(), g_dir);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        save(dialog, QStringLiteral("file-dialog"));
     }
     QApplication::setFont(oldFont);
     return g_failures == 0 ? 0 : 1;

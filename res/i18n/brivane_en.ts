@@ -618,6 +618,29 @@ Cannot open %1: </translation>
     </message>
 </context>
 <context>
+    <name>PageBitmapLoad</name>
+    <message>
+        <source>找不到图片文件“%1”。</source>
+        <translation>The picture file &quot;%1&quot; was not found.</translation>
+    </message>
+    <message>
+        <source>无法识别图片文件“%1”的格式。</source>
+        <translation>The format of the picture file &quot;%1&quot; is not recognised.</translation>
+    </message>
+    <message>
+        <source>不支持 %1 格式的图片，请使用 BMP、JPEG、PNG、GIF、ICO 或 TIFF 图片。</source>
+        <translation>%1 pictures are not supported; use BMP, JPEG, PNG, GIF, ICO or TIFF.</translation>
+    </message>
+    <message>
+        <source>图片“%1”太大（%2×%3像素），超过了%4 MB的解码上限。</source>
+        <translation>The picture &quot;%1&quot; is too large (%2×%3 pixels): it passes the %4 MB decoding limit.</translation>
+    </message>
+    <message>
+        <source>图片文件“%1”已损坏或不完整，无法解码。</source>
+        <translation>The picture file &quot;%1&quot; is damaged or incomplete and cannot be decoded.</translation>
+    </message>
+</context>
+<context>
     <name>PasswordDialog</name>
     <message>
         <source>密码</source>
@@ -767,6 +790,61 @@ Cannot open %1: </translation>
     </message>
 </context>
 <context>
+    <name>ProgramWarnings</name>
+    <message>
+        <source>%1 行的屏建议使用 %2 磅的%3。</source>
+        <translation>For a screen of %1 rows, %3 at %2 pt is recommended.</translation>
+    </message>
+    <message>
+        <source>没有安装字体“%1”，将使用“%2”代替。</source>
+        <translation>The font &quot;%1&quot; is not installed; &quot;%2&quot; is used instead.</translation>
+    </message>
+    <message>
+        <source>当前显示屏为单色屏，%1色文字将不会显示。</source>
+        <translation>%1 text will not show: the screen is single-colour.</translation>
+    </message>
+    <message>
+        <source>当前显示屏为单色屏，%1色文字将显示为红色。</source>
+        <translation>%1 text will show red: the screen is single-colour.</translation>
+    </message>
+    <message>
+        <source>%1 磅的文字高 %2 行，超出了 %3 行的显示屏，上下部分将不会显示</source>
+        <translation>Text of %1 pt is %2 rows high, more than the screen&apos;s %3 rows; its top and bottom will not show</translation>
+    </message>
+    <message>
+        <source>文字中有换行，%1 行文字共高 %2 行，超出了 %3 行的显示屏，将被截去</source>
+        <translation>The text has line breaks: %1 lines are %2 rows high, more than the screen&apos;s %3 rows, and will be cut</translation>
+    </message>
+    <message>
+        <source>；请去掉换行，或使用不大于 %1 磅的字号。</source>
+        <translation>; remove the line breaks or use a size of at most %1 pt.</translation>
+    </message>
+    <message>
+        <source>；能完整显示的最大字号为 %1 磅。</source>
+        <translation>; the largest size that fits is %1 pt.</translation>
+    </message>
+    <message>
+        <source>；请去掉换行。</source>
+        <translation>; remove the line breaks.</translation>
+    </message>
+    <message>
+        <source>以下字符无法显示，显示屏上将显示为方框：%1。</source>
+        <translation>These characters cannot be shown and appear as boxes on the sign: %1.</translation>
+    </message>
+    <message>
+        <source>以下字符无法显示，显示屏上将不显示：%1。</source>
+        <translation>These characters cannot be shown and are left out on the sign: %1.</translation>
+    </message>
+    <message>
+        <source>%1 至 %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>.</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
     <message>
         <source>进度</source>
@@ -906,6 +984,144 @@ Cannot open %1: </translation>
     </message>
 </context>
 <context>
+    <name>ScanModes</name>
+    <message>
+        <source>16.0:16扫,不打折(室内点阵常规)</source>
+        <translation>16.0: 1/16 scan, unfolded (usual indoor matrix)</translation>
+    </message>
+    <message>
+        <source>8.0: 8扫,不打折</source>
+        <translation>8.0: 1/8 scan, unfolded</translation>
+    </message>
+    <message>
+        <source>8.1: 8扫,下折1次,8点打折</source>
+        <translation>8.1: 1/8 scan, folded down once, 8-dot fold</translation>
+    </message>
+    <message>
+        <source>8.2: 8扫,上折1次,8点打折</source>
+        <translation>8.2: 1/8 scan, folded up once, 8-dot fold</translation>
+    </message>
+    <message>
+        <source>4.1: 4扫,下折3次,8点打折(P10常规)</source>
+        <translation>4.1: 1/4 scan, folded down 3 times, 8-dot fold (usual P10)</translation>
+    </message>
+    <message>
+        <source>4.2: 4扫,上折3次,8点打折</source>
+        <translation>4.2: 1/4 scan, folded up 3 times, 8-dot fold</translation>
+    </message>
+    <message>
+        <source>4.3: 4扫,下折1次,8点打折</source>
+        <translation>4.3: 1/4 scan, folded down once, 8-dot fold</translation>
+    </message>
+    <message>
+        <source>4.4: 4扫,下折1次,8点打折</source>
+        <translation>4.4: 1/4 scan, folded down once, 8-dot fold</translation>
+    </message>
+    <message>
+        <source>4.5: 4扫,下折3次,16点打折</source>
+        <translation>4.5: 1/4 scan, folded down 3 times, 16-dot fold</translation>
+    </message>
+    <message>
+        <source>4.6: 4扫,上折3次,16点打折</source>
+        <translation>4.6: 1/4 scan, folded up 3 times, 16-dot fold</translation>
+    </message>
+    <message>
+        <source>4.7: 4扫,下折1次,16点打折</source>
+        <translation>4.7: 1/4 scan, folded down once, 16-dot fold</translation>
+    </message>
+    <message>
+        <source>4.8: 4扫,上折1次,16点打折</source>
+        <translation>4.8: 1/4 scan, folded up once, 16-dot fold</translation>
+    </message>
+</context>
+<context>
+    <name>Schedule</name>
+    <message>
+        <source>结束时间与开始时间相同</source>
+        <translation>the end time equals the start time</translation>
+    </message>
+    <message>
+        <source>结束日期早于开始日期</source>
+        <translation>the end date is before the start date</translation>
+    </message>
+    <message>
+        <source>时间“%1”无效，应为 00:00 至 %2 的“时:分”</source>
+        <translation>invalid time &quot;%1&quot;: expected &quot;HH:MM&quot; from 00:00 to %2</translation>
+    </message>
+    <message>
+        <source>应为 1 至 7 的星期数组（1 为星期一，7 为星期日）</source>
+        <translation>expected an array of weekdays 1 to 7 (1 is Monday, 7 Sunday)</translation>
+    </message>
+    <message>
+        <source>日期“%1”无效，应为“年-月-日”，如 2026-12-24</source>
+        <translation>invalid date &quot;%1&quot;: expected &quot;YYYY-MM-DD&quot; such as 2026-12-24</translation>
+    </message>
+    <message>
+        <source>应为 true 或 false</source>
+        <translation>expected true or false</translation>
+    </message>
+    <message>
+        <source>应为数组</source>
+        <translation>expected an array</translation>
+    </message>
+    <message>
+        <source>条目太多（最多 %1 个）</source>
+        <translation>too many entries (at most %1)</translation>
+    </message>
+    <message>
+        <source>应为对象</source>
+        <translation>expected an object</translation>
+    </message>
+    <message>
+        <source>日程文件太大（最多 1 MB）</source>
+        <translation>the schedule file is too large (at most 1 MB)</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON（错在第 %1 个字节处）</source>
+        <translation>not valid JSON (error at byte %1)</translation>
+    </message>
+    <message>
+        <source>日程文件应为一个 JSON 对象</source>
+        <translation>the schedule file must be one JSON object</translation>
+    </message>
+    <message>
+        <source>不支持的版本 %1（本程序读取版本 %2）</source>
+        <translation>unsupported version %1 (this program reads version %2)</translation>
+    </message>
+    <message>
+        <source>缺少播放表文件名</source>
+        <translation>the play list file name is missing</translation>
+    </message>
+    <message>
+        <source>优先级应为整数</source>
+        <translation>the priority must be an integer</translation>
+    </message>
+    <message>
+        <source>缺少亮度级别</source>
+        <translation>the brightness level is missing</translation>
+    </message>
+    <message>
+        <source>亮度应为 0 至 15 的整数</source>
+        <translation>the brightness must be an integer from 0 to 15</translation>
+    </message>
+    <message>
+        <source>应为“on”或“off”</source>
+        <translation>expected &quot;on&quot; or &quot;off&quot;</translation>
+    </message>
+    <message>
+        <source>无法读取日程文件 %1</source>
+        <translation>cannot read the schedule file %1</translation>
+    </message>
+    <message>
+        <source>播放表文件 %1 不存在</source>
+        <translation>the play list file %1 does not exist</translation>
+    </message>
+    <message>
+        <source>播放表文件 %1 无法读取：%2</source>
+        <translation>the play list file %1 cannot be read: %2</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleRunner</name>
     <message>
         <source>无法读取播放表文件 %1</source>
@@ -922,6 +1138,17 @@ Cannot open %1: </translation>
     <message>
         <source>无法保存日程文件 %1：%2</source>
         <translation>Cannot save the schedule file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenParamsText</name>
+    <message>
+        <source>单红</source>
+        <translation>single red</translation>
+    </message>
+    <message>
+        <source>红绿双色</source>
+        <translation>red and green</translation>
     </message>
 </context>
 <context>
@@ -1312,6 +1539,543 @@ Cannot open %1: </translation>
     <message>
         <source>页面没有点阵数据。</source>
         <translation>The page has no dot data.</translation>
+    </message>
+</context>
+<context>
+    <name>ValueTables</name>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>单点快走</source>
+        <translation>Single dot, fast</translation>
+    </message>
+    <message>
+        <source>单点慢走</source>
+        <translation>Single dot, slow</translation>
+    </message>
+    <message>
+        <source>四点快走</source>
+        <translation>Four dots, fast</translation>
+    </message>
+    <message>
+        <source>四点慢走</source>
+        <translation>Four dots, slow</translation>
+    </message>
+    <message>
+        <source>八点快闪</source>
+        <translation>Eight dots flashing fast</translation>
+    </message>
+    <message>
+        <source>八点慢闪</source>
+        <translation>Eight dots flashing slowly</translation>
+    </message>
+    <message>
+        <source>全快闪</source>
+        <translation>All flashing fast</translation>
+    </message>
+    <message>
+        <source>全慢闪</source>
+        <translation>All flashing slowly</translation>
+    </message>
+    <message>
+        <source>立刻显示</source>
+        <translation>Show at once</translation>
+    </message>
+    <message>
+        <source>左移</source>
+        <translation>Move left</translation>
+    </message>
+    <message>
+        <source>右移</source>
+        <translation>Move right</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <source>从左向右展开</source>
+        <translation>Unfold left to right</translation>
+    </message>
+    <message>
+        <source>从上向下展开</source>
+        <translation>Unfold top to bottom</translation>
+    </message>
+    <message>
+        <source>水平中展</source>
+        <translation>Unfold from the middle</translation>
+    </message>
+    <message>
+        <source>水平百叶窗</source>
+        <translation>Horizontal blinds</translation>
+    </message>
+    <message>
+        <source>垂直百叶窗</source>
+        <translation>Vertical blinds</translation>
+    </message>
+    <message>
+        <source>上下交叉对进</source>
+        <translation>Interlace from top and bottom</translation>
+    </message>
+    <message>
+        <source>左右交叉对展</source>
+        <translation>Interlace from left and right</translation>
+    </message>
+    <message>
+        <source>连续左移</source>
+        <translation>Scroll left continuously</translation>
+    </message>
+    <message>
+        <source>菱形扩散</source>
+        <translation>Diamond</translation>
+    </message>
+    <message>
+        <source>斜向下移</source>
+        <translation>Move down diagonally</translation>
+    </message>
+    <message>
+        <source>斜向左展</source>
+        <translation>Unfold left diagonally</translation>
+    </message>
+    <message>
+        <source>马赛克</source>
+        <translation>Mosaic</translation>
+    </message>
+    <message>
+        <source>下雨</source>
+        <translation>Rain</translation>
+    </message>
+    <message>
+        <source>(慢)</source>
+        <translation> (slow)</translation>
+    </message>
+    <message>
+        <source>(快)</source>
+        <translation> (fast)</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>表盘</source>
+        <translation>Dial</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>亮灭闪</source>
+        <translation>Blink</translation>
+    </message>
+    <message>
+        <source>反白闪</source>
+        <translation>Inverse</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Regular</translation>
+    </message>
+    <message>
+        <source>粗体</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <source>斜体</source>
+        <translation>Italic</translation>
+    </message>
+    <message>
+        <source>粗斜体</source>
+        <translation>Bold italic</translation>
+    </message>
+    <message>
+        <source>红</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>绿</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>黄</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>Brivane 显示屏</source>
+        <translation>Brivane sign</translation>
+    </message>
+    <message>
+        <source>Brivane 显示屏 - 登录</source>
+        <translation>Brivane sign - log in</translation>
+    </message>
+    <message>
+        <source>卡信息：</source>
+        <translation>Card: </translation>
+    </message>
+    <message>
+        <source>未读取</source>
+        <translation>not read</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>发送...</source>
+        <translation>Send...</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>节目单</source>
+        <translation>Play list</translation>
+    </message>
+    <message>
+        <source>节目单是空的。</source>
+        <translation>The play list is empty.</translation>
+    </message>
+    <message>
+        <source>添加文字节目</source>
+        <translation>Add a text program</translation>
+    </message>
+    <message>
+        <source>输入要显示的文字</source>
+        <translation>Text to show</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>添加图片节目</source>
+        <translation>Add a picture program</translation>
+    </message>
+    <message>
+        <source>上传并添加</source>
+        <translation>Upload and add</translation>
+    </message>
+    <message>
+        <source>日程</source>
+        <translation>Schedule</translation>
+    </message>
+    <message>
+        <source>每天校时</source>
+        <translation>Set the clock daily at</translation>
+    </message>
+    <message>
+        <source>添加播放表</source>
+        <translation>Add a play list</translation>
+    </message>
+    <message>
+        <source>添加亮度时段</source>
+        <translation>Add a brightness window</translation>
+    </message>
+    <message>
+        <source>添加关屏时段</source>
+        <translation>Add an off window</translation>
+    </message>
+    <message>
+        <source>保存日程</source>
+        <translation>Save the schedule</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>动画</source>
+        <translation>Entry</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>边框</source>
+        <translation>Border</translation>
+    </message>
+    <message>
+        <source>时钟区</source>
+        <translation>Clock zone</translation>
+    </message>
+    <message>
+        <source>停留时间(秒)</source>
+        <translation>Stay (s)</translation>
+    </message>
+    <message>
+        <source>走字级别</source>
+        <translation>Speed level</translation>
+    </message>
+    <message>
+        <source>停留闪烁</source>
+        <translation>Flash</translation>
+    </message>
+    <message>
+        <source>闪烁间隔(秒)</source>
+        <translation>Flash interval (s)</translation>
+    </message>
+    <message>
+        <source>字体</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>字号</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>字型</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>保存修改</source>
+        <translation>Save changes</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>请输入令牌</source>
+        <translation>Enter the token</translation>
+    </message>
+    <message>
+        <source>令牌</source>
+        <translation>Token</translation>
+    </message>
+    <message>
+        <source>登录</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source> · 停留 %1 秒 · %2 页</source>
+        <translation> · stays %1 s · %2 pages</translation>
+    </message>
+    <message>
+        <source>第 %1 页</source>
+        <translation>Page %1</translation>
+    </message>
+    <message>
+        <source>播放</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>已保存节目 %1。</source>
+        <translation>Program %1 saved.</translation>
+    </message>
+    <message>
+        <source>删除节目 %1？</source>
+        <translation>Delete program %1?</translation>
+    </message>
+    <message>
+        <source>已删除。</source>
+        <translation>Deleted.</translation>
+    </message>
+    <message>
+        <source>正在读取...</source>
+        <translation>Reading...</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>，亮度 %1</source>
+        <translation>, brightness %1</translation>
+    </message>
+    <message>
+        <source>发送失败。</source>
+        <translation>The send failed.</translation>
+    </message>
+    <message>
+        <source>请输入文字。</source>
+        <translation>Enter a text.</translation>
+    </message>
+    <message>
+        <source>已添加。</source>
+        <translation>Added.</translation>
+    </message>
+    <message>
+        <source>请选择图片文件。</source>
+        <translation>Choose a picture file.</translation>
+    </message>
+    <message>
+        <source>已添加图片。</source>
+        <translation>Picture added.</translation>
+    </message>
+    <message>
+        <source>一</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>二</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>三</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>四</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>五</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>六</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>没有按日程运行。</source>
+        <translation>Not running by schedule.</translation>
+    </message>
+    <message>
+        <source>现在：%1 · 亮度 %2</source>
+        <translation>Now: %1 · brightness %2</translation>
+    </message>
+    <message>
+        <source>不变</source>
+        <translation>unchanged</translation>
+    </message>
+    <message>
+        <source> · 屏幕开</source>
+        <translation> · screen on</translation>
+    </message>
+    <message>
+        <source> · 屏幕关</source>
+        <translation> · screen off</translation>
+    </message>
+    <message>
+        <source> · 下次变化 %1</source>
+        <translation> · next change %1</translation>
+    </message>
+    <message>
+        <source> · 正在发送</source>
+        <translation> · sending</translation>
+    </message>
+    <message>
+        <source> · %1 秒后重试</source>
+        <translation> · retrying in %1 s</translation>
+    </message>
+    <message>
+        <source> · 上次失败：%1</source>
+        <translation> · last attempt failed: %1</translation>
+    </message>
+    <message>
+        <source> (%1 至 %2)</source>
+        <translation> (%1 to %2)</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>播放表</source>
+        <translation>Play list</translation>
+    </message>
+    <message>
+        <source>开始日期</source>
+        <translation>From date</translation>
+    </message>
+    <message>
+        <source>结束日期</source>
+        <translation>To date</translation>
+    </message>
+    <message>
+        <source>优先级</source>
+        <translation>Priority</translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>亮度级别</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>关屏</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>开屏</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>开关屏</source>
+        <translation>Screen on/off</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>日程已保存。</source>
+        <translation>Schedule saved.</translation>
+    </message>
+</context>
+<context>
+    <name>XmlDocument</name>
+    <message>
+        <source>节目单太大，保存后的项目文件将超过%1 MB，以后无法再打开，未保存。请删除一些节目后再试。</source>
+        <translation>The play list is too large: the saved project file would pass %1 MB and could not be opened again. Not saved; delete some programs and try again.</translation>
+    </message>
+    <message>
+        <source>节目太多，保存后的项目文件将超过%1个元素，以后无法再打开，未保存。请删除一些节目后再试。</source>
+        <translation>Too many programs: the saved project file would pass %1 elements and could not be opened again. Not saved; delete some programs and try again.</translation>
+    </message>
+    <message>
+        <source>保存后的项目文件将无法再打开，未保存。</source>
+        <translation>The saved project file could not be opened again; not saved.</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,219 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
+    <name>Cardsim</name>
+    <message>
+        <source>empty fault</source>
+        <translation>故障为空</translation>
+    </message>
+    <message>
+        <source>unknown fault kind &apos;%1&apos;</source>
+        <translation>未知的故障类型“%1”</translation>
+    </message>
+    <message>
+        <source>fault &apos;%1&apos; needs a value (%1=N)</source>
+        <translation>故障“%1”需要一个值（%1=N）</translation>
+    </message>
+    <message>
+        <source>noise needs hex bytes</source>
+        <translation>noise 需要十六进制字节</translation>
+    </message>
+    <message>
+        <source>bad value &apos;%1&apos;</source>
+        <translation>值“%1”无效</translation>
+    </message>
+    <message>
+        <source>bad option &apos;%1&apos;</source>
+        <translation>选项“%1”无效</translation>
+    </message>
+    <message>
+        <source>Fault syntax: KIND[=VALUE][,cmd=CODE][,count=N][,after=N]
+  silence          no reply
+  noise[=HEX]      noise bytes before the reply (default mixes stray AF/5F)
+  checksum         wrong reply checksum
+  endmark          wrong reply end mark
+  short | long     reply length field 51 | 513
+  status=S         refuse with status byte S (1..6, 0x7F, ...)
+  long-reply       well-formed status-0 reply of 60 bytes
+  delay=MS         reply MS milliseconds late
+  trickle=MS       reply one byte at a time, MS apart
+  drop             close the line instead of answering
+  repeat           answer with a copy of the last reply, doing nothing
+  no-echo[=N]      sequence number N (default 0) instead of the request&apos;s
+  cmd=CODE applies it to one command only (e.g. cmd=0x35); count=N to the
+  next N matching requests (default: until the card stops); after=N lets N
+  matching requests pass first (drop,after=3 drops on the 4th request).</source>
+        <translation>故障写法：KIND[=VALUE][,cmd=CODE][,count=N][,after=N]
+  silence          不回答
+  noise[=HEX]      回答前先发噪声字节（默认混有零散的 AF/5F）
+  checksum         回答的校验码错误
+  endmark          回答的结束标记错误
+  short | long     回答的长度字段为 51 | 513
+  status=S         以状态字节 S 拒绝（1..6、0x7F……）
+  long-reply       格式正确、状态为 0 的 60 字节回答
+  delay=MS         晚 MS 毫秒回答
+  trickle=MS       逐字节回答，每字节间隔 MS 毫秒
+  drop             断开线路，不回答
+  repeat           重发上一次的回答，不执行命令
+  no-echo[=N]      用序号 N（默认 0）代替请求的序号
+  cmd=CODE 只作用于一个命令（如 cmd=0x35）；count=N 作用于接下来的 N 个
+  匹配请求（默认：直到虚拟卡停止）；after=N 先放过 N 个匹配请求
+  （drop,after=3 在第 4 个请求时断开）。</translation>
+    </message>
+    <message>
+        <source>cannot listen on 127.0.0.1:%1: %2</source>
+        <translation>无法在 127.0.0.1:%1 上监听：%2</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>无法打开 %1：%2</translation>
+    </message>
+    <message>
+        <source>Open a window that plays what the card has received, as the sign would.</source>
+        <translation>打开一个窗口，像显示屏一样播放控制卡收到的内容。</translation>
+    </message>
+    <message>
+        <source>After every upload (and at exit) write what the card plays as an animated GIF.</source>
+        <translation>每次上传后（以及退出时）把控制卡播放的内容写成 GIF 动画。</translation>
+    </message>
+    <message>
+        <source>Pixels per LED for --show and --play-gif (1-16).</source>
+        <translation>--show 和 --play-gif 中每个 LED 的像素数（1-16）。</translation>
+    </message>
+    <message>
+        <source>Also make the device reachable as a symlink at &lt;path&gt;.</source>
+        <translation>另在 &lt;path&gt; 建一个指向设备的符号链接。</translation>
+    </message>
+    <message>
+        <source>Card series answered to 0x35 (default 15).</source>
+        <translation>对 0x35 回答的控制卡系列（默认 15）。</translation>
+    </message>
+    <message>
+        <source>Model code answered to 0x35 (default 0x23).</source>
+        <translation>对 0x35 回答的型号代码（默认 0x23）。</translation>
+    </message>
+    <message>
+        <source>Firmware version major.minor.build (default 2.2.7).</source>
+        <translation>固件版本 主.次.构建（默认 2.2.7）。</translation>
+    </message>
+    <message>
+        <source>Screen width in pixels, a multiple of 8 up to 2048 (default 256).</source>
+        <translation>屏宽（像素），8 的倍数，最大 2048（默认 256）。</translation>
+    </message>
+    <message>
+        <source>Screen height in pixels, a multiple of 8 up to 128 (default 32).</source>
+        <translation>屏高（像素），8 的倍数，最大 128（默认 32）。</translation>
+    </message>
+    <message>
+        <source>Colour type: 1 single red, 2 red and green (default 1).</source>
+        <translation>颜色类型：1 单红，2 红绿双色（默认 1）。</translation>
+    </message>
+    <message>
+        <source>Set the reverse-data flag of the screen parameters.</source>
+        <translation>设置屏参中的数据反向标志。</translation>
+    </message>
+    <message>
+        <source>Initial brightness 0..15 (default 15).</source>
+        <translation>初始亮度 0..15（默认 15）。</translation>
+    </message>
+    <message>
+        <source>Emulate the line: answer only after the time &lt;baud&gt; (10 bits a byte) needs for request and reply, e.g. 57600.</source>
+        <translation>模拟线路速度：按 &lt;baud&gt;（每字节 10 位）传送请求和回答所需的时间之后才回答，如 57600。</translation>
+    </message>
+    <message>
+        <source>Inject a fault (repeatable; syntax above).</source>
+        <translation>注入故障（可重复；写法见上）。</translation>
+    </message>
+    <message>
+        <source>Write every received page as &lt;dir&gt;/page-NNN.png once complete, and all stored pages again on exit.</source>
+        <translation>每收全一页就写成 &lt;dir&gt;/page-NNN.png，退出时再写出所有保存的页面。</translation>
+    </message>
+    <message>
+        <source>Do not log each request on standard error.</source>
+        <translation>不在标准错误上记录每个请求。</translation>
+    </message>
+    <message>
+        <source>Also act as a serial-to-network converter: listen on 127.0.0.1:&lt;port&gt; (0: any free port), one connection at a time, and print its tcp://127.0.0.1:PORT name on the first line.</source>
+        <translation>同时充当串口转网络转换器：在 127.0.0.1:&lt;port&gt; 上监听（0：任一空闲端口），一次一个连接，并在第一行显示其 tcp://127.0.0.1:PORT 名称。</translation>
+    </message>
+    <message>
+        <source>With --tcp: hold every reply back by &lt;ms&gt; milliseconds (a slow network).</source>
+        <translation>与 --tcp 一起用：每个回答推迟 &lt;ms&gt; 毫秒（模拟慢速网络）。</translation>
+    </message>
+    <message>
+        <source>Answer &lt;n&gt; requests, then drop the line (and with --tcp the connection) instead of answering the next one; the same as --fault drop,after=&lt;n&gt;.</source>
+        <translation>回答 &lt;n&gt; 个请求后，断开线路（用 --tcp 时断开连接），不再回答下一个；与 --fault drop,after=&lt;n&gt; 相同。</translation>
+    </message>
+    <message>
+        <source>bad --series</source>
+        <translation>--series 无效</translation>
+    </message>
+    <message>
+        <source>bad --model</source>
+        <translation>--model 无效</translation>
+    </message>
+    <message>
+        <source>bad --firmware (want major.minor.build)</source>
+        <translation>--firmware 无效（应为 主.次.构建）</translation>
+    </message>
+    <message>
+        <source>bad --width</source>
+        <translation>--width 无效</translation>
+    </message>
+    <message>
+        <source>bad --height</source>
+        <translation>--height 无效</translation>
+    </message>
+    <message>
+        <source>bad --color</source>
+        <translation>--color 无效</translation>
+    </message>
+    <message>
+        <source>bad --brightness</source>
+        <translation>--brightness 无效</translation>
+    </message>
+    <message>
+        <source>bad --line-speed</source>
+        <translation>--line-speed 无效</translation>
+    </message>
+    <message>
+        <source>bad --fault &apos;%1&apos;: %2</source>
+        <translation>--fault“%1”无效：%2</translation>
+    </message>
+    <message>
+        <source>bad --drop-after</source>
+        <translation>--drop-after 无效</translation>
+    </message>
+    <message>
+        <source>bad --tcp (want a port 0..65535)</source>
+        <translation>--tcp 无效（应为端口 0..65535）</translation>
+    </message>
+    <message>
+        <source>bad --latency (want 0..60000 ms, with --tcp)</source>
+        <translation>--latency 无效（应为 0..60000 毫秒，与 --tcp 一起用）</translation>
+    </message>
+    <message>
+        <source>bad --scale</source>
+        <translation>--scale 无效</translation>
+    </message>
+    <message>
+        <source>cannot create %1</source>
+        <translation>无法创建 %1</translation>
+    </message>
+    <message>
+        <source>A virtual LED controller card on a pseudo-terminal. It prints the device path on the first line of its output, then answers the program&apos;s requests until interrupted (Ctrl+C).
+
+</source>
+        <translation>伪终端上的一块虚拟 LED 控制卡。它在输出的第一行显示设备路径，然后回答程序的请求，直到被中断（Ctrl+C）。
+
+</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>多余的参数“%1”</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>give --animate or --frames, not both</source>

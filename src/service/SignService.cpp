@@ -284,7 +284,8 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css|favicon\\.svg)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css|favicon\\.svg|i18n\\.js)"), &SignService::getPage},
+        {"GET", path("/texts\\.json"), &SignService::pageTexts},
         {"POST", path("/api/login"), &SignService::login},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},

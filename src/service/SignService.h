@@ -141,6 +141,8 @@ private:
 
     // ---- the play list (SignServicePrograms.cpp)
     Reply getPage(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    // The web page's texts in the service's language (SignServiceTexts.cpp).
+    Reply pageTexts(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply choices(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply listPrograms(const QHttpServerRequest &, const QRegularExpressionMatch &);
     Reply addProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);

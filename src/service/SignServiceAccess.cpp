@@ -61,7 +61,7 @@ bool SignService::isPublic(const QByteArray &method, const QString &path)
 {
     if (method == "GET" || method == "HEAD")
         return path == u"/" || path == u"/login.js" || path == u"/app.css" ||
-               path == u"/favicon.svg";
+               path == u"/favicon.svg" || path == u"/i18n.js" || path == u"/texts.json";
     return method == "POST" && path == u"/api/login";
 }
 

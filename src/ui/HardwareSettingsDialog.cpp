@@ -52,7 +52,7 @@ HardwareSettingsDialog::HardwareSettingsDialog(CardSession &card, PlayList &list
     m_frequency->addItems({QStringLiteral("1.0M"), QStringLiteral("1.25M"), QStringLiteral("1.5M"),
                            QStringLiteral("1.75M"), QStringLiteral("2.0M")});
     for (int i = 0; i < ScanModes::kCount; ++i)
-        m_scan->addItem(ScanModes::name(i));
+        m_scan->addItem(QCoreApplication::translate("ScanModes", ScanModes::name(i).toUtf8().constData()));
 
     // Only the warning is drawn in blue, on the usual background.
     QPalette warningPalette = m_warning->palette();

@@ -63,8 +63,8 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     m_stay->setSingleStep(1);
     m_interval->setRange(kIntervalMin, kIntervalMax);
     m_interval->setSingleStep(1);
-    m_level->addItems(ValueTables::levelNames());
-    m_flash->addItems(ValueTables::flashNames());
+    m_level->addItems(ValueTables::shown(ValueTables::levelNames()));
+    m_flash->addItems(ValueTables::shown(ValueTables::flashNames()));
 
     auto *fields = new QGridLayout;
     auto addField = [&](int row, int column, const QString &label, QWidget *field) {

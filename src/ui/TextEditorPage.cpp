@@ -82,8 +82,8 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_size->setMinimumContentsLength(4);
     m_size->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_colour->addItems(ValueTables::colorNames());
-    m_style->addItems(ValueTables::styleNames());
+    m_colour->addItems(ValueTables::shown(ValueTables::colorNames()));
+    m_style->addItems(ValueTables::shown(ValueTables::styleNames()));
 
     auto *row = new QHBoxLayout;
     row->addWidget(fieldLabel(QCoreApplication::translate("TextEditorPage", "字体："), m_font, this));

@@ -66,4 +66,35 @@ TEST_F(ServiceLanguage, ErrorsFollowTheLanguageStatusAndKeysDoNot)
     }
 }
 
+// Every Chinese text of the page and of its scripts has its entry in the
+// catalogue the page asks for: none stays Chinese on an English page.
+TEST_F(ServiceLanguage, ThePageCatalogueHoldsEveryTextOfThePage)
+{
+    startService();
+    const HttpAnswer answer = call("GET", QStringLiteral("/texts.json"));
+    ASSERT_EQ(answer.status, 200);
+    const QJsonObject texts = answer.json().value(u"texts").toObject();
+    static const QRegularExpression han(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+    // Text between tags and the placeholder, title and alt attributes of a
+    // page; every single-quoted string of a script.
+    static const QRegularExpression pageText(
+        QStringLiteral(">([^<>]+)<|(?:placeholder|title|alt)=\"([^\"]+)\""));
+    static const QRegularExpression scriptText(QStringLiteral("'([^'\\n]*)'"));
+    for (const char *file : {"index.html", "login.html", "app.js", "schedule.js", "login.js"}) {
+        const QString name = QString::fromLatin1(file);
+        const QString text = QString::fromUtf8(readAll(QStringLiteral(":/web/") + name));
+        ASSERT_FALSE(text.isEmpty()) << file;
+        const bool page = name.endsWith(u".html");
+        for (const QRegularExpressionMatch &m : (page ? pageText : scriptText).globalMatch(text)) {
+            // A page's text is looked up trimmed, a script's as written.
+            QString found = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+            if (page)
+                found = found.trimmed();
+            if (found.contains(han)) {
+                EXPECT_TRUE(texts.contains(found)) << file << ": " << found.toStdString();
+            }
+        }
+    }
+}
+
 } // namespace
