@@ -24,7 +24,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDialog>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTest>
 #include <cstdio>
@@ -110,23 +112,39 @@ int main(int argc, char **argv)
         save(dialog, QStringLiteral("about"));
     }
     {
-        MainWindow window(args.size() == 3 ? args.at(2) : QString());
-        window.start();
-        QTest::qWait(300);
-        save(window, QStringLiteral("main-window"));
-    }
-    {
-        // The question box as the program asks it, grabbed while it waits.
+        // Every message box the program shows meanwhile is saved and closed
+        // (the search's result, the question): box-1.png, box-2.png, ...
         MessageBoxUserInterface boxes;
         setUserInterface(&boxes);
-        QTimer::singleShot(500, [] {
-            if (QWidget *box = QApplication::activeModalWidget()) {
-                box->grab().save(QDir(g_dir).filePath(QStringLiteral("question.png")));
-                std::printf("%s\n", qPrintable(QDir(g_dir).filePath(QStringLiteral("question.png"))));
-                box->close();
-            }
+        int boxCount = 0;
+        int dialogTicks = 0;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&boxCount, &dialogTicks] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            // Another dialog (the search's progress) is left to finish first.
+            if (!box && ++dialogTicks < 8)
+                return;
+            const QString path = QDir(g_dir).filePath(
+                box ? QStringLiteral("box-%1.png").arg(++boxCount) : QStringLiteral("progress.png"));
+            if (modal->grab().save(path))
+                std::printf("%s\n", qPrintable(path));
+            dialogTicks = 0;
+            if (box)
+                box->reject();
+            else if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->accept();
         });
-        askYesNo(nullptr, QCoreApplication::translate("MainWindow", "关闭前是否保存对节目的修改？"));
+        closer.start(700);
+        MainWindow window(args.size() == 3 ? args.at(2) : QString());
+        window.start();
+        QTest::qWait(500);
+        save(window, QStringLiteral("main-window"));
+        window.show();
+        askYesNo(&window, QCoreApplication::translate("MainWindow", "关闭前是否保存对节目的修改？"));
+        window.hide();
         setUserInterface(nullptr);
     }
     {

@@ -425,7 +425,7 @@ Cannot open %1: </translation>
     </message>
     <message>
         <source>图片</source>
-        <translation>Picture</translation>
+        <translation>Image</translation>
     </message>
     <message>
         <source>新建图片节目</source>
@@ -501,7 +501,7 @@ Cannot open %1: </translation>
     </message>
     <message>
         <source>亮度</source>
-        <translation>Brightness</translation>
+        <translation>Light</translation>
     </message>
     <message>
         <source>亮度设置</source>
@@ -513,7 +513,7 @@ Cannot open %1: </translation>
     </message>
     <message>
         <source>屏参</source>
-        <translation>Params</translation>
+        <translation>Setup</translation>
     </message>
     <message>
         <source>屏参设置-设置屏幕大小、扫描方式等。</source>
@@ -525,7 +525,7 @@ Cannot open %1: </translation>
     </message>
     <message>
         <source>开关</source>
-        <translation>On/off</translation>
+        <translation>Power</translation>
     </message>
     <message>
         <source>开屏或关屏。</source>

@@ -71,7 +71,12 @@ void installTranslations(Language language)
     const QString catalogue = QStringLiteral(":/i18n/brivane_") + languageCode(language);
     if (ours->load(catalogue))
         QCoreApplication::installTranslator(ours.release());
-    // Qt's texts are English in Qt itself; its Chinese comes from Qt's catalogue.
-    if (language == Language::Chinese)
-        loadQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    // Qt's texts are English in Qt itself; its Chinese comes from Qt's
+    // catalogue. The default locale words what Qt takes from the system in
+    // the same language: the file dialog's "文件夹" and file types, dates.
+    if (language == Language::Chinese) {
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        QLocale::setDefault(chinese);
+        loadQtTranslations(chinese);
+    }
 }
