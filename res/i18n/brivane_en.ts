@@ -547,6 +547,18 @@ Cannot open %1: </translation>
         <source>显示“关于”对话框。</source>
         <translation>Show the About box.</translation>
     </message>
+    <message>
+        <source>第 %1 条信息：%2</source>
+        <translation>Program %1: %2</translation>
+    </message>
+    <message>
+        <source>
+
+是否仍要发送？</source>
+        <translation>
+
+Send anyway?</translation>
+    </message>
 </context>
 <context>
     <name>MessageBoxUserInterface</name>
@@ -749,6 +761,10 @@ Cannot open %1: </translation>
     <message>
         <source>停止</source>
         <translation>Stop</translation>
+    </message>
+    <message>
+        <source>预览放大倍数</source>
+        <translation>Preview zoom</translation>
     </message>
 </context>
 <context>
@@ -1297,10 +1313,6 @@ Cannot open %1: </translation>
 <context>
     <name>SignServiceCard</name>
     <message>
-        <source>卡正忙：另一个卡操作正在进行，请稍后再试。</source>
-        <translation>The card is busy with another operation; try again later.</translation>
-    </message>
-    <message>
         <source>没有日程：服务启动时未给出 --schedule。</source>
         <translation>No schedule: the service was started without --schedule.</translation>
     </message>
@@ -1343,6 +1355,10 @@ Cannot open %1: </translation>
     <message>
         <source>没有发送任务 %1。</source>
         <translation>No send job %1.</translation>
+    </message>
+    <message>
+        <source>没有名为“%1”的屏。</source>
+        <translation>No sign named &quot;%1&quot;.</translation>
     </message>
 </context>
 <context>

@@ -625,10 +625,6 @@
         <translation>可选的字体、其点阵字号和示例行。</translation>
     </message>
     <message>
-        <source>Keep named signs (a device path or tcp://HOST:PORT each).</source>
-        <translation>管理有名称的屏（每块屏对应一个设备路径或 tcp://主机:端口）。</translation>
-    </message>
-    <message>
         <source>Check a schedule file, or show which play list, brightness and power it gives when.</source>
         <translation>检查日程文件，或显示它在何时给出哪个节目单、亮度和开关屏。</translation>
     </message>
@@ -1119,6 +1115,18 @@ Stopped.
 -&gt; 否（跳过）
 </translation>
     </message>
+    <message>
+        <source>Sign %1: %2 [%3]</source>
+        <translation>屏 %1：%2 [%3]</translation>
+    </message>
+    <message>
+        <source>add: the sign belongs to this group (repeatable; replaces its groups); list: only the signs of this group.</source>
+        <translation>add：屏属于这个分组（可重复；替换其原有分组）；list：只列出这个分组的屏。</translation>
+    </message>
+    <message>
+        <source>Keep named signs (a device path or tcp://HOST:PORT each), in groups.</source>
+        <translation>管理有名称的屏（每块屏对应一个设备路径或 tcp://主机:端口），可分组。</translation>
+    </message>
 </context>
 <context>
     <name>Fields</name>
@@ -1259,6 +1267,14 @@ Stopped.
     <message>
         <source>the sign list is full (%1 signs)</source>
         <translation>屏列表已满（%1 块屏）</translation>
+    </message>
+    <message>
+        <source>a group&apos;s name must not contain + or #</source>
+        <translation>分组名称不能包含 + 或 #</translation>
+    </message>
+    <message>
+        <source>group &apos;%1&apos;: %2</source>
+        <translation>分组“%1”：%2</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include "model/PictureItem.h"
 #include "model/CardSession.h"
 #include "model/PlayList.h"
+#include "model/ProgramWarnings.h"
 #include "model/Schedule.h"
 #include "model/TextItem.h"
 #include "ui/CommandResult.h"
@@ -40,6 +41,7 @@ namespace {
 constexpr QSize kCentralSize(624, 454);
 constexpr QRect kListRect(3, 3, 616, 267);
 constexpr QRect kPreviewAreaRect(3, 278, 616, 143);
+constexpr int kSmallestListHeight = 110; // the header and four rows
 constexpr QRect kStatusRect(3, 429, 618, 18);
 constexpr QSize kToolButtonSize(32, 36);
 constexpr int kSearchBarRange = 200;
@@ -48,7 +50,9 @@ constexpr QSize kFrameAllowance(16, 48);
 
 // The central area: the list, the preview and the status line at their
 // places for the smallest size; a larger window gives the extra width to
-// all three and the extra height to the list and the preview alike.
+// all three and the extra height to the list and the preview alike. On a
+// screen too small for that size (a high scale factor) the list gives up
+// its height first, down to a few rows, so the preview keeps its LED area.
 class CentralArea : public QWidget {
 public:
     using QWidget::QWidget;
@@ -66,7 +70,8 @@ protected:
             return;
         const int dw = width() - kCentralSize.width();
         const int dh = height() - kCentralSize.height();
-        const int listGrows = dh / 2;
+        const int listGrows =
+            dh >= 0 ? dh / 2 : std::max(dh, kSmallestListHeight - kListRect.height());
         list->setGeometry(kListRect.adjusted(0, 0, dw, listGrows));
         previewArea->setGeometry(
             kPreviewAreaRect.translated(0, listGrows).adjusted(0, 0, dw, dh - listGrows));
@@ -74,6 +79,33 @@ protected:
         status->setGeometry(kStatusRect.translated(0, dh).adjusted(0, 0, dw, 0));
     }
 };
+
+// The question asked before a send when programs hold characters their face
+// cannot draw, naming them as the editor does; empty when none does.
+QString missingCharactersQuestion(const PlayList &list)
+{
+    constexpr int kMostPrograms = 10;
+    QStringList lines;
+    for (int i = 0; i < list.itemCount(); ++i) {
+        const ProgramItem *item = list.itemAt(i);
+        if (!item)
+            continue;
+        for (const ProgramWarning &w : programWarnings(*item)) {
+            if (w.code != ProgramWarning::Code::MissingCharacters)
+                continue;
+            if (lines.size() == kMostPrograms) {
+                lines << QStringLiteral("……");
+                break;
+            }
+            lines << QCoreApplication::translate("MainWindow", "第 %1 条信息：%2").arg(i + 1).arg(w.text);
+        }
+        if (lines.size() > kMostPrograms)
+            break;
+    }
+    if (lines.isEmpty())
+        return {};
+    return lines.join(u'\n') + QCoreApplication::translate("MainWindow", "\n\n是否仍要发送？");
+}
 
 struct CommandInfo {
     MainWindow::Command id;
@@ -645,6 +677,9 @@ void MainWindow::sendAll()
             showCommandResult(this, ready);
         return;
     }
+    if (const QString question = missingCharactersQuestion(*m_playList);
+        !question.isEmpty() && !askYesNo(this, question))
+        return;
     {
         SendAllJob job(*m_card, *m_playList);
         ProgressDialog dialog(m_playList->sendProgressRange(), &job, this);

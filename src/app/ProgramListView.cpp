@@ -37,14 +37,6 @@ QString oneLine(QString text)
 
 } // namespace
 
-int ProgramListView::columnLeft(int column)
-{
-    int left = 0;
-    for (int i = 0; i < column && i < kColumnCount; ++i)
-        left += kColumnWidths[size_t(i)];
-    return left;
-}
-
 ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount, parent)
 {
     setObjectName(QStringLiteral("programList"));
@@ -59,7 +51,7 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount
     header->setMinimumSectionSize(1);
     for (int c = 0; c < kColumnCount; ++c) {
         header->resizeSection(c, kColumnWidths[size_t(c)]);
-        // The combos are placed by these widths: the user cannot change them.
+        // The user cannot change them; the list fits the content column.
         header->setSectionResizeMode(c, QHeaderView::Fixed);
     }
     header->setStretchLastSection(false);
@@ -176,7 +168,6 @@ void ProgramListView::moveCombos()
     const QRect rowRect = visualRect(model()->index(m_comboRow, 0));
     const int top = rowRect.top();
     const int height = rowRect.height();
-    const int x0 = horizontalOffset();
     const struct {
         QComboBox *combo;
         int column;
@@ -185,8 +176,20 @@ void ProgramListView::moveCombos()
                   {m_frame, FrameColumn},
                   {m_clock, ClockColumn}};
     for (const auto &place : places)
-        place.combo->setGeometry(columnLeft(place.column) - x0, top,
-                                 kColumnWidths[size_t(place.column)], height);
+        place.combo->setGeometry(columnViewportPosition(place.column), top,
+                                 columnWidth(place.column), height);
+}
+
+void ProgramListView::fitContentColumn()
+{
+    int others = 0;
+    for (int c = 0; c < kColumnCount; ++c)
+        others += c == ContentColumn ? 0 : kColumnWidths[size_t(c)];
+    const int width = std::max(kColumnWidths[ContentColumn], viewport()->width() - others);
+    if (columnWidth(ContentColumn) != width) {
+        horizontalHeader()->resizeSection(ContentColumn, width);
+        moveCombos();
+    }
 }
 
 void ProgramListView::hideCombos()
@@ -226,6 +229,9 @@ void ProgramListView::scrollContentsBy(int dx, int dy)
 
 bool ProgramListView::viewportEvent(QEvent *event)
 {
+    // The viewport changes width with the window and with the scroll bar.
+    if (event->type() == QEvent::Resize)
+        fitContentColumn();
     // One tooltip for the whole list.
     if (event->type() == QEvent::ToolTip) {
         const auto *help = static_cast<QHelpEvent *>(event);

@@ -1,6 +1,7 @@
 #pragma once
 // The play list as the user sees it: one report row per program item with
-// six fixed-width columns, the kind icon, grid lines and full-row single
+// six columns (the content column takes the width the list gains beyond the
+// others' fixed widths), the kind icon, grid lines and full-row single
 // selection, and four drop-down combos laid over the current row's cells
 // for the properties edited in place. It only shows and reports; the main
 // window decides what a selection, a click or a combo choice does.
@@ -16,9 +17,8 @@ class ProgramListView : public QTableWidget {
 public:
     enum Column { KindColumn, ContentColumn, ActionColumn, SpeedColumn, FrameColumn, ClockColumn };
     static constexpr int kColumnCount = 6;
+    // The columns' widths; the content column's is its smallest.
     static constexpr std::array<int, kColumnCount> kColumnWidths = {60, 270, 100, 50, 70, 60};
-    // Sum of the widths of the columns before column.
-    static int columnLeft(int column);
 
     explicit ProgramListView(QWidget *parent = nullptr);
 
@@ -60,6 +60,7 @@ protected:
 private:
     QComboBox *makeCombo(const QStringList &entries);
     void moveCombos();
+    void fitContentColumn();
 
     QComboBox *m_action = nullptr;
     QComboBox *m_speed = nullptr;

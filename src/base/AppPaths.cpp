@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -102,4 +103,13 @@ bool fileExists(const QString &path, bool wantDirectory)
     if (path.isEmpty() || !info.exists())
         return false;
     return info.isDir() == wantDirectory;
+}
+
+QString guiSettingsPath()
+{
+    if (qEnvironmentVariableIsSet("BRIVANE_SETTINGS"))
+        return qEnvironmentVariable("BRIVANE_SETTINGS");
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("brivane"),
+                             QStringLiteral("brivane"));
+    return settings.fileName();
 }

@@ -30,3 +30,8 @@ QString chooseDataFilePath(const QString &name, const QString &besideDir, const 
 // False when path does not exist; else true exactly when "is a directory"
 // equals wantDirectory.
 bool fileExists(const QString &path, bool wantDirectory);
+
+// The GUI's own settings file (the preview's zoom): the path in
+// BRIVANE_SETTINGS when that is set (empty: nothing is kept, as in tests),
+// else brivane/brivane.ini in the user's configuration folder.
+QString guiSettingsPath();

@@ -203,6 +203,14 @@ void noOptions(QCommandLineParser &)
 {
 }
 
+void addSignsOptions(QCommandLineParser &p)
+{
+    p.addOption({QStringLiteral("group"),
+                 trEn("Cli", "add: the sign belongs to this group (repeatable; replaces its "
+                                "groups); list: only the signs of this group."),
+                 QStringLiteral("G")});
+}
+
 void addScheduleOptions(QCommandLineParser &p)
 {
     p.addOptions({
@@ -289,8 +297,9 @@ const std::vector<CliApp::Verb> &CliApp::verbs()
          0, addRenderOptions, &CliApp::verbRender},
         {"fonts", "", TR_EN_NOOP("Cli", "The faces to choose from, their pixel strikes, and sample lines."), 0, 0,
          addFontsOptions, &CliApp::verbFonts},
-        {"signs", "add NAME PORT|list|remove NAME",
-         TR_EN_NOOP("Cli", "Keep named signs (a device path or tcp://HOST:PORT each)."), 1, 3, noOptions,
+        {"signs", "add NAME PORT [--group G]...|list [--group G]|remove NAME",
+         TR_EN_NOOP("Cli", "Keep named signs (a device path or tcp://HOST:PORT each), in groups."), 1, 3,
+         addSignsOptions,
          &CliApp::verbSigns},
         {"schedule", "check|show FILE",
          TR_EN_NOOP("Cli", "Check a schedule file, or show which play list, brightness and power it gives when."), 2,

@@ -160,6 +160,9 @@ int CliApp::verbList(const QStringList &)
     }
     for (int i = 0; i < project.itemCount(); ++i)
         print(ProgramFields::listLine(i + 1, *project.itemAt(i), pages));
+    // What each program will not show, as add-text, set and send tell it.
+    for (int i = 0; i < project.itemCount(); ++i)
+        warnProgram(project, i + 1, nullptr);
     return ExitOk;
 }
 

@@ -5,6 +5,8 @@
 #include "base/Language.h"
 
 #include "cli/Console.h"
+#include "cli/MultiSign.h"
+#include "link/SignList.h"
 #include "service/SignService.h"
 #include "service/StopSignals.h"
 
@@ -92,10 +94,26 @@ int CliApp::verbServe(const QStringList &args)
                               .arg(address.toString()),
                           QStringLiteral("serve"));
 
-    const int port = portOption();
-    if (port < 0)
+    // One port (or the search) is one sign named "sign"; signs of the sign
+    // list (--sign, --all-signs, several --port) keep their names and groups.
+    std::vector<SignTarget> targets;
+    int port = 0;
+    if (cardTargets(targets, port) != ExitOk)
         return ExitUsage;
-    config.port = port;
+    SignList list;
+    const bool listRead = list.load();
+    const SignList::Sign *listed =
+        targets.size() == 1 && listRead ? list.find(targets.front().name) : nullptr;
+    if (port >= 0 && !listed) {
+        config.port = port;
+    } else {
+        for (const SignTarget &target : targets) {
+            const SignList::Sign *sign = listRead ? list.find(target.name) : nullptr;
+            config.signs.append({target.name,
+                                 target.number > 0 ? QString::number(target.number) : target.port,
+                                 sign ? sign->groups : QStringList()});
+        }
+    }
     config.projectPath = QFileInfo(projectPath()).absoluteFilePath();
     if (!QFileInfo(config.projectPath).isFile())
         return fail(ExitUsage, trEn("Cli", "no project file %1 (create one with 'brivane-cli "

@@ -42,12 +42,16 @@ int CliApp::signsList(const SignList &list, bool readable, const QStringList &ar
                           QStringLiteral("signs"));
     if (!readable)
         return fail(ExitUsage, trEn("Cli", "cannot read the sign list %1").arg(list.path()));
+    const QString group = option(QStringLiteral("group"));
+    const std::vector<SignList::Sign> shown =
+        isSet(QStringLiteral("group")) ? list.signsInGroup(group) : list.signs();
     if (json()) {
         QJsonArray signs;
-        for (const SignList::Sign &sign : list.signs()) {
+        for (const SignList::Sign &sign : shown) {
             QJsonObject o;
             o[u"name"] = sign.name;
             o[u"port"] = sign.port;
+            o[u"groups"] = QJsonArray::fromStringList(sign.groups);
             const QString stable = PortNaming::stableName(sign.port);
             if (!stable.isEmpty() && stable != sign.port)
                 o[u"stableName"] = stable;
@@ -57,6 +61,7 @@ int CliApp::signsList(const SignList &list, bool readable, const QStringList &ar
         o[u"ok"] = true;
         o[u"file"] = list.path();
         o[u"signs"] = signs;
+        o[u"groups"] = QJsonArray::fromStringList(list.groups());
         o[u"problems"] = QJsonArray::fromStringList(list.problems());
         printJson(o);
         return ExitOk;
@@ -65,8 +70,10 @@ int CliApp::signsList(const SignList &list, bool readable, const QStringList &ar
         m_console.err(trEn("Cli", "No signs yet (add one with 'brivane-cli signs add NAME "
                                      "PORT'); the list is kept in %1\n")
                           .arg(list.path()));
-    for (const SignList::Sign &sign : list.signs())
-        print(QStringLiteral("%1  %2").arg(sign.name, sign.port));
+    for (const SignList::Sign &sign : shown)
+        print(sign.groups.isEmpty()
+                  ? QStringLiteral("%1  %2").arg(sign.name, sign.port)
+                  : QStringLiteral("%1  %2  [%3]").arg(sign.name, sign.port, sign.groups.join(u", ")));
     return ExitOk;
 }
 
@@ -75,19 +82,26 @@ int CliApp::signsAdd(SignList &list, bool readable, const QStringList &args)
     if (args.size() != 3)
         return usageError(trEn("Cli", "signs add: expected NAME PORT"), QStringLiteral("signs"));
     const QString port = args.at(2).trimmed();
+    QStringList groups;
+    for (const QString &group : options(QStringLiteral("group")))
+        groups << group.trimmed();
     QJsonObject done;
     done[u"name"] = args.at(1);
     done[u"port"] = port;
+    if (!groups.isEmpty())
+        done[u"groups"] = QJsonArray::fromStringList(groups);
     done[u"file"] = list.path();
     return signsEdit(
         list, readable,
         [&]() {
-            const QString problem = list.add(args.at(1), args.at(2));
+            const QString problem = list.add(args.at(1), args.at(2), groups);
             return problem.isEmpty() ? ExitOk
                                      : usageError(trEn("Cli", "signs add: ") + problem,
                                                   QStringLiteral("signs"));
         },
-        done, trEn("Cli", "Sign %1: %2").arg(args.at(1), port));
+        done,
+        groups.isEmpty() ? trEn("Cli", "Sign %1: %2").arg(args.at(1), port)
+                         : trEn("Cli", "Sign %1: %2 [%3]").arg(args.at(1), port, groups.join(u", ")));
 }
 
 int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)

@@ -11,6 +11,7 @@ namespace {
 const QString kGroup = QStringLiteral("signs");
 const QString kName = QStringLiteral("name");
 const QString kPort = QStringLiteral("port");
+const QString kGroups = QStringLiteral("groups");
 } // namespace
 
 QString SignList::defaultPath()
@@ -98,9 +99,16 @@ bool SignList::load()
         settings.setArrayIndex(i);
         const QString name = settings.value(kName).toString();
         const QString port = settings.value(kPort).toString().trimmed();
+        QStringList groups;
+        for (const QString &group : settings.value(kGroups).toStringList())
+            if (!group.trimmed().isEmpty() && !groups.contains(group.trimmed()))
+                groups << group.trimmed();
         QString problem = checkName(name);
         if (problem.isEmpty())
             problem = checkPort(port);
+        for (const QString &group : groups)
+            if (problem.isEmpty())
+                problem = checkGroup(group);
         if (problem.isEmpty() && find(name))
             problem = trEn("SignList", "the name '%1' is used twice").arg(name);
         if (!problem.isEmpty()) {
@@ -108,7 +116,7 @@ bool SignList::load()
                 << trEn("SignList", "%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
             continue;
         }
-        m_signs.push_back({name, port});
+        m_signs.push_back({name, port, groups});
     }
     settings.endArray();
     if (size > MaxSigns)
@@ -136,6 +144,8 @@ bool SignList::save(QString *error) const
         settings.setArrayIndex(i);
         settings.setValue(kName, m_signs[size_t(i)].name);
         settings.setValue(kPort, m_signs[size_t(i)].port);
+        if (!m_signs[size_t(i)].groups.isEmpty())
+            settings.setValue(kGroups, m_signs[size_t(i)].groups);
     }
     settings.endArray();
     settings.sync();
@@ -152,11 +162,14 @@ const SignList::Sign *SignList::find(const QString &name) const
     return nullptr;
 }
 
-QString SignList::add(const QString &name, const QString &port)
+QString SignList::add(const QString &name, const QString &port, const QStringList &groups)
 {
     QString problem = checkName(name);
     if (problem.isEmpty())
         problem = checkPort(port);
+    for (const QString &group : groups)
+        if (problem.isEmpty())
+            problem = checkGroup(group);
     if (problem.isEmpty() && m_signs.size() >= size_t(MaxSigns) && !find(name))
         problem = trEn("SignList", "the sign list is full (%1 signs)").arg(MaxSigns);
     if (!problem.isEmpty())
@@ -164,11 +177,44 @@ QString SignList::add(const QString &name, const QString &port)
     for (Sign &sign : m_signs) {
         if (sign.name.compare(name, Qt::CaseInsensitive) == 0) {
             sign.port = port.trimmed();
+            if (!groups.isEmpty())
+                sign.groups = groups;
+            sign.groups.removeDuplicates();
             return {};
         }
     }
-    m_signs.push_back({name, port.trimmed()});
+    QStringList unique = groups;
+    unique.removeDuplicates();
+    m_signs.push_back({name, port.trimmed(), unique});
     return {};
+}
+
+QString SignList::checkGroup(const QString &group)
+{
+    if (group.contains(u'+') || group.contains(u'#'))
+        return trEn("SignList", "a group's name must not contain + or #");
+    const QString problem = checkName(group);
+    return problem.isEmpty() ? QString()
+                             : trEn("SignList", "group '%1': %2").arg(group.left(64), problem);
+}
+
+QStringList SignList::groups() const
+{
+    QStringList all;
+    for (const Sign &sign : m_signs)
+        all << sign.groups;
+    all.removeDuplicates();
+    all.sort();
+    return all;
+}
+
+std::vector<SignList::Sign> SignList::signsInGroup(const QString &group) const
+{
+    std::vector<Sign> found;
+    for (const Sign &sign : m_signs)
+        if (sign.groups.contains(group))
+            found.push_back(sign);
+    return found;
 }
 
 bool SignList::remove(const QString &name)

@@ -11,7 +11,11 @@
 //     [signs]
 //     1\name=shop-front
 //     1\port=tcp://192.168.1.50:4001
+//     1\groups=street, mall
 //     size=1
+//
+// A sign may belong to groups (the service's MQTT face has a topic per
+// group); files without groups read as before.
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +26,7 @@ public:
     struct Sign {
         QString name;
         QString port;
+        QStringList groups;
     };
     enum class Status { Ok, Missing, Unreadable };
 
@@ -55,9 +60,13 @@ public:
     // The sign of that name (names compare case-insensitively); null if none.
     const Sign *find(const QString &name) const;
 
-    // Adds a sign, or changes the port of an existing one; empty on success,
-    // else why not (nothing changes).
-    QString add(const QString &name, const QString &port);
+    // Adds a sign, or changes the port of an existing one (and its groups,
+    // when groups are given); empty on success, else why not (nothing
+    // changes).
+    QString add(const QString &name, const QString &port, const QStringList &groups = {});
+    // Every group name of the list, sorted; the signs of one, in list order.
+    QStringList groups() const;
+    std::vector<Sign> signsInGroup(const QString &group) const;
     // False when there is no sign of that name.
     bool remove(const QString &name);
 
@@ -65,6 +74,8 @@ public:
     // look like a port (a number, COMn, a path, tcp://).
     static QString checkName(const QString &name);
     static QString checkPort(const QString &port);
+    // A group name: as a sign's name, and without the topic characters + and #.
+    static QString checkGroup(const QString &group);
 
 private:
     QString m_path;

@@ -34,20 +34,28 @@ namespace {
 // name where Debian installs a face, for loadHiddenFaces.
 
 // AtScaledStrikes: at whole multiples (2x and up) of a strike's size, drawn
-// as that strike with every pixel a k x k block.
-enum class Serves { AtStrikes, AtScaledStrikes, AtAnySize };
+// as that strike with every pixel a k x k block. AtGrid: an outline face
+// drawn on a pixel grid (Unifont's 16 px), at whole multiples of the grid.
+enum class Serves { AtStrikes, AtScaledStrikes, AtGrid, AtAnySize };
 
 struct MappedFace {
     const char16_t *family;
     Serves serves;
     const char16_t *folder = nullptr;
     const char16_t *files = nullptr;
+    int grid = 0; // AtGrid: the grid's size in pixels
 };
 
+// `names` are offered in the face list, ahead of every other face;
+// `generic` names (the generic families other programs store) are served
+// the same way without being offered.
 struct FaceGroup {
     std::vector<const char16_t *> names;
+    std::vector<const char16_t *> generic;
     std::vector<MappedFace> faces;
 };
+
+constexpr int kUnifontGrid = 16;
 
 constexpr char16_t kPickedName[] = u"*";
 
@@ -56,6 +64,7 @@ const std::vector<FaceGroup> &faceGroups()
     static const std::vector<FaceGroup> groups{
         // Song (Ming): "宋体" is the face every new text program starts with.
         {{u"宋体", u"SimSun", u"新宋体", u"NSimSun"},
+         {u"Serif"},
          {
 #ifdef Q_OS_WIN
              // Windows' own Song face: its embedded strikes (12 to 16 px)
@@ -82,6 +91,7 @@ const std::vector<FaceGroup> &faceGroups()
              {u"STSong", Serves::AtAnySize}}},
         // Hei (sans-serif).
         {{u"黑体", u"SimHei", u"微软雅黑", u"Microsoft YaHei"},
+         {u"Sans Serif", u"Sans", u"SansSerif"},
          {
 #ifdef Q_OS_WIN
              // Windows' own Hei face, as SimSun above.
@@ -98,6 +108,19 @@ const std::vector<FaceGroup> &faceGroups()
              {u"Source Han Sans SC", Serves::AtAnySize},
              {u"Microsoft YaHei", Serves::AtAnySize},
              {u"PingFang SC", Serves::AtAnySize}}},
+        // Fixed width: every character half or full width, Chinese included.
+        {{},
+         {u"Monospace", u"Mono"},
+         {
+#ifdef Q_OS_WIN
+             // Windows' fixed-width Song face, as SimSun above.
+             {u"NSimSun", Serves::AtStrikes},
+             {u"NSimSun", Serves::AtAnySize},
+#endif
+             {u"Unifont", Serves::AtGrid, nullptr, nullptr, kUnifontGrid},
+             {u"WenQuanYi Zen Hei Mono", Serves::AtAnySize},
+             {u"Noto Sans Mono CJK SC", Serves::AtAnySize},
+             {u"NSimSun", Serves::AtAnySize}}},
     };
     return groups;
 }
@@ -150,12 +173,28 @@ QString anyChineseFamily()
 const FaceGroup *groupOf(const QString &name)
 {
     for (const FaceGroup &group : faceGroups()) {
-        for (const char16_t *n : group.names) {
-            if (name.compare(str(n), Qt::CaseInsensitive) == 0)
-                return &group;
+        for (const auto *names : {&group.names, &group.generic}) {
+            for (const char16_t *n : *names) {
+                if (name.compare(str(n), Qt::CaseInsensitive) == 0)
+                    return &group;
+            }
         }
     }
     return nullptr;
+}
+
+// The family kPickedName stands for: the stored name when it is one of the
+// group's offered names. A generic family never serves as itself (Qt answers
+// "Serif" with whatever the system's configuration picks).
+QString pickedFamily(const FaceGroup *group, const QString &name)
+{
+    if (!group)
+        return {};
+    for (const char16_t *n : group->names) {
+        if (name.compare(str(n), Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return {};
 }
 
 // A family of exactly this name is in the database (no substitution, no
@@ -218,7 +257,7 @@ int scaledStrikeFactor(const QString &family, int emPixels)
 
 // Whether a mapped face can serve at emPixels; emPixels 0 asks for faces
 // that serve at any size.
-bool serves(const QString &family, Serves how, int emPixels)
+bool serves(const QString &family, Serves how, int emPixels, int grid = 0)
 {
     if (!isListed(family))
         return false;
@@ -227,6 +266,8 @@ bool serves(const QString &family, Serves how, int emPixels)
         return true;
     if (emPixels <= 0)
         return false;
+    if (how == Serves::AtGrid)
+        return scalable && grid > 0 && emPixels % grid == 0;
     if (how == Serves::AtScaledStrikes)
         return scaledStrikeFactor(family, emPixels) > 1;
     return TextFont::strikeSizes(family).contains(emPixels);
@@ -244,7 +285,8 @@ void appendFaces(QStringList &out, const std::vector<MappedFace> &faces, const Q
         if (face.serves == Serves::AtScaledStrikes && !out.isEmpty())
             continue;
         const QString family = isPicked ? picked : str(face.family);
-        if (!out.contains(family, Qt::CaseInsensitive) && serves(family, face.serves, emPixels))
+        if (!out.contains(family, Qt::CaseInsensitive) &&
+            serves(family, face.serves, emPixels, face.grid))
             out << family;
     }
 }
@@ -361,7 +403,7 @@ QStringList TextFont::families(const QString &face, int emPixels)
     QStringList result;
     const FaceGroup *group = groupOf(name);
     if (group) {
-        appendFaces(result, group->faces, name, emPixels);
+        appendFaces(result, group->faces, pickedFamily(group, name), emPixels);
     } else if (isInstalled(name)) {
         result << name;
     } else {
@@ -385,7 +427,7 @@ int TextFont::strikeScale(const QString &face, int emPixels)
     const QString name = face.trimmed();
     const FaceGroup *group = groupOf(name);
     // An unknown face is served like "宋体", without a face of its own name.
-    const QString picked = group ? name : QString();
+    const QString picked = pickedFamily(group, name);
     if (!group && !isInstalled(name))
         group = &faceGroups().front();
     if (!group || emPixels <= 0)
@@ -396,7 +438,7 @@ int TextFont::strikeScale(const QString &face, int emPixels)
         if (isPicked && picked.isEmpty())
             continue;
         const QString family = isPicked ? picked : str(mapped.family);
-        if (family.isEmpty() || !serves(family, mapped.serves, emPixels))
+        if (family.isEmpty() || !serves(family, mapped.serves, emPixels, mapped.grid))
             continue;
         return mapped.serves == Serves::AtScaledStrikes ? scaledStrikeFactor(family, emPixels) : 1;
     }
@@ -417,8 +459,9 @@ QList<int> TextFont::servingStrikes(const QString &face)
         return isInstalled(name) ? strikeSizes(name) : QList<int>();
     QList<int> sizes;
     for (const MappedFace &mapped : group->faces) {
-        const QString family = str(mapped.family) == str(kPickedName) ? name : str(mapped.family);
-        if (mapped.serves != Serves::AtStrikes && family != name)
+        const QString family =
+            str(mapped.family) == str(kPickedName) ? pickedFamily(group, name) : str(mapped.family);
+        if (family.isEmpty() || (mapped.serves != Serves::AtStrikes && family != name))
             continue;
         for (int px : strikeSizes(family)) {
             if (!sizes.contains(px))
@@ -684,6 +727,26 @@ TextFont::LineBox TextFont::lineBox(const QFont &font)
     box.ascent = std::clamp(ascent, 0, fitted);
     box.descent = fitted - box.ascent;
     return box;
+}
+
+TextFont::StrikeStyle TextFont::strikeStyle(const QFont &font)
+{
+    StrikeStyle style;
+    const bool bold = font.weight() >= QFont::DemiBold;
+    if (!bold && !font.italic())
+        return style;
+    const QString family = font.families().value(0, font.family());
+    const int px = font.pixelSize();
+    if (px <= 0 || !strikeSizes(family).contains(px))
+        return style;
+    bool ownBold = false, ownItalic = false;
+    for (const QString &s : QFontDatabase::styles(family)) {
+        ownBold = ownBold || QFontDatabase::weight(family, s) >= QFont::DemiBold;
+        ownItalic = ownItalic || QFontDatabase::italic(family, s);
+    }
+    style.bold = bold && !ownBold;
+    style.italic = font.italic() && !ownItalic;
+    return style;
 }
 
 QFont TextFont::make(const QString &face, int emPixels, int style)

@@ -36,7 +36,9 @@ int renderEmHeight(int size, int maxEm);
 
 // The installed families that serve `face` at `emPixels`, best first, with
 // the fallback chain behind them; no family twice. A name of the table (such
-// as "宋体" or "黑体") goes to its mapped faces; any other installed face
+// as "宋体" or "黑体", or a generic family: "Serif" to the Song faces, "Sans
+// Serif" to the Hei faces, "Monospace" to fixed-width faces) goes to its
+// mapped faces; any other installed face
 // serves itself; a face that is not installed is served like "宋体". Faces
 // kept for their bitmap strikes are listed only at their strikes' sizes.
 QStringList families(const QString &face, int emPixels);
@@ -66,9 +68,10 @@ QList<int> strikeSizes(const QString &family);
 // of the table those of its strike faces, for any other face its own.
 QList<int> servingStrikes(const QString &face);
 
-// Whether `name` is one of the table's names (any case), such as "SimSun".
+// Whether `name` is one of the table's names (any case), such as "SimSun",
+// or one of its generic families, such as "Monospace".
 bool isMappedName(const QString &name);
-// The table's names, in table order.
+// The table's names offered in the face list, in table order.
 QStringList mappedNames();
 
 // The face names offered to the user: every installed family under its
@@ -127,6 +130,18 @@ struct LineBox {
 // ink (not below the pixel size), and its baseline moves to hold the ink.
 // Outline faces keep their metrics.
 LineBox lineBox(const QFont &font);
+
+// The styles a font's bitmap strike is drawn with by hand: its first family
+// serves the font's pixel size from a strike that has no bold (italic) style
+// of its own, and the font asks for bold (italic). The font engine draws a
+// strike as it is whatever the weight, so bold is the strike emboldened by
+// one pixel and italic the strike slanted, as Windows draws bold and italic
+// bitmap faces (TextMeasurer does both).
+struct StrikeStyle {
+    bool bold = false;
+    bool italic = false;
+};
+StrikeStyle strikeStyle(const QFont &font);
 
 // The font for a face, an em height in pixels and a style (bit 0 bold,
 // bit 1 italic), with families(face, emPixels) as its families.

@@ -36,17 +36,57 @@ char32_t codePointBefore(QStringView text, int index)
     return text[index - 1].unicode();
 }
 
+// The font as the engine draws it: without the styles drawn by hand.
+QFont withoutStrikeStyle(QFont font, TextFont::StrikeStyle style)
+{
+    if (style.bold)
+        font.setWeight(QFont::Normal);
+    if (style.italic)
+        font.setItalic(false);
+    return font;
+}
+
+// Italic drawn by hand: a glyph's rows move one pixel to the right for every
+// kSlantRows rows above the line's bottom row (about the 14 degrees of an
+// italic face), so a line is that many pixels wider than its advances.
+constexpr int kSlantRows = 4;
+
+int floorDiv(int a, int b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// `glyph` with each row y shifted by the slant of its distance from the
+// line's bottom row, `bottomRow`, which stays in place.
+QImage slanted(const QImage &glyph, int bottomRow)
+{
+    QImage out(glyph.size(), glyph.format());
+    out.fill(Qt::transparent);
+    const int width = glyph.width();
+    for (int y = 0; y < glyph.height(); ++y) {
+        const int shift = floorDiv(bottomRow - y, kSlantRows);
+        const auto *from = reinterpret_cast<const QRgb *>(glyph.constScanLine(y));
+        auto *to = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = std::max(0, -shift); x < std::min(width, width - shift); ++x)
+            to[x + shift] = from[x];
+    }
+    return out;
+}
+
 } // namespace
 
 TextMeasurer::TextMeasurer(const QFont &font, int scale)
-    : m_font(font), m_metrics(font), m_scale(qBound(1, scale, 64))
+    : m_strikeStyle(TextFont::strikeStyle(font)), m_font(withoutStrikeStyle(font, m_strikeStyle)),
+      m_metrics(m_font), m_scale(qBound(1, scale, 64))
 {
-    const TextFont::LineBox box = TextFont::lineBox(font);
+    const TextFont::LineBox box = TextFont::lineBox(m_font);
     m_fontAscent = box.ascent;
     m_fontLineHeight = qMax(1, box.ascent + box.descent);
     m_ascent = box.ascent * m_scale;
     m_lineHeight = m_fontLineHeight * m_scale;
-    m_spaceAdvance = m_metrics.horizontalAdvance(QChar(u' ')) * m_scale;
+    const int bold = m_strikeStyle.bold ? 1 : 0;
+    m_spaceAdvance = (m_metrics.horizontalAdvance(QChar(u' ')) + bold) * m_scale;
+    m_slant = m_strikeStyle.italic ? (m_fontLineHeight - 1) / kSlantRows * m_scale : 0;
     m_overhang = 2 * qMax(m_lineHeight, m_font.pixelSize() * m_scale) + 2;
 }
 
@@ -74,7 +114,9 @@ int TextMeasurer::advanceOf(char32_t codePoint, QStringView chars)
         return it.value();
     const int advance = chars.size() == 1 ? m_metrics.horizontalAdvance(chars[0])
                                           : m_metrics.horizontalAdvance(chars.toString());
-    const int scaled = qMax(0, advance) * m_scale;
+    // An emboldened glyph is one pixel wider, and so is its advance.
+    const int bold = m_strikeStyle.bold && advance > 0 ? 1 : 0;
+    const int scaled = (qMax(0, advance) + bold) * m_scale;
     m_advances.insert(codePoint, scaled);
     return scaled;
 }
@@ -90,8 +132,11 @@ int TextMeasurer::advanceAt(QStringView text, int index)
 void TextMeasurer::finishBlock(TextBlock &block) const
 {
     block.width = 0;
-    for (const TextLine &line : block.lines)
+    for (TextLine &line : block.lines) {
+        if (line.width > 0)
+            line.width = clampExtent(int64_t(line.width) + m_slant);
         block.width = qMax(block.width, line.width);
+    }
     block.height = clampExtent(int64_t(block.lines.size()) * m_lineHeight);
 }
 
@@ -124,14 +169,14 @@ TextBlock TextMeasurer::wrapped(QStringView text, int width)
     int start = 0;
     for (int i = 0; i < size;) {
         if (isLineBreak(text[i])) {
-            appendWrapped(text, start, i, width, block);
+            appendWrapped(text, start, i, width - m_slant, block);
             i += (text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;
             start = i;
             continue;
         }
         ++i;
     }
-    appendWrapped(text, start, size, width, block);
+    appendWrapped(text, start, size, width - m_slant, block);
     finishBlock(block);
     return block;
 }
@@ -196,7 +241,7 @@ int TextMeasurer::singleLineWidth(QStringView text)
     int64_t width = 0;
     for (int i = 0; i < text.size(); i += charLength(text, i))
         width += advanceAt(text, i);
-    return clampExtent(width);
+    return width > 0 ? clampExtent(width + m_slant) : 0;
 }
 
 int TextMeasurer::fittingCount(QStringView text, int pos, int width)
@@ -205,7 +250,7 @@ int TextMeasurer::fittingCount(QStringView text, int pos, int width)
     if (pos >= size)
         return 0;
     int n = 0;
-    int64_t w = 0;
+    int64_t w = m_slant;
     while (pos + n < size) {
         const int a = advanceAt(text, pos + n);
         if (w + a > width)
@@ -249,10 +294,10 @@ void TextMeasurer::drawLine(QPainter &painter, QStringView text, const TextLine 
             skipping = false;
             // Drawn as typed: an '&' is an ordinary character here.
             if (!isControl(text[i]) && text[i] != u' ') {
-                if (m_scale == 1)
+                if (m_scale == 1 && !m_strikeStyle.bold && !m_strikeStyle.italic)
                     painter.drawText(QPoint(left, baseline), text.mid(i, length).toString());
                 else
-                    drawScaled(painter, text.mid(i, length).toString(), left, baseline);
+                    drawGlyph(painter, text.mid(i, length).toString(), left, baseline);
             }
         }
         offset += advance;
@@ -260,26 +305,32 @@ void TextMeasurer::drawLine(QPainter &painter, QStringView text, const TextLine 
     }
 }
 
-void TextMeasurer::drawScaled(QPainter &painter, const QString &chars, int left, int baseline)
+void TextMeasurer::drawGlyph(QPainter &painter, const QString &chars, int left, int baseline)
 {
     // The glyph as the font draws it, on a transparent raster with room for
-    // what reaches beyond its advance and line, then blown up pixel by pixel.
+    // what reaches beyond its advance and line, emboldened and slanted when
+    // the strike lacks the style, then blown up pixel by pixel.
     const int pad = qMax(1, m_font.pixelSize());
     const QColor colour = painter.pen().color();
     const QString key = QString::number(colour.rgba(), 16) + QLatin1Char('/') + chars;
-    auto it = m_scaledGlyphs.constFind(key);
-    if (it == m_scaledGlyphs.constEnd()) {
-        const int width = m_metrics.horizontalAdvance(chars) + 2 * pad;
+    auto it = m_glyphs.constFind(key);
+    if (it == m_glyphs.constEnd()) {
+        const int bold = m_strikeStyle.bold ? 1 : 0;
+        const int width = m_metrics.horizontalAdvance(chars) + 2 * pad + bold;
         const int height = m_fontLineHeight + 2 * pad;
+        const int baselineRow = pad + m_fontAscent;
         QImage glyph(qMax(1, width), height, QImage::Format_ARGB32_Premultiplied);
         glyph.fill(Qt::transparent);
         QPainter p(&glyph);
         p.setRenderHint(QPainter::TextAntialiasing, false);
         p.setFont(m_font);
         p.setPen(colour);
-        p.drawText(QPoint(pad, pad + m_fontAscent), chars);
+        for (int dx = 0; dx <= bold; ++dx)
+            p.drawText(QPoint(pad + dx, baselineRow), chars);
         p.end();
-        it = m_scaledGlyphs.insert(key, glyph);
+        if (m_strikeStyle.italic)
+            glyph = slanted(glyph, pad + m_fontLineHeight - 1);
+        it = m_glyphs.insert(key, glyph);
     }
     const QImage &glyph = it.value();
     const QRect target(left - pad * m_scale, baseline - (pad + m_fontAscent) * m_scale,

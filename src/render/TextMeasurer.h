@@ -5,8 +5,14 @@
 // long lines at spaces and between two Chinese characters. With a scale k
 // above 1 (a bitmap strike scaled up), everything is measured k times the
 // font's own pixels and every glyph is drawn as the font draws it, each
-// pixel a k x k block. Owned by one text rendering; it caches the advances
-// (and scaled glyphs) of the characters it has seen.
+// pixel a k x k block. Bold and italic that a bitmap strike lacks
+// (TextFont::strikeStyle) are drawn here: each glyph drawn again one pixel to
+// the right, its advance one pixel wider; and slanted by shifting its rows,
+// every line as much wider as its top row moves.
+// Owned by one text rendering; it caches the advances (and scaled or styled
+// glyphs) of the characters it has seen.
+
+#include "render/TextFont.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -85,10 +91,11 @@ public:
 
 private:
     int advanceOf(char32_t codePoint, QStringView chars);
-    void drawScaled(QPainter &painter, const QString &chars, int left, int baseline);
+    void drawGlyph(QPainter &painter, const QString &chars, int left, int baseline);
     void appendWrapped(QStringView text, int start, int end, int width, TextBlock &block);
     void finishBlock(TextBlock &block) const;
 
+    TextFont::StrikeStyle m_strikeStyle; // before m_font: it is drawn without them
     QFont m_font;
     QFontMetrics m_metrics;
     int m_scale = 1;
@@ -97,9 +104,10 @@ private:
     int m_ascent = 0;
     int m_lineHeight = 1;
     int m_spaceAdvance = 0;
+    int m_slant = 0; // pixels a hand-slanted line reaches beyond its advances
     // Glyphs may reach beyond their advance (italics, bold); characters this
     // far outside the visible columns are still drawn.
     int m_overhang = 0;
     QHash<char32_t, int> m_advances;
-    QHash<QString, QImage> m_scaledGlyphs; // key: colour and character
+    QHash<QString, QImage> m_glyphs; // scaled or styled; key: colour and character
 };

@@ -9,8 +9,6 @@ NotifyQueue::NotifyQueue(SignService &service, std::function<bool()> restore,
     : QObject(&service), m_service(service), m_restore(std::move(restore)), m_log(std::move(log))
 {
     m_shown.setSingleShot(true);
-    m_retry.setSingleShot(true);
-    m_retry.setInterval(kBusyRetryMs);
     connect(&m_shown, &QTimer::timeout, this, [this] {
         m_showing = false;
         if (m_waiting.empty()) {
@@ -20,7 +18,6 @@ NotifyQueue::NotifyQueue(SignService &service, std::function<bool()> restore,
             next();
         }
     });
-    connect(&m_retry, &QTimer::timeout, this, &NotifyQueue::next);
 }
 
 bool NotifyQueue::push(const QString &listPath, int seconds, int *place)
@@ -29,16 +26,15 @@ bool NotifyQueue::push(const QString &listPath, int seconds, int *place)
         return false;
     m_waiting.push_back({listPath, seconds});
     *place = (m_showing || m_job != 0) ? int(m_waiting.size()) : 0;
-    if (!m_showing && m_job == 0 && !m_retry.isActive())
+    if (!m_showing && m_job == 0)
         next();
     return true;
 }
 
 void NotifyQueue::restore()
 {
+    // Refused while another send takes the card: tried again at its end.
     m_restorePending = !m_restore();
-    if (m_restorePending)
-        m_retry.start();
 }
 
 void NotifyQueue::next()
@@ -51,10 +47,8 @@ void NotifyQueue::next()
         return;
     const Message message = m_waiting.front();
     const int job = m_service.startSendJob(message.listPath);
-    if (job == 0) { // another card operation runs: soon again
-        m_retry.start();
+    if (job == 0) // another send takes the card: tried again at its end
         return;
-    }
     m_waiting.pop_front();
     m_restorePending = false;
     m_job = job;
@@ -67,8 +61,12 @@ void NotifyQueue::next()
 
 bool NotifyQueue::sendEnded(int job, bool complete, const QString &error)
 {
-    if (job != m_job || job == 0)
+    if (job != m_job || job == 0) {
+        // Another send has freed the card for what waits.
+        if (m_job == 0 && !m_showing && (!m_waiting.empty() || m_restorePending))
+            next();
         return false;
+    }
     m_job = 0;
     QFile::remove(m_listPath);
     if (!complete)

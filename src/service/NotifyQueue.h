@@ -21,10 +21,12 @@ public:
     static constexpr int kMaxWaiting = 20;
     static constexpr int kMaxDurationSeconds = 24 * 60 * 60;
     static constexpr int kDefaultDurationSeconds = 10;
-    static constexpr int kBusyRetryMs = 500;
 
     // restore: starts sending back what the sign should have once the
-    // messages end; false while the card is busy (it is tried again).
+    // messages end; false while another send takes the card (it is tried
+    // again when that send ends). A message's send waits in the card queue
+    // behind the commands; while another send takes the card, it waits for
+    // that send's end.
     NotifyQueue(SignService &service, std::function<bool()> restore,
                 std::function<void(const QString &)> log);
 
@@ -56,7 +58,6 @@ private:
     QTemporaryDir m_folder;
     std::deque<Message> m_waiting;
     QTimer m_shown; // the message's duration
-    QTimer m_retry; // the card was busy
     bool m_showing = false;
     bool m_restorePending = false;
     int m_job = 0;

@@ -24,9 +24,29 @@ constexpr int kDrainMs = 3000;
 // The longest Content-Length taken as a number (far above every limit).
 constexpr int kMaxLengthDigits = 15;
 
-QByteArray reasonPhrase(int status)
+} // namespace
+
+QByteArray RequestGate::reasonPhrase(int status)
 {
     switch (status) {
+    case 200:
+        return "OK";
+    case 201:
+        return "Created";
+    case 202:
+        return "Accepted";
+    case 204:
+        return "No Content";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 409:
+        return "Conflict";
+    case 500:
+        return "Internal Server Error";
+    case 507:
+        return "Insufficient Storage";
     case 400:
         return "Bad Request";
     case 401:
@@ -53,6 +73,8 @@ QByteArray reasonPhrase(int status)
         return "Error";
     }
 }
+
+namespace {
 
 RequestGate::Answer refusal(int status, const QString &message)
 {
@@ -125,6 +147,7 @@ public:
 
     SocketWatch(QTcpSocket *socket, RequestGate *gate) : QObject(socket), m_socket(socket), m_gate(gate)
     {
+        setObjectName(name());
         m_since.start();
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, &SocketWatch::onTimeout);
@@ -137,6 +160,8 @@ public:
         if (const auto shared = m_shared.lock())
             std::erase(shared->watches, this);
     }
+
+    static QString name() { return QStringLiteral("brivane-socket-watch"); }
 
     // Connected before and after the HTTP module's reader.
     void watchBefore() { connect(m_socket, &QTcpSocket::readyRead, this, &SocketWatch::onReadyRead); }
@@ -157,7 +182,17 @@ public:
     QHostAddress peer() const { return m_socket->peerAddress(); }
     bool closing() const { return m_state == State::Closing; }
     // Between requests, or waiting for one: may be closed to make room.
-    bool evictable() const { return m_state == State::Header || m_state == State::Idle; }
+    bool evictable() const
+    {
+        return !m_answerPending && (m_state == State::Header || m_state == State::Idle);
+    }
+    // While an answer is pending the line is not idle.
+    void setAnswerPending(bool pending)
+    {
+        m_answerPending = pending;
+        if (m_gate && m_state == State::Idle)
+            enterIdle();
+    }
     qint64 age() const { return m_since.elapsed(); }
 
     void evict()
@@ -317,7 +352,10 @@ private:
     {
         m_state = State::Idle;
         m_since.restart();
-        m_timer.start(m_gate->m_limits.idleMs);
+        if (m_answerPending)
+            m_timer.stop();
+        else
+            m_timer.start(m_gate->m_limits.idleMs);
     }
     void startBodyWindow()
     {
@@ -370,7 +408,7 @@ private:
         m_timer.stop();
         m_drainLeft = bodyLength;
         QByteArray out = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' +
-                         reasonPhrase(answer.status) +
+                         RequestGate::reasonPhrase(answer.status) +
                          "\r\nContent-Type: application/json\r\nContent-Length: " +
                          QByteArray::number(answer.body.size()) + "\r\n";
         for (const auto &[name, value] : m_gate->m_limits.commonHeaders + answer.headers)
@@ -419,6 +457,7 @@ private:
     qint64 m_windowBytes = 0;
     qint64 m_windowNeeds = 0;
     qint64 m_drainLeft = 0;
+    bool m_answerPending = false;
 };
 
 RequestGate::RequestGate(Limits limits, std::function<void(const QString &)> log, QObject *parent)
@@ -439,6 +478,13 @@ void RequestGate::useTls(const QSslConfiguration &configuration)
     m_tls = configuration;
 }
 #endif
+
+void RequestGate::setAnswerPending(QTcpSocket *socket, bool pending)
+{
+    if (auto *watch = static_cast<SocketWatch *>(
+            socket->findChild<QObject *>(SocketWatch::name(), Qt::FindDirectChildrenOnly)))
+        watch->setAnswerPending(pending);
+}
 
 int RequestGate::openConnections() const
 {

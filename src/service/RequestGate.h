@@ -72,6 +72,11 @@ public:
     void useTls(const QSslConfiguration &configuration);
 #endif
     int openConnections() const;
+    // A request of socket is answered later (a card operation): the line is
+    // neither closed as idle nor to make room until that answer is written.
+    void setAnswerPending(QTcpSocket *socket, bool pending);
+    // "OK", "Not Found", ... for the status line.
+    static QByteArray reasonPhrase(int status);
 
 protected:
     void incomingConnection(qintptr descriptor) override;

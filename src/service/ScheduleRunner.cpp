@@ -171,16 +171,18 @@ void ScheduleRunner::tick()
                       .arg(job));
         }
     }
-    if (m_nextSync.isValid() && now >= m_nextSync && m_sendJob == 0) {
-        const std::optional<Outcome> synced =
-            m_service.runCardCommand([](CardSession &card) { return card.setClock(); });
-        if (synced) {
-            if (*synced)
-                m_log(QStringLiteral("schedule: the card's clock was set"));
-            else
-                failed(QStringLiteral("clock"), synced->userText());
+    if (m_nextSync.isValid() && now >= m_nextSync && m_sendJob == 0 && !m_commandQueued) {
+        m_commandQueued = m_service.runCardCommand(
+            [](CardSession &card) { return card.setClock(); },
+            [this](const Outcome &synced) {
+                m_commandQueued = false;
+                if (synced)
+                    m_log(QStringLiteral("schedule: the card's clock was set"));
+                else
+                    failed(QStringLiteral("clock"), synced.userText());
+            });
+        if (m_commandQueued)
             m_nextSync = nextClockSync(m_schedule->schedule, now);
-        }
     }
 }
 
@@ -191,43 +193,65 @@ void ScheduleRunner::apply(const ScheduleState &state)
         m_pendingList = list;
     else
         m_pendingList.clear();
-    if (m_sendJob != 0)
-        return; // the card is ours already; the rest waits for the send's end
+    // The card is ours already (a send, or a command in the queue): the rest
+    // waits for its end.
+    if (m_sendJob != 0 || m_commandQueued)
+        return;
+    applyBrightness(state);
+}
 
-    const bool first = !m_applied;
-    if (first || m_applied->brightness != state.brightness) {
+void ScheduleRunner::applyBrightness(const ScheduleState &state)
+{
+    if (!m_applied || m_applied->brightness != state.brightness) {
         // The level the card had before the first window is remembered
         // (across restarts) and set again when no window holds any more.
         const int before = remembered(QStringLiteral("levelBefore")).toInt(-1);
         const int level = state.brightness.value_or(before);
         if (level >= 0) {
-            const std::optional<Outcome> set = m_service.runCardCommand([&](CardSession &card) {
-                int current = -1;
-                if (state.brightness && before < 0 && card.readBrightness(&current))
-                    remember(QStringLiteral("levelBefore"), current);
-                return card.setBrightness(level);
-            });
-            if (!set)
-                return; // the card is busy: the next tick tries again
-            if (!*set) {
-                failed(QStringLiteral("brightness"), set->userText());
-                return;
-            }
-            if (!state.brightness)
-                remember(QStringLiteral("levelBefore"), QJsonValue(QJsonValue::Null));
-            m_log(QStringLiteral("schedule: brightness %1").arg(level));
+            const bool readFirst = state.brightness && before < 0;
+            auto current = std::make_shared<int>(-1);
+            // Not queued (the card is taken by a send): the next tick tries again.
+            m_commandQueued = m_service.runCardCommand(
+                [readFirst, level, current](CardSession &card) {
+                    if (readFirst && !card.readBrightness(current.get()))
+                        *current = -1;
+                    return card.setBrightness(level);
+                },
+                [this, state, level, current](const Outcome &set) {
+                    m_commandQueued = false;
+                    if (*current >= 0)
+                        remember(QStringLiteral("levelBefore"), *current);
+                    if (!set) {
+                        failed(QStringLiteral("brightness"), set.userText());
+                        return;
+                    }
+                    if (!state.brightness)
+                        remember(QStringLiteral("levelBefore"), QJsonValue(QJsonValue::Null));
+                    m_log(QStringLiteral("schedule: brightness %1").arg(level));
+                    applyPower(state);
+                });
+            return;
         }
     }
-    if (first || m_applied->powerOn != state.powerOn) {
-        const std::optional<Outcome> set = m_service.runCardCommand(
-            [&](CardSession &card) { return card.setScreenPower(state.powerOn); });
-        if (!set)
-            return;
-        if (!*set) {
-            failed(QStringLiteral("power"), set->userText());
-            return;
-        }
-        m_log(QStringLiteral("schedule: screen %1").arg(state.powerOn ? u"on" : u"off"));
+    applyPower(state);
+}
+
+void ScheduleRunner::applyPower(const ScheduleState &state)
+{
+    if (!m_applied || m_applied->powerOn != state.powerOn) {
+        m_commandQueued = m_service.runCardCommand(
+            [on = state.powerOn](CardSession &card) { return card.setScreenPower(on); },
+            [this, state](const Outcome &set) {
+                m_commandQueued = false;
+                if (!set) {
+                    failed(QStringLiteral("power"), set.userText());
+                    return;
+                }
+                m_log(QStringLiteral("schedule: screen %1").arg(state.powerOn ? u"on" : u"off"));
+                m_applied = state;
+                m_retryMs = kFirstRetryMs;
+            });
+        return;
     }
     m_applied = state;
     m_retryMs = kFirstRetryMs;

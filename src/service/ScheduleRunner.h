@@ -58,7 +58,11 @@ private:
     static QByteArray listHash(const QString &path);
     void remember(const QString &key, const QJsonValue &value);
     QJsonValue remembered(const QString &key) const;
+    // Brightness, then power, each through the card queue; then the state
+    // counts as applied.
     void apply(const ScheduleState &state);
+    void applyBrightness(const ScheduleState &state);
+    void applyPower(const ScheduleState &state);
     void failed(const QString &what, const QString &error);
 
     SignService &m_service;
@@ -76,6 +80,7 @@ private:
     QDateTime m_lastTick;
     QDateTime m_nextSync;
     int m_sendJob = 0;
+    bool m_commandQueued = false; // a command of ours waits or runs in the card queue
     QString m_sendingHash;
     QString m_pendingList;       // a list to send as soon as the card is free
     QDeadlineTimer m_retryAt{0}; // expired: no retry waits

@@ -1,17 +1,17 @@
 #pragma once
 // One send-all run of the service: its state as the progress dialog shows
 // it (status text, bar position and range), the cancel button, and the
-// result document when it has ended. Written by the worker thread that
-// sends, read by the request handlers; shared by both.
+// result document when it has ended. Written by the card queue's worker
+// thread that sends, read by the request handlers; shared by both.
 
 #include "link/ControllerInfo.h"
 #include "link/ProgressHost.h"
+#include "model/SendReport.h"
 #include "service/SignService.h"
 
 #include <QJsonObject>
 #include <QMutex>
 #include <QString>
-#include <QThread>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -30,11 +30,9 @@ struct SendJob {
     void finish(State state, const QJsonObject &result, const QString &error);
     bool running() const;
 
-    std::unique_ptr<QThread> thread; // the sending thread; main thread only
-    // The card the send identified; read once the thread has ended.
-    ControllerInfo card;
-    bool cardSeen = false;
-    int colourType = 0; // the card's, once its record was read (0: not read)
+    QString sign; // the sign it goes to
+    // The send's report; read once the send has ended.
+    SendReport report;
 
 private:
     mutable QMutex m_mutex;

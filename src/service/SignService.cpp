@@ -3,6 +3,7 @@
 #include "base/AppServices.h"
 #include "link/ControllerInfo.h"
 #include "model/PlayList.h"
+#include "service/CardQueue.h"
 #include "service/RequestGate.h"
 #include "service/NotifyQueue.h"
 #include "service/ScheduleRunner.h"
@@ -17,6 +18,8 @@
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QPointer>
+#include <deque>
 #include <QJsonArray>
 #include <QJsonParseError>
 #include <QMutex>
@@ -179,6 +182,15 @@ SignService::SignService(ServiceConfig config, QObject *parent)
         log(line);
     };
     m_messages = std::make_unique<Messages>(m_config.log);
+    QList<ServiceSign> signs = m_config.signs;
+    if (signs.isEmpty())
+        signs.append({QStringLiteral("sign"), QString::number(m_config.port), {}});
+    for (ServiceSign &config : signs) {
+        auto sign = std::make_unique<Sign>();
+        sign->config = std::move(config);
+        sign->queue = new CardQueue(sign->config.port, this);
+        m_signs.push_back(std::move(sign));
+    }
     m_notify = new NotifyQueue(
         *this,
         [this] {
@@ -250,8 +262,10 @@ quint16 SignService::start(const QHostAddress &address, quint16 port, QString *e
     m_gate = gate.release();
     bind(m_gate);
     if (!m_config.schedulePath.isEmpty() && !m_schedule) {
-        const QString sign = m_config.port > 0 ? QStringLiteral("port %1").arg(m_config.port)
-                                               : QStringLiteral("sign");
+        // The schedule drives the first sign.
+        const QString sign = !m_config.signs.isEmpty() ? m_config.signs.front().name
+                             : m_config.port > 0       ? QStringLiteral("port %1").arg(m_config.port)
+                                                       : QStringLiteral("sign");
         m_schedule = new ScheduleRunner(*this, m_config.schedulePath, m_config.projectPath, sign,
                                         m_config.log);
         m_schedule->start();
@@ -300,8 +314,8 @@ const std::vector<SignService::Route> &SignService::routes() const
         {"POST", path("/api/send"), &SignService::startSend},
         {"GET", path("/api/jobs/(\\d+)"), &SignService::jobState},
         {"POST", path("/api/jobs/(\\d+)/cancel"), &SignService::cancelJob},
-        {"GET", path("/api/card"), &SignService::cardInfo},
-        {"POST", path("/api/card/(clear|clock|power|brightness)"), &SignService::cardCommand},
+        {"GET", path("/api/card"), nullptr, &SignService::cardInfo},
+        {"POST", path("/api/card/(clear|clock|power|brightness)"), nullptr, &SignService::cardCommand},
         {"GET", path("/api/schedule/status"), &SignService::scheduleStatus},
         {"GET", path("/api/schedule"), &SignService::getSchedule},
         {"PUT", path("/api/schedule"), &SignService::putSchedule},
@@ -311,6 +325,26 @@ const std::vector<SignService::Route> &SignService::routes() const
 }
 
 namespace {
+
+// An answer of the HTTP face as it goes on the line.
+QByteArray answerBytes(const SignService::Reply &reply, bool head, bool close)
+{
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                     RequestGate::reasonPhrase(reply.status) + "\r\n";
+    RequestGate::Fields fields = {{"Content-Type", reply.contentType},
+                                  {"Content-Length", QByteArray::number(reply.body.size())}};
+    fields += SignService::securityHeaders() + reply.headers;
+    if (reply.status == 401)
+        fields.append({QByteArray("WWW-Authenticate"), QByteArray("Bearer")});
+    if (close)
+        fields.append({QByteArray("Connection"), QByteArray("close")});
+    for (const auto &[name, value] : fields)
+        out += name + ": " + value + "\r\n";
+    out += "\r\n";
+    if (!head)
+        out += reply.body;
+    return out;
+}
 
 const char *methodName(QHttpServerRequest::Method method)
 {
@@ -337,60 +371,146 @@ const char *methodName(QHttpServerRequest::Method method)
 
 } // namespace
 
-SignService::Reply SignService::dispatch(const QHttpServerRequest &request)
+void SignService::dispatch(const ApiRequest &request, Done done)
 {
-    // HEAD is answered as GET, without the body.
-    const char *method = request.method() == QHttpServerRequest::Method::Head
-                             ? "GET"
-                             : methodName(request.method());
-    const QString path = request.url().path();
-    // The gate has checked the request already; the token is looked at
-    // again here, without counting.
-    if (!isPublic(method, path) && !authorised(request.value("Authorization"), request.value("Cookie")))
-        return error(401, QCoreApplication::translate("SignService", "需要登录或令牌：Authorization: Bearer TOKEN"));
+    const QByteArray &method = request.method;
+    const QString &path = request.path;
+    if (!isPublic(method, path) && !request.authorised)
+        return done(error(401, QCoreApplication::translate("SignService", "需要登录或令牌：Authorization: Bearer TOKEN")));
     bool pathKnown = false;
     for (const Route &route : routes()) {
         const QRegularExpressionMatch match = route.path.match(path);
         if (!match.hasMatch())
             continue;
         pathKnown = true;
-        if (qstrcmp(route.method, method) == 0)
-            return (this->*route.handle)(request, match);
+        if (method != route.method)
+            continue;
+        if (route.later)
+            return (this->*route.later)(request, match, std::move(done));
+        return done((this->*route.handle)(request, match));
     }
     if (pathKnown)
-        return error(405, QCoreApplication::translate("SignService", "此地址不接受 %1 请求。").arg(QLatin1String(method)));
-    return error(404, QCoreApplication::translate("SignService", "没有这个地址：%1").arg(path));
+        return done(
+            error(405, QCoreApplication::translate("SignService", "此地址不接受 %1 请求。").arg(QLatin1String(method.left(16)))));
+    done(error(404, QCoreApplication::translate("SignService", "没有这个地址：%1").arg(path.left(300))));
 }
+
+void SignService::call(const ApiRequest &request, Done done)
+{
+    if (!request.sign.isEmpty()) {
+        Reply refusal;
+        if (!signFor(request.sign, &refusal))
+            return done(refusal);
+    }
+    dispatch(request, std::move(done));
+}
+
+namespace {
+
+// The answers of one connection in the order its requests came: a card
+// request answers when its operation has ended, and what the client sent
+// after it waits its turn. A child of the socket.
+class AnswerOrder final : public QObject {
+public:
+    explicit AnswerOrder(QTcpSocket *socket) : QObject(socket), m_socket(socket)
+    {
+        setObjectName(name());
+    }
+    static QString name() { return QStringLiteral("brivane-answer-order"); }
+    static AnswerOrder *of(QTcpSocket *socket)
+    {
+        return static_cast<AnswerOrder *>(
+            socket->findChild<QObject *>(name(), Qt::FindDirectChildrenOnly));
+    }
+
+    // A place for the next request's answer.
+    quint64 reserve()
+    {
+        m_answers.emplace_back();
+        return m_first + m_answers.size() - 1;
+    }
+    // Fills a place; writes what is ready from the front. Whether answers
+    // still wait.
+    bool fill(quint64 place, QByteArray bytes, bool close)
+    {
+        if (place < m_first || place - m_first >= m_answers.size())
+            return !m_answers.empty();
+        m_answers[place - m_first] = Answer{std::move(bytes), close, true};
+        while (!m_answers.empty() && m_answers.front().ready) {
+            const Answer answer = std::move(m_answers.front());
+            m_answers.pop_front();
+            ++m_first;
+            m_socket->write(answer.bytes);
+            if (answer.close) {
+                m_answers.clear();
+                m_socket->disconnectFromHost();
+                return false;
+            }
+        }
+        return !m_answers.empty();
+    }
+
+private:
+    struct Answer {
+        QByteArray bytes;
+        bool close = false;
+        bool ready = false;
+    };
+    QTcpSocket *m_socket;
+    std::deque<Answer> m_answers;
+    quint64 m_first = 0;
+};
+
+} // namespace
 
 bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     QElapsedTimer timer;
     timer.start();
-    const Reply reply = dispatch(request);
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.writeStatusLine(QHttpServerResponder::StatusCode(reply.status));
-    responder.writeHeader("Content-Type", reply.contentType);
-    responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-    for (const auto &[name, value] : securityHeaders() + reply.headers)
-        responder.writeHeader(name, value);
-    if (reply.status == 401)
-        responder.writeHeader("WWW-Authenticate", "Bearer");
+    ApiRequest api;
+    // HEAD is answered as GET, without the body.
+    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    api.method = head ? QByteArray("GET") : QByteArray(methodName(request.method()));
+    api.path = request.url().path();
+    api.query = request.query();
+    api.body = request.body();
+    api.contentType = request.value("Content-Type");
+    api.peer = request.remoteAddress();
+    // The gate has checked the request already; the token is looked at
+    // again here, without counting.
+    api.authorised = authorised(request.value("Authorization"), request.value("Cookie"));
     // The client's "Connection: close" is honoured; otherwise the line stays
     // open for the next request (until the gate's idle time).
     const bool close = request.value("Connection").toLower().contains("close");
-    if (close)
-        responder.writeHeader("Connection", "close");
-    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray()
-                                                                             : reply.body);
-    log(QStringLiteral("%1 %2 %3 %4 %5 %6 B %7 ms")
-            .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
-                 request.remoteAddress().toString(), QLatin1String(methodName(request.method())),
-                 request.url().toString(QUrl::RemoveScheme | QUrl::RemoveAuthority).left(300))
-            .arg(reply.status)
-            .arg(reply.body.size())
-            .arg(timer.elapsed()));
-    if (close)
-        socket->disconnectFromHost();
+    AnswerOrder *order = AnswerOrder::of(socket);
+    if (!order)
+        order = new AnswerOrder(socket);
+    const quint64 place = order->reserve();
+    const QString line = QStringLiteral("%1 %2 %3")
+                             .arg(api.peer.toString(), QLatin1String(methodName(request.method())),
+                                  request.url()
+                                      .toString(QUrl::RemoveScheme | QUrl::RemoveAuthority)
+                                      .left(300));
+    const auto answered = std::make_shared<bool>(false);
+    // The socket (and its order) may be gone when a card request answers.
+    QPointer<AnswerOrder> to(order);
+    QPointer<RequestGate> gate(m_gate);
+    call(api, [this, to, gate, place, head, close, line, timer, answered](const Reply &reply) {
+        *answered = true;
+        log(QStringLiteral("%1 %2 %3 %4 B %5 ms")
+                .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate), line)
+                .arg(reply.status)
+                .arg(reply.body.size())
+                .arg(timer.elapsed()));
+        if (!to)
+            return;
+        auto *socket = static_cast<QTcpSocket *>(to->parent());
+        const bool waiting = to->fill(place, answerBytes(reply, head, close), close);
+        if (gate)
+            gate->setAnswerPending(socket, waiting);
+    });
+    if (!*answered && m_gate)
+        m_gate->setAnswerPending(socket, true);
     return true;
 }
 
@@ -403,14 +523,13 @@ void SignService::missingHandler(const QHttpServerRequest &request, QTcpSocket *
                QHttpServerResponder::StatusCode::NotFound);
 }
 
-SignService::Reply SignService::getPage(const QHttpServerRequest &request,
+SignService::Reply SignService::getPage(const ApiRequest &request,
                                         const QRegularExpressionMatch &m)
 {
     QString name = m.captured(1);
     // With a token, the page asks for it first.
     if (name.isEmpty())
-        name = m_config.token.isEmpty() ||
-                       authorised(request.value("Authorization"), request.value("Cookie"))
+        name = m_config.token.isEmpty() || request.authorised
                    ? QStringLiteral("index.html")
                    : QStringLiteral("login.html");
     QFile file(QStringLiteral(":/web/") + name);

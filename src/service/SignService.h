@@ -4,12 +4,16 @@
 // for the small computer beside the sign. The play list lives in the
 // project file: every change is applied to a freshly read copy and saved at
 // once with the atomic writer, so a failed request leaves the file as it
-// was. Card operations run one at a time on a worker thread with their own
-// CardSession; a send runs as a job the client polls. `brivane-cli
-// serve` owns one SignService; tests run it in-process.
+// was. Each sign has a CardQueue: its card operations run one at a time
+// on a worker thread with their own CardSession, and a card request answers
+// when its operation has ended while other requests are served; a send runs
+// as a job the client polls. Every face (HTTP, MQTT) goes through call()
+// and the one route table. `brivane-cli serve` owns one SignService; tests
+// run it in-process.
 
 #include "model/Outcome.h"
 #include "model/SendReport.h"
+#include "service/CardQueue.h"
 #include "service/RequestGate.h"
 
 #include <QAbstractHttpServer>
@@ -18,6 +22,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QUrlQuery>
 #include <functional>
 #include <map>
 #include <memory>
@@ -34,10 +39,42 @@ class NotifyQueue;
 class QTcpSocket;
 struct SendJob;
 
+// One request to the service's API, whatever carried it: the HTTP face
+// fills it from a request the gate has admitted, other faces (MQTT, tests)
+// directly. The route table and every check of paths, fields and bodies
+// apply to it alike; the checks of the HTTP line (host, origin, token,
+// content type, body size) stay with the gate.
+struct ApiRequest {
+    QByteArray method; // "GET", "POST", "PATCH", "PUT", "DELETE"
+    QString path;      // "/api/programs", without the query
+    QUrlQuery query;
+    QByteArray body;
+    QByteArray contentType;
+    // The sign a card request is for, by name; empty: the first sign.
+    QString sign;
+    // Filled by the HTTP face: the client's address, and whether it showed
+    // the token or an open session. Other faces are trusted.
+    QHostAddress peer;
+    bool authorised = true;
+};
+
+// A sign of the service: its name, the port of its card (a number, a device
+// path or a name the port list knows; empty or "0": the search over ports 1
+// to 20 before each card operation) and the groups it belongs to.
+struct ServiceSign {
+    QString name;
+    QString port;
+    QStringList groups;
+};
+
 struct ServiceConfig {
     QString projectPath;
-    // The card's port; 0: search ports 1 to 20 before each card operation.
+    // The card's port when signs is empty: one sign named "sign"; 0: search
+    // ports 1 to 20 before each card operation.
     int port = 0;
+    // The signs, all playing the one project. The HTTP API addresses the
+    // first; ApiRequest::sign any of them.
+    QList<ServiceSign> signs;
     // The answer to a send's questions (resend after a failed clear or
     // program?), as the command-line tool's --on-error.
     enum class OnError { Skip, Stop, Retry };
@@ -88,27 +125,55 @@ public:
     bool sendRunning() const;
 
     // The card queue, for the schedule as for the API. A send of a play
-    // list file as a job; 0 while another card operation runs.
-    int startSendJob(const QString &listPath);
-    // A short card command on a worker thread, the card attached first
-    // (the event loop waits, as for the API's commands); nothing while
-    // another card operation runs.
-    std::optional<Outcome> runCardCommand(const std::function<Outcome(CardSession &)> &command);
+    // list file as a job, queued behind the sign's waiting commands; 0
+    // while another send of the sign runs or waits, or for an unknown sign
+    // (empty: the first).
+    int startSendJob(const QString &listPath, const QString &sign = {});
+    // A short card command in the sign's queue (empty: the first sign),
+    // the card attached first; done receives the attach outcome when that
+    // failed, else the command's, on this thread. False (done never
+    // called) while a send of the sign runs or waits, when
+    // CardQueue::kMaxWaiting commands wait, or for an unknown sign.
+    bool runCardCommand(const std::function<Outcome(CardSession &)> &command,
+                        std::function<void(const Outcome &)> done, const QString &sign = {});
+
+    // ---- the signs
+    // Their names, the first the HTTP API's.
+    QStringList signNames() const;
+    // The signs of a group (by the names of signs.ini's groups), in order.
+    QStringList signsInGroup(const QString &group) const;
+    // What the service last saw of the sign: {"sign", "groups", "link"
+    // ("unknown", "ok", "failed", "unsupported"), "busy", "waiting", and
+    // when known "model", "firmware", "colourType", "power", "brightness",
+    // "last": {"what", "ok", "message", "at"}}. Empty for an unknown sign.
+    QJsonObject signStatus(const QString &sign) const;
+    // The sign's queue (null for an unknown sign; empty: the first).
+    CardQueue *cardQueue(const QString &sign = {}) const;
     // Whether a message is shown or waits (POST /api/notify): the
     // schedule's list waits for its end.
     bool messageActive() const;
 
-protected:
-    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
-    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
-
-public:
     struct Reply {
         int status = 200;
         QByteArray body;
         QByteArray contentType = "application/json";
         RequestGate::Fields headers = {};
     };
+    using Done = std::function<void(const Reply &)>;
+    // Runs a request through the route table as the HTTP face does; done
+    // receives the answer on this thread, at once or, for a card request,
+    // when the card operation has ended. done is called exactly once.
+    void call(const ApiRequest &request, Done done);
+
+Q_SIGNALS:
+    // After every card operation of the sign: its status may have changed.
+    void signStatusChanged(const QString &sign);
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+public:
     // The headers every answer carries: no sniffing, no framing, and only
     // the page's own files.
     static const RequestGate::Fields &securityHeaders();
@@ -117,10 +182,12 @@ private:
     struct Route {
         const char *method;
         QRegularExpression path;
-        Reply (SignService::*handle)(const QHttpServerRequest &, const QRegularExpressionMatch &);
+        Reply (SignService::*handle)(const ApiRequest &, const QRegularExpressionMatch &);
+        // A card request answers when its operation has ended.
+        void (SignService::*later)(const ApiRequest &, const QRegularExpressionMatch &, Done) = nullptr;
     };
     const std::vector<Route> &routes() const;
-    Reply dispatch(const QHttpServerRequest &request);
+    void dispatch(const ApiRequest &request, Done done);
     void log(const QString &line) const;
 
     // ---- who may ask (SignServiceAccess.cpp)
@@ -137,26 +204,26 @@ private:
     // Whether the address has used up its wrong tokens; the seconds left.
     int lockedSeconds(const QHostAddress &peer);
     void wrongToken(const QHostAddress &peer);
-    Reply login(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply login(const ApiRequest &, const QRegularExpressionMatch &);
 
     // ---- the play list (SignServicePrograms.cpp)
-    Reply getPage(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply getPage(const ApiRequest &, const QRegularExpressionMatch &);
     // The web page's texts in the service's language (SignServiceTexts.cpp).
-    Reply pageTexts(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply choices(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply listPrograms(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply addProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply changeProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply deleteProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply moveProgram(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply pagePicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply previewPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply pageTexts(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply choices(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply listPrograms(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply addProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply changeProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply deleteProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply moveProgram(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply pagePicture(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply previewPicture(const ApiRequest &, const QRegularExpressionMatch &);
     // The program as the sign plays it, looping; ?scale=1..4 (default 2),
     // ?dots=1 for the LED dot look.
-    Reply animationGif(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply uploadPicture(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply animationGif(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply uploadPicture(const ApiRequest &, const QRegularExpressionMatch &);
     // A message shown now for its duration, then the list again.
-    Reply postNotify(const QHttpServerRequest &, const QRegularExpressionMatch &);
+    Reply postNotify(const ApiRequest &, const QRegularExpressionMatch &);
     // The play list as the file holds it now (read again when the file
     // changed), pages rendered for the last card seen; null with *refusal
     // when the file cannot be read or parsed now.
@@ -182,21 +249,26 @@ private:
     QString picturesDir() const;
 
     // ---- the card (SignServiceCard.cpp)
-    Reply cardInfo(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply cardCommand(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply startSend(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply jobState(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply cancelJob(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    // Runs work on a worker thread with its own CardSession attached to the
-    // card and waits for it; 409 while another card operation runs.
-    Reply runOnCard(const std::function<Reply(CardSession &)> &work);
-    // The worker thread of both: the attach outcome; work runs when it is ok.
-    Outcome onCardThread(const std::function<void(CardSession &)> &work);
-    Reply scheduleStatus(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply getSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    Reply putSchedule(const QHttpServerRequest &, const QRegularExpressionMatch &);
-    // colourType: the card's, when its record was read (0: keep the last).
-    void rememberCard(const ControllerInfo &info, int colourType);
+    void cardInfo(const ApiRequest &, const QRegularExpressionMatch &, Done);
+    void cardCommand(const ApiRequest &, const QRegularExpressionMatch &, Done);
+    Reply startSend(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply jobState(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply cancelJob(const ApiRequest &, const QRegularExpressionMatch &);
+    struct Sign;
+    // The sign a request names (the first when it names none); null with
+    // *refusal (404) for a name the service does not have.
+    Sign *signFor(const QString &name, Reply *refusal = nullptr) const;
+    // Queues work in the sign's card queue; done receives its reply, or
+    // the attach's error (500), or 409 when the queue refuses.
+    void runOnCard(Sign &sign, const QString &what, std::function<Reply(CardSession &)> work,
+                   Done done);
+    // Notes what an operation of the sign learnt and tells the listeners.
+    void cardOperationEnded(Sign &sign, const QString &what, bool ok, const QString &message);
+    Reply scheduleStatus(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply getSchedule(const ApiRequest &, const QRegularExpressionMatch &);
+    Reply putSchedule(const ApiRequest &, const QRegularExpressionMatch &);
+    // What an operation of the sign's queue learnt of its card.
+    void rememberCard(Sign &sign, const CardQueue::Ended &ended);
     void sendFinished(int id);
 
     ServiceConfig m_config;
@@ -213,12 +285,10 @@ private:
     std::map<QString, WrongTokens> m_wrongTokens;
     std::unique_ptr<PlayList> m_list;
     QByteArray m_listStamp;
-    std::unique_ptr<ControllerInfo> m_card; // the last card seen
-    int m_cardColourType = 0;               // its colour type, once read (0: not known)
-    bool m_cardBusy = false;
+    std::vector<std::unique_ptr<Sign>> m_signs; // at least one
     std::map<int, std::shared_ptr<SendJob>> m_jobs;
     int m_nextJob = 1;
-    int m_runningJob = 0;
+    bool m_stopping = false; // no card operation is taken any more
     class Messages;
     std::unique_ptr<Messages> m_messages;
     ScheduleRunner *m_schedule = nullptr; // child

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QHttpServerRequest>
 #include <QNetworkInterface>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -192,11 +191,11 @@ void SignService::wrongToken(const QHostAddress &peer)
     log(QStringLiteral("%1 wrong token (%2 in this minute)").arg(peer.toString()).arg(wrong.count));
 }
 
-SignService::Reply SignService::login(const QHttpServerRequest &request,
+SignService::Reply SignService::login(const ApiRequest &request,
                                       const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QJsonValue token = body.value(u"token");
     if (body.size() != 1 || !token.isString())
@@ -204,7 +203,7 @@ SignService::Reply SignService::login(const QHttpServerRequest &request,
     if (m_config.token.isEmpty())
         return json(200, QJsonObject{{QStringLiteral("ok"), true}});
     if (!sameSecret(token.toString().toUtf8(), m_config.token)) {
-        wrongToken(request.remoteAddress());
+        wrongToken(request.peer);
         Reply reply = error(401, QCoreApplication::translate("SignServiceAccess", "令牌不对。"));
         return reply;
     }
@@ -221,6 +220,6 @@ SignService::Reply SignService::login(const QHttpServerRequest &request,
                                             "; Path=/; HttpOnly; SameSite=Strict; Max-Age=" +
                                             QByteArray::number(kSessionSeconds) +
                                             (m_tls ? "; Secure" : "")});
-    log(QStringLiteral("%1 logged in").arg(request.remoteAddress().toString()));
+    log(QStringLiteral("%1 logged in").arg(request.peer.toString()));
     return reply;
 }

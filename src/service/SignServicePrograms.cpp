@@ -25,7 +25,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QJsonArray>
 #include <QSaveFile>
 #include <QTemporaryFile>
@@ -69,11 +68,13 @@ QString SignService::picturesDir() const
 
 void SignService::adopt(std::unique_ptr<PlayList> list)
 {
-    if (m_card)
-        list->controllerInfo() = *m_card;
+    // Pages are drawn for the first sign's card.
+    const Sign &sign = *m_signs.front();
+    if (sign.card)
+        list->controllerInfo() = *sign.card;
     // Previews and warnings for the sign's colours once a card told them.
-    if (m_cardColourType > 0) {
-        list->screenParams().bytes[ScreenParams::ColourType] = uint8_t(m_cardColourType);
+    if (sign.colourType > 0) {
+        list->screenParams().bytes[ScreenParams::ColourType] = uint8_t(sign.colourType);
         list->setColourTypeKnown(true);
     }
     list->rebuildAllPages();
@@ -83,14 +84,20 @@ void SignService::adopt(std::unique_ptr<PlayList> list)
     m_list = std::move(list);
 }
 
-void SignService::rememberCard(const ControllerInfo &info, int colourType)
+void SignService::rememberCard(Sign &sign, const CardQueue::Ended &ended)
 {
-    if (!m_card)
-        m_card = std::make_unique<ControllerInfo>();
-    *m_card = info;
-    if (colourType > 0)
-        m_cardColourType = colourType;
-    m_listStamp.clear(); // render again for this card
+    sign.link = ended.attached                                      ? QStringLiteral("ok")
+                : ended.attached.code() == OutcomeCode::Unsupported ? QStringLiteral("unsupported")
+                                                                    : QStringLiteral("failed");
+    if (!ended.cardSeen)
+        return;
+    if (!sign.card)
+        sign.card = std::make_unique<ControllerInfo>();
+    *sign.card = ended.card;
+    if (ended.colourType > 0)
+        sign.colourType = ended.colourType;
+    if (&sign == m_signs.front().get())
+        m_listStamp.clear(); // render again for this card
 }
 
 const PlayList *SignService::currentList(Reply *refusal)
@@ -156,7 +163,7 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
     return answer(*m_list);
 }
 
-SignService::Reply SignService::listPrograms(const QHttpServerRequest &,
+SignService::Reply SignService::listPrograms(const ApiRequest &,
                                              const QRegularExpressionMatch &)
 {
     Reply refusal;
@@ -221,11 +228,11 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
 
 } // namespace
 
-SignService::Reply SignService::addProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::addProgram(const ApiRequest &request,
                                            const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QString kind = body.value(u"kind").toString();
     if (kind != u"text" && kind != u"picture")
@@ -268,12 +275,12 @@ std::optional<SignService::Reply> checkNumber(const PlayList &project, int n)
 
 } // namespace
 
-SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::changeProgram(const ApiRequest &request,
                                               const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     if (body.contains(u"kind"))
         return error(400, QCoreApplication::translate("SignServicePrograms", "节目的种类不能修改。"));
@@ -289,7 +296,7 @@ SignService::Reply SignService::changeProgram(const QHttpServerRequest &request,
         });
 }
 
-SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
+SignService::Reply SignService::deleteProgram(const ApiRequest &,
                                               const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
@@ -303,12 +310,12 @@ SignService::Reply SignService::deleteProgram(const QHttpServerRequest &,
         [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
-SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
+SignService::Reply SignService::moveProgram(const ApiRequest &request,
                                             const QRegularExpressionMatch &m)
 {
     const int n = smallNumber(m.captured(1));
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QString direction = body.value(u"direction").toString();
     if (body.size() != 1 || (direction != u"up" && direction != u"down"))
@@ -329,7 +336,7 @@ SignService::Reply SignService::moveProgram(const QHttpServerRequest &request,
         [this](PlayList &project) { return json(200, listDocument(project)); });
 }
 
-SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
+SignService::Reply SignService::pagePicture(const ApiRequest &request,
                                             const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -349,7 +356,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
                               .arg(m.captured(2))
                               .arg(item.pageCount()));
     int scale = 1;
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     if (query.hasQueryItem(QStringLiteral("scale"))) {
         scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
         if (scale < 1 || scale > kMaxScale)
@@ -361,7 +368,7 @@ SignService::Reply SignService::pagePicture(const QHttpServerRequest &request,
     return {200, png(scale == 1 ? image : image.scaled(image.size() * scale)), "image/png"};
 }
 
-SignService::Reply SignService::previewPicture(const QHttpServerRequest &request,
+SignService::Reply SignService::previewPicture(const ApiRequest &request,
                                                const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -373,7 +380,7 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
     if (auto bad = checkNumber(project, n))
         return *bad;
     const ProgramItem &item = *project.itemAt(n - 1);
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     const QString typed = query.hasQueryItem(QStringLiteral("page"))
                               ? query.queryItemValue(QStringLiteral("page"))
                               : QStringLiteral("1");
@@ -387,7 +394,7 @@ SignService::Reply SignService::previewPicture(const QHttpServerRequest &request
     return {200, png(image), "image/png"};
 }
 
-SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
+SignService::Reply SignService::animationGif(const ApiRequest &request,
                                              const QRegularExpressionMatch &m)
 {
     Reply refusal;
@@ -398,7 +405,7 @@ SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
     const int n = smallNumber(m.captured(1));
     if (auto bad = checkNumber(project, n))
         return *bad;
-    const QUrlQuery query = request.query();
+    const QUrlQuery query = request.query;
     GifWriter::Options options;
     options.scale = 2;
     if (query.hasQueryItem(QStringLiteral("scale"))) {
@@ -417,17 +424,17 @@ SignService::Reply SignService::animationGif(const QHttpServerRequest &request,
     return {200, buffer.data(), "image/gif"};
 }
 
-SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
+SignService::Reply SignService::uploadPicture(const ApiRequest &request,
                                               const QRegularExpressionMatch &)
 {
-    const QString name = request.query().queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
+    const QString name = request.query.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded);
     if (!validPictureName(name))
         return error(
             400,
             QCoreApplication::translate("SignServicePrograms", 
                 "图片名称无效：只能用字母、数字、“._- ”和空格，不能以“.”开头，最多 %1 个字符。")
                 .arg(kMaxPictureNameChars));
-    const QByteArray body = request.body();
+    const QByteArray body = request.body;
     if (body.isEmpty())
         return error(400, QCoreApplication::translate("SignServicePrograms", "请求正文是空的：需要图片文件。"));
     const QString dir = picturesDir();
@@ -454,7 +461,7 @@ SignService::Reply SignService::uploadPicture(const QHttpServerRequest &request,
                                  {QStringLiteral("height"), decoded.image().height()}});
 }
 
-SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegularExpressionMatch &)
+SignService::Reply SignService::choices(const ApiRequest &, const QRegularExpressionMatch &)
 {
     // The names the editors offer, for the web page's lists, and the longest
     // text its text fields take.
@@ -472,11 +479,11 @@ SignService::Reply SignService::choices(const QHttpServerRequest &, const QRegul
                                  {QStringLiteral("maxTextChars"), TextItem::kMaxTextChars}});
 }
 
-SignService::Reply SignService::postNotify(const QHttpServerRequest &request,
+SignService::Reply SignService::postNotify(const ApiRequest &request,
                                            const QRegularExpressionMatch &)
 {
     QJsonObject body;
-    if (auto bad = readObject(request.body(), &body))
+    if (auto bad = readObject(request.body, &body))
         return *bad;
     const QJsonValue text = body.take(QStringLiteral("text"));
     if (!text.isString() || text.toString().trimmed().isEmpty())

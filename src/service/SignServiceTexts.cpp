@@ -108,7 +108,7 @@ const char *const kPageTexts[] = {
 
 } // namespace
 
-SignService::Reply SignService::pageTexts(const QHttpServerRequest &,
+SignService::Reply SignService::pageTexts(const ApiRequest &,
                                           const QRegularExpressionMatch &)
 {
     QJsonObject texts;

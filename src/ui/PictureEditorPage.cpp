@@ -13,11 +13,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTreeView>
 
 namespace {
 
@@ -33,10 +37,29 @@ PictureEditorPage::FileChooser &fileChooser()
     return chooser;
 }
 
+// Qt's own file dialog (where the system has none) opens at this size,
+// within the screen.
+constexpr QSize kFileDialogSize(760, 480);
+
 QString systemFileDialog(QWidget *parent, const QString &startDir, const QString &filter)
 {
-    // getOpenFileName accepts only files that exist.
-    return QFileDialog::getOpenFileName(parent, QString(), startDir, filter);
+    QFileDialog dialog(parent, QString(), startDir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile); // only files that exist
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(kFileDialogSize.boundedTo(screen->availableGeometry().size() * 9 / 10));
+    // Its detail view: the names take the room the size, type and date
+    // columns leave, and those show whole.
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "ui/PreviewPanel.h"
 
+#include "base/AppPaths.h"
 #include "base/LocalClock.h"
 #include "model/ProgramItem.h"
 #include "model/ScreenImage.h"
 #include "ui/PreviewPlayer.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <algorithm>
 
 namespace {
@@ -22,9 +25,31 @@ constexpr QRect kPrevRect(269, 6, 45, 21);
 constexpr QRect kNextRect(320, 6, 45, 21);
 constexpr QRect kPlayRect(371, 6, 45, 21);
 constexpr QRect kPlayListRect(422, 6, 70, 21);
+constexpr QSize kZoomSize(56, 21); // after the last button shown
 constexpr QRect kInitialLedRect(28, 55, 212, 35);
 constexpr int kLineStepX = 16;
 constexpr int kLineStepY = 8;
+
+const QString kZoomKey = QStringLiteral("preview/zoom");
+
+// The zoom kept in the GUI's settings, 1 when none is.
+int storedZoom()
+{
+    const QString path = guiSettingsPath();
+    if (path.isEmpty())
+        return 1;
+    const QSettings settings(path, QSettings::IniFormat);
+    return std::clamp(settings.value(kZoomKey, 1).toInt(), 1, PreviewPanel::kMaxZoom);
+}
+
+void storeZoom(int zoom)
+{
+    const QString path = guiSettingsPath();
+    if (path.isEmpty())
+        return;
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(kZoomKey, zoom);
+}
 
 } // namespace
 
@@ -48,7 +73,8 @@ protected:
         QPainter painter(this);
         const QRect inner = contentsRect();
         painter.fillRect(inner, Qt::black);
-        painter.drawImage(inner.topLeft(), image);
+        // Each LED a block of zoom x zoom pixels, never smoothed.
+        painter.drawImage(QRect(inner.topLeft(), image.size() * m_panel->zoom()), image);
     }
 
 private:
@@ -85,6 +111,14 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent)
     m_playList->setGeometry(kPlayListRect);
     m_playList->setAutoDefault(false);
     m_playList->hide();
+    m_zoomBox = new QComboBox(m_contents);
+    m_zoomBox->setObjectName(QStringLiteral("zoom"));
+    m_zoomBox->setToolTip(QCoreApplication::translate("PreviewPanel", "预览放大倍数"));
+    for (int k = 1; k <= kMaxZoom; ++k)
+        m_zoomBox->addItem(QStringLiteral("×%1").arg(k), k);
+    m_zoom = storedZoom();
+    m_zoomBox->setCurrentIndex(m_zoom - 1);
+    placeZoomBox();
     m_player = new PreviewPlayer(this);
     m_led = new PreviewLedArea(this, m_contents);
     m_led->setGeometry(kInitialLedRect);
@@ -94,6 +128,10 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent)
     connect(m_next, &QPushButton::clicked, this, &PreviewPanel::nextPage);
     connect(m_play, &QPushButton::clicked, this, &PreviewPanel::togglePlay);
     connect(m_playList, &QPushButton::clicked, this, &PreviewPanel::togglePlayList);
+    connect(m_zoomBox, &QComboBox::activated, this, [this](int index) {
+        setZoom(index + 1);
+        storeZoom(m_zoom);
+    });
     connect(m_player, &PreviewPlayer::frameChanged, this, [this] {
         m_status->setText(m_player->statusText());
         m_led->update();
@@ -166,9 +204,24 @@ void PreviewPanel::refresh()
     m_led->update();
 }
 
+void PreviewPanel::setZoom(int zoom)
+{
+    m_zoom = std::clamp(zoom, 1, kMaxZoom);
+    m_zoomBox->setCurrentIndex(m_zoom - 1);
+    layOut();
+    m_led->update();
+}
+
+void PreviewPanel::placeZoomBox()
+{
+    const QRect last = m_playList->isVisibleTo(this) ? kPlayListRect : kPlayRect;
+    m_zoomBox->setGeometry(QRect(QPoint(last.right() + 7, last.top()), kZoomSize));
+}
+
 void PreviewPanel::setListPlaybackEnabled(bool enabled)
 {
     m_playList->setVisible(enabled);
+    placeZoomBox();
     if (!enabled && m_player->mode() == PreviewPlayer::Mode::List)
         m_player->stop();
 }
@@ -256,8 +309,8 @@ void PreviewPanel::layOut()
     }
     m_laidOutScreen = QSize(m_item->screenWidth(), m_item->screenHeight());
     const int border = ledAreaBorder();
-    const int w = std::max(0, m_item->screenWidth()) + border;
-    const int h = std::max(0, m_item->screenHeight()) + border;
+    const int w = std::max(0, m_item->screenWidth()) * m_zoom + border;
+    const int h = std::max(0, m_item->screenHeight()) * m_zoom + border;
     m_led->setGeometry(QRect(ledAreaOrigin(cw, ch, w, h), QSize(w, h)));
     m_contents->resize(contentsSize(cw, ch, w, h));
     m_scroll->horizontalScrollBar()->setSingleStep(kLineStepX);

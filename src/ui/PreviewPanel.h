@@ -1,6 +1,7 @@
 #pragma once
-// The page-by-page preview of one program item at one screen pixel per LED:
-// a status line, "上页"/"下页", and the LED area showing the current page
+// The page-by-page preview of one program item at one to four screen pixels
+// per LED (the zoom, kept in the GUI's settings for the next preview): a
+// status line, "上页"/"下页", and the LED area showing the current page
 // beside the clock zone (with the dial for a dial clock). Hosted by the main
 // window and by the item editor, which tell it what to show; it never owns
 // the item or its pages.
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 class ProgramItem;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -46,11 +48,19 @@ public:
     QPushButton *playButton() const { return m_play; }
     QPushButton *playListButton() const { return m_playList; }
 
+    // Screen pixels per LED, 1 to 4: the zoom box beside the buttons. A
+    // choice there is remembered in the GUI's settings.
+    static constexpr int kMaxZoom = 4;
+    int zoom() const { return m_zoom; }
+    void setZoom(int zoom);
+    QComboBox *zoomBox() const { return m_zoomBox; }
+
     QString statusText() const;
     QPushButton *previousButton() const { return m_prev; }
     QPushButton *nextButton() const { return m_next; }
     QScrollArea *scrollArea() const { return m_scroll; }
-    // The LED area's frame in the scrolled contents' coordinates.
+    // The LED area's frame in the scrolled contents' coordinates (the screen
+    // times the zoom, and the border).
     QRect ledAreaGeometry() const;
     // Border of the LED area: its outer size minus its inner size.
     static int ledAreaBorder();
@@ -75,6 +85,7 @@ protected:
 
 private:
     void layOut();
+    void placeZoomBox();
     void updateStatus();
 
     ProgramItem *m_item = nullptr;
@@ -88,6 +99,8 @@ private:
     QPushButton *m_next = nullptr;
     QPushButton *m_play = nullptr;
     QPushButton *m_playList = nullptr;
+    QComboBox *m_zoomBox = nullptr;
+    int m_zoom = 1;
     PreviewPlayer *m_player = nullptr;
     PreviewLedArea *m_led = nullptr;
 };

@@ -8,12 +8,14 @@
 #include "render/TextFont.h"
 #include "ui/LimitedPlainTextEdit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 
 namespace {
 
@@ -78,6 +80,11 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_font->setMaxVisibleItems(12);
     m_font->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     m_font->addItems(fontFaceNames());
+    // The list opens wide enough to show every name whole.
+    QAbstractItemView *faceList = m_font->view();
+    faceList->setTextElideMode(Qt::ElideNone);
+    faceList->setMinimumWidth(faceList->sizeHintForColumn(0) + 2 * faceList->frameWidth() +
+                              style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, faceList));
     m_font->setMinimumContentsLength(10);
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_size->setMinimumContentsLength(4);

@@ -173,10 +173,13 @@ TEST_F(MainWindowTest, StartsWithoutACard)
     auto *status = window->findChild<QWidget *>(QStringLiteral("statusLine"));
     ASSERT_TRUE(previewArea && status);
     const QRect listBefore = list()->geometry(), previewBefore = previewArea->geometry();
+    const int contentBefore = list()->columnWidth(ProgramListView::ContentColumn);
     const int statusGap = window->centralWidget()->height() - status->geometry().bottom();
     window->resize(window->size() + QSize(200, 100));
     QApplication::processEvents();
     EXPECT_EQ(list()->size(), listBefore.size() + QSize(200, 50));
+    // The content column takes the width gained.
+    EXPECT_EQ(list()->columnWidth(ProgramListView::ContentColumn), contentBefore + 200);
     EXPECT_EQ(previewArea->size(), previewBefore.size() + QSize(200, 50));
     EXPECT_EQ(window->preview()->size(), previewArea->contentsRect().size());
     EXPECT_EQ(window->centralWidget()->height() - status->geometry().bottom(), statusGap);
@@ -289,9 +292,12 @@ TEST_F(MainWindowTest, CombosLieOverTheCurrentRowAndChangeTheItem)
         int left, width, index;
     };
     const QRect row = list()->visualItemRect(list()->item(0, 0));
-    for (const Place &p :
-         {Place{list()->actionCombo(), 330, 100, 12}, Place{list()->speedCombo(), 430, 50, 14},
-          Place{list()->frameCombo(), 480, 70, 0}, Place{list()->clockCombo(), 550, 60, 0}}) {
+    // The columns fill the list: the last ends at the viewport's right edge.
+    const int right = list()->viewport()->width();
+    for (const Place &p : {Place{list()->actionCombo(), right - 280, 100, 12},
+                           Place{list()->speedCombo(), right - 180, 50, 14},
+                           Place{list()->frameCombo(), right - 130, 70, 0},
+                           Place{list()->clockCombo(), right - 60, 60, 0}}) {
         EXPECT_EQ(p.combo->geometry(), QRect(p.left, row.top(), p.width, row.height()));
         EXPECT_EQ(p.combo->currentIndex(), p.index);
     }
@@ -567,6 +573,28 @@ TEST_F(MainWindowTest, SendsThePlayListToTheCard)
         expectedPages += project().itemAt(i)->pageCount();
     EXPECT_EQ(int(card->pages().size()), expectedPages);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// Characters the face cannot draw are named in a question before the send;
+// "否" sends nothing.
+TEST_F(MainWindowTest, SendAsksAboutCharactersTheSignCannotShow)
+{
+    writeProject({QStringLiteral("第一条"), QStringLiteral("A\u0378B")});
+    useCard(0x23, 15, 2, 2, 7);
+    start();
+    run(MainWindow::Send);
+    ASSERT_EQ(ui.questions.size(), 1);
+    EXPECT_TRUE(ui.questions[0].startsWith(QStringLiteral("第 2 条信息：以下字符无法显示")))
+        << ui.questions[0].toStdString();
+    EXPECT_TRUE(ui.questions[0].contains(QStringLiteral("\u0378 (U+0378)")));
+    EXPECT_TRUE(ui.questions[0].endsWith(QStringLiteral("是否仍要发送？")));
+    EXPECT_EQ(driver.progress.size(), 1u) << "nothing is sent";
+    EXPECT_TRUE(card->pages().empty());
+
+    ui.yesNoAnswers.push_back(true);
+    run(MainWindow::Send);
+    ASSERT_EQ(driver.progress.size(), 2u);
+    EXPECT_EQ(driver.progress[1].status, QStringLiteral("已成功发送了 2 条信息。"));
 }
 
 TEST_F(MainWindowTest, SingleCommandsReportTheirOutcome)

@@ -247,6 +247,25 @@ TEST_F(CliSend, WholePlayListReachesTheCard)
     EXPECT_EQ(projectBytes(), before);
 }
 
+// A program the sign cannot show as written is warned of as add-text and
+// list warn of it: a line on standard error and an entry in --json.
+TEST_F(CliSend, WarnsOfCharactersTheSignCannotShow)
+{
+    writeProject({QStringLiteral("A\u0378"), QStringLiteral("B")});
+    const CliRun r = send({});
+    ASSERT_EQ(r.code, ExitOk) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("brivane-cli: warning: program 1: 以下字符无法显示")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("\u0378 (U+0378)")));
+    // (The face Windows serves may add a fit warning.)
+    QList<int> programs;
+    for (const QJsonValue &w : r.json().value(u"warnings").toArray()) {
+        if (w.toObject().value(u"code").toString() == u"missingCharacters")
+            programs << w.toObject().value(u"program").toInt();
+    }
+    EXPECT_EQ(programs, QList<int>{1});
+}
+
 TEST_F(CliSend, FailedProgramFollowsTheOnErrorPolicy)
 {
     const struct {

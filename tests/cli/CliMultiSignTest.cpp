@@ -97,9 +97,22 @@ TEST_F(CliSigns, SignListVerbsAndAllSigns)
                   .code,
               ExitOk);
     EXPECT_EQ(run({QStringLiteral("signs"), QStringLiteral("add"), QStringLiteral("net"),
-                   bridge.address()})
+                   bridge.address(), QStringLiteral("--group"), QStringLiteral("street"),
+                   QStringLiteral("--group"), QStringLiteral("mall")})
                   .code,
               ExitOk);
+    // A group name could not be a topic level.
+    EXPECT_EQ(run({QStringLiteral("signs"), QStringLiteral("add"), QStringLiteral("x"),
+                   card.devicePath(), QStringLiteral("--group"), QStringLiteral("a+b")})
+                  .code,
+              ExitUsage);
+    const CliRun street = run({QStringLiteral("--json"), QStringLiteral("signs"),
+                               QStringLiteral("list"), QStringLiteral("--group"),
+                               QStringLiteral("street")});
+    ASSERT_EQ(street.json()[u"signs"].toArray().size(), 1) << street.out.toStdString();
+    EXPECT_EQ(street.json()[u"signs"].toArray()[0].toObject()[u"groups"].toArray().size(), 2);
+    EXPECT_EQ(street.json()[u"groups"].toArray(),
+              QJsonArray({QStringLiteral("mall"), QStringLiteral("street")}));
     EXPECT_EQ(run({QStringLiteral("signs"), QStringLiteral("add"), QStringLiteral("5"),
                    card.devicePath()})
                   .code,
@@ -133,6 +146,7 @@ TEST_F(CliSigns, SignListVerbsAndAllSigns)
     ASSERT_TRUE(stored.load());
     ASSERT_EQ(stored.signs().size(), 1u);
     EXPECT_EQ(stored.signs()[0].name, QStringLiteral("net"));
+    EXPECT_EQ(stored.signs()[0].groups, (QStringList{QStringLiteral("street"), QStringLiteral("mall")}));
 }
 
 TEST_F(CliSigns, NoSignReachedIsCode3)

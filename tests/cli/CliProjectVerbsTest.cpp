@@ -378,6 +378,11 @@ TEST_F(CliProject, AddedTextsAreWarnedAboutWhatTheSignWillNotShow)
                                  QStringLiteral("--color-type"), QStringLiteral("single")});
     ASSERT_EQ(rendered.code, ExitOk);
     EXPECT_TRUE(rendered.err.contains(QStringLiteral("program 3: 当前显示屏为单色屏")));
+    // list tells each program's warnings too.
+    const CliRun listed = run({QStringLiteral("list")});
+    ASSERT_EQ(listed.code, ExitOk);
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("program 5: 没有安装字体“NoSuchFace”")))
+        << listed.err.toStdString();
     const QString gif = dir.filePath(QStringLiteral("green.gif"));
     auto greenPixels = [](const QImage &image) {
         int n = 0;

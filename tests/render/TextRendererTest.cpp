@@ -403,12 +403,24 @@ TEST(TextFont, TableNamesGoToStrikesAtTheirSizesAndOutlinesOtherwise)
         {"黑体", 16, "WenQuanYi Zen Hei Sharp"},
         {"SimHei", 32, "WenQuanYi Zen Hei"},
         {"微软雅黑", 12, "WenQuanYi Zen Hei Sharp"},
+        // Generic families: to the Song, Hei and fixed-width faces.
+        {"Serif", 16, "WenQuanYi Bitmap Song"},
+        {"serif", 27, song},
+        {"Sans Serif", 16, "WenQuanYi Zen Hei Sharp"},
+        {"sans", 27, "WenQuanYi Zen Hei"},
+        {"Monospace", 16, "Unifont"}, // its pixel grid
+        {"Monospace", 32, "Unifont"},
+        {"Monospace", 27, "WenQuanYi Zen Hei Mono"},
     };
     for (const Row &row : rows) {
         if (row.family.isEmpty() || !QFontDatabase::families().contains(row.family))
             continue;
         EXPECT_EQ(TextFont::resolveFamily(QString::fromUtf8(row.face), row.px), row.family)
             << row.face << " at " << row.px;
+    }
+    for (const char *generic : {"Serif", "Sans Serif", "Monospace"}) {
+        EXPECT_TRUE(TextFont::isMappedName(QString::fromUtf8(generic))) << generic;
+        EXPECT_FALSE(TextFont::mappedNames().contains(QString::fromUtf8(generic))) << generic;
     }
     // A bitmap face serves only at its own sizes.
     const QList<int> strikes = TextFont::strikeSizes(QStringLiteral("WenQuanYi Bitmap Song"));
@@ -502,6 +514,68 @@ TEST(TextFont, StrikeGlyphsDrawnAboveTheirAscentComeOutWhole)
             }
         }
     }
+#endif
+}
+
+// A strike without bold or italic of its own: bold is the strike drawn
+// again one pixel to the right, each advance one pixel wider; italic shifts
+// rows right, one pixel per four rows above the line's bottom, the line as
+// much wider.
+TEST(TextFont, BoldAndItalicStrikesAreDrawnByHand)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows' font database takes no BDF bitmap fonts, so the test strike is not there";
+#else
+    TextRenderParams p = params(kCell12, QStringLiteral("一A"), 48, 14);
+    const QImage regular = line(kCell12, 48, 14, QStringLiteral("一A"), 12, 0);
+    expectPages(TextRenderer::render(p), {regular});
+
+    p.style = 1; // bold: 26 pixels wide, centred at 11
+    TextMeasurer bold(TextFont::make(p.faceName, 12, 1));
+    EXPECT_EQ(bold.singleLineWidth(u"一A"), 26);
+    expectPages(TextRenderer::render(p),
+                {drawCells(kCell12, 48, 14,
+                           {{QStringLiteral("一"), 11, 0}, {QStringLiteral("一"), 12, 0},
+                            {QStringLiteral("A"), 24, 0}, {QStringLiteral("A"), 25, 0}},
+                           LedColor::Red, QRect(0, 0, 48, 14))});
+
+    p.style = 2; // italic: 24 + 3 pixels wide, centred at 10
+    const QImage upright = line(kCell12, 48, 14, QStringLiteral("一A"), 10, 0);
+    QImage italic(48, 14, QImage::Format_RGB32);
+    italic.fill(Qt::black);
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x + (13 - y) / 4 < 48; ++x)
+            italic.setPixel(x + (13 - y) / 4, y, upright.pixel(x, y));
+    }
+    expectPages(TextRenderer::render(p), {italic});
+
+    // The installed Song strike gets the same; its outline is left to the
+    // font engine.
+    const QString song = QStringLiteral("宋体");
+    if (TextFont::resolveFamily(song, 16) != QStringLiteral("WenQuanYi Bitmap Song"))
+        GTEST_SKIP() << "WenQuanYi Bitmap Song not installed";
+    for (int style : {1, 2, 3}) {
+        const TextFont::StrikeStyle s = TextFont::strikeStyle(TextFont::make(song, 16, style));
+        EXPECT_EQ(s.bold, (style & 1) != 0) << style;
+        EXPECT_EQ(s.italic, (style & 2) != 0) << style;
+        const TextFont::StrikeStyle outline =
+            TextFont::strikeStyle(TextFont::make(song, 27, style));
+        EXPECT_FALSE(outline.bold || outline.italic) << style;
+    }
+    TextMeasurer songRegular(TextFont::make(song, 16, 0));
+    TextMeasurer songBold(TextFont::make(song, 16, 1));
+    EXPECT_EQ(songBold.singleLineWidth(u"欢迎"), songRegular.singleLineWidth(u"欢迎") + 2);
+    TextRenderParams q;
+    q.faceName = song;
+    q.size = 12;
+    q.text = QStringLiteral("欢迎");
+    q.width = 64;
+    q.height = 16;
+    const auto plainPages = TextRenderer::render(q);
+    q.style = 1;
+    const auto boldPages = TextRenderer::render(q);
+    ASSERT_EQ(boldPages.size(), 1u);
+    EXPECT_GT(litPixels(boldPages.front()), litPixels(plainPages.front()));
 #endif
 }
 

@@ -48,6 +48,7 @@ protected:
         ServiceConfig config;
         config.projectPath = projectFile;
         config.port = 1;
+        config.signs = signs;
         config.token = std::move(token);
         config.schedulePath = schedulePath;
         config.log = [this](const QString &line) { log << line; };
@@ -73,6 +74,34 @@ protected:
         answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         answer.body = reply->readAll();
         reply->deleteLater();
+        return answer;
+    }
+
+    // The same request through SignService::call, without HTTP; waits for
+    // the answer (a card request answers later).
+    HttpAnswer direct(const QByteArray &method, const QString &pathAndQuery,
+                      const QByteArray &body = {}, const QString &sign = {})
+    {
+        const QUrl url(pathAndQuery);
+        ApiRequest request;
+        request.method = method;
+        request.path = url.path();
+        request.query = QUrlQuery(url);
+        request.body = body;
+        request.contentType = "application/json";
+        request.sign = sign;
+        HttpAnswer answer;
+        bool done = false;
+        QEventLoop loop;
+        service->call(request, [&](const SignService::Reply &reply) {
+            answer = {reply.status, reply.body};
+            done = true;
+            loop.quit();
+        });
+        if (!done) {
+            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         return answer;
     }
 
@@ -102,6 +131,7 @@ protected:
     VirtualCard card;
     QString projectFile;
     QString schedulePath; // a schedule for the service to run, when set
+    QList<ServiceSign> signs; // the service's signs, when set
     std::unique_ptr<SignService> service;
     quint16 port = 0;
     QNetworkAccessManager client;

@@ -5,16 +5,21 @@
 #include "common/TestFiles.h"
 #include "model/PictureItem.h"
 #include "model/TextItem.h"
+#include "ui/DialogFont.h"
 #include "ui/NumberSpinEdit.h"
 #include "ui/PictureEditorPage.h"
 #include "ui/TextEditorPage.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -22,6 +27,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
 
 using UiTest::choose;
 using UiTest::fieldText;
@@ -313,6 +321,62 @@ TEST_F(PicturePageTest, BrowseStoresADecodablePictureRefusesOthersAndCancelLeave
     }
 }
 
+// The chooser where the system has no dialog of its own is Qt's: in the
+// project's folder, its size, type and date columns whole.
+TEST_F(PicturePageTest, FileDialogShowsItsColumnsWhole)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows opens its own dialog";
+#else
+    // In the window's font, as the application sets it.
+    const QFont oldFont = QApplication::font();
+    setUpDialogFont();
+    QTemporaryDir dir;
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(dir.filePath("a-picture.png")));
+    project.setProjectFilePath(QDir(dir.path()).filePath("p.brivprj"));
+    {
+        // Columns a user once made narrow, as the dialog keeps them.
+        QFileDialog narrow;
+        auto *details = narrow.findChild<QTreeView *>("treeView");
+        ASSERT_NE(details, nullptr);
+        for (int c = 1; c < details->header()->count(); ++c)
+            details->header()->resizeSection(c, 12);
+    }
+    PictureEditorPage page(&item);
+    page.show();
+    int ticks = 0;
+    QTimer poll;
+    poll.setInterval(50);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal && ++ticks < 200)
+            return;
+        poll.stop();
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        auto *details = dialog ? dialog->findChild<QTreeView *>("treeView") : nullptr;
+        EXPECT_NE(details, nullptr);
+        if (details) {
+            EXPECT_EQ(QFileInfo(dialog->directory().path()), QFileInfo(dir.path()));
+            // The size and type come in after the names.
+            const QAbstractItemModel *model = details->model();
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return model->rowCount(details->rootIndex()) > 0 &&
+                       !model->index(0, 2, details->rootIndex()).data().toString().isEmpty();
+            }));
+            QApplication::processEvents();
+            const QAbstractItemView *view = details;
+            for (int c = 1; c < details->header()->count(); ++c)
+                EXPECT_GE(details->header()->sectionSize(c), view->sizeHintForColumn(c)) << c;
+        }
+        if (modal)
+            modal->close();
+    });
+    poll.start();
+    QTest::mouseClick(child<QPushButton>(page, "browse"), Qt::LeftButton);
+    QApplication::setFont(oldFont);
+#endif
+}
+
 } // namespace
 
 namespace {
@@ -335,6 +399,12 @@ TEST_F(TextPageTest, CharactersNoFaceDrawsAreNamedBelowTheText)
     EXPECT_EQ(warnings->isHidden(), !warnedBefore);
     EXPECT_EQ(warnings->text(), before);
     EXPECT_EQ(combo(page, "font")->maxVisibleItems(), 12);
+    // The face list opens wide enough for every name.
+    QComboBox *font = combo(page, "font");
+    for (int i = 0; i < font->count(); ++i)
+        EXPECT_GT(font->view()->minimumWidth(),
+                  font->view()->fontMetrics().horizontalAdvance(font->itemText(i)))
+            << font->itemText(i).toStdString();
 }
 
 } // namespace

@@ -4,9 +4,11 @@
 #include "model/PlayList.h"
 #include "render/PageBitmap.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -240,6 +242,37 @@ TEST_F(PreviewPanelTest, SmallPanelScrollsByLineSteps)
     panel.setItem(&item);
     EXPECT_FALSE(h->isEnabled());
     EXPECT_FALSE(v->isEnabled());
+}
+
+// The zoom box: each LED a block of k x k pixels, the LED area k times the
+// screen, and the choice kept for the next preview.
+TEST_F(PreviewPanelTest, ZoomDrawsEachLedAsABlockAndIsRemembered)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray saved = qgetenv("BRIVANE_SETTINGS");
+    qputenv("BRIVANE_SETTINGS", dir.filePath(QStringLiteral("brivane.ini")).toLocal8Bit());
+    PagedItem item(&project, 1); // a green LED at (0, 0)
+    panel.setItem(&item);
+    EXPECT_EQ(panel.zoom(), 1);
+    panel.zoomBox()->setFocus();
+    QTest::keyClick(panel.zoomBox(), Qt::Key_Down);
+    QTest::keyClick(panel.zoomBox(), Qt::Key_Down);
+    EXPECT_EQ(panel.zoom(), 3);
+    const int border = PreviewPanel::ledAreaBorder();
+    EXPECT_EQ(panel.ledAreaGeometry().size(), QSize(256 * 3 + border, 32 * 3 + border));
+    auto *led = panel.findChild<QWidget *>(QStringLiteral("ledArea"));
+    ASSERT_NE(led, nullptr);
+    const QImage shown = led->grab().toImage();
+    for (const QPoint p : {QPoint(1, 1), QPoint(3, 3)})
+        EXPECT_EQ(shown.pixel(p), qRgb(0, 255, 0)) << p.x() << "," << p.y();
+    for (const QPoint p : {QPoint(4, 1), QPoint(1, 4)})
+        EXPECT_EQ(shown.pixel(p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+
+    PreviewPanel next;
+    EXPECT_EQ(next.zoom(), 3);
+    EXPECT_EQ(next.zoomBox()->currentText(), QStringLiteral("×3"));
+    qputenv("BRIVANE_SETTINGS", saved);
 }
 
 } // namespace
