@@ -12,6 +12,7 @@ packages=(
   xvfb xauth imagemagick
   qt6-httpserver-dev qt6-websockets-dev libgif-dev libpng-dev
   xfonts-wqy fonts-unifont xfonts-unifont qt6-translations-l10n
+  qt6-l10n-tools qt6-tools-dev
   help2man chromium librsvg2-bin
   libfreetype-dev libfontconfig-dev
   libmosquitto-dev mosquitto mosquitto-clients openssl

@@ -1,4 +1,5 @@
 #include "sim/CardFault.h"
+#include "base/Language.h"
 
 #include <QStringList>
 #include <array>
@@ -48,7 +49,7 @@ bool CardFault::parse(const QString &text, CardFault *fault, QString *error)
     CardFault f;
     const QStringList parts = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (parts.isEmpty()) {
-        *error = QStringLiteral("empty fault");
+        *error = trEn("Cardsim", "empty fault");
         return false;
     }
     const QString head = parts.first().trimmed();
@@ -60,23 +61,23 @@ bool CardFault::parse(const QString &text, CardFault *fault, QString *error)
         if (name == QLatin1String(k.name))
             kind = &k;
     if (!kind) {
-        *error = QStringLiteral("unknown fault kind '%1'").arg(name);
+        *error = trEn("Cardsim", "unknown fault kind '%1'").arg(name);
         return false;
     }
     f.kind = kind->kind;
     if (kind->needsValue && value.isEmpty()) {
-        *error = QStringLiteral("fault '%1' needs a value (%1=N)").arg(name);
+        *error = trEn("Cardsim", "fault '%1' needs a value (%1=N)").arg(name);
         return false;
     }
     if (!value.isEmpty()) {
         if (f.kind == Kind::Noise) {
             f.noise = QByteArray::fromHex(value.toLatin1());
             if (f.noise.isEmpty()) {
-                *error = QStringLiteral("noise needs hex bytes");
+                *error = trEn("Cardsim", "noise needs hex bytes");
                 return false;
             }
         } else if (!toInt(value, &f.value)) {
-            *error = QStringLiteral("bad value '%1'").arg(value);
+            *error = trEn("Cardsim", "bad value '%1'").arg(value);
             return false;
         }
     }
@@ -86,7 +87,7 @@ bool CardFault::parse(const QString &text, CardFault *fault, QString *error)
         const QString key = part.left(peq);
         int v = 0;
         if (peq < 0 || !toInt(part.mid(peq + 1), &v)) {
-            *error = QStringLiteral("bad option '%1'").arg(part);
+            *error = trEn("Cardsim", "bad option '%1'").arg(part);
             return false;
         }
         if (key == QLatin1String("cmd") && v <= 0xFF)
@@ -96,7 +97,7 @@ bool CardFault::parse(const QString &text, CardFault *fault, QString *error)
         else if (key == QLatin1String("after"))
             f.skip = v;
         else {
-            *error = QStringLiteral("bad option '%1'").arg(part);
+            *error = trEn("Cardsim", "bad option '%1'").arg(part);
             return false;
         }
     }
@@ -106,7 +107,7 @@ bool CardFault::parse(const QString &text, CardFault *fault, QString *error)
 
 QString CardFault::syntaxHelp()
 {
-    return QStringLiteral(
+    return trEn("Cardsim", 
         "Fault syntax: KIND[=VALUE][,cmd=CODE][,count=N][,after=N]\n"
         "  silence          no reply\n"
         "  noise[=HEX]      noise bytes before the reply (default mixes stray AF/5F)\n"

@@ -1,4 +1,5 @@
 #include "sim/TcpBridge.h"
+#include "base/Language.h"
 
 #include "link/TcpChannel.h"
 
@@ -30,7 +31,7 @@ public:
             return 0;
         QObject::connect(&m_line, &QIODevice::readyRead, this, [this] { fromCard(); });
         if (!m_server.listen(QHostAddress::LocalHost, port)) {
-            *error = QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
+            *error = trEn("Cardsim", "cannot listen on 127.0.0.1:%1: %2")
                          .arg(port)
                          .arg(m_server.errorString());
             m_line.close();
@@ -58,7 +59,7 @@ private:
         if (address)
             m_line.connectToHost(address->host, address->port);
         if (!address || !m_line.waitForConnected(5000)) {
-            *error = QStringLiteral("cannot open %1: %2").arg(device, m_line.errorString());
+            *error = trEn("Cardsim", "cannot open %1: %2").arg(device, m_line.errorString());
             return false;
         }
         m_line.setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -66,7 +67,7 @@ private:
 #else
         m_line.setPortName(device);
         if (!m_line.open(QIODevice::ReadWrite)) {
-            *error = QStringLiteral("cannot open %1: %2").arg(device, m_line.errorString());
+            *error = trEn("Cardsim", "cannot open %1: %2").arg(device, m_line.errorString());
             return false;
         }
         QObject::connect(&m_line, &QSerialPort::errorOccurred, this,

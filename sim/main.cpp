@@ -2,6 +2,7 @@
 // the device path (with --tcp first the tcp:// name of its converter), then
 // answers requests until interrupted.
 #include "base/OptionSpellings.h"
+#include "base/Language.h"
 #include "base/Version.h"
 #include "sim/CardPlayback.h"
 #include "sim/StopRequest.h"
@@ -51,76 +52,76 @@ bool wantsShow(int argc, char **argv)
 // The command line's options, in the order --help lists them.
 struct CardOptions {
     QCommandLineOption show{QStringLiteral("show"),
-                            QStringLiteral("Open a window that plays what the card has received, "
+                            trEn("Cardsim", "Open a window that plays what the card has received, "
                                            "as the sign would.")};
     QCommandLineOption playGif{
         QStringLiteral("play-gif"),
-        QStringLiteral("After every upload (and at exit) write what the card plays as an "
+        trEn("Cardsim", "After every upload (and at exit) write what the card plays as an "
                        "animated GIF."),
         QStringLiteral("FILE")};
     QCommandLineOption scale{QStringLiteral("scale"),
-                             QStringLiteral("Pixels per LED for --show and --play-gif (1-16)."),
+                             trEn("Cardsim", "Pixels per LED for --show and --play-gif (1-16)."),
                              QStringLiteral("K"), QStringLiteral("3")};
     QCommandLineOption link{
         QStringLiteral("link"),
-        QStringLiteral("Also make the device reachable as a symlink at <path>."),
+        trEn("Cardsim", "Also make the device reachable as a symlink at <path>."),
         QStringLiteral("path")};
     QCommandLineOption series{QStringLiteral("series"),
-                              QStringLiteral("Card series answered to 0x35 (default 15)."),
+                              trEn("Cardsim", "Card series answered to 0x35 (default 15)."),
                               QStringLiteral("n"), QStringLiteral("15")};
     QCommandLineOption model{QStringLiteral("model"),
-                             QStringLiteral("Model code answered to 0x35 (default 0x23)."),
+                             trEn("Cardsim", "Model code answered to 0x35 (default 0x23)."),
                              QStringLiteral("code"), QStringLiteral("0x23")};
     QCommandLineOption firmware{
         QStringLiteral("firmware"),
-        QStringLiteral("Firmware version major.minor.build (default 2.2.7)."),
+        trEn("Cardsim", "Firmware version major.minor.build (default 2.2.7)."),
         QStringLiteral("version"), QStringLiteral("2.2.7")};
     QCommandLineOption width{
         QStringLiteral("width"),
-        QStringLiteral("Screen width in pixels, a multiple of 8 up to 2048 (default 256)."),
+        trEn("Cardsim", "Screen width in pixels, a multiple of 8 up to 2048 (default 256)."),
         QStringLiteral("pixels"), QStringLiteral("256")};
     QCommandLineOption height{
         QStringLiteral("height"),
-        QStringLiteral("Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
+        trEn("Cardsim", "Screen height in pixels, a multiple of 8 up to 128 (default 32)."),
         QStringLiteral("pixels"), QStringLiteral("32")};
     QCommandLineOption colour{
         QStringLiteral("color"),
-        QStringLiteral("Colour type: 1 single red, 2 red and green (default 1)."),
+        trEn("Cardsim", "Colour type: 1 single red, 2 red and green (default 1)."),
         QStringLiteral("type"), QStringLiteral("1")};
     QCommandLineOption reverse{
         QStringLiteral("reverse-data"),
-        QStringLiteral("Set the reverse-data flag of the screen parameters.")};
+        trEn("Cardsim", "Set the reverse-data flag of the screen parameters.")};
     QCommandLineOption brightness{QStringLiteral("brightness"),
-                                  QStringLiteral("Initial brightness 0..15 (default 15)."),
+                                  trEn("Cardsim", "Initial brightness 0..15 (default 15)."),
                                   QStringLiteral("level"), QStringLiteral("15")};
     QCommandLineOption lineSpeed{
         QStringLiteral("line-speed"),
-        QStringLiteral("Emulate the line: answer only after the time <baud> (10 bits a byte) needs "
+        trEn("Cardsim", "Emulate the line: answer only after the time <baud> (10 bits a byte) needs "
                        "for request and reply, e.g. 57600."),
         QStringLiteral("baud")};
     QCommandLineOption fault{QStringLiteral("fault"),
-                             QStringLiteral("Inject a fault (repeatable; syntax above)."),
+                             trEn("Cardsim", "Inject a fault (repeatable; syntax above)."),
                              QStringLiteral("spec")};
     QCommandLineOption dump{
         QStringLiteral("dump-dir"),
-        QStringLiteral("Write every received page as <dir>/page-NNN.png once complete, and all "
+        trEn("Cardsim", "Write every received page as <dir>/page-NNN.png once complete, and all "
                        "stored pages again on exit."),
         QStringLiteral("dir")};
     QCommandLineOption quiet{QStringLiteral("quiet"),
-                             QStringLiteral("Do not log each request on standard error.")};
+                             trEn("Cardsim", "Do not log each request on standard error.")};
     QCommandLineOption tcp{
         QStringLiteral("tcp"),
-        QStringLiteral("Also act as a serial-to-network converter: listen on 127.0.0.1:<port> "
+        trEn("Cardsim", "Also act as a serial-to-network converter: listen on 127.0.0.1:<port> "
                        "(0: any free port), one connection at a time, and print its "
                        "tcp://127.0.0.1:PORT name on the first line."),
         QStringLiteral("port")};
     QCommandLineOption latency{
         QStringLiteral("latency"),
-        QStringLiteral("With --tcp: hold every reply back by <ms> milliseconds (a slow network)."),
+        trEn("Cardsim", "With --tcp: hold every reply back by <ms> milliseconds (a slow network)."),
         QStringLiteral("ms")};
     QCommandLineOption dropAfter{
         QStringLiteral("drop-after"),
-        QStringLiteral("Answer <n> requests, then drop the line (and with --tcp the connection) "
+        trEn("Cardsim", "Answer <n> requests, then drop the line (and with --tcp the connection) "
                        "instead of answering the next one; the same as --fault drop,after=<n>."),
         QStringLiteral("n")};
 
@@ -160,25 +161,25 @@ bool readSetup(const QCommandLineParser &parser, const CardOptions &o, CardSetup
     };
     ControllerInfo &info = setup.info;
     if (!parseInt(parser.value(o.series), 0, 255, &info.series))
-        return bad(QStringLiteral("bad --series"));
+        return bad(trEn("Cardsim", "bad --series"));
     if (!parseInt(parser.value(o.model), 0, 255, &info.modelCode))
-        return bad(QStringLiteral("bad --model"));
+        return bad(trEn("Cardsim", "bad --model"));
     const auto version = QRegularExpression(QStringLiteral("^(\\d+)\\.(\\d+)\\.(\\d+)$"))
                              .match(parser.value(o.firmware));
     if (!version.hasMatch() || !parseInt(version.captured(1), 0, 255, &info.firmwareMajor) ||
         !parseInt(version.captured(2), 0, 255, &info.firmwareMinor) ||
         !parseInt(version.captured(3), 0, 255, &info.firmwareBuild))
-        return bad(QStringLiteral("bad --firmware (want major.minor.build)"));
+        return bad(trEn("Cardsim", "bad --firmware (want major.minor.build)"));
 
     int width = 0, height = 0, colour = 0;
     if (!parseInt(parser.value(o.width), 8, 2048, &width) || width % 8)
-        return bad(QStringLiteral("bad --width"));
+        return bad(trEn("Cardsim", "bad --width"));
     if (!parseInt(parser.value(o.height), 8, 128, &height) || height % 8)
-        return bad(QStringLiteral("bad --height"));
+        return bad(trEn("Cardsim", "bad --height"));
     if (!parseInt(parser.value(o.colour), 1, 2, &colour))
-        return bad(QStringLiteral("bad --color"));
+        return bad(trEn("Cardsim", "bad --color"));
     if (!parseInt(parser.value(o.brightness), 0, 15, &setup.brightness))
-        return bad(QStringLiteral("bad --brightness"));
+        return bad(trEn("Cardsim", "bad --brightness"));
     setup.params.setWidthCode(width == 2048 ? 0 : width / 8);
     setup.params.setHeightCode(height / 8);
     setup.params.bytes[ScreenParams::ColourType] = uint8_t(colour);
@@ -186,27 +187,27 @@ bool readSetup(const QCommandLineParser &parser, const CardOptions &o, CardSetup
 
     if (parser.isSet(o.lineSpeed) &&
         !parseInt(parser.value(o.lineSpeed), 1, 4'000'000, &setup.lineSpeed))
-        return bad(QStringLiteral("bad --line-speed"));
+        return bad(trEn("Cardsim", "bad --line-speed"));
     for (const QString &spec : parser.values(o.fault)) {
         CardFault fault;
         QString why;
         if (!CardFault::parse(spec, &fault, &why))
-            return bad(QStringLiteral("bad --fault '%1': %2").arg(spec, why));
+            return bad(trEn("Cardsim", "bad --fault '%1': %2").arg(spec, why));
         setup.faults.push_back(fault);
     }
     if (parser.isSet(o.dropAfter)) {
         int after = 0;
         if (!parseInt(parser.value(o.dropAfter), 0, 1'000'000'000, &after))
-            return bad(QStringLiteral("bad --drop-after"));
+            return bad(trEn("Cardsim", "bad --drop-after"));
         setup.faults.push_back(CardFault::dropAfter(after));
     }
     if (parser.isSet(o.tcp) && !parseInt(parser.value(o.tcp), 0, 65535, &setup.tcpPort))
-        return bad(QStringLiteral("bad --tcp (want a port 0..65535)"));
+        return bad(trEn("Cardsim", "bad --tcp (want a port 0..65535)"));
     if (parser.isSet(o.latency) &&
         (setup.tcpPort < 0 || !parseInt(parser.value(o.latency), 0, 60'000, &setup.latency)))
-        return bad(QStringLiteral("bad --latency (want 0..60000 ms, with --tcp)"));
+        return bad(trEn("Cardsim", "bad --latency (want 0..60000 ms, with --tcp)"));
     if (!parseInt(parser.value(o.scale), 1, 16, &setup.scale))
-        return bad(QStringLiteral("bad --scale"));
+        return bad(trEn("Cardsim", "bad --scale"));
     setup.quiet = parser.isSet(o.quiet);
     setup.show = parser.isSet(o.show);
     setup.link = parser.value(o.link);
@@ -230,7 +231,7 @@ bool setUpCard(VirtualCard &card, const CardSetup &setup, QString *error)
     if (setup.dumpDir.isEmpty())
         return true;
     if (!QDir().mkpath(setup.dumpDir)) {
-        *error = QStringLiteral("cannot create %1").arg(setup.dumpDir);
+        *error = trEn("Cardsim", "cannot create %1").arg(setup.dumpDir);
         return false;
     }
     card.setPageListener([&card, dumpDir = setup.dumpDir](const VirtualCard::ReceivedPage &page) {
@@ -287,10 +288,12 @@ int main(int argc, char **argv)
                               : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brivane-cardsim"));
     QCoreApplication::setApplicationVersion(QLatin1String(kBrivaneVersion));
+    // Its help and messages in the language of the other programs.
+    installTranslations(chooseLanguage());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("A virtual LED controller card on a pseudo-terminal. It prints the "
+        trEn("Cardsim", "A virtual LED controller card on a pseudo-terminal. It prints the "
                        "device path on the first line of its output, then answers the "
                        "program's requests until interrupted (Ctrl+C).\n\n") +
         CardFault::syntaxHelp());
@@ -302,7 +305,7 @@ int main(int argc, char **argv)
     parser.process(OptionSpellings::normalized(app->arguments()));
     if (!parser.positionalArguments().isEmpty())
         return fail(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+            trEn("Cardsim", "unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     CardSetup setup;
     QString error;

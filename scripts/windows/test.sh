@@ -38,6 +38,9 @@ rm -rf "$WINEPREFIX"
 brivane_wine_prefix
 # The examples the tests read, as a Windows path.
 export BRIVANE_TEST_DATA=$(_brivane_winpath "$brivane_root/examples")
+# The programs the tests start speak Chinese whatever Wine's locale, as
+# under CTest (tests/CMakeLists.txt).
+export BRIVANE_LANG=zh_CN
 results=$build/wine-results
 rm -rf "$results" && mkdir -p "$results"
 

@@ -1,9 +1,10 @@
 #include "app/Application.h"
 
+#include "app/LanguageMenu.h"
 #include "app/MainWindow.h"
 #include "base/AppPaths.h"
 #include "base/AppServices.h"
-#include "base/QtTranslations.h"
+#include "base/Language.h"
 #include "render/UserFonts.h"
 #include "ui/DialogFont.h"
 
@@ -12,7 +13,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
-#include <QLocale>
 
 Application::Application()
 {
@@ -28,9 +28,10 @@ void Application::setUpToolkit()
 {
     setUpDialogFont();
     setApplicationIdentity();
-    // The program speaks Simplified Chinese; Qt's standard buttons and file
-    // dialog follow it, whatever the system's language.
-    loadQtTranslations(QLocale(QLocale::Chinese, QLocale::China));
+    // The language chosen in the 语言/Language menu, else BRIVANE_LANG or the
+    // locale's (Chinese when it says nothing); Qt's standard buttons and
+    // file dialog follow it.
+    installTranslations(chooseLanguage(storedLanguageChoice()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
 
     // Bitmap fonts the user placed in a "fonts" folder join the font list.

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/LanguageMenu.h"
 #include "app/ProgramListView.h"
 #include "base/AppServices.h"
 #include "base/LocalClock.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -95,42 +97,42 @@ QString missingCharactersQuestion(const PlayList &list)
                 lines << QStringLiteral("……");
                 break;
             }
-            lines << QStringLiteral("第 %1 条信息：%2").arg(i + 1).arg(w.text);
+            lines << QCoreApplication::translate("MainWindow", "第 %1 条信息：%2").arg(i + 1).arg(w.text);
         }
         if (lines.size() > kMostPrograms)
             break;
     }
     if (lines.isEmpty())
         return {};
-    return lines.join(u'\n') + QStringLiteral("\n\n是否仍要发送？");
+    return lines.join(u'\n') + QCoreApplication::translate("MainWindow", "\n\n是否仍要发送？");
 }
 
 struct CommandInfo {
     MainWindow::Command id;
-    const char16_t *menuText;
-    const char16_t *toolText; // empty: menu only
-    const char16_t *tip;      // the command's string: the toolbar button's tooltip
+    const char *menuText;
+    const char *toolText; // empty: menu only
+    const char *tip;      // the command's string: the toolbar button's tooltip
     const char *icon;
 };
 
 constexpr CommandInfo kCommands[] = {
-    {MainWindow::Save, u"保存节目", u"保存", u"保存所有节目", "save"},
-    {MainWindow::Exit, u"退出", u"", u"关闭程序", nullptr},
-    {MainWindow::NewText, u"新建文本...", u"文本", u"新建文本节目", "text"},
-    {MainWindow::NewPicture, u"新建图片...", u"图片", u"新建图片节目", "picture"},
-    {MainWindow::EditContent, u"编辑内容...", u"", u"编辑当前节目内容", nullptr},
-    {MainWindow::MoveUp, u"上移", u"", u"将当前节目向上移动", nullptr},
-    {MainWindow::MoveDown, u"下移", u"", u"将当前节目向下移动", nullptr},
-    {MainWindow::Delete, u"删除", u"", u"删除当前节目", nullptr},
-    {MainWindow::Send, u"发送...", u"发送", u"发送节目到控制卡", "send"},
-    {MainWindow::FindScreen, u"查找屏...", u"查屏", u"查找屏", "find"},
-    {MainWindow::SetClock, u"屏幕较时", u"校时", u"屏幕较时", "clock"},
-    {MainWindow::Brightness, u"亮度设置...", u"亮度", u"亮度设置", "brightness"},
-    {MainWindow::ScreenParams, u"屏参设置...", u"屏参", u"屏参设置-设置屏幕大小、扫描方式等。",
+    {MainWindow::Save, QT_TRANSLATE_NOOP("MainWindow", "保存节目"), QT_TRANSLATE_NOOP("MainWindow", "保存"), QT_TRANSLATE_NOOP("MainWindow", "保存所有节目"), "save"},
+    {MainWindow::Exit, QT_TRANSLATE_NOOP("MainWindow", "退出"), "", QT_TRANSLATE_NOOP("MainWindow", "关闭程序"), nullptr},
+    {MainWindow::NewText, QT_TRANSLATE_NOOP("MainWindow", "新建文本..."), QT_TRANSLATE_NOOP("MainWindow", "文本"), QT_TRANSLATE_NOOP("MainWindow", "新建文本节目"), "text"},
+    {MainWindow::NewPicture, QT_TRANSLATE_NOOP("MainWindow", "新建图片..."), QT_TRANSLATE_NOOP("MainWindow", "图片"), QT_TRANSLATE_NOOP("MainWindow", "新建图片节目"), "picture"},
+    {MainWindow::EditContent, QT_TRANSLATE_NOOP("MainWindow", "编辑内容..."), "", QT_TRANSLATE_NOOP("MainWindow", "编辑当前节目内容"), nullptr},
+    {MainWindow::MoveUp, QT_TRANSLATE_NOOP("MainWindow", "上移"), "", QT_TRANSLATE_NOOP("MainWindow", "将当前节目向上移动"), nullptr},
+    {MainWindow::MoveDown, QT_TRANSLATE_NOOP("MainWindow", "下移"), "", QT_TRANSLATE_NOOP("MainWindow", "将当前节目向下移动"), nullptr},
+    {MainWindow::Delete, QT_TRANSLATE_NOOP("MainWindow", "删除"), "", QT_TRANSLATE_NOOP("MainWindow", "删除当前节目"), nullptr},
+    {MainWindow::Send, QT_TRANSLATE_NOOP("MainWindow", "发送..."), QT_TRANSLATE_NOOP("MainWindow", "发送"), QT_TRANSLATE_NOOP("MainWindow", "发送节目到控制卡"), "send"},
+    {MainWindow::FindScreen, QT_TRANSLATE_NOOP("MainWindow", "查找屏..."), QT_TRANSLATE_NOOP("MainWindow", "查屏"), QT_TRANSLATE_NOOP("MainWindow", "查找屏"), "find"},
+    {MainWindow::SetClock, QT_TRANSLATE_NOOP("MainWindow", "屏幕较时"), QT_TRANSLATE_NOOP("MainWindow", "校时"), QT_TRANSLATE_NOOP("MainWindow", "屏幕较时"), "clock"},
+    {MainWindow::Brightness, QT_TRANSLATE_NOOP("MainWindow", "亮度设置..."), QT_TRANSLATE_NOOP("MainWindow", "亮度"), QT_TRANSLATE_NOOP("MainWindow", "亮度设置"), "brightness"},
+    {MainWindow::ScreenParams, QT_TRANSLATE_NOOP("MainWindow", "屏参设置..."), QT_TRANSLATE_NOOP("MainWindow", "屏参"), QT_TRANSLATE_NOOP("MainWindow", "屏参设置-设置屏幕大小、扫描方式等。"),
      "params"},
-    {MainWindow::ScreenSwitch, u"屏幕开关...", u"开关", u"开屏或关屏。", "power"},
-    {MainWindow::ClearScreen, u"清屏", u"清屏", u"清空显示屏中所有信息。", "clear"},
-    {MainWindow::About, u"关于...", u"", u"显示“关于”对话框。", nullptr},
+    {MainWindow::ScreenSwitch, QT_TRANSLATE_NOOP("MainWindow", "屏幕开关..."), QT_TRANSLATE_NOOP("MainWindow", "开关"), QT_TRANSLATE_NOOP("MainWindow", "开屏或关屏。"), "power"},
+    {MainWindow::ClearScreen, QT_TRANSLATE_NOOP("MainWindow", "清屏"), QT_TRANSLATE_NOOP("MainWindow", "清屏"), QT_TRANSLATE_NOOP("MainWindow", "清空显示屏中所有信息。"), "clear"},
+    {MainWindow::About, QT_TRANSLATE_NOOP("MainWindow", "关于..."), "", QT_TRANSLATE_NOOP("MainWindow", "显示“关于”对话框。"), nullptr},
 };
 
 // A tooltip shows the text after the first "\n" if there is one, at most
@@ -198,7 +200,7 @@ bool saveUnlessDeclined(QWidget *owner, PlayList &project)
         }
     } unlock{project, locked};
     if (project.projectFileChangedOnDisk() &&
-        !askYesNo(owner, QStringLiteral("节目文件已被其他程序修改过，是否用当前的节目覆盖它？")))
+        !askYesNo(owner, QCoreApplication::translate("MainWindow", "节目文件已被其他程序修改过，是否用当前的节目覆盖它？")))
         return false;
     const Outcome saved = project.save();
     if (!saved)
@@ -242,11 +244,11 @@ MainWindow::MainWindow(const QString &projectFile, QWidget *parent)
 
     // Three tooltips: the clock and frame combos and the list.
     m_list->clockCombo()->setToolTip(
-        QStringLiteral("是否启用时钟分区，如果启用，本条信息播放时将在屏左侧显示表盘时钟。提示，只"
+        QCoreApplication::translate("MainWindow", "是否启用时钟分区，如果启用，本条信息播放时将在屏左侧显示表盘时钟。提示，只"
                        "有特定型号的控制卡才支持该功能。"));
-    m_list->frameCombo()->setToolTip(QStringLiteral(
+    m_list->frameCombo()->setToolTip(QCoreApplication::translate("MainWindow", 
         "信息播放时是否附带环绕边框效果。提示，有些型号的控制卡只支持4种边框效果。"));
-    m_list->setToolTip(QStringLiteral("在信息上双击可编辑内容，右键更多选项。"));
+    m_list->setToolTip(QCoreApplication::translate("MainWindow", "在信息上双击可编辑内容，右键更多选项。"));
 
     // The laid-out size is the smallest, where the screen allows it; the
     // window opens at that size, centred, and may be made larger.
@@ -297,12 +299,12 @@ void MainWindow::createCommands()
         {About, &MainWindow::about},
     };
     for (const CommandInfo &info : kCommands) {
-        auto *action = new QAction(QString::fromUtf16(info.menuText), this);
+        auto *action = new QAction(QCoreApplication::translate("MainWindow", info.menuText), this);
         action->setObjectName(QStringLiteral("command%1").arg(int(info.id)));
         action->setMenuRole(QAction::NoRole);
         if (*info.toolText) {
-            action->setIconText(QString::fromUtf16(info.toolText));
-            action->setToolTip(tooltipOf(QString::fromUtf16(info.tip)));
+            action->setIconText(QCoreApplication::translate("MainWindow", info.toolText));
+            action->setToolTip(tooltipOf(QCoreApplication::translate("MainWindow", info.tip)));
         }
         if (info.icon)
             action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(info.icon))));
@@ -322,11 +324,11 @@ QAction *MainWindow::action(Command id) const
 void MainWindow::createMenus()
 {
     QMenuBar *bar = menuBar();
-    QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));
+    QMenu *file = bar->addMenu(QCoreApplication::translate("MainWindow", "文件(&F)"));
     file->addAction(action(Save));
     file->addAction(action(Exit));
 
-    m_editMenu = bar->addMenu(QStringLiteral("编辑(&E)"));
+    m_editMenu = bar->addMenu(QCoreApplication::translate("MainWindow", "编辑(&E)"));
     m_editMenu->setObjectName(QStringLiteral("editMenu"));
     m_editMenu->addAction(action(NewText));
     m_editMenu->addAction(action(NewPicture));
@@ -338,17 +340,18 @@ void MainWindow::createMenus()
     m_editMenu->addSeparator();
     m_editMenu->addAction(action(Send));
 
-    QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
+    QMenu *tools = bar->addMenu(QCoreApplication::translate("MainWindow", "工具(&T)"));
     for (Command id : {FindScreen, SetClock, Brightness, ScreenParams, ScreenSwitch, ClearScreen})
         tools->addAction(action(id));
 
-    QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    addLanguageMenu(bar);
+    QMenu *help = bar->addMenu(QCoreApplication::translate("MainWindow", "帮助(&H)"));
     help->addAction(action(About));
 }
 
 void MainWindow::createToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar = new QToolBar(QCoreApplication::translate("MainWindow", "工具栏"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setMovable(true); // shows the gripper
     m_toolBar->setFloatable(false);
@@ -427,13 +430,13 @@ void MainWindow::showSchedule()
     }
     const ScheduleFile file = ScheduleFile::read(path);
     if (!file.ok()) {
-        m_scheduleLine->setText(QStringLiteral("日程文件有错误：%1").arg(file.problems.first().line()));
+        m_scheduleLine->setText(QCoreApplication::translate("MainWindow", "日程文件有错误：%1").arg(file.problems.first().line()));
     } else {
         const ScheduleState state = decideSchedule(file.schedule, localNow()).state;
         const QString list = state.playlist < 0
                                  ? QFileInfo(m_playList->projectFilePath()).fileName()
                                  : file.schedule.playlists[size_t(state.playlist)].file;
-        m_scheduleLine->setText(QStringLiteral("日程：现在播放 %1").arg(list));
+        m_scheduleLine->setText(QCoreApplication::translate("MainWindow", "日程：现在播放 %1").arg(list));
     }
     m_scheduleLine->setToolTip(QDir::toNativeSeparators(path));
     m_scheduleLine->show();
@@ -533,7 +536,7 @@ void MainWindow::onClockChosen(int index)
     refreshRow(m_currentRow, m_currentItem);
     m_preview->setItem(m_currentItem);
     if (index != 0 && !m_playList->hasClockZoneSupport())
-        setStatusText(QStringLiteral("提示：当前所连接的控制卡不支持动态时钟分区！"));
+        setStatusText(QCoreApplication::translate("MainWindow", "提示：当前所连接的控制卡不支持动态时钟分区！"));
 }
 
 void MainWindow::onRowDoubleClicked(int row)
@@ -618,7 +621,7 @@ void MainWindow::deleteItem()
     const int index = m_currentRow;
     if (!m_currentItem || m_playList->itemAt(index) != m_currentItem)
         return;
-    if (!askYesNo(this, QStringLiteral("确定吗？")))
+    if (!askYesNo(this, QCoreApplication::translate("MainWindow", "确定吗？")))
         return;
     // No paint may reach the item once it is gone.
     m_preview->setItem(nullptr);
@@ -730,7 +733,7 @@ void MainWindow::about()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    switch (askYesNoCancel(this, QStringLiteral("关闭前是否保存对节目的修改？"))) {
+    switch (askYesNoCancel(this, QCoreApplication::translate("MainWindow", "关闭前是否保存对节目的修改？"))) {
     case Answer::Yes:
         // A failed save (already reported) keeps the window open, so the
         // edits are not lost.

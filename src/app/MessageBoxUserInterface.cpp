@@ -1,6 +1,7 @@
 #include "app/MessageBoxUserInterface.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -9,22 +10,25 @@
 
 namespace {
 
-const QString kQuestionCaption = QStringLiteral("提示");
+QString questionCaption()
+{
+    return QCoreApplication::translate("MessageBoxUserInterface", "提示");
+}
 
 void setButtonTexts(QMessageBox &box)
 {
     const struct {
         QMessageBox::StandardButton button;
-        const char16_t *text;
+        const char *text;
     } texts[] = {
-        {QMessageBox::Yes, u"是(&Y)"},
-        {QMessageBox::No, u"否(&N)"},
-        {QMessageBox::Cancel, u"取消"},
-        {QMessageBox::Ok, u"确定"},
+        {QMessageBox::Yes, QT_TRANSLATE_NOOP("MessageBoxUserInterface", "是(&Y)")},
+        {QMessageBox::No, QT_TRANSLATE_NOOP("MessageBoxUserInterface", "否(&N)")},
+        {QMessageBox::Cancel, QT_TRANSLATE_NOOP("MessageBoxUserInterface", "取消")},
+        {QMessageBox::Ok, QT_TRANSLATE_NOOP("MessageBoxUserInterface", "确定")},
     };
     for (const auto &entry : texts)
         if (QAbstractButton *button = box.button(entry.button))
-            button->setText(QString::fromUtf16(entry.text));
+            button->setText(QCoreApplication::translate("MessageBoxUserInterface", entry.text));
 }
 
 QMessageBox::Icon boxIcon(MessageIcon icon)
@@ -96,7 +100,7 @@ QWidget *MessageBoxUserInterface::ownerWindow(QObject *owner)
 
 bool MessageBoxUserInterface::askYesNo(QObject *owner, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, kQuestionCaption, QString(),
+    QMessageBox box(QMessageBox::Question, questionCaption(), QString(),
                     QMessageBox::Yes | QMessageBox::No, ownerWindow(owner));
     setQuestionText(box, text);
     setButtonTexts(box);
@@ -105,7 +109,7 @@ bool MessageBoxUserInterface::askYesNo(QObject *owner, const QString &text)
 
 Answer MessageBoxUserInterface::askYesNoCancel(QObject *owner, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, kQuestionCaption, QString(),
+    QMessageBox box(QMessageBox::Warning, questionCaption(), QString(),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, ownerWindow(owner));
     setQuestionText(box, text);
     setButtonTexts(box);

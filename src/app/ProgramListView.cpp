@@ -6,6 +6,7 @@
 #include "model/ValueTables.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QIcon>
@@ -39,9 +40,9 @@ QString oneLine(QString text)
 ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount, parent)
 {
     setObjectName(QStringLiteral("programList"));
-    setHorizontalHeaderLabels({QStringLiteral("类型"), QStringLiteral("内容"),
-                               QStringLiteral("进入动画"), QStringLiteral("速度"),
-                               QStringLiteral("环绕边框"), QStringLiteral("时钟分区")});
+    setHorizontalHeaderLabels({QCoreApplication::translate("ProgramListView", "类型"), QCoreApplication::translate("ProgramListView", "内容"),
+                               QCoreApplication::translate("ProgramListView", "进入动画"), QCoreApplication::translate("ProgramListView", "速度"),
+                               QCoreApplication::translate("ProgramListView", "环绕边框"), QCoreApplication::translate("ProgramListView", "时钟分区")});
     QHeaderView *header = horizontalHeader();
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setHighlightSections(false);
@@ -68,13 +69,13 @@ ProgramListView::ProgramListView(QWidget *parent) : QTableWidget(0, kColumnCount
     setTabKeyNavigation(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_action = makeCombo(ValueTables::actionNames());
+    m_action = makeCombo(ValueTables::shown(ValueTables::actionNames()));
     m_action->setObjectName(QStringLiteral("actionCombo"));
-    m_speed = makeCombo(ValueTables::speedNames());
+    m_speed = makeCombo(ValueTables::shown(ValueTables::speedNames()));
     m_speed->setObjectName(QStringLiteral("speedCombo"));
-    m_frame = makeCombo(ValueTables::frameNames());
+    m_frame = makeCombo(ValueTables::shown(ValueTables::frameNames()));
     m_frame->setObjectName(QStringLiteral("frameCombo"));
-    m_clock = makeCombo(ValueTables::clockNames());
+    m_clock = makeCombo(ValueTables::shown(ValueTables::clockNames()));
     m_clock->setObjectName(QStringLiteral("clockCombo"));
     connect(m_action, &QComboBox::activated, this, &ProgramListView::actionChosen);
     connect(m_speed, &QComboBox::activated, this, &ProgramListView::speedChosen);
@@ -112,12 +113,12 @@ void ProgramListView::showItem(int row, const ProgramItem &item)
     if (row < 0 || row >= rowCount())
         return;
     const QString texts[kColumnCount] = {
-        item.kindLabel(),
+        ValueTables::shown(item.kindLabel()),
         oneLine(item.content()),
-        ValueTables::actionName(item.action()),
+        ValueTables::shown(ValueTables::actionName(item.action())),
         item.speedLabel(),
-        ValueTables::frameName(item.frame()),
-        item.clockLabel(),
+        ValueTables::shown(ValueTables::frameName(item.frame())),
+        ValueTables::shown(item.clockLabel()),
     };
     QStringList lines;
     if (!item.pageProblem().isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 // Qt's own texts (standard buttons, the file dialog, the command-line
 // parser's errors) in a language, from the translations Qt ships (Debian:
-// qt6-translations-l10n). The program's own texts are not translated.
+// qt6-translations-l10n), installed by installTranslations (Language.h).
 
 class QLocale;
 

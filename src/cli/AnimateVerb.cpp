@@ -2,6 +2,7 @@
 // it, through the same player as the GUI's preview.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/LocalClock.h"
 #include "cli/Console.h"
@@ -17,14 +18,14 @@ int CliApp::renderAnimation()
     const QString gifPath = option(QStringLiteral("animate"));
     const QString framesDir = option(QStringLiteral("frames"));
     if (isSet(QStringLiteral("animate")) && isSet(QStringLiteral("frames")))
-        return usageError(QStringLiteral("give --animate or --frames, not both"),
+        return usageError(trEn("Cli", "give --animate or --frames, not both"),
                           QStringLiteral("render"));
     GifWriter::Options options;
     if (isSet(QStringLiteral("scale"))) {
         bool ok = false;
         options.scale = option(QStringLiteral("scale")).toInt(&ok);
         if (!ok || options.scale < 1 || options.scale > GifWriter::kMaxScale)
-            return usageError(QStringLiteral("--scale must be 1 to %1").arg(GifWriter::kMaxScale),
+            return usageError(trEn("Cli", "--scale must be 1 to %1").arg(GifWriter::kMaxScale),
                               QStringLiteral("render"));
     }
     options.dots = isSet(QStringLiteral("dots"));
@@ -39,7 +40,7 @@ int CliApp::renderAnimation()
         bool ok = false;
         only = option(QStringLiteral("program")).toInt(&ok) - 1;
         if (!ok || only < 0 || only >= project.itemCount())
-            return usageError(QStringLiteral("--program must be 1 to %1").arg(project.itemCount()),
+            return usageError(trEn("Cli", "--program must be 1 to %1").arg(project.itemCount()),
                               QStringLiteral("render"));
     }
     project.rebuildAllPages();
@@ -49,23 +50,23 @@ int CliApp::renderAnimation()
     if (!framesDir.isEmpty()) {
         const QFileInfo info(framesDir);
         if (info.exists() && !info.isDir())
-            return fail(ExitUsage, QStringLiteral("%1 is not a folder").arg(framesDir));
+            return fail(ExitUsage, trEn("Cli", "%1 is not a folder").arg(framesDir));
         if (!QDir().mkpath(framesDir))
-            return fail(ExitUsage, QStringLiteral("cannot create the folder %1").arg(framesDir));
+            return fail(ExitUsage, trEn("Cli", "cannot create the folder %1").arg(framesDir));
         result = PlaybackExport::writeFrames(player, framesDir, localNow());
     } else {
         if (gifPath.isEmpty())
-            return usageError(QStringLiteral("--animate needs a file name"),
+            return usageError(trEn("Cli", "--animate needs a file name"),
                               QStringLiteral("render"));
         result = PlaybackExport::writeGifFile(player, gifPath, options, localNow());
     }
     if (!result.ok)
         return fail(ExitUsage, result.error);
     print(framesDir.isEmpty() ? gifPath : QDir(framesDir).absolutePath());
-    m_console.err(QStringLiteral("%1 frames, %2 s%3\n")
+    m_console.err(trEn("Cli", "%1 frames, %2 s%3\n")
                       .arg(result.frames)
                       .arg(double(result.durationMs) / 1000.0, 0, 'f', 2)
-                      .arg(result.truncated ? QStringLiteral(" (the list is longer; cut at %1 s)")
+                      .arg(result.truncated ? trEn("Cli", " (the list is longer; cut at %1 s)")
                                                   .arg(PlaybackExport::kMaxDurationMs / 1000)
                                             : QString()));
     return ExitOk;

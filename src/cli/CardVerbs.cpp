@@ -6,6 +6,7 @@
 // is checked before the first byte goes to a card.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/LocalClock.h"
 #include "cli/Console.h"
@@ -20,6 +21,7 @@
 #include "model/ProjectJson.h"
 #include "model/ScreenParamsText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -79,7 +81,7 @@ bool attach(CardSession &card, const SignTarget &t, ProgressHost &host, SignResu
     }
     if (attached) {
         if (t.number == 0 && announce)
-            announce(QStringLiteral("Using %1: %2\n")
+            announce(trEn("Cli", "Using %1: %2\n")
                          .arg(CardSession::portText(card.port()), card.info().formatModel()));
         return true;
     }
@@ -134,7 +136,7 @@ void infoJob(const SignTarget &t, ProgressHost &host, SignResult &r)
         failed(r, ExitPartial, read.userText());
         return;
     }
-    succeeded(r, QStringLiteral("%1, firmware %2, brightness %3")
+    succeeded(r, trEn("Cli", "%1, firmware %2, brightness %3")
                      .arg(card.info().formatModel(), ProjectJson::firmwareText(card.info()))
                      .arg(r.brightness));
 }
@@ -151,7 +153,7 @@ void readBrightnessJob(const SignTarget &t, ProgressHost &host, SignResult &r)
         return;
     }
     r.details[u"brightness"] = r.brightness;
-    succeeded(r, QStringLiteral("brightness %1").arg(r.brightness));
+    succeeded(r, trEn("Cli", "brightness %1").arg(r.brightness));
 }
 
 // send: the project file read for this sign's own screen, then the whole
@@ -162,7 +164,7 @@ void sendJob(const QString &path, const SignTarget &t, ProgressHost &host, SignR
     PlayList list;
     list.setProjectFilePath(path);
     if (const Outcome loaded = list.load(); !loaded) {
-        failed(r, ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+        failed(r, ExitUsage, trEn("Cli", "cannot read the project file %1").arg(path));
         return;
     }
     CardSession card;
@@ -189,7 +191,7 @@ void sendJob(const QString &path, const SignTarget &t, ProgressHost &host, SignR
     QString message;
     const int code = SendResult::exitCode(report, &message);
     if (code == ExitOk) {
-        succeeded(r, QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount));
+        succeeded(r, QCoreApplication::translate("CardSessionSend", "已成功发送了 %n 条信息。", nullptr, report.sentCount));
         return;
     }
     failed(r, code, message);
@@ -197,7 +199,7 @@ void sendJob(const QString &path, const SignTarget &t, ProgressHost &host, SignR
     // reason to report, not the stop it led to.
     for (const SendItemResult &item : report.items) {
         if (item.outcome == SendItemResult::Outcome::Failed) {
-            r.error = QStringLiteral("program %1 failed: %2; %3 of %4 programs sent")
+            r.error = trEn("Cli", "program %1 failed: %2; %3 of %4 programs sent")
                           .arg(item.index + 1)
                           .arg(item.errorText)
                           .arg(report.sentCount)
@@ -228,7 +230,7 @@ int CliApp::portOption()
     if (cardTargets(targets, port) != ExitOk)
         return -1;
     if (port < 0) {
-        usageError(QStringLiteral("this verb serves one sign at a time"));
+        usageError(trEn("Cli", "this verb serves one sign at a time"));
         return -1;
     }
     return port;
@@ -279,7 +281,7 @@ int CliApp::runCardVerb(const QString &verb, const QStringList &args,
                 return c.setBrightness(level);
             };
         else
-            return usageError(QStringLiteral("%1 serves one sign at a time").arg(verb), verb);
+            return usageError(trEn("Cli", "%1 serves one sign at a time").arg(verb), verb);
         job = commandJob(command, cardChangeJson(verb, args), announce);
     }
 
@@ -387,23 +389,23 @@ int CliApp::reportInfo(const SignResult &r)
         printJson(withStableName(ProjectJson::info(r.port, info, r.params ? &*r.params : nullptr,
                                                    r.brightness)));
     } else {
-        print(QStringLiteral("port:          %1").arg(CardSession::portText(r.port)));
-        print(QStringLiteral("model:         %1").arg(info.formatModel()));
-        print(QStringLiteral("model code:    0x%1").arg(info.modelCode, 2, 16, QLatin1Char('0')));
-        print(QStringLiteral("series:        %1").arg(info.series));
-        print(QStringLiteral("firmware:      %1").arg(ProjectJson::firmwareText(info)));
-        print(QStringLiteral("supported:     %1").arg(info.isSupportedModel() ? "yes" : "no"));
+        print(trEn("Cli", "port:          %1").arg(CardSession::portText(r.port)));
+        print(trEn("Cli", "model:         %1").arg(info.formatModel()));
+        print(trEn("Cli", "model code:    0x%1").arg(info.modelCode, 2, 16, QLatin1Char('0')));
+        print(trEn("Cli", "series:        %1").arg(info.series));
+        print(trEn("Cli", "firmware:      %1").arg(ProjectJson::firmwareText(info)));
+        print(trEn("Cli", "supported:     %1").arg(info.isSupportedModel() ? "yes" : "no"));
         if (r.params)
             for (const QString &line : ScreenParamsText::describe(*r.params))
                 print(line);
         if (r.brightness >= 0)
-            print(QStringLiteral("brightness:    %1").arg(r.brightness));
+            print(trEn("Cli", "brightness:    %1").arg(r.brightness));
     }
     // Where the play list the other verbs use is kept.
     if (json())
         printJson(QJsonObject{{QStringLiteral("projectFile"), projectPath()}});
     else
-        print(QStringLiteral("project file:  %1").arg(QDir::toNativeSeparators(projectPath())));
+        print(trEn("Cli", "project file:  %1").arg(QDir::toNativeSeparators(projectPath())));
     if (r.code == ExitUnsupported) {
         m_console.err(r.error + QLatin1Char('\n'));
         return r.code;
@@ -439,7 +441,7 @@ int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retrie
             policy = TerminalUserInterface::Policy::Stop;
         else
             return usageError(
-                QStringLiteral("invalid --on-error '%1': ask, retry, skip or stop").arg(what),
+                trEn("Cli", "invalid --on-error '%1': ask, retry, skip or stop").arg(what),
                 QStringLiteral("send"));
     }
     retries = kDefaultRetries;
@@ -447,7 +449,7 @@ int CliApp::sendPolicyOptions(TerminalUserInterface::Policy &policy, int &retrie
         bool ok = false;
         retries = option(QStringLiteral("retries")).toInt(&ok);
         if (!ok || retries < 0 || retries > 100)
-            return usageError(QStringLiteral("invalid --retries '%1': 0..100")
+            return usageError(trEn("Cli", "invalid --retries '%1': 0..100")
                                   .arg(option(QStringLiteral("retries"))),
                               QStringLiteral("send"));
     }
@@ -484,7 +486,7 @@ int CliApp::verbPower(const QStringList &args)
 {
     const QString state = args.at(0);
     if (state != u"on" && state != u"off")
-        return usageError(QStringLiteral("power: expected on or off, not '%1'").arg(state),
+        return usageError(trEn("Cli", "power: expected on or off, not '%1'").arg(state),
                           QStringLiteral("power"));
     return runCardVerb(QStringLiteral("power"), args);
 }
@@ -496,7 +498,7 @@ int CliApp::verbBrightness(const QStringList &args)
         const int value = args.at(0).toInt(&ok);
         if (!ok || value < 0 || value > 15)
             return usageError(
-                QStringLiteral("brightness: expected 0..15, not '%1'").arg(args.at(0)),
+                trEn("Cli", "brightness: expected 0..15, not '%1'").arg(args.at(0)),
                 QStringLiteral("brightness"));
     }
     return runCardVerb(QStringLiteral("brightness"), args);
@@ -526,7 +528,7 @@ int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>>
          {std::pair{"reverse-data", "no-reverse-data"}, std::pair{"reverse-oe", "no-reverse-oe"},
           std::pair{"no-138", "with-138"}})
         if (conflicting(on, off))
-            return usageError(QStringLiteral("--%1 and --%2 contradict each other")
+            return usageError(trEn("Cli", "--%1 and --%2 contradict each other")
                                   .arg(QLatin1String(on), QLatin1String(off)),
                               QStringLiteral("params"));
 
@@ -548,7 +550,7 @@ int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>>
         bool ok = false;
         const int row = option(QStringLiteral("row-order")).toInt(&ok);
         if (!ok || row < -15 || row > 15)
-            return usageError(QStringLiteral("invalid --row-order '%1': -15..15")
+            return usageError(trEn("Cli", "invalid --row-order '%1': -15..15")
                                   .arg(option(QStringLiteral("row-order"))),
                               QStringLiteral("params"));
         changes.push_back(
@@ -557,7 +559,7 @@ int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>>
     if (isSet(QStringLiteral("color"))) {
         const QString colour = option(QStringLiteral("color"));
         if (colour != u"single" && colour != u"dual")
-            return usageError(QStringLiteral("invalid --color '%1': single or dual").arg(colour),
+            return usageError(trEn("Cli", "invalid --color '%1': single or dual").arg(colour),
                               QStringLiteral("params"));
         const uint8_t type = colour == u"single" ? 1 : 2;
         changes.push_back([type](ScreenParams &p) { p.bytes[ScreenParams::ColourType] = type; });
@@ -567,7 +569,7 @@ int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>>
             ScreenParamsText::parseFrequency(option(QStringLiteral("frequency")));
         if (!frequency)
             return usageError(
-                QStringLiteral("invalid --frequency '%1': 1.0, 1.25, 1.5, 1.75 or 2.0")
+                trEn("Cli", "invalid --frequency '%1': 1.0, 1.25, 1.5, 1.75 or 2.0")
                     .arg(option(QStringLiteral("frequency"))),
                 QStringLiteral("params"));
         const uint8_t value = uint8_t(*frequency);
@@ -577,7 +579,7 @@ int CliApp::screenParamsOptions(std::vector<std::function<void(ScreenParams &)>>
     if (isSet(QStringLiteral("scan"))) {
         const auto scan = ScreenParamsText::parseScanMode(option(QStringLiteral("scan")));
         if (!scan)
-            return usageError(QStringLiteral("invalid --scan '%1': a code 0x00, 0x80..0x82, "
+            return usageError(trEn("Cli", "invalid --scan '%1': a code 0x00, 0x80..0x82, "
                                              "0x41..0x48 or a name 16.0, 8.0 .. 4.8")
                                   .arg(option(QStringLiteral("scan"))),
                               QStringLiteral("params"));
@@ -602,7 +604,7 @@ int CliApp::verbParams(const QStringList &)
         return fail(ExitPartial,
                     read.userText() +
                         (changes.empty() ? QString()
-                                         : QStringLiteral(" (the screen parameters could not be "
+                                         : trEn("Cli", " (the screen parameters could not be "
                                                           "read; nothing was written)")));
     Outcome written;
     if (!changes.empty()) {

@@ -1,4 +1,5 @@
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/AppPaths.h"
 #include "base/AppServices.h"
@@ -26,53 +27,53 @@ void addItemFieldOptions(QCommandLineParser &p, bool picture)
     if (!picture) {
         p.addOptions({
             {QStringLiteral("font"),
-             QStringLiteral("Font face name (default %1).").arg(TextFont::kDefaultFace),
+             trEn("Cli", "Font face name (default %1).").arg(TextFont::kDefaultFace),
              QStringLiteral("FACE")},
             {QStringLiteral("size"),
-             QStringLiteral("Font size in points, 1..999 (default %1).")
+             trEn("Cli", "Font size in points, 1..999 (default %1).")
                  .arg(TextFont::kDefaultSize),
              QStringLiteral("PT")},
-            {QStringLiteral("color"), QStringLiteral("red, green or yellow (default red)."),
+            {QStringLiteral("color"), trEn("Cli", "red, green or yellow (default red)."),
              QStringLiteral("COLOR")},
             {QStringLiteral("style"),
-             QStringLiteral("regular, bold, italic or bold-italic (default regular)."),
+             trEn("Cli", "regular, bold, italic or bold-italic (default regular)."),
              QStringLiteral("STYLE")},
         });
     } else {
         p.addOptions({
             {QStringLiteral("mode"),
-             QStringLiteral("centre (natural size) or stretch (whole screen); default centre."),
+             trEn("Cli", "centre (natural size) or stretch (whole screen); default centre."),
              QStringLiteral("MODE")},
-            {QStringLiteral("reverse"), QStringLiteral("Invert the image's colours.")},
+            {QStringLiteral("reverse"), trEn("Cli", "Invert the image's colours.")},
             {QStringLiteral("limit"),
-             QStringLiteral("Brightness threshold 0..255 of the LED conversion (default 100)."),
+             trEn("Cli", "Brightness threshold 0..255 of the LED conversion (default 100)."),
              QStringLiteral("N")},
         });
     }
     p.addOptions({
         {QStringLiteral("action"),
-         QStringLiteral("Entry animation: %1..%2 or its name, e.g. 左移, 连续左移 (default %3).")
+         trEn("Cli", "Entry animation: %1..%2 or its name, e.g. 左移, 连续左移 (default %3).")
              .arg(EntryAnimation::kFirst)
              .arg(EntryAnimation::kLast)
              .arg(int(EntryAnimation::kDefault)),
          QStringLiteral("ACTION")},
-        {QStringLiteral("speed"), QStringLiteral("Movement speed 0 (slow)..15 (fast); default 14."),
+        {QStringLiteral("speed"), trEn("Cli", "Movement speed 0 (slow)..15 (fast); default 14."),
          QStringLiteral("N")},
         {QStringLiteral("frame"),
-         QStringLiteral("Running border: 0..8 or its name, e.g. 无, 单点快走 (default 0)."),
+         trEn("Cli", "Running border: 0..8 or its name, e.g. 无, 单点快走 (default 0)."),
          QStringLiteral("FRAME")},
         {QStringLiteral("clock"),
-         QStringLiteral("Clock zone: off, dial or text (or 0..2, 关闭/表盘/文字); default off."),
+         trEn("Cli", "Clock zone: off, dial or text (or 0..2, 关闭/表盘/文字); default off."),
          QStringLiteral("CLOCK")},
-        {QStringLiteral("delay"), QStringLiteral("Stay time in seconds, 0..255 (default 0)."),
+        {QStringLiteral("delay"), trEn("Cli", "Stay time in seconds, 0..255 (default 0)."),
          QStringLiteral("S")},
-        {QStringLiteral("level"), QStringLiteral("Speed level 1 (fast)..15 (slow); default 2."),
+        {QStringLiteral("level"), trEn("Cli", "Speed level 1 (fast)..15 (slow); default 2."),
          QStringLiteral("N")},
         {QStringLiteral("flash"),
-         QStringLiteral("Flash while staying: none, blink or inverse (or 0..2, 无/亮灭闪/反白闪)."),
+         trEn("Cli", "Flash while staying: none, blink or inverse (or 0..2, 无/亮灭闪/反白闪)."),
          QStringLiteral("FLASH")},
         {QStringLiteral("flashdelay"),
-         QStringLiteral("Flash interval in seconds, 0..255 (default 2)."), QStringLiteral("S")},
+         trEn("Cli", "Flash interval in seconds, 0..255 (default 2)."), QStringLiteral("S")},
     });
 }
 
@@ -80,7 +81,7 @@ void addItemFieldOptions(QCommandLineParser &p, bool picture)
 void addColourTypeOption(QCommandLineParser &p)
 {
     p.addOption({QStringLiteral("color-type"),
-                 QStringLiteral("The sign's colours: single (red) or dual (red and green). "
+                 trEn("Cli", "The sign's colours: single (red) or dual (red and green). "
                                 "Pictures then show what that sign shows, and colours it "
                                 "cannot show are warned about."),
                  QStringLiteral("TYPE")});
@@ -104,7 +105,7 @@ void addPictureOptions(QCommandLineParser &p)
 void addCardOption(QCommandLineParser &p)
 {
     p.addOption({QStringLiteral("card"),
-                 QStringLiteral("Render for a card of this kind without asking one, e.g. "
+                 trEn("Cli", "Render for a card of this kind without asking one, e.g. "
                                 "15,0x23,2.2.7 (series, model code, firmware): clock zones are "
                                 "shown only for the cards that have them."),
                  QStringLiteral("SERIES,MODEL,FIRMWARE")});
@@ -114,32 +115,32 @@ void addCardOption(QCommandLineParser &p)
 void addNewOptions(QCommandLineParser &p)
 {
     p.addOptions({
-        {QStringLiteral("width"), QStringLiteral("Screen width in pixels (default 256)."),
+        {QStringLiteral("width"), trEn("Cli", "Screen width in pixels (default 256)."),
          QStringLiteral("PX")},
-        {QStringLiteral("height"), QStringLiteral("Screen height in pixels (default 32)."),
+        {QStringLiteral("height"), trEn("Cli", "Screen height in pixels (default 32)."),
          QStringLiteral("PX")},
-        {QStringLiteral("force"), QStringLiteral("Replace an existing project file.")},
+        {QStringLiteral("force"), trEn("Cli", "Replace an existing project file.")},
     });
 }
 
 void addRenderOptions(QCommandLineParser &p)
 {
     p.addOptions({
-        {QStringLiteral("out"), QStringLiteral("Folder for the pictures (created when missing)."),
+        {QStringLiteral("out"), trEn("Cli", "Folder for the pictures (created when missing)."),
          QStringLiteral("DIR")},
         {QStringLiteral("preview"),
-         QStringLiteral("Whole screen as the preview shows it, clock zone and dial included.")},
+         trEn("Cli", "Whole screen as the preview shows it, clock zone and dial included.")},
         {QStringLiteral("animate"),
-         QStringLiteral("Write the play list as the sign plays it to an animated GIF instead."),
+         trEn("Cli", "Write the play list as the sign plays it to an animated GIF instead."),
          QStringLiteral("FILE.gif")},
         {QStringLiteral("frames"),
-         QStringLiteral("Write the animation's frames (50 a second) as DIR/frame-NNNNN.png."),
+         trEn("Cli", "Write the animation's frames (50 a second) as DIR/frame-NNNNN.png."),
          QStringLiteral("DIR")},
         {QStringLiteral("program"),
-         QStringLiteral("Animate only program N (1-based)."), QStringLiteral("N")},
-        {QStringLiteral("scale"), QStringLiteral("GIF pixels per LED, 1 to 16 (default 1)."),
+         trEn("Cli", "Animate only program N (1-based)."), QStringLiteral("N")},
+        {QStringLiteral("scale"), trEn("Cli", "GIF pixels per LED, 1 to 16 (default 1)."),
          QStringLiteral("K")},
-        {QStringLiteral("dots"), QStringLiteral("Draw each LED as a round dot (from --scale 3).")},
+        {QStringLiteral("dots"), trEn("Cli", "Draw each LED as a round dot (from --scale 3).")},
     });
     addCardOption(p);
 }
@@ -148,11 +149,11 @@ void addSendOptions(QCommandLineParser &p)
 {
     p.addOptions({
         {QStringLiteral("on-error"),
-         QStringLiteral("When clearing or a program fails: ask, retry, skip or stop (default: "
+         trEn("Cli", "When clearing or a program fails: ask, retry, skip or stop (default: "
                         "ask on a terminal, stop otherwise)."),
          QStringLiteral("WHAT")},
         {QStringLiteral("retries"),
-         QStringLiteral("Resends for --on-error retry before the send stops (default 3)."),
+         trEn("Cli", "Resends for --on-error retry before the send stops (default 3)."),
          QStringLiteral("N")},
     });
 }
@@ -161,29 +162,29 @@ void addParamsOptions(QCommandLineParser &p)
 {
     p.addOptions({
         {QStringLiteral("width"),
-         QStringLiteral("Screen width 16..2048 pixels, rounded down to a multiple of 16 (a width "
+         trEn("Cli", "Screen width 16..2048 pixels, rounded down to a multiple of 16 (a width "
                         "outside the range is replaced by 64)."),
          QStringLiteral("PX")},
         {QStringLiteral("height"),
-         QStringLiteral("Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
+         trEn("Cli", "Screen height 16..128 pixels, rounded down to a multiple of 16 (a height "
                         "outside the range is replaced by 64)."),
          QStringLiteral("PX")},
-        {QStringLiteral("color"), QStringLiteral("single (red) or dual (red and green)."),
+        {QStringLiteral("color"), trEn("Cli", "single (red) or dual (red and green)."),
          QStringLiteral("TYPE")},
         {QStringLiteral("scan"),
-         QStringLiteral("Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
+         trEn("Cli", "Scan mode: a code (0x00, 0x80..0x82, 0x41..0x48) or its short name "
                         "(16.0, 8.0, 8.1, 8.2, 4.1 .. 4.8)."),
          QStringLiteral("CODE")},
-        {QStringLiteral("reverse-data"), QStringLiteral("Reverse data on.")},
-        {QStringLiteral("no-reverse-data"), QStringLiteral("Reverse data off.")},
-        {QStringLiteral("reverse-oe"), QStringLiteral("Reverse OE on.")},
-        {QStringLiteral("no-reverse-oe"), QStringLiteral("Reverse OE off.")},
-        {QStringLiteral("row-order"), QStringLiteral("Row order -15..15."), QStringLiteral("N")},
+        {QStringLiteral("reverse-data"), trEn("Cli", "Reverse data on.")},
+        {QStringLiteral("no-reverse-data"), trEn("Cli", "Reverse data off.")},
+        {QStringLiteral("reverse-oe"), trEn("Cli", "Reverse OE on.")},
+        {QStringLiteral("no-reverse-oe"), trEn("Cli", "Reverse OE off.")},
+        {QStringLiteral("row-order"), trEn("Cli", "Row order -15..15."), QStringLiteral("N")},
         {QStringLiteral("frequency"),
-         QStringLiteral("Scan frequency in MHz: 1.0, 1.25, 1.5, 1.75 or 2.0."),
+         trEn("Cli", "Scan frequency in MHz: 1.0, 1.25, 1.5, 1.75 or 2.0."),
          QStringLiteral("MHZ")},
-        {QStringLiteral("no-138"), QStringLiteral("No 138 decoder.")},
-        {QStringLiteral("with-138"), QStringLiteral("With a 138 decoder.")},
+        {QStringLiteral("no-138"), trEn("Cli", "No 138 decoder.")},
+        {QStringLiteral("with-138"), trEn("Cli", "With a 138 decoder.")},
     });
 }
 
@@ -191,10 +192,10 @@ void addFontsOptions(QCommandLineParser &p)
 {
     p.addOptions({
         {QStringLiteral("size"),
-         QStringLiteral("Size in points for the faces and samples (default 12, 16 pixels)."),
+         trEn("Cli", "Size in points for the faces and samples (default 12, 16 pixels)."),
          QStringLiteral("PT")},
         {QStringLiteral("out"),
-         QStringLiteral("Folder for one sample line per face as a PNG (created when missing)."),
+         trEn("Cli", "Folder for one sample line per face as a PNG (created when missing)."),
          QStringLiteral("DIR")},
     });
 }
@@ -206,7 +207,7 @@ void noOptions(QCommandLineParser &)
 void addSignsOptions(QCommandLineParser &p)
 {
     p.addOption({QStringLiteral("group"),
-                 QStringLiteral("add: the sign belongs to this group (repeatable; replaces its "
+                 trEn("Cli", "add: the sign belongs to this group (repeatable; replaces its "
                                 "groups); list: only the signs of this group."),
                  QStringLiteral("G")});
 #ifdef BRIVANE_MQTT
@@ -219,10 +220,10 @@ void addScheduleOptions(QCommandLineParser &p)
 {
     p.addOptions({
         {QStringLiteral("at"),
-         QStringLiteral("show: the local time to start from, e.g. 2026-12-10T10:30 (default: now)."),
+         trEn("Cli", "show: the local time to start from, e.g. 2026-12-10T10:30 (default: now)."),
          QStringLiteral("TIME")},
         {QStringLiteral("days"),
-         QStringLiteral("show: how many days of changes to list (1 to 31, default 7)."),
+         trEn("Cli", "show: how many days of changes to list (1 to 31, default 7)."),
          QStringLiteral("N")},
     });
 }
@@ -232,23 +233,23 @@ void addServeOptions(QCommandLineParser &p)
     addSendOptions(p);
     p.addOptions({
         {QStringLiteral("listen"),
-         QStringLiteral("Address and port to listen on (default 127.0.0.1:8080; port 0: any "
+         trEn("Cli", "Address and port to listen on (default 127.0.0.1:8080; port 0: any "
                         "free port; none: MQTT only). Any address but loopback needs a token."),
          QStringLiteral("ADDR:PORT")},
         {QStringLiteral("token"),
-         QStringLiteral("Every request must carry 'Authorization: Bearer TOKEN' or log in on "
+         trEn("Cli", "Every request must carry 'Authorization: Bearer TOKEN' or log in on "
                         "the page with it (default: BRIVANE_TOKEN)."),
          QStringLiteral("TOKEN")},
         {QStringLiteral("allow-host"),
-         QStringLiteral("A host name the service answers to besides loopback and the listen "
+         trEn("Cli", "A host name the service answers to besides loopback and the listen "
                         "address (repeatable)."),
          QStringLiteral("NAME")},
         {QStringLiteral("tls"),
-         QStringLiteral("Serve HTTPS only, with this PEM certificate; the PEM key follows as "
+         trEn("Cli", "Serve HTTPS only, with this PEM certificate; the PEM key follows as "
                         "the next argument: --tls CERT KEY."),
          QStringLiteral("CERT")},
         {QStringLiteral("schedule"),
-         QStringLiteral("Run this schedule file: the play list, brightness and power it gives "
+         trEn("Cli", "Run this schedule file: the play list, brightness and power it gives "
                         "for each time, sent when they change; GET /api/schedule/status."),
          QStringLiteral("FILE")},
     });
@@ -272,46 +273,46 @@ struct CliApp::Verb {
 const std::vector<CliApp::Verb> &CliApp::verbs()
 {
     static const std::vector<Verb> table = {
-        {"find", "", "Search ports 1 to 20 for the card; print its port, device and model.", 0, 0,
+        {"find", "", TR_EN_NOOP("Cli", "Search ports 1 to 20 for the card; print its port, device and model."), 0, 0,
          noOptions, &CliApp::verbFind},
-        {"info", "", "Model, series, firmware, screen parameters and brightness of the card.", 0, 0,
+        {"info", "", TR_EN_NOOP("Cli", "Model, series, firmware, screen parameters and brightness of the card."), 0, 0,
          noOptions, &CliApp::verbInfo},
-        {"send", "", "Send the whole play list to the card.", 0, 0, addSendOptions,
+        {"send", "", TR_EN_NOOP("Cli", "Send the whole play list to the card."), 0, 0, addSendOptions,
          &CliApp::verbSend},
-        {"clear", "", "Clear the card's display.", 0, 0, noOptions, &CliApp::verbClear},
-        {"clock", "", "Set the card's clock to this computer's local time.", 0, 0, noOptions,
+        {"clear", "", TR_EN_NOOP("Cli", "Clear the card's display."), 0, 0, noOptions, &CliApp::verbClear},
+        {"clock", "", TR_EN_NOOP("Cli", "Set the card's clock to this computer's local time."), 0, 0, noOptions,
          &CliApp::verbClock},
-        {"power", "on|off", "Switch the screen on or off.", 1, 1, noOptions, &CliApp::verbPower},
-        {"brightness", "[0-15]", "Read the brightness, or set it.", 0, 1, noOptions,
+        {"power", "on|off", TR_EN_NOOP("Cli", "Switch the screen on or off."), 1, 1, noOptions, &CliApp::verbPower},
+        {"brightness", "[0-15]", TR_EN_NOOP("Cli", "Read the brightness, or set it."), 0, 1, noOptions,
          &CliApp::verbBrightness},
-        {"params", "", "Read the screen parameters, or write those given as options.", 0, 0,
+        {"params", "", TR_EN_NOOP("Cli", "Read the screen parameters, or write those given as options."), 0, 0,
          addParamsOptions, &CliApp::verbParams},
-        {"factory-reset", "", "Restore the card's factory settings.", 0, 0, noOptions,
+        {"factory-reset", "", TR_EN_NOOP("Cli", "Restore the card's factory settings."), 0, 0, noOptions,
          &CliApp::verbFactoryReset},
-        {"new", "", "Create a project file with an empty play list.", 0, 0, addNewOptions,
+        {"new", "", TR_EN_NOOP("Cli", "Create a project file with an empty play list."), 0, 0, addNewOptions,
          &CliApp::verbNew},
-        {"list", "", "One line per program of the play list.", 0, 0, addCardOption,
+        {"list", "", TR_EN_NOOP("Cli", "One line per program of the play list."), 0, 0, addCardOption,
          &CliApp::verbList},
-        {"add-text", "TEXT", "Append a text program.", 1, 1, addTextOptions, &CliApp::verbAddText},
-        {"add-picture", "PATH", "Append a picture program.", 1, 1, addPictureOptions,
+        {"add-text", "TEXT", TR_EN_NOOP("Cli", "Append a text program."), 1, 1, addTextOptions, &CliApp::verbAddText},
+        {"add-picture", "PATH", TR_EN_NOOP("Cli", "Append a picture program."), 1, 1, addPictureOptions,
          &CliApp::verbAddPicture},
-        {"remove", "N", "Remove program N.", 1, 1, noOptions, &CliApp::verbRemove},
-        {"move", "N up|down", "Move program N one place up or down.", 2, 2, noOptions,
+        {"remove", "N", TR_EN_NOOP("Cli", "Remove program N."), 1, 1, noOptions, &CliApp::verbRemove},
+        {"move", "N up|down", TR_EN_NOOP("Cli", "Move program N one place up or down."), 2, 2, noOptions,
          &CliApp::verbMove},
-        {"set", "N FIELD=VALUE...", "Change fields of program N.", 2, 64, addSetOptions,
+        {"set", "N FIELD=VALUE...", TR_EN_NOOP("Cli", "Change fields of program N."), 2, 64, addSetOptions,
          &CliApp::verbSet},
-        {"render", "", "Write every page of every program as DIR/NN-PP.png, or the animation.", 0,
+        {"render", "", TR_EN_NOOP("Cli", "Write every page of every program as DIR/NN-PP.png, or the animation."), 0,
          0, addRenderOptions, &CliApp::verbRender},
-        {"fonts", "", "The faces to choose from, their pixel strikes, and sample lines.", 0, 0,
+        {"fonts", "", TR_EN_NOOP("Cli", "The faces to choose from, their pixel strikes, and sample lines."), 0, 0,
          addFontsOptions, &CliApp::verbFonts},
         {"signs", "add NAME PORT [--group G]...|list [--group G]|remove NAME",
-         "Keep named signs (a device path or tcp://HOST:PORT each), in groups.", 1, 3,
+         TR_EN_NOOP("Cli", "Keep named signs (a device path or tcp://HOST:PORT each), in groups."), 1, 3,
          addSignsOptions,
          &CliApp::verbSigns},
         {"schedule", "check|show FILE",
-         "Check a schedule file, or show which play list, brightness and power it gives when.", 2,
+         TR_EN_NOOP("Cli", "Check a schedule file, or show which play list, brightness and power it gives when."), 2,
          2, addScheduleOptions, &CliApp::verbSchedule},
-        {"serve", "", "Run the HTTP service and web page for this project and card.", 0, 1,
+        {"serve", "", TR_EN_NOOP("Cli", "Run the HTTP service and web page for this project and card."), 0, 1,
          addServeOptions, &CliApp::verbServe},
     };
     return table;
@@ -335,28 +336,28 @@ void CliApp::addGlobalOptions(QCommandLineParser &parser) const
 {
     parser.addOptions({
         {QStringLiteral("project"),
-         QStringLiteral("Project file (default: %1).")
+         trEn("Cli", "Project file (default: %1).")
              .arg(QDir::toNativeSeparators(defaultProjectFilePath())),
          QStringLiteral("FILE")},
         {QStringLiteral("port"),
-         QStringLiteral("Port number 1..20, a device path, tcp://HOST:PORT or a sign's name "
+         trEn("Cli", "Port number 1..20, a device path, tcp://HOST:PORT or a sign's name "
                         "(default: search for the card); repeatable."),
          QStringLiteral("PORT")},
-        {QStringLiteral("sign"), QStringLiteral("A sign of the sign list; repeatable."),
+        {QStringLiteral("sign"), trEn("Cli", "A sign of the sign list; repeatable."),
          QStringLiteral("NAME")},
-        {QStringLiteral("all-signs"), QStringLiteral("Every sign of the sign list.")},
+        {QStringLiteral("all-signs"), trEn("Cli", "Every sign of the sign list.")},
         {QStringLiteral("json"),
-         QStringLiteral("One JSON document on standard output, for every verb: \"ok\" and the "
+         trEn("Cli", "One JSON document on standard output, for every verb: \"ok\" and the "
                         "result, or \"ok\": false with \"error\" and \"code\".")},
-        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")},
-        {QStringLiteral("version"), QStringLiteral("Show the version.")},
+        {{QStringLiteral("h"), QStringLiteral("help")}, trEn("Cli", "Show this help.")},
+        {QStringLiteral("version"), trEn("Cli", "Show the version.")},
     });
 }
 
 QString CliApp::globalHelp() const
 {
     QString text =
-        QStringLiteral("Usage: %1 [--project FILE] [--port PORT] [--json] VERB [ARGS]\n\n"
+        trEn("Cli", "Usage: %1 [--project FILE] [--port PORT] [--json] VERB [ARGS]\n\n"
                        "Drives an LED sign's controller card and edits the play list "
                        "of a project file.\n\nVerbs:\n")
             .arg(QLatin1String(kProgram));
@@ -364,9 +365,9 @@ QString CliApp::globalHelp() const
         const QString head = QStringLiteral("%1 %2")
                                  .arg(QLatin1String(verb.name), QLatin1String(verb.arguments))
                                  .trimmed();
-        text += QStringLiteral("  %1 %2\n").arg(head, -22).arg(QLatin1String(verb.summary));
+        text += QStringLiteral("  %1 %2\n").arg(head, -22).arg(trEn("Cli", verb.summary));
     }
-    text += QStringLiteral(
+    text += trEn("Cli", 
         "\nOptions:\n"
         "  --project FILE   Project file; default: default.brivprj beside the program when\n"
         "                   that folder is writable, else in the user's data folder.\n"
@@ -405,12 +406,12 @@ QString CliApp::verbHelp(const Verb &verb, QCommandLineParser &parser) const
     // Qt's usage line names the executable as invoked; ours names the verb.
     const qsizetype firstBreak = text.indexOf(QLatin1Char('\n'));
     const QString usage =
-        QStringLiteral("Usage: %1 [global options] %2 %3")
+        trEn("Cli", "Usage: %1 [global options] %2 %3")
             .arg(QLatin1String(kProgram), QLatin1String(verb.name), QLatin1String(verb.arguments))
             .trimmed() +
         QStringLiteral(" [options]");
     text = usage + (firstBreak >= 0 ? text.mid(firstBreak) : QString());
-    return QLatin1String(verb.summary) + QStringLiteral("\n\n") + text;
+    return trEn("Cli", verb.summary) + QStringLiteral("\n\n") + text;
 }
 
 int CliApp::showVersion()
@@ -427,8 +428,8 @@ int CliApp::usageError(const QString &message, const QString &verb)
         m_failure = message;
     m_console.err(QStringLiteral("%1: %2\n").arg(QLatin1String(kProgram), message));
     m_console.err(verb.isEmpty()
-                      ? QStringLiteral("Try '%1 --help'.\n").arg(QLatin1String(kProgram))
-                      : QStringLiteral("Try '%1 %2 --help'.\n").arg(QLatin1String(kProgram), verb));
+                      ? trEn("Cli", "Try '%1 --help'.\n").arg(QLatin1String(kProgram))
+                      : trEn("Cli", "Try '%1 %2 --help'.\n").arg(QLatin1String(kProgram), verb));
     return ExitUsage;
 }
 
@@ -440,10 +441,17 @@ QString CliApp::withCliVerb(const QString &text)
     qsizetype at = text.indexOf(QStringLiteral("查找屏"));
     if (at < 0)
         at = text.indexOf(QStringLiteral("‘查屏’"));
+    // The same sentences in English, as brivane_en.ts words them.
+    if (at < 0)
+        at = text.indexOf(QLatin1String("'Find Sign'"));
+    if (at < 0)
+        at = text.indexOf(QLatin1String("find the sign"));
     if (at < 0)
         return text;
     const QString verb = QStringLiteral(" (%1 find)").arg(QLatin1String(kProgram));
-    const qsizetype stop = text.indexOf(QStringLiteral("。"), at);
+    qsizetype stop = text.indexOf(QStringLiteral("。"), at);
+    if (stop < 0)
+        stop = text.indexOf(QLatin1Char('.'), at);
     const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), at);
     if (stop >= 0 && (lineEnd < 0 || stop < lineEnd)) {
         const bool more = stop + 1 < text.size() && text.at(stop + 1) != QLatin1Char('\n');
@@ -495,13 +503,13 @@ void CliApp::printJsonDocument(int code)
         if (error.isEmpty()) {
             switch (code) {
             case ExitPartial:
-                error = QStringLiteral("not everything succeeded");
+                error = trEn("Cli", "not everything succeeded");
                 break;
             case ExitUsage:
-                error = QStringLiteral("usage error");
+                error = trEn("Cli", "usage error");
                 break;
             case ExitNoCard:
-                error = QStringLiteral("no card found, or the port cannot be opened");
+                error = trEn("Cli", "no card found, or the port cannot be opened");
                 break;
             case ExitUnsupported:
                 error = Outcome::unsupportedCard().text();
@@ -541,7 +549,7 @@ int CliApp::runCommandLine(const QStringList &typed)
     // First pass: the global options before the verb, and the verb.
     QCommandLineParser global;
     addGlobalOptions(global);
-    global.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("What to do."));
+    global.addPositionalArgument(QStringLiteral("verb"), trEn("Cli", "What to do."));
     global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!global.parse(arguments))
         return usageError(global.errorText());
@@ -554,12 +562,12 @@ int CliApp::runCommandLine(const QStringList &typed)
             m_console.out(globalHelp());
             return ExitOk;
         }
-        return usageError(QStringLiteral("no verb given"));
+        return usageError(trEn("Cli", "no verb given"));
     }
     const QString verbName = firstPositional.first();
     const Verb *verb = findVerb(verbName);
     if (!verb)
-        return usageError(QStringLiteral("unknown verb '%1'").arg(verbName));
+        return usageError(trEn("Cli", "unknown verb '%1'").arg(verbName));
 
     // Second pass: the whole line with the verb's options; global options
     // may stand before or after the verb.
@@ -595,14 +603,14 @@ int CliApp::checkVerbLine(const Verb &verb, const QString &verbName, const QStri
     if (args.size() < verb.minArgs || args.size() > verb.maxArgs) {
         m_parser = nullptr;
         return usageError(args.size() < verb.minArgs
-                              ? QStringLiteral("%1: missing arguments").arg(verbName)
-                              : QStringLiteral("%1: too many arguments").arg(verbName),
+                              ? trEn("Cli", "%1: missing arguments").arg(verbName)
+                              : trEn("Cli", "%1: too many arguments").arg(verbName),
                           verbName);
     }
     for (const char *name : {"project", "port", "sign"}) {
         if (isSet(QLatin1String(name)) && option(QLatin1String(name)).trimmed().isEmpty()) {
             m_parser = nullptr;
-            return usageError(QStringLiteral("--%1 needs a value").arg(QLatin1String(name)));
+            return usageError(trEn("Cli", "--%1 needs a value").arg(QLatin1String(name)));
         }
     }
     return ExitOk;
@@ -625,8 +633,8 @@ int CliApp::openProject(PlayList &project, bool toChange)
     const QFileInfo info(path);
     if (!info.isFile())
         return fail(ExitUsage, info.exists()
-                                   ? QStringLiteral("%1 is not a project file").arg(path)
-                                   : QStringLiteral("no project file %1 (create one with '%2 new')")
+                                   ? trEn("Cli", "%1 is not a project file").arg(path)
+                                   : trEn("Cli", "no project file %1 (create one with '%2 new')")
                                          .arg(path, QLatin1String(kProgram)));
     // An empty list alone is a valid project.
     if (toChange) {
@@ -636,7 +644,7 @@ int CliApp::openProject(PlayList &project, bool toChange)
     if (const Outcome loaded = project.load(); !loaded) {
         // The load's own message first, as the GUI shows it.
         m_console.err(QStringLiteral("Error: ") + loaded.text() + QLatin1Char('\n'));
-        return fail(ExitUsage, QStringLiteral("cannot read the project file %1").arg(path));
+        return fail(ExitUsage, trEn("Cli", "cannot read the project file %1").arg(path));
     }
     return ExitOk;
 }
@@ -647,14 +655,14 @@ int CliApp::saveProject(PlayList &project)
     // does not take it still must not lose its change to ours.
     if (project.holdsProjectFileLock() && project.projectFileChangedOnDisk())
         return fail(ExitUsage,
-                    QStringLiteral("the project file %1 was changed by another program while this "
+                    trEn("Cli", "the project file %1 was changed by another program while this "
                                    "command ran; nothing was written")
                         .arg(project.projectFilePath()));
     if (const Outcome saved = project.save(); !saved) {
         m_console.err(applicationTitle() + QStringLiteral(": ") + saved.text() + QLatin1Char('\n'));
         return fail(
             ExitUsage,
-            QStringLiteral("cannot write the project file %1").arg(project.projectFilePath()));
+            trEn("Cli", "cannot write the project file %1").arg(project.projectFilePath()));
     }
     return ExitOk;
 }
@@ -666,8 +674,8 @@ int CliApp::itemNumber(const PlayList &project, const QString &text, QString *er
     if (!ok || n < 1 || n > project.itemCount()) {
         *error =
             project.itemCount() == 0
-                ? QStringLiteral("invalid program number '%1': the play list is empty").arg(text)
-                : QStringLiteral("invalid program number '%1': expected 1..%2")
+                ? trEn("Cli", "invalid program number '%1': the play list is empty").arg(text)
+                : trEn("Cli", "invalid program number '%1': expected 1..%2")
                       .arg(text)
                       .arg(project.itemCount());
         return 0;

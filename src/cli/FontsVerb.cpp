@@ -2,6 +2,7 @@
 // size, their pixel strikes, and a sample line per face.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "cli/Console.h"
 #include "model/PlayList.h"
@@ -59,7 +60,7 @@ void CliApp::warnProgram(const PlayList &project, int number, QJsonArray *collec
 
 void CliApp::printWarning(const QJsonObject &warning)
 {
-    m_console.err(QStringLiteral("brivane-cli: warning: program %1: %2\n")
+    m_console.err(trEn("Cli", "brivane-cli: warning: program %1: %2\n")
                       .arg(warning.value(u"program").toInt())
                       .arg(warning.value(u"text").toString()));
 }
@@ -71,7 +72,7 @@ int CliApp::verbFonts(const QStringList &)
         bool ok = false;
         size = option(QStringLiteral("size")).toInt(&ok);
         if (!ok || size < 1 || size > 999)
-            return usageError(QStringLiteral("invalid --size '%1': expected 1..999")
+            return usageError(trEn("Cli", "invalid --size '%1': expected 1..999")
                                   .arg(option(QStringLiteral("size"))),
                               QStringLiteral("fonts"));
     }
@@ -81,16 +82,16 @@ int CliApp::verbFonts(const QStringList &)
     if (!out.isEmpty()) {
         const QFileInfo outInfo(out);
         if (outInfo.exists() && !outInfo.isDir())
-            return fail(ExitUsage, QStringLiteral("%1 is not a folder").arg(out));
+            return fail(ExitUsage, trEn("Cli", "%1 is not a folder").arg(out));
         if (!QDir().mkpath(out))
-            return fail(ExitUsage, QStringLiteral("cannot create the folder %1").arg(out));
+            return fail(ExitUsage, trEn("Cli", "cannot create the folder %1").arg(out));
         dir = QDir(out);
     }
 
     QJsonArray list;
     const QStringList faces = TextFont::faceNames(TextItem::kMaxFaceNameChars);
     if (!json())
-        print(QStringLiteral("%1 pt = %2 px: face, the face that serves it, strike sizes (px), "
+        print(trEn("Cli", "%1 pt = %2 px: face, the face that serves it, strike sizes (px), "
                              "sharp sizes (pt) per sign height")
                   .arg(size)
                   .arg(px));
@@ -128,7 +129,7 @@ int CliApp::verbFonts(const QStringList &)
             const std::vector<PageBitmap> pages = TextRenderer::render(p);
             sample = dir.filePath(sampleName(int(i + 1), face));
             if (pages.empty() || !pages.front().image().save(sample, "PNG"))
-                return fail(ExitUsage, QStringLiteral("cannot write %1").arg(sample));
+                return fail(ExitUsage, trEn("Cli", "cannot write %1").arg(sample));
         }
         if (json()) {
             QJsonArray sizes;
@@ -148,7 +149,7 @@ int CliApp::verbFonts(const QStringList &)
             print(QStringLiteral("%1\t%2%3\t%4\t%5%6")
                       .arg(face, family,
                            !strike     ? QString()
-                           : scale > 1 ? QStringLiteral(" (strike x%1)").arg(scale)
+                           : scale > 1 ? trEn("Cli", " (strike x%1)").arg(scale)
                                        : QStringLiteral(" (strike)"),
                            sizesText(strikes),
                            crispText.isEmpty() ? QStringLiteral("-")

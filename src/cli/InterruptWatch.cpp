@@ -1,5 +1,9 @@
 #include "cli/InterruptWatch.h"
 
+#include "base/Language.h"
+
+#include <cstring>
+
 #include <QtGlobal>
 #include <atomic>
 
@@ -18,9 +22,25 @@ namespace {
 std::atomic<int> g_presses{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-const char kFirstNote[] =
-    "\nCancelling after the current program (Ctrl-C again stops at once)...\n";
-const char kSecondNote[] = "\nStopped.\n";
+// The notes in the chosen language, made before a handler is installed
+// (a handler may only write bytes).
+char g_firstNote[512];
+char g_secondNote[128];
+
+void prepareNote(char *note, std::size_t capacity, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8().left(qsizetype(capacity) - 1);
+    std::memcpy(note, bytes.constData(), std::size_t(bytes.size()));
+    note[bytes.size()] = '\0';
+}
+
+void prepareNotes()
+{
+    prepareNote(g_firstNote, sizeof g_firstNote,
+                trEn("Cli", "\nCancelling after the current program (Ctrl-C again stops at "
+                            "once)...\n"));
+    prepareNote(g_secondNote, sizeof g_secondNote, trEn("Cli", "\nStopped.\n"));
+}
 
 #ifdef Q_OS_WIN
 
@@ -34,7 +54,7 @@ void writeNote(const char *text, DWORD size)
 BOOL WINAPI onConsoleEvent(DWORD event)
 {
     if (g_presses.fetch_add(1) == 0) {
-        writeNote(kFirstNote, DWORD(sizeof kFirstNote - 1));
+        writeNote(g_firstNote, DWORD(std::strlen(g_firstNote)));
         // Closing the window, logging off and shutting down end the process
         // as soon as this returns: give the job the few seconds the system
         // allows to finish its program and close the upload.
@@ -42,7 +62,7 @@ BOOL WINAPI onConsoleEvent(DWORD event)
             Sleep(4500);
         return TRUE;
     }
-    writeNote(kSecondNote, DWORD(sizeof kSecondNote - 1));
+    writeNote(g_secondNote, DWORD(std::strlen(g_secondNote)));
     ExitProcess(UINT(InterruptWatch::kImmediateExitCode));
 }
 
@@ -56,10 +76,10 @@ void onSignal(int)
     // Only async-signal-safe calls in here.
     if (g_presses.fetch_add(1) == 0) {
         [[maybe_unused]] const ssize_t n =
-            ::write(STDERR_FILENO, kFirstNote, sizeof kFirstNote - 1);
+            ::write(STDERR_FILENO, g_firstNote, std::strlen(g_firstNote));
         return;
     }
-    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, kSecondNote, sizeof kSecondNote - 1);
+    [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, g_secondNote, std::strlen(g_secondNote));
     ::_exit(InterruptWatch::kImmediateExitCode);
 }
 
@@ -76,6 +96,7 @@ struct InterruptWatch::Saved {
 InterruptWatch::InterruptWatch() : m_saved(std::make_unique<Saved>())
 {
     g_presses = 0;
+    prepareNotes();
     m_saved->installed = SetConsoleCtrlHandler(onConsoleEvent, TRUE) != 0;
 }
 
@@ -98,6 +119,7 @@ struct InterruptWatch::Saved {
 InterruptWatch::InterruptWatch() : m_saved(std::make_unique<Saved>())
 {
     g_presses = 0;
+    prepareNotes();
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -1,5 +1,7 @@
 #include "cli/MqttOptions.h"
 
+#include "base/Language.h"
+
 #ifdef BRIVANE_MQTT
 
 #include "service/mqtt/HaDiscovery.h"
@@ -12,28 +14,28 @@ void addMqttOptions(QCommandLineParser &p)
 {
     p.addOptions({
         {QStringLiteral("mqtt"),
-         QStringLiteral("Also serve the signs on this MQTT broker: mqtt://HOST[:PORT] or "
+         trEn("Cli", "Also serve the signs on this MQTT broker: mqtt://HOST[:PORT] or "
                         "mqtts://HOST[:PORT] (TLS)."),
          QStringLiteral("URL")},
         {QStringLiteral("mqtt-ca"),
-         QStringLiteral("CA certificates (PEM) the mqtts:// broker's certificate must chain to "
+         trEn("Cli", "CA certificates (PEM) the mqtts:// broker's certificate must chain to "
                         "(default: the system's)."),
          QStringLiteral("FILE")},
-        {QStringLiteral("mqtt-user"), QStringLiteral("User name on the broker."),
+        {QStringLiteral("mqtt-user"), trEn("Cli", "User name on the broker."),
          QStringLiteral("NAME")},
         {QStringLiteral("mqtt-password-file"),
-         QStringLiteral("Read the broker password from this file (default: "
+         trEn("Cli", "Read the broker password from this file (default: "
                         "BRIVANE_MQTT_PASSWORD)."),
          QStringLiteral("FILE")},
         {QStringLiteral("mqtt-prefix"),
-         QStringLiteral("First level of the signs' topics (default brivane)."),
+         trEn("Cli", "First level of the signs' topics (default brivane)."),
          QStringLiteral("PREFIX")},
         {QStringLiteral("mqtt-id"),
-         QStringLiteral("This service's id on the broker and in Home Assistant (default: the "
+         trEn("Cli", "This service's id on the broker and in Home Assistant (default: the "
                         "host name)."),
          QStringLiteral("ID")},
         {QStringLiteral("mqtt-forget"),
-         QStringLiteral("serve: remove the signs' Home Assistant devices and retained topics "
+         trEn("Cli", "serve: remove the signs' Home Assistant devices and retained topics "
                         "from the broker, then exit.")},
     });
 }
@@ -47,34 +49,34 @@ QString readMqttOptions(const QCommandLineParser &parser, MqttOptions *options)
 {
     QString error;
     if (!MqttFace::parseUrl(parser.value(QStringLiteral("mqtt")), &options->broker, &error))
-        return QStringLiteral("invalid --mqtt '%1': %2")
+        return trEn("Cli", "invalid --mqtt '%1': %2")
             .arg(parser.value(QStringLiteral("mqtt")), error);
     if (parser.isSet(QStringLiteral("mqtt-ca"))) {
         options->broker.caFile = parser.value(QStringLiteral("mqtt-ca"));
         if (!options->broker.tls)
-            return QStringLiteral("--mqtt-ca needs an mqtts:// broker");
+            return trEn("Cli", "--mqtt-ca needs an mqtts:// broker");
         if (!QFileInfo(options->broker.caFile).isReadable())
-            return QStringLiteral("cannot read the CA file %1").arg(options->broker.caFile);
+            return trEn("Cli", "cannot read the CA file %1").arg(options->broker.caFile);
     }
     options->broker.user = parser.value(QStringLiteral("mqtt-user"));
     if (parser.isSet(QStringLiteral("mqtt-password-file"))) {
         QFile file(parser.value(QStringLiteral("mqtt-password-file")));
         if (!file.open(QIODevice::ReadOnly))
-            return QStringLiteral("cannot read the password file %1: %2")
+            return trEn("Cli", "cannot read the password file %1: %2")
                 .arg(file.fileName(), file.errorString());
         options->broker.password = file.readLine(4096).trimmed();
     } else {
         options->broker.password = qgetenv("BRIVANE_MQTT_PASSWORD");
     }
     if (!options->broker.password.isEmpty() && options->broker.user.isEmpty())
-        return QStringLiteral("a broker password needs --mqtt-user");
+        return trEn("Cli", "a broker password needs --mqtt-user");
     options->prefix = parser.isSet(QStringLiteral("mqtt-prefix"))
                           ? parser.value(QStringLiteral("mqtt-prefix"))
                           : QStringLiteral("brivane");
     if (options->prefix.isEmpty() || options->prefix.contains(u'+') ||
         options->prefix.contains(u'#') || options->prefix.startsWith(u'$') ||
         options->prefix.startsWith(u'/') || options->prefix.endsWith(u'/'))
-        return QStringLiteral("invalid --mqtt-prefix '%1': topic levels without + # or a leading $")
+        return trEn("Cli", "invalid --mqtt-prefix '%1': topic levels without + # or a leading $")
             .arg(options->prefix);
     options->id = parser.isSet(QStringLiteral("mqtt-id")) ? parser.value(QStringLiteral("mqtt-id"))
                                                           : QSysInfo::machineHostName();

@@ -4,6 +4,7 @@
 // command line has an error.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/OptionSpellings.h"
 #include "cli/Console.h"
@@ -75,7 +76,7 @@ int CliApp::verbNew(const QStringList &)
     const QString path = projectPath();
     project.setProjectFilePath(path);
     if (QFileInfo::exists(path) && !isSet(QStringLiteral("force")))
-        return fail(ExitUsage, QStringLiteral("%1 already exists (--force replaces it)").arg(path));
+        return fail(ExitUsage, trEn("Cli", "%1 already exists (--force replaces it)").arg(path));
 
     std::vector<ScreenSizeChange> sizes;
     if (const int code = screenSizeOptions(QStringLiteral("new"), sizes); code != ExitOk)
@@ -89,7 +90,7 @@ int CliApp::verbNew(const QStringList &)
                    {QStringLiteral("width"), project.screenWidth()},
                    {QStringLiteral("height"), project.screenHeight()},
                    {QStringLiteral("itemCount"), 0}});
-    print(QStringLiteral("Created %1: empty play list, screen %2 x %3.")
+    print(trEn("Cli", "Created %1: empty play list, screen %2 x %3.")
               .arg(path)
               .arg(project.screenWidth())
               .arg(project.screenHeight()));
@@ -107,7 +108,7 @@ int CliApp::colourTypeOption(PlayList &project)
     else if (type == u"dual" || type == u"2")
         code = 2;
     else
-        return usageError(QStringLiteral("invalid --color-type '%1': single or dual").arg(type));
+        return usageError(trEn("Cli", "invalid --color-type '%1': single or dual").arg(type));
     project.screenParams().bytes[ScreenParams::ColourType] = uint8_t(code);
     project.setColourTypeKnown(true);
     return ExitOk;
@@ -120,7 +121,7 @@ int CliApp::prepareRendering(PlayList &project)
     if (isSet(QStringLiteral("card"))) {
         const auto info = parseCardKind(option(QStringLiteral("card")));
         if (!info)
-            return usageError(QStringLiteral("invalid --card '%1': expected "
+            return usageError(trEn("Cli", "invalid --card '%1': expected "
                                              "SERIES,MODEL,FIRMWARE such as 15,0x23,2.2.7")
                                   .arg(option(QStringLiteral("card"))));
         project.controllerInfo() = *info;
@@ -191,7 +192,7 @@ int CliApp::addItem(PlayList &project, std::unique_ptr<ProgramItem> item, const 
                    {QStringLiteral("itemCount"), project.itemCount()},
                    {QStringLiteral("program"), programJson(project, project.itemCount())},
                    {QStringLiteral("warnings"), warnings}});
-    print(QStringLiteral("Added program %1.").arg(project.itemCount()));
+    print(trEn("Cli", "Added program %1.").arg(project.itemCount()));
     return ExitOk;
 }
 
@@ -229,7 +230,7 @@ int CliApp::verbRemove(const QStringList &args)
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("removed"), n},
                    {QStringLiteral("itemCount"), project.itemCount()}});
-    print(QStringLiteral("Removed program %1; %2 left.").arg(n).arg(project.itemCount()));
+    print(trEn("Cli", "Removed program %1; %2 left.").arg(n).arg(project.itemCount()));
     return ExitOk;
 }
 
@@ -249,11 +250,11 @@ int CliApp::verbMove(const QStringList &args)
     else if (direction == u"down")
         moved = project.moveItemDown(n - 1);
     else
-        return usageError(QStringLiteral("move: expected up or down, not '%1'").arg(direction),
+        return usageError(trEn("Cli", "move: expected up or down, not '%1'").arg(direction),
                           QStringLiteral("move"));
     if (!moved)
         return usageError(
-            QStringLiteral("program %1 is already the %2 one")
+            trEn("Cli", "program %1 is already the %2 one")
                 .arg(n)
                 .arg(direction == u"up" ? QStringLiteral("first") : QStringLiteral("last")),
             QStringLiteral("move"));
@@ -264,7 +265,7 @@ int CliApp::verbMove(const QStringList &args)
         printJson({{QStringLiteral("project"), project.projectFilePath()},
                    {QStringLiteral("moved"), n},
                    {QStringLiteral("to"), to}});
-    print(QStringLiteral("Moved program %1 to %2.").arg(n).arg(to));
+    print(trEn("Cli", "Moved program %1 to %2.").arg(n).arg(to));
     return ExitOk;
 }
 
@@ -287,7 +288,7 @@ int CliApp::verbSet(const QStringList &args)
     for (qsizetype i = 1; i < args.size(); ++i) {
         const qsizetype eq = args[i].indexOf(QLatin1Char('='));
         if (eq <= 0)
-            return usageError(QStringLiteral("expected FIELD=VALUE, not '%1'").arg(args[i]),
+            return usageError(trEn("Cli", "expected FIELD=VALUE, not '%1'").arg(args[i]),
                               QStringLiteral("set"));
         // "colour=" and "flash-delay=" as the options accept them.
         const QString field = OptionSpellings::documented(args[i].left(eq));
@@ -305,7 +306,7 @@ int CliApp::verbSet(const QStringList &args)
                    {QStringLiteral("changed"), changed},
                    {QStringLiteral("program"), programJson(project, n)},
                    {QStringLiteral("warnings"), warnings}});
-    print(QStringLiteral("Changed program %1.").arg(n));
+    print(trEn("Cli", "Changed program %1.").arg(n));
     return ExitOk;
 }
 
@@ -331,11 +332,11 @@ int CliApp::screenSizeOptions(const QString &verb, std::vector<ScreenSizeChange>
         bool ok = false;
         const int typed = option(name).toInt(&ok);
         if (!ok)
-            return usageError(QStringLiteral("invalid --%1 '%2'").arg(name, option(name)), verb);
+            return usageError(trEn("Cli", "invalid --%1 '%2'").arg(name, option(name)), verb);
         // A size out of range becomes 64, as in the dialogs.
         const int accepted = size.accept(typed);
         if (accepted != typed)
-            m_console.err(QStringLiteral("%1 %2 is outside %3..%4: %5 is used\n")
+            m_console.err(trEn("Cli", "%1 %2 is outside %3..%4: %5 is used\n")
                               .arg(name)
                               .arg(typed)
                               .arg(size.min)

@@ -1,6 +1,7 @@
 // render: every page of every program as a PNG file, one pixel per LED.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/LocalClock.h"
 #include "cli/Console.h"
@@ -33,7 +34,7 @@ int CliApp::verbRender(const QStringList &)
         return renderAnimation();
     const QString out = option(QStringLiteral("out"));
     if (out.isEmpty())
-        return usageError(QStringLiteral("render needs --out DIR"), QStringLiteral("render"));
+        return usageError(trEn("Cli", "render needs --out DIR"), QStringLiteral("render"));
     PlayList project;
     if (const int code = openProject(project); code != ExitOk)
         return code;
@@ -41,9 +42,9 @@ int CliApp::verbRender(const QStringList &)
         return code;
     const QFileInfo outInfo(out);
     if (outInfo.exists() && !outInfo.isDir())
-        return fail(ExitUsage, QStringLiteral("%1 is not a folder").arg(out));
+        return fail(ExitUsage, trEn("Cli", "%1 is not a folder").arg(out));
     if (!QDir().mkpath(out))
-        return fail(ExitUsage, QStringLiteral("cannot create the folder %1").arg(out));
+        return fail(ExitUsage, trEn("Cli", "cannot create the folder %1").arg(out));
     const QDir dir(out);
     const bool preview = isSet(QStringLiteral("preview"));
 
@@ -65,7 +66,7 @@ int CliApp::verbRender(const QStringList &)
             return false;
         }
         if (!item.pageProblem().isEmpty()) {
-            m_console.err(QStringLiteral("brivane-cli: warning: program %1: %2 (a black page)\n")
+            m_console.err(trEn("Cli", "brivane-cli: warning: program %1: %2 (a black page)\n")
                               .arg(i + 1)
                               .arg(item.pageProblem()));
             warnings.append(QJsonObject{{QStringLiteral("program"), i + 1},
@@ -79,7 +80,7 @@ int CliApp::verbRender(const QStringList &)
                 preview ? screenImage(item, p, localNow().time()) : pageImage(item, p);
             const QString path = dir.filePath(pictureName(i + 1, p + 1));
             if (image.isNull() || !image.save(path, "PNG")) {
-                failure = QStringLiteral("cannot write %1").arg(path);
+                failure = trEn("Cli", "cannot write %1").arg(path);
                 failureCode = ExitUsage;
                 return false;
             }
@@ -97,6 +98,6 @@ int CliApp::verbRender(const QStringList &)
                    {QStringLiteral("files"), files},
                    {QStringLiteral("warnings"), warnings}});
     m_console.err(
-        QStringLiteral("%1 pictures written to %2\n").arg(written).arg(dir.absolutePath()));
+        trEn("Cli", "%1 pictures written to %2\n").arg(written).arg(dir.absolutePath()));
     return ExitOk;
 }

@@ -1,6 +1,7 @@
 // The schedule verb: check a schedule file, or show what it gives when.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "base/LocalClock.h"
 #include "cli/Console.h"
@@ -41,7 +42,7 @@ int CliApp::verbSchedule(const QStringList &args)
     const QString what = args.at(0);
     const QString verb = QStringLiteral("schedule");
     if (what != u"check" && what != u"show")
-        return usageError(QStringLiteral("schedule: expected check or show, not '%1'").arg(what),
+        return usageError(trEn("Cli", "schedule: expected check or show, not '%1'").arg(what),
                           verb);
     const ScheduleFile file = ScheduleFile::read(args.at(1));
     const QString shownPath = QDir::toNativeSeparators(args.at(1));
@@ -55,7 +56,7 @@ int CliApp::verbSchedule(const QStringList &args)
         }
         printJson(QJsonObject{{QStringLiteral("file"), shownPath},
                               {QStringLiteral("problems"), problems}});
-        return fail(ExitUsage, QStringLiteral("%1: the schedule is refused: %2 problem(s)")
+        return fail(ExitUsage, trEn("Cli", "%1: the schedule is refused: %2 problem(s)")
                                    .arg(shownPath)
                                    .arg(file.problems.size()));
     }
@@ -63,7 +64,7 @@ int CliApp::verbSchedule(const QStringList &args)
     if (what == u"check") {
         const QString sync =
             schedule.clockSync ? Schedule::timeText(*schedule.clockSync) : QStringLiteral("none");
-        print(QStringLiteral("%1: no problems; play lists: %2, brightness windows: %3, power "
+        print(trEn("Cli", "%1: no problems; play lists: %2, brightness windows: %3, power "
                              "windows: %4, clock sync: %5")
                   .arg(shownPath)
                   .arg(schedule.playlists.size())
@@ -87,7 +88,7 @@ int CliApp::verbSchedule(const QStringList &args)
         text.replace(QLatin1Char(' '), QLatin1Char('T'));
         at = QDateTime::fromString(text, Qt::ISODate);
         if (!at.isValid() || text.size() < 16)
-            return usageError(QStringLiteral("--at: expected a local time such as "
+            return usageError(trEn("Cli", "--at: expected a local time such as "
                                              "2026-12-10T10:30, not '%1'")
                                   .arg(option(QStringLiteral("at"))),
                               verb);
@@ -97,7 +98,7 @@ int CliApp::verbSchedule(const QStringList &args)
         bool ok = false;
         days = option(QStringLiteral("days")).toInt(&ok);
         if (!ok || days < 1 || days > kMaxDays)
-            return usageError(QStringLiteral("--days must be 1 to %1").arg(kMaxDays), verb);
+            return usageError(trEn("Cli", "--days must be 1 to %1").arg(kMaxDays), verb);
     }
 
     const QDir folder = QFileInfo(file.path).dir();
@@ -116,7 +117,7 @@ int CliApp::verbSchedule(const QStringList &args)
                                                     : QJsonValue(QJsonValue::Null)},
     };
 
-    print(QStringLiteral("%1 from %2 for %3 days (without an entry: %4)")
+    print(trEn("Cli", "%1 from %2 for %3 days (without an entry: %4)")
               .arg(shownPath, timeText(at))
               .arg(days)
               .arg(project));
@@ -127,7 +128,7 @@ int CliApp::verbSchedule(const QStringList &args)
     for (int n = 0; n < kMaxChanges && t.isValid() && t < end; ++n) {
         const QString brightness =
             d.state.brightness ? QString::number(*d.state.brightness) : QStringLiteral("-");
-        print(QStringLiteral("  %1 %2  %3  brightness %4  power %5")
+        print(trEn("Cli", "  %1 %2  %3  brightness %4  power %5")
                   .arg(QLocale::c().dayName(t.date().dayOfWeek(), QLocale::ShortFormat),
                        timeText(t), listName(d.state), brightness, powerText(d.state)));
         changes.append(QJsonObject{{QStringLiteral("at"), t.toString(Qt::ISODate)},
@@ -138,8 +139,8 @@ int CliApp::verbSchedule(const QStringList &args)
         if (t.isValid())
             d = decideSchedule(schedule, t);
     }
-    print(now.next.isValid() ? QStringLiteral("Next change: %1").arg(timeText(now.next))
-                             : QStringLiteral("Nothing changes after this."));
+    print(now.next.isValid() ? trEn("Cli", "Next change: %1").arg(timeText(now.next))
+                             : trEn("Cli", "Nothing changes after this."));
     if (isSet(QStringLiteral("days")) || !isSet(QStringLiteral("at")))
         result[u"changes"] = changes;
     printJson(result);

@@ -1,8 +1,11 @@
 #include "cli/SendResult.h"
+#include "base/Language.h"
 
 #include "cli/CliApp.h"
 #include "model/CardSession.h"
 #include "model/ProjectJson.h"
+
+#include <QCoreApplication>
 
 QJsonObject SendResult::toJson(const SendReport &report)
 {
@@ -17,7 +20,7 @@ QStringList SendResult::lines(const SendReport &report)
                            .arg(r.index + 1, 2)
                            .arg(QLatin1String(ProjectJson::outcomeName(r.outcome)), -8);
         if (r.outcome == SendItemResult::Outcome::Sent)
-            line += QStringLiteral("  pages %1-%2")
+            line += trEn("Cli", "  pages %1-%2")
                         .arg(r.firstPageNumber)
                         .arg(r.firstPageNumber + r.pageCount - 1);
         line += QStringLiteral("  ") + r.name;
@@ -45,7 +48,7 @@ QStringList SendResult::warnings(const SendReport &report)
     QStringList lines;
     for (const SendItemResult &r : report.items)
         if (!r.pageProblem.isEmpty())
-            lines << QStringLiteral("brivane-cli: warning: program %1: %2 (sent as a black page)")
+            lines << trEn("Cli", "brivane-cli: warning: program %1: %2 (sent as a black page)")
                          .arg(r.index + 1)
                          .arg(r.pageProblem);
     return lines;
@@ -55,13 +58,13 @@ int SendResult::exitCode(const SendReport &report, QString *message)
 {
     switch (report.end) {
     case SendReport::End::NoConnection:
-        *message = QStringLiteral("无法发送信息。") + report.errorText;
+        *message = QCoreApplication::translate("SendResult", "无法发送信息。") + report.errorText;
         return ExitNoCard;
     case SendReport::End::ClearFailed:
-        *message = QStringLiteral("操作已取消。") + report.errorText;
+        *message = QCoreApplication::translate("SendResult", "操作已取消。") + report.errorText;
         return ExitPartial;
     case SendReport::End::Cancelled:
-        *message = QStringLiteral("the send was cancelled: %1 of %2 programs sent")
+        *message = trEn("Cli", "the send was cancelled: %1 of %2 programs sent")
                        .arg(report.sentCount)
                        .arg(report.itemCount);
         return ExitPartial;
@@ -69,14 +72,14 @@ int SendResult::exitCode(const SendReport &report, QString *message)
         *message = report.errorText;
         return ExitUsage;
     case SendReport::End::NotRun:
-        *message = QStringLiteral("nothing was sent");
+        *message = trEn("Cli", "nothing was sent");
         return ExitPartial;
     case SendReport::End::Completed:
         break;
     }
     if (report.sentCount < report.itemCount) {
         *message =
-            QStringLiteral("%1 of %2 programs sent").arg(report.sentCount).arg(report.itemCount);
+            trEn("Cli", "%1 of %2 programs sent").arg(report.sentCount).arg(report.itemCount);
         return ExitPartial;
     }
     return ExitOk;

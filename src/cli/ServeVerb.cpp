@@ -2,6 +2,7 @@
 // card, and its MQTT face when a broker is named, until SIGINT or SIGTERM.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "cli/Console.h"
 #include "cli/MqttOptions.h"
@@ -45,8 +46,8 @@ int CliApp::verbServe(const QStringList &args)
     // --tls CERT KEY: the key is the one argument serve takes.
     if (isSet(QStringLiteral("tls")) != (args.size() == 1))
         return usageError(isSet(QStringLiteral("tls"))
-                              ? QStringLiteral("--tls needs two files: --tls CERT KEY")
-                              : QStringLiteral("serve: too many arguments"),
+                              ? trEn("Cli", "--tls needs two files: --tls CERT KEY")
+                              : trEn("Cli", "serve: too many arguments"),
                           QStringLiteral("serve"));
     if (isSet(QStringLiteral("tls"))) {
         config.tlsCertificate = option(QStringLiteral("tls"));
@@ -54,7 +55,7 @@ int CliApp::verbServe(const QStringList &args)
     }
     for (const QString &host : options(QStringLiteral("allow-host"))) {
         if (host.trimmed().isEmpty() || host.contains(u':') || host.contains(u'/'))
-            return usageError(QStringLiteral("invalid --allow-host '%1': a host name such as "
+            return usageError(trEn("Cli", "invalid --allow-host '%1': a host name such as "
                                              "sign.local")
                                   .arg(host),
                               QStringLiteral("serve"));
@@ -70,7 +71,7 @@ int CliApp::verbServe(const QStringList &args)
         config.onError = ServiceConfig::OnError::Retry;
     else
         return usageError(
-            QStringLiteral("invalid --on-error '%1': retry, skip or stop (nobody answers "
+            trEn("Cli", "invalid --on-error '%1': retry, skip or stop (nobody answers "
                            "questions of the service)")
                 .arg(onError),
             QStringLiteral("serve"));
@@ -78,7 +79,7 @@ int CliApp::verbServe(const QStringList &args)
         bool ok = false;
         config.retries = option(QStringLiteral("retries")).toInt(&ok);
         if (!ok || config.retries < 0 || config.retries > 100)
-            return usageError(QStringLiteral("invalid --retries '%1': 0..100")
+            return usageError(trEn("Cli", "invalid --retries '%1': 0..100")
                                   .arg(option(QStringLiteral("retries"))),
                               QStringLiteral("serve"));
     }
@@ -95,23 +96,23 @@ int CliApp::verbServe(const QStringList &args)
         if (const QString problem = readMqttOptions(*m_parser, &mqttOptions); !problem.isEmpty())
             return usageError(problem, QStringLiteral("serve"));
     } else if (isSet(QStringLiteral("mqtt-forget"))) {
-        return usageError(QStringLiteral("--mqtt-forget needs --mqtt URL"), QStringLiteral("serve"));
+        return usageError(trEn("Cli", "--mqtt-forget needs --mqtt URL"), QStringLiteral("serve"));
     }
 #else
     const bool mqtt = false;
 #endif
     if (!listening && !mqtt)
-        return usageError(QStringLiteral("--listen none leaves nothing to serve without --mqtt"),
+        return usageError(trEn("Cli", "--listen none leaves nothing to serve without --mqtt"),
                           QStringLiteral("serve"));
     if (listening && !parseListen(listen, &address, &listenPort))
         return usageError(
-            QStringLiteral("invalid --listen '%1': expected ADDR:PORT such as 127.0.0.1:8080")
+            trEn("Cli", "invalid --listen '%1': expected ADDR:PORT such as 127.0.0.1:8080")
                 .arg(listen),
             QStringLiteral("serve"));
     config.token = isSet(QStringLiteral("token")) ? option(QStringLiteral("token")).toUtf8()
                                                   : qgetenv("BRIVANE_TOKEN");
     if (listening && !address.isLoopback() && config.token.isEmpty())
-        return usageError(QStringLiteral("listening on %1 needs --token TOKEN (or BRIVANE_TOKEN): "
+        return usageError(trEn("Cli", "listening on %1 needs --token TOKEN (or BRIVANE_TOKEN): "
                                          "only loopback is served without one")
                               .arg(address.toString()),
                           QStringLiteral("serve"));
@@ -138,7 +139,7 @@ int CliApp::verbServe(const QStringList &args)
     }
     config.projectPath = QFileInfo(projectPath()).absoluteFilePath();
     if (!QFileInfo(config.projectPath).isFile())
-        return fail(ExitUsage, QStringLiteral("no project file %1 (create one with 'brivane-cli "
+        return fail(ExitUsage, trEn("Cli", "no project file %1 (create one with 'brivane-cli "
                                               "new')")
                                    .arg(config.projectPath));
     if (isSet(QStringLiteral("schedule"))) {
@@ -148,7 +149,7 @@ int CliApp::verbServe(const QStringList &args)
         if (!QFileInfo(config.schedulePath).isFile())
             return fail(
                 ExitUsage,
-                QStringLiteral("no schedule file %1").arg(option(QStringLiteral("schedule"))));
+                trEn("Cli", "no schedule file %1").arg(option(QStringLiteral("schedule"))));
     }
     config.log = [this](const QString &line) { m_console.err(line + QLatin1Char('\n')); };
 
@@ -159,7 +160,7 @@ int CliApp::verbServe(const QStringList &args)
     if (mqtt) {
         for (const QString &name : service.signNames()) {
             if (!MqttFace::usableName(name))
-                return fail(ExitUsage, QStringLiteral("the sign name '%1' cannot have MQTT topics "
+                return fail(ExitUsage, trEn("Cli", "the sign name '%1' cannot have MQTT topics "
                                                       "('group' is the groups' level)")
                                            .arg(name));
             MqttFaceConfig face;
@@ -190,11 +191,11 @@ int CliApp::verbServe(const QStringList &args)
         QTimer::singleShot(60'000, [] { QCoreApplication::exit(1); });
         const int code = QCoreApplication::exec();
         if (code != 0 || left > 0)
-            return fail(ExitUsage, QStringLiteral("could not reach the broker %1:%2 to remove "
+            return fail(ExitUsage, trEn("Cli", "could not reach the broker %1:%2 to remove "
                                                   "the signs")
                                        .arg(mqttOptions.broker.host)
                                        .arg(mqttOptions.broker.port));
-        m_console.err(QStringLiteral("Removed the signs' Home Assistant devices and retained "
+        m_console.err(trEn("Cli", "Removed the signs' Home Assistant devices and retained "
                                      "topics from %1:%2.\n")
                           .arg(mqttOptions.broker.host)
                           .arg(mqttOptions.broker.port));
@@ -205,11 +206,11 @@ int CliApp::verbServe(const QStringList &args)
         QString error;
         const quint16 bound = service.start(address, quint16(listenPort), &error);
         if (bound == 0)
-            return fail(ExitUsage, QStringLiteral("cannot listen on %1: %2").arg(listen, error));
+            return fail(ExitUsage, trEn("Cli", "cannot listen on %1: %2").arg(listen, error));
         const QString shown = address.protocol() == QAbstractSocket::IPv6Protocol
                                   ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
                                   : address.toString();
-        m_console.err(QStringLiteral("Serving %1 on %2://%3:%4/ (Ctrl-C stops)\n")
+        m_console.err(trEn("Cli", "Serving %1 on %2://%3:%4/ (Ctrl-C stops)\n")
                           .arg(config.projectPath,
                                config.tlsCertificate.isEmpty() ? QStringLiteral("http")
                                                                : QStringLiteral("https"),
@@ -217,13 +218,13 @@ int CliApp::verbServe(const QStringList &args)
                           .arg(bound));
     } else {
         service.startSchedule();
-        m_console.err(QStringLiteral("Serving %1 on MQTT only (Ctrl-C stops)\n")
+        m_console.err(trEn("Cli", "Serving %1 on MQTT only (Ctrl-C stops)\n")
                           .arg(config.projectPath));
     }
 #ifdef BRIVANE_MQTT
     for (const auto &face : faces) {
         face->start();
-        m_console.err(QStringLiteral("MQTT: %1/ on %2:%3\n")
+        m_console.err(trEn("Cli", "MQTT: %1/ on %2:%3\n")
                           .arg(face->base(), mqttOptions.broker.host)
                           .arg(mqttOptions.broker.port));
     }

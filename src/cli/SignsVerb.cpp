@@ -2,6 +2,7 @@
 // --port, --sign and --all-signs into the signs a card verb goes to.
 
 #include "cli/CliApp.h"
+#include "base/Language.h"
 
 #include "cli/Console.h"
 #include "cli/MqttOptions.h"
@@ -33,17 +34,17 @@ int CliApp::verbSigns(const QStringList &args)
         return signsAdd(list, readable, args);
     if (what == u"remove")
         return signsRemove(list, readable, args);
-    return usageError(QStringLiteral("signs: expected add, list or remove, not '%1'").arg(what),
+    return usageError(trEn("Cli", "signs: expected add, list or remove, not '%1'").arg(what),
                       QStringLiteral("signs"));
 }
 
 int CliApp::signsList(const SignList &list, bool readable, const QStringList &args)
 {
     if (args.size() != 1)
-        return usageError(QStringLiteral("signs list: too many arguments"),
+        return usageError(trEn("Cli", "signs list: too many arguments"),
                           QStringLiteral("signs"));
     if (!readable)
-        return fail(ExitUsage, QStringLiteral("cannot read the sign list %1").arg(list.path()));
+        return fail(ExitUsage, trEn("Cli", "cannot read the sign list %1").arg(list.path()));
     const QString group = option(QStringLiteral("group"));
     const std::vector<SignList::Sign> shown =
         isSet(QStringLiteral("group")) ? list.signsInGroup(group) : list.signs();
@@ -69,7 +70,7 @@ int CliApp::signsList(const SignList &list, bool readable, const QStringList &ar
         return ExitOk;
     }
     if (list.signs().empty())
-        m_console.err(QStringLiteral("No signs yet (add one with 'brivane-cli signs add NAME "
+        m_console.err(trEn("Cli", "No signs yet (add one with 'brivane-cli signs add NAME "
                                      "PORT'); the list is kept in %1\n")
                           .arg(list.path()));
     for (const SignList::Sign &sign : shown)
@@ -82,7 +83,7 @@ int CliApp::signsList(const SignList &list, bool readable, const QStringList &ar
 int CliApp::signsAdd(SignList &list, bool readable, const QStringList &args)
 {
     if (args.size() != 3)
-        return usageError(QStringLiteral("signs add: expected NAME PORT"), QStringLiteral("signs"));
+        return usageError(trEn("Cli", "signs add: expected NAME PORT"), QStringLiteral("signs"));
     const QString port = args.at(2).trimmed();
     QStringList groups;
     for (const QString &group : options(QStringLiteral("group")))
@@ -98,18 +99,18 @@ int CliApp::signsAdd(SignList &list, bool readable, const QStringList &args)
         [&]() {
             const QString problem = list.add(args.at(1), args.at(2), groups);
             return problem.isEmpty() ? ExitOk
-                                     : usageError(QStringLiteral("signs add: ") + problem,
+                                     : usageError(trEn("Cli", "signs add: ") + problem,
                                                   QStringLiteral("signs"));
         },
         done,
-        groups.isEmpty() ? QStringLiteral("Sign %1: %2").arg(args.at(1), port)
-                         : QStringLiteral("Sign %1: %2 [%3]").arg(args.at(1), port, groups.join(u", ")));
+        groups.isEmpty() ? trEn("Cli", "Sign %1: %2").arg(args.at(1), port)
+                         : trEn("Cli", "Sign %1: %2 [%3]").arg(args.at(1), port, groups.join(u", ")));
 }
 
 int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
 {
     if (args.size() != 2)
-        return usageError(QStringLiteral("signs remove: expected NAME"), QStringLiteral("signs"));
+        return usageError(trEn("Cli", "signs remove: expected NAME"), QStringLiteral("signs"));
     QJsonObject done;
     done[u"removed"] = args.at(1);
 #ifdef BRIVANE_MQTT
@@ -149,9 +150,9 @@ int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
         [&]() {
             return list.remove(args.at(1))
                        ? ExitOk
-                       : fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+                       : fail(ExitUsage, trEn("Cli", "no sign named '%1'").arg(args.at(1)));
         },
-        done, QStringLiteral("Removed sign %1.").arg(args.at(1)));
+        done, trEn("Cli", "Removed sign %1.").arg(args.at(1)));
 }
 
 int CliApp::signsEdit(SignList &list, bool readable, const std::function<int()> &edit,
@@ -160,7 +161,7 @@ int CliApp::signsEdit(SignList &list, bool readable, const std::function<int()> 
     if (!readable)
         return fail(
             ExitUsage,
-            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(list.path()));
+            trEn("Cli", "cannot read the sign list %1; it is left as it is").arg(list.path()));
     if (const int code = edit(); code != ExitOk)
         return code;
     QString error;
@@ -188,7 +189,7 @@ int CliApp::signTargets(std::vector<SignTarget> &targets)
         for (const QString &problem : list.problems())
             m_console.err(problem + QLatin1Char('\n'));
         if (!ok)
-            usageError(QStringLiteral("cannot read the sign list %1").arg(list.path()));
+            usageError(trEn("Cli", "cannot read the sign list %1").arg(list.path()));
         return ok;
     };
     auto add = [&](const QString &name, const QString &port, int number) {
@@ -205,7 +206,7 @@ int CliApp::signTargets(std::vector<SignTarget> &targets)
         if (isNumber || PortNaming::comNumber(value) > 0) {
             const int port = isNumber ? number : PortNaming::comNumber(value);
             if (port < 1 || port > kLastPort) {
-                usageError(QStringLiteral("invalid --port '%1': a port number 1..%2, a device "
+                usageError(trEn("Cli", "invalid --port '%1': a port number 1..%2, a device "
                                           "path, tcp://HOST:PORT or a sign's name")
                                .arg(value)
                                .arg(kLastPort));
@@ -215,11 +216,11 @@ int CliApp::signTargets(std::vector<SignTarget> &targets)
             continue;
         }
         if (value.isEmpty()) {
-            usageError(QStringLiteral("--port needs a port number or a device path"));
+            usageError(trEn("Cli", "--port needs a port number or a device path"));
             return ExitUsage;
         }
         if (ByteChannel::isNetworkName(value) && !TcpChannel::parseName(value)) {
-            usageError(QStringLiteral("invalid --port '%1': expected tcp://HOST:PORT").arg(value));
+            usageError(trEn("Cli", "invalid --port '%1': expected tcp://HOST:PORT").arg(value));
             return ExitUsage;
         }
         // A plain word that names a sign is that sign; anything else is a
@@ -239,7 +240,7 @@ int CliApp::signTargets(std::vector<SignTarget> &targets)
             return ExitUsage;
         const SignList::Sign *sign = list.find(name.trimmed());
         if (!sign) {
-            usageError(QStringLiteral("no sign named '%1' (see 'brivane-cli signs list')")
+            usageError(trEn("Cli", "no sign named '%1' (see 'brivane-cli signs list')")
                            .arg(name.trimmed()));
             return ExitUsage;
         }
@@ -249,7 +250,7 @@ int CliApp::signTargets(std::vector<SignTarget> &targets)
         if (!readList())
             return ExitUsage;
         if (list.signs().empty()) {
-            usageError(QStringLiteral("--all-signs: the sign list %1 is empty (add signs with "
+            usageError(trEn("Cli", "--all-signs: the sign list %1 is empty (add signs with "
                                       "'brivane-cli signs add NAME PORT')")
                            .arg(list.path()));
             return ExitUsage;

@@ -1,4 +1,5 @@
 #include "cli/TerminalUserInterface.h"
+#include "base/Language.h"
 
 #include "cli/Console.h"
 
@@ -49,7 +50,7 @@ bool TerminalUserInterface::askYesNo(QObject *, const QString &text)
         if (takeRetry()) {
             m_console.err(
                 text +
-                QStringLiteral("\n-> yes (retry %1 of %2)\n").arg(m_retriesUsed).arg(m_retries));
+                trEn("Cli", "\n-> yes (retry %1 of %2)\n").arg(m_retriesUsed).arg(m_retries));
             return true;
         }
         break;
@@ -66,7 +67,7 @@ Answer TerminalUserInterface::askYesNoCancel(QObject *, const QString &text)
     switch (m_policy) {
     case Policy::Ask:
         for (;;) {
-            m_console.err(text + QStringLiteral(" [y]es resend / [n]o skip / [c]ancel stop: "));
+            m_console.err(text + trEn("Cli", " [y]es resend / [n]o skip / [c]ancel stop: "));
             const std::optional<QString> line = m_console.readLine();
             if (!line) {
                 m_console.err(QStringLiteral("\n-> cancel\n"));
@@ -84,13 +85,13 @@ Answer TerminalUserInterface::askYesNoCancel(QObject *, const QString &text)
         if (takeRetry()) {
             m_console.err(
                 text +
-                QStringLiteral("\n-> yes (retry %1 of %2)\n").arg(m_retriesUsed).arg(m_retries));
+                trEn("Cli", "\n-> yes (retry %1 of %2)\n").arg(m_retriesUsed).arg(m_retries));
             return Answer::Yes;
         }
-        m_console.err(text + QStringLiteral("\n-> cancel (no retries left)\n"));
+        m_console.err(text + trEn("Cli", "\n-> cancel (no retries left)\n"));
         return Answer::Cancel;
     case Policy::Skip:
-        m_console.err(text + QStringLiteral("\n-> no (skip)\n"));
+        m_console.err(text + trEn("Cli", "\n-> no (skip)\n"));
         return Answer::No;
     case Policy::Stop:
         break;

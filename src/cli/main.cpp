@@ -2,13 +2,12 @@
 #include "cli/CliApp.h"
 
 #include "base/AppServices.h"
-#include "base/QtTranslations.h"
+#include "base/Language.h"
 #include "cli/Console.h"
 #include "render/TextFont.h"
 #include "render/UserFonts.h"
 
 #include <QGuiApplication>
-#include <QLocale>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -70,9 +69,9 @@ int main(int argc, char **argv)
     QGuiApplication app(qtArgc, argv);
     // The same name as the GUI, so both find the same user data folder.
     setApplicationIdentity();
-    // Qt's own texts (the parser's errors) in the user's language; the
-    // tool's texts are as they are.
-    loadQtTranslations(QLocale::system());
+    // The tool's texts and Qt's own (the parser's errors) in one language:
+    // BRIVANE_LANG, else the locale's (Chinese when it says nothing).
+    installTranslations(chooseLanguage());
     // The same faces as the GUI: pages come out alike in both programs.
     loadUserFonts();
     StdConsole console;

@@ -1,5 +1,6 @@
 #include "link/ControllerInfo.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <initializer_list>
 
@@ -24,7 +25,7 @@ bool ControllerInfo::isSupportedModel() const
 
 QString ControllerInfo::formatModel() const
 {
-    const QString firmware = QStringLiteral("， 固件版本：%1.%2.%3")
+    const QString firmware = QCoreApplication::translate("ControllerInfo", "， 固件版本：%1.%2.%3")
                                  .arg(firmwareMajor)
                                  .arg(firmwareMinor)
                                  .arg(firmwareBuild);

@@ -2,6 +2,7 @@
 
 #include "link/ResponseReader.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
@@ -74,7 +75,7 @@ bool ControllerLink::ensureOpen()
         return true;
     if (m_serial.portNumber() >= 1)
         return m_serial.open();
-    m_error.set(0, QStringLiteral("无法建立通讯，请先查找屏。"));
+    m_error.set(0, QCoreApplication::translate("ControllerLink", "无法建立通讯，请先查找屏。"));
     return false;
 }
 
@@ -82,7 +83,7 @@ bool ControllerLink::exchange(uint8_t command, QByteArrayView payload)
 {
     if (payload.size() > Protocol::MaxPayload) {
         // Never sent: it would overrun the card's 1024-byte buffer.
-        m_error.set(0, QStringLiteral("发送的数据包太长！"));
+        m_error.set(0, QCoreApplication::translate("ControllerLink", "发送的数据包太长！"));
         return false;
     }
     const int offset = beginRequest(Protocol::CardAddress, command);
@@ -96,7 +97,7 @@ uint16_t ControllerLink::exchangeFrame(int length)
 {
     m_response.clear();
     if (length < Protocol::MinFrame || length > Protocol::MaxRequest) {
-        m_error.set(0, QStringLiteral("发送的数据包太长！"));
+        m_error.set(0, QCoreApplication::translate("ControllerLink", "发送的数据包太长！"));
         return Failure;
     }
     waitOutGrace();
@@ -137,12 +138,12 @@ bool ControllerLink::send(int length)
     if (m_timeoutMs == 0) {
         QThread::msleep(50);
         m_error.set(Protocol::ErrorCode::ZeroTimeout,
-                    QStringLiteral("超时时间为0时无法接收终端返回。"));
+                    QCoreApplication::translate("ControllerLink", "超时时间为0时无法接收终端返回。"));
         return false;
     }
     if (Packet::readLe16(&m_send[Protocol::AddressOffset]) == Protocol::BroadcastAddress) {
         m_error.set(Protocol::ErrorCode::BroadcastSent,
-                    QStringLiteral("信息已发出，广播信息无法接收终端回应。"));
+                    QCoreApplication::translate("ControllerLink", "信息已发出，广播信息无法接收终端回应。"));
         return false;
     }
     return true;
@@ -159,19 +160,19 @@ bool ControllerLink::receiveResponse()
         const int systemError = m_serial.lastSystemError();
         switch (rejection) {
         case ResponseReader::Rejection::TooLong:
-            m_error.set(systemError, QStringLiteral("终端返回包太长！"));
+            m_error.set(systemError, QCoreApplication::translate("ControllerLink", "终端返回包太长！"));
             break;
         case ResponseReader::Rejection::TooShort:
-            m_error.set(systemError, QStringLiteral("终端返回包太短！"));
+            m_error.set(systemError, QCoreApplication::translate("ControllerLink", "终端返回包太短！"));
             break;
         case ResponseReader::Rejection::BadEndMark:
-            m_error.set(systemError, QStringLiteral("终端返回包标记错误。"));
+            m_error.set(systemError, QCoreApplication::translate("ControllerLink", "终端返回包标记错误。"));
             break;
         case ResponseReader::Rejection::BadChecksum:
-            m_error.set(0, QStringLiteral("终端返回的结果校验码错误。"));
+            m_error.set(0, QCoreApplication::translate("ControllerLink", "终端返回的结果校验码错误。"));
             break;
         case ResponseReader::Rejection::None:
-            m_error.set(0, QStringLiteral("通讯超时。"));
+            m_error.set(0, QCoreApplication::translate("ControllerLink", "通讯超时。"));
             break;
         }
         return false;
@@ -219,7 +220,7 @@ bool ControllerLink::judgeStatus()
         return false;
     }
     if (m_response.size() != Protocol::MinFrame) {
-        m_error.set(0, QStringLiteral("终端返回包长度错误。"));
+        m_error.set(0, QCoreApplication::translate("ControllerLink", "终端返回包长度错误。"));
         return false;
     }
     return true;

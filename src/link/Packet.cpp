@@ -1,5 +1,6 @@
 #include "link/Packet.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace Packet {
@@ -22,19 +23,19 @@ QString statusText(int status)
     case StatusOk:
         return {};
     case StatusBadChecksum:
-        return QStringLiteral("数据包校验错误。");
+        return QCoreApplication::translate("Packet", "数据包校验错误。");
     case StatusUnknownCommand:
-        return QStringLiteral("命令无法识别。");
+        return QCoreApplication::translate("Packet", "命令无法识别。");
     case StatusUnsupportedCommand:
-        return QStringLiteral("不支持的命令。");
+        return QCoreApplication::translate("Packet", "不支持的命令。");
     case StatusBadValue:
-        return QStringLiteral("参数错误，请勿超出最大范围。");
+        return QCoreApplication::translate("Packet", "参数错误，请勿超出最大范围。");
     case StatusBadStructure:
-        return QStringLiteral("数据包结构错误。");
+        return QCoreApplication::translate("Packet", "数据包结构错误。");
     case StatusFailed:
-        return QStringLiteral("命令执行失败。");
+        return QCoreApplication::translate("Packet", "命令执行失败。");
     default:
-        return QStringLiteral("终端返回未知错误。");
+        return QCoreApplication::translate("Packet", "终端返回未知错误。");
     }
 }
 

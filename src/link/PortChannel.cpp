@@ -5,6 +5,8 @@
 #include "link/Protocol.h"
 #include "link/SerialPort.h"
 
+#include <QCoreApplication>
+
 namespace {
 // Windows code of a missing device, and of a line that is not open.
 constexpr int ErrorFileNotFound = Protocol::ErrorCode::DeviceNotFound;
@@ -33,7 +35,7 @@ bool PortChannel::open()
     if (isOpen())
         return false;
     if (m_portNumber == 0) {
-        m_error.set(0, QStringLiteral("尚未初始化环境。"));
+        m_error.set(0, QCoreApplication::translate("PortChannel", "尚未初始化环境。"));
         return false;
     }
     if (!m_resolved) {

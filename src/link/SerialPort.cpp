@@ -3,6 +3,7 @@
 #include "link/LinkError.h"
 #include "link/Protocol.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <algorithm>
@@ -51,16 +52,16 @@ int systemErrorCode(QSerialPort::SerialPortError error)
 QString SerialPort::openFailureText(int code)
 {
     if (code == ErrorFileNotFound)
-        return QStringLiteral("指定的串口不存在。");
+        return QCoreApplication::translate("SerialPort", "指定的串口不存在。");
     if (code == ErrorAccessDenied) {
-        QString text = QStringLiteral("对指定串口的访问被拒绝，可能已经被别的程序打开。");
+        QString text = QCoreApplication::translate("SerialPort", "对指定串口的访问被拒绝，可能已经被别的程序打开。");
 #ifdef Q_OS_LINUX
-        text += QStringLiteral("（Linux 上还需当前用户属于 dialout 组：sudo usermod -aG dialout "
+        text += QCoreApplication::translate("SerialPort", "（Linux 上还需当前用户属于 dialout 组：sudo usermod -aG dialout "
                                "$USER，然后重新登录。）");
 #endif
         return text;
     }
-    return QStringLiteral("打开串口时发生未知错误。");
+    return QCoreApplication::translate("SerialPort", "打开串口时发生未知错误。");
 }
 
 SerialPort::SerialPort(LinkError &error, const QString &device, int baud)

@@ -1,4 +1,5 @@
 #include "link/SignList.h"
+#include "base/Language.h"
 
 #include "link/ByteChannel.h"
 #include "link/TcpChannel.h"
@@ -29,22 +30,22 @@ SignList::SignList(const QString &path) : m_path(path)
 QString SignList::checkName(const QString &name)
 {
     if (name.trimmed().isEmpty())
-        return QStringLiteral("a sign needs a name");
+        return trEn("SignList", "a sign needs a name");
     if (name != name.trimmed() || name.size() > MaxNameLength)
-        return QStringLiteral("a sign's name has at most %1 characters, without leading or "
+        return trEn("SignList", "a sign's name has at most %1 characters, without leading or "
                               "trailing spaces")
             .arg(MaxNameLength);
     for (const QChar c : name)
         if (c.category() == QChar::Other_Control || c == u'/' || c == u'\\' || c == u',' ||
             c == u'=')
-            return QStringLiteral("a sign's name must not contain / \\ , = or control characters");
+            return trEn("SignList", "a sign's name must not contain / \\ , = or control characters");
     bool isNumber = false;
     name.toInt(&isNumber);
     const bool comName = name.size() > 3 &&
                          name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) &&
                          name.mid(3).toInt() > 0;
     if (isNumber || comName || ByteChannel::isNetworkName(name))
-        return QStringLiteral("a sign's name must not look like a port (%1)").arg(name);
+        return trEn("SignList", "a sign's name must not look like a port (%1)").arg(name);
     return {};
 }
 
@@ -52,18 +53,18 @@ QString SignList::checkPort(const QString &port)
 {
     const QString value = port.trimmed();
     if (value.isEmpty())
-        return QStringLiteral("a sign needs a port");
+        return trEn("SignList", "a sign needs a port");
     if (ByteChannel::isNetworkName(value))
         return TcpChannel::parseName(value)
                    ? QString()
-                   : QStringLiteral("invalid network port '%1': expected tcp://HOST:PORT")
+                   : trEn("SignList", "invalid network port '%1': expected tcp://HOST:PORT")
                          .arg(value);
     bool isNumber = false;
     value.toInt(&isNumber);
     if (isNumber)
-        return QStringLiteral("a sign's port is a device path or tcp://HOST:PORT, not a number");
+        return trEn("SignList", "a sign's port is a device path or tcp://HOST:PORT, not a number");
     if (value.size() > 4096 || value.contains(QChar(0)))
-        return QStringLiteral("invalid port '%1'").arg(value.left(64));
+        return trEn("SignList", "invalid port '%1'").arg(value.left(64));
     return {};
 }
 
@@ -82,7 +83,7 @@ bool SignList::load()
     }
     if (info.size() > MaxFileBytes) {
         m_status = Status::Unreadable;
-        m_problems << QStringLiteral("%1: the sign list is larger than %2 bytes and is not read")
+        m_problems << trEn("SignList", "%1: the sign list is larger than %2 bytes and is not read")
                           .arg(m_path)
                           .arg(MaxFileBytes);
         return false;
@@ -109,10 +110,10 @@ bool SignList::load()
             if (problem.isEmpty())
                 problem = checkGroup(group);
         if (problem.isEmpty() && find(name))
-            problem = QStringLiteral("the name '%1' is used twice").arg(name);
+            problem = trEn("SignList", "the name '%1' is used twice").arg(name);
         if (!problem.isEmpty()) {
             m_problems
-                << QStringLiteral("%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
+                << trEn("SignList", "%1: entry %2 skipped: %3").arg(m_path).arg(i + 1).arg(problem);
             continue;
         }
         m_signs.push_back({name, port, groups});
@@ -120,7 +121,7 @@ bool SignList::load()
     settings.endArray();
     if (size > MaxSigns)
         m_problems
-            << QStringLiteral("%1: only the first %2 signs are read").arg(m_path).arg(MaxSigns);
+            << trEn("SignList", "%1: only the first %2 signs are read").arg(m_path).arg(MaxSigns);
     return true;
 }
 
@@ -132,10 +133,10 @@ bool SignList::save(QString *error) const
         return false;
     };
     if (m_path.isEmpty())
-        return failed(QStringLiteral("no sign list file (BRIVANE_SIGNS is empty)"));
+        return failed(trEn("SignList", "no sign list file (BRIVANE_SIGNS is empty)"));
     if (m_status == Status::Unreadable)
         return failed(
-            QStringLiteral("cannot read the sign list %1; it is left as it is").arg(m_path));
+            trEn("SignList", "cannot read the sign list %1; it is left as it is").arg(m_path));
     QSettings settings(m_path, QSettings::IniFormat);
     settings.remove(kGroup);
     settings.beginWriteArray(kGroup, int(m_signs.size()));
@@ -149,7 +150,7 @@ bool SignList::save(QString *error) const
     settings.endArray();
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        return failed(QStringLiteral("cannot write the sign list %1").arg(m_path));
+        return failed(trEn("SignList", "cannot write the sign list %1").arg(m_path));
     return true;
 }
 
@@ -170,7 +171,7 @@ QString SignList::add(const QString &name, const QString &port, const QStringLis
         if (problem.isEmpty())
             problem = checkGroup(group);
     if (problem.isEmpty() && m_signs.size() >= size_t(MaxSigns) && !find(name))
-        problem = QStringLiteral("the sign list is full (%1 signs)").arg(MaxSigns);
+        problem = trEn("SignList", "the sign list is full (%1 signs)").arg(MaxSigns);
     if (!problem.isEmpty())
         return problem;
     for (Sign &sign : m_signs) {
@@ -191,10 +192,10 @@ QString SignList::add(const QString &name, const QString &port, const QStringLis
 QString SignList::checkGroup(const QString &group)
 {
     if (group.contains(u'+') || group.contains(u'#'))
-        return QStringLiteral("a group's name must not contain + or #");
+        return trEn("SignList", "a group's name must not contain + or #");
     const QString problem = checkName(group);
     return problem.isEmpty() ? QString()
-                             : QStringLiteral("group '%1': %2").arg(group.left(64), problem);
+                             : trEn("SignList", "group '%1': %2").arg(group.left(64), problem);
 }
 
 QStringList SignList::groups() const

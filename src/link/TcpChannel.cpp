@@ -2,6 +2,7 @@
 
 #include "link/LinkError.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -17,7 +18,7 @@ constexpr int PurgeRounds = 16;
 
 QString droppedText()
 {
-    return QStringLiteral("与网络转换器的连接已断开。");
+    return QCoreApplication::translate("TcpChannel", "与网络转换器的连接已断开。");
 }
 
 } // namespace
@@ -39,20 +40,20 @@ TcpChannel::Failure TcpChannel::failureFor(QAbstractSocket::SocketError error)
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
         return {ErrorConnectionRefused,
-                QStringLiteral("网络转换器拒绝连接，请检查地址和端口是否正确。")};
+                QCoreApplication::translate("TcpChannel", "网络转换器拒绝连接，请检查地址和端口是否正确。")};
     case QAbstractSocket::HostNotFoundError:
-        return {ErrorHostNotFound, QStringLiteral("找不到网络转换器的主机名。")};
+        return {ErrorHostNotFound, QCoreApplication::translate("TcpChannel", "找不到网络转换器的主机名。")};
     case QAbstractSocket::SocketTimeoutError:
-        return {ErrorTimedOut, QStringLiteral("连接网络转换器超时，请检查网络连接。")};
+        return {ErrorTimedOut, QCoreApplication::translate("TcpChannel", "连接网络转换器超时，请检查网络连接。")};
     case QAbstractSocket::NetworkError:
     case QAbstractSocket::SocketAccessError:
-        return {ErrorHostUnreachable, QStringLiteral("无法连接到网络转换器，请检查网络连接。")};
+        return {ErrorHostUnreachable, QCoreApplication::translate("TcpChannel", "无法连接到网络转换器，请检查网络连接。")};
     case QAbstractSocket::RemoteHostClosedError:
         return {ErrorConnectionReset, droppedText()};
     default:
         break;
     }
-    return {ErrorGenFailure, QStringLiteral("网络通讯时发生未知错误。")};
+    return {ErrorGenFailure, QCoreApplication::translate("TcpChannel", "网络通讯时发生未知错误。")};
 }
 
 TcpChannel::TcpChannel(LinkError &error, const QString &name) : m_error(error), m_name(name)
@@ -81,7 +82,7 @@ bool TcpChannel::open()
     close();
     const auto address = parseName(m_name);
     if (!address) {
-        m_error.set(ErrorInvalidName, QStringLiteral("网络端口名称无效，应为 tcp://主机:端口。"));
+        m_error.set(ErrorInvalidName, QCoreApplication::translate("TcpChannel", "网络端口名称无效，应为 tcp://主机:端口。"));
         return false;
     }
     auto socket = std::make_unique<QTcpSocket>();
@@ -183,12 +184,12 @@ QString TcpChannel::readFailureText() const
 {
     return m_lastFailure.code == ErrorConnectionReset
                ? m_lastFailure.text
-               : QStringLiteral("从网络转换器读取数据时发生错误！");
+               : QCoreApplication::translate("TcpChannel", "从网络转换器读取数据时发生错误！");
 }
 
 QString TcpChannel::writeFailureText() const
 {
     return m_lastFailure.code == ErrorConnectionReset
                ? m_lastFailure.text
-               : QStringLiteral("向网络转换器发送数据时发生错误！");
+               : QCoreApplication::translate("TcpChannel", "向网络转换器发送数据时发生错误！");
 }

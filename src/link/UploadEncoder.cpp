@@ -4,6 +4,7 @@
 #include "link/Packet.h"
 #include "render/PageBitmap.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <vector>
 
@@ -122,15 +123,15 @@ QByteArray UploadEncoder::headerBytes(const UploadPageHeader &header)
 QString UploadEncoder::refusalText(qint64 bitLength, int pageCount, int firstPageNumber)
 {
     if (bitLength > MaxBitLength)
-        return QStringLiteral("每页点阵数据为%1字节，超出了单页最多%2字节的限制。")
+        return QCoreApplication::translate("UploadEncoder", "每页点阵数据为%1字节，超出了单页最多%2字节的限制。")
             .arg(bitLength)
             .arg(MaxBitLength);
     if (pageCount > MaxPagesPerItem)
-        return QStringLiteral("信息共有%1页，超出了每条信息最多%2页的限制。")
+        return QCoreApplication::translate("UploadEncoder", "信息共有%1页，超出了每条信息最多%2页的限制。")
             .arg(pageCount)
             .arg(MaxPagesPerItem);
     if (qint64(firstPageNumber) + pageCount - 1 > MaxPageNumber)
-        return QStringLiteral("页码超出了控制卡最多%1页的限制。").arg(MaxPageNumber);
+        return QCoreApplication::translate("UploadEncoder", "页码超出了控制卡最多%1页的限制。").arg(MaxPageNumber);
     return {};
 }
 
@@ -140,7 +141,7 @@ bool UploadEncoder::sendProgramPage(ControllerLink &link, UploadPageHeader heade
     // The item's pages were checked against the limits before its first
     // packet; packPageBits gives no bits for a page above them.
     if (bits.isEmpty() || bits.size() > MaxBitLength) {
-        link.setError(0, QStringLiteral("页面没有点阵数据。"));
+        link.setError(0, QCoreApplication::translate("UploadEncoder", "页面没有点阵数据。"));
         return false;
     }
     const int chunk = std::clamp(link.chunkSize(), 1, MaxUploadBlock);

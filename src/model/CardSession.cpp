@@ -8,6 +8,7 @@
 #include "link/PortNaming.h"
 #include "model/PlayList.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 namespace {
@@ -56,20 +57,20 @@ Outcome CardSession::open(int port)
     if (port == 0) {
         m_link->configure(0, LinkTimeoutMs, LinkBaudRate, LinkChunkSize);
         return Outcome::failure(OutcomeCode::NoPort,
-                                QStringLiteral("无法建立连接，请先查找屏。"));
+                                QCoreApplication::translate("CardSession", "无法建立连接，请先查找屏。"));
     }
     if (m_link->configure(port, LinkTimeoutMs, LinkBaudRate, LinkChunkSize)) {
         m_link->setKeepOpen(false);
         return {};
     }
     const Outcome failed = linkOutcome();
-    QString text = QStringLiteral("打开串口时发生错误，") + failed.text();
+    QString text = QCoreApplication::translate("CardSession", "打开串口时发生错误，") + failed.text();
     if (failed.code() == OutcomeCode::PortNotFound)
-        text += QStringLiteral("\n\n您可通过‘查屏’功能查找串口号。注意，如果您使用的是USB->"
+        text += QCoreApplication::translate("CardSession", "\n\n您可通过‘查屏’功能查找串口号。注意，如果您使用的是USB->"
                                "RS232的转换器，\n请确定转换器已经插入电脑的USB口，并且已经正确"
                                "的安装了驱动程序。");
     else if (failed.code() == OutcomeCode::PortAccessDenied)
-        text += QStringLiteral("\n\n请先关闭其他占用该串口的程序。");
+        text += QCoreApplication::translate("CardSession", "\n\n请先关闭其他占用该串口的程序。");
     return Outcome::failure(failed.code(), text, failed.detail());
 }
 
@@ -103,7 +104,7 @@ Outcome CardSession::attach(const QString &portName)
         port = PortNaming::portForDevice(portName);
     if (port <= 0)
         return Outcome::failure(OutcomeCode::NoPort,
-                                QStringLiteral("无法建立连接，请先查找屏。"));
+                                QCoreApplication::translate("CardSession", "无法建立连接，请先查找屏。"));
     return attach(port);
 }
 
@@ -129,7 +130,7 @@ Outcome CardSession::search(ProgressHost &host)
     int port = kFirstPort;
     Outcome outcome;
     for (;;) {
-        host.setStatus(position, QStringLiteral("正在查找..."));
+        host.setStatus(position, QCoreApplication::translate("CardSession", "正在查找..."));
         const Outcome found = identify(port);
         if (found.code() == OutcomeCode::PortAccessDenied) {
             if (m_deniedPorts.isEmpty())
@@ -144,7 +145,7 @@ Outcome CardSession::search(ProgressHost &host)
                 host.waitPumping(50);
                 readScreenParams();
             }
-            host.setStatus(kBarEnd, QStringLiteral("在COM%1找到控制卡：%2。")
+            host.setStatus(kBarEnd, QCoreApplication::translate("CardSession", "在COM%1找到控制卡：%2。")
                                         .arg(QString::number(port), m_info->formatModel()));
             host.pumpMessages();
             if (!acceptedAfterSearch(*m_info))
@@ -155,7 +156,7 @@ Outcome CardSession::search(ProgressHost &host)
         position += kBarStep;
         ++port;
         if (position > kBarEnd) {
-            QString text = QStringLiteral("没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。");
+            QString text = QCoreApplication::translate("CardSession", "没有找到控制卡，请检查硬件连接后单击‘查屏’按钮。");
             host.setStatus(kBarEnd, text);
             // Why some ports could not be searched, once, with the link's
             // text for the first (it carries the hint about the user's groups).
@@ -163,7 +164,7 @@ Outcome CardSession::search(ProgressHost &host)
                 QStringList names;
                 for (int p : std::as_const(m_deniedPorts))
                     names << portText(p);
-                text += QStringLiteral("\n无法打开 %1：").arg(names.join(QStringLiteral(", "))) +
+                text += QCoreApplication::translate("CardSession", "\n无法打开 %1：").arg(names.join(QStringLiteral(", "))) +
                         deniedText;
             }
             outcome = Outcome::failure(OutcomeCode::NoCardFound, text);

@@ -7,6 +7,7 @@
 #include "model/PlayList.h"
 #include "model/ProgramItem.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 namespace {
@@ -48,7 +49,7 @@ bool CardSession::sendItemPages(int firstPageNumber, const ProgramItem &item,
     const int height = item.screenHeight();
     const qint64 length = UploadEncoder::bitImageLength(width, height, header.planes);
     if (pages <= 0 || length <= 0) {
-        m_link->setError(0, QStringLiteral("信息没有可发送的页面。"));
+        m_link->setError(0, QCoreApplication::translate("CardSessionSend", "信息没有可发送的页面。"));
         return false;
     }
     // Refused before the first packet, so the card never holds half an item
@@ -129,7 +130,7 @@ void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
         report.end = SendReport::End::NoConnection;
         report.errorText = opened.text();
         report.errorCode = opened.code();
-        host.setStatus(0, QStringLiteral("无法发送信息。"));
+        host.setStatus(0, QCoreApplication::translate("CardSessionSend", "无法发送信息。"));
         host.setButtons(true, false);
         return;
     }
@@ -146,14 +147,14 @@ void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
     } closeAfterUpload{*m_link};
     m_link->setKeepOpen(true);
     host.setButtons(false, true);
-    host.setStatus(5, QStringLiteral("正在清空原有信息。"));
+    host.setStatus(5, QCoreApplication::translate("CardSessionSend", "正在清空原有信息。"));
     host.pumpMessages();
     while (!m_link->clearScreen()) {
         report.errorText = m_link->errorText();
-        if (!host.askYesNo(QStringLiteral("清除显示屏原有信息时出错：%1，是否重新发送命令？")
+        if (!host.askYesNo(QCoreApplication::translate("CardSessionSend", "清除显示屏原有信息时出错：%1，是否重新发送命令？")
                                .arg(m_link->errorText()))) {
             report.end = SendReport::End::ClearFailed;
-            host.setStatus(0, QStringLiteral("操作已取消。"));
+            host.setStatus(0, QCoreApplication::translate("CardSessionSend", "操作已取消。"));
             host.setButtons(true, false);
             return;
         }
@@ -177,7 +178,7 @@ void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
             continue;
         }
         const QString name = item->displayName();
-        host.setStatus(position, QStringLiteral("正在发送信息‘%1’...").arg(name));
+        host.setStatus(position, QCoreApplication::translate("CardSessionSend", "正在发送信息‘%1’...").arg(name));
         host.waitPumping(kBeforeItemPumpMs);
         bool stop = false;
         for (;;) {
@@ -193,7 +194,7 @@ void CardSession::upload(PlayList &list, ProgressHost &host, SendReport &report)
             }
             result.errorText = m_link->errorText();
             const Answer answer =
-                host.askYesNoCancel(QStringLiteral("发送信息‘%1’时发生错误：%2，是否重新发生？")
+                host.askYesNoCancel(QCoreApplication::translate("CardSessionSend", "发送信息‘%1’时发生错误：%2，是否重新发生？")
                                         .arg(name, m_link->errorText()));
             if (answer == Answer::Yes)
                 continue;
@@ -225,7 +226,7 @@ Outcome CardSession::outcomeOf(const SendReport &report)
     case SendReport::End::OverBudget:
         return Outcome::failure(OutcomeCode::OverBudget, report.errorText);
     case SendReport::End::Cancelled:
-        return Outcome::failure(OutcomeCode::Cancelled, QStringLiteral("操作已取消。"));
+        return Outcome::failure(OutcomeCode::Cancelled, QCoreApplication::translate("CardSessionSend", "操作已取消。"));
     case SendReport::End::NotRun:
         return Outcome::failure(OutcomeCode::Partial, {});
     case SendReport::End::Completed:
@@ -238,13 +239,13 @@ Outcome CardSession::outcomeOf(const SendReport &report)
 
 QString CardSession::finalStatus(const SendReport &report)
 {
-    const QString total = QStringLiteral("已成功发送了 %1 条信息。").arg(report.sentCount);
+    const QString total = QCoreApplication::translate("CardSessionSend", "已成功发送了 %n 条信息。", nullptr, report.sentCount);
     const int notSent = report.itemCount - report.sentCount;
     // The total alone would read as a whole send.
     if (report.end == SendReport::End::Cancelled)
-        return total + QStringLiteral("发送已停止，另有 %1 条信息未发送。").arg(notSent);
+        return total + QCoreApplication::translate("CardSessionSend", "发送已停止，另有 %n 条信息未发送。", nullptr, notSent);
     if (notSent > 0)
-        return total + QStringLiteral("另有 %1 条信息发送失败，已跳过。").arg(notSent);
+        return total + QCoreApplication::translate("CardSessionSend", "另有 %n 条信息发送失败，已跳过。", nullptr, notSent);
     return total;
 }
 

@@ -3,6 +3,8 @@
 #include "link/LinkError.h"
 #include "link/Protocol.h"
 
+#include <QCoreApplication>
+
 Outcome Outcome::failure(OutcomeCode code, const QString &text, int detail)
 {
     return Outcome(code, text, detail);
@@ -29,7 +31,7 @@ Outcome Outcome::fromLink(const LinkError &error)
 
 Outcome Outcome::unsupportedCard()
 {
-    return Outcome(OutcomeCode::Unsupported, QStringLiteral("本软件不支持当前所连接的卡！"), 0);
+    return Outcome(OutcomeCode::Unsupported, QCoreApplication::translate("Outcome", "本软件不支持当前所连接的卡！"), 0);
 }
 
 bool Outcome::isCommandFault() const
@@ -50,8 +52,8 @@ bool Outcome::isCommandFault() const
 QString Outcome::userText() const
 {
     if (isOk())
-        return QStringLiteral("命令执行成功！");
-    return isCommandFault() ? QStringLiteral("命令执行失败：") + m_text : m_text;
+        return QCoreApplication::translate("Outcome", "命令执行成功！");
+    return isCommandFault() ? QCoreApplication::translate("Outcome", "命令执行失败：") + m_text : m_text;
 }
 
 const char *Outcome::codeName(OutcomeCode code)

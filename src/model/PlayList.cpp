@@ -6,6 +6,7 @@
 #include "model/ProgramItem.h"
 #include "model/ProjectFileLock.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 
@@ -153,7 +154,7 @@ QString PlayList::pageBudgetText() const
     const ProgramItem *item = pageBudgetRefusal();
     if (!item)
         return {};
-    return QStringLiteral("信息‘%1’的页面无法生成：全部信息的页面合计超过了 %2 MB 的上限。"
+    return QCoreApplication::translate("PlayList", "信息‘%1’的页面无法生成：全部信息的页面合计超过了 %2 MB 的上限。"
                           "请缩短文字、减少信息或减小屏幕尺寸。")
         .arg(item->displayName())
         .arg(m_pageBudgetBytes >> 20);

@@ -1,4 +1,5 @@
 #include "model/ProgramFields.h"
+#include "base/Language.h"
 
 #include "base/OptionSpellings.h"
 #include "model/ItemEdit.h"
@@ -55,7 +56,7 @@ QString describe(const Choice &choice)
         words << alias.first;
     words << choice.names;
     if (!words.isEmpty())
-        text += QStringLiteral(" or one of: ") + words.join(QStringLiteral(", "));
+        text += trEn("Fields", " or one of: ") + words.join(QStringLiteral(", "));
     return text;
 }
 
@@ -74,7 +75,7 @@ struct Field {
 
 QString invalidValueText(const char *name, const QString &value, const Choice &choice)
 {
-    return QStringLiteral("invalid %1 \"%2\": expected %3")
+    return trEn("Fields", "invalid %1 \"%2\": expected %3")
         .arg(QLatin1String(name), value, describe(choice));
 }
 
@@ -111,7 +112,7 @@ const std::vector<Field> &fields()
                  }
                  if (const int length = TextItem::textLength(value);
                      length > TextItem::kMaxTextChars) {
-                     *error = QStringLiteral("text too long: %1 characters, at most %2")
+                     *error = trEn("Fields", "text too long: %1 characters, at most %2")
                                   .arg(length)
                                   .arg(TextItem::kMaxTextChars);
                      return false;
@@ -154,7 +155,7 @@ const std::vector<Field> &fields()
                      [](ProgramItem &item, const QString &value, const Context &, QString *error) {
                          const QString face = value.trimmed();
                          if (face.isEmpty() || face.size() > TextItem::kMaxFaceNameChars) {
-                             *error = QStringLiteral("invalid font \"%1\": a face name of 1 to %2 "
+                             *error = trEn("Fields", "invalid font \"%1\": a face name of 1 to %2 "
                                                      "characters")
                                           .arg(value)
                                           .arg(TextItem::kMaxFaceNameChars);
@@ -236,12 +237,12 @@ const Field *findField(const ProgramItem &item, const QString &typed, QString *e
             continue;
         if (fits(f.kind, item.isPicture()))
             return &f;
-        *error = QStringLiteral("a %1 program has no field \"%2\"")
+        *error = trEn("Fields", "a %1 program has no field \"%2\"")
                      .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text"),
                           field);
         return nullptr;
     }
-    *error = QStringLiteral("unknown field \"%1\"; fields: %2")
+    *error = trEn("Fields", "unknown field \"%1\"; fields: %2")
                  .arg(field, fieldNames(item.isPicture()).join(QStringLiteral(", ")));
     return nullptr;
 }
@@ -284,14 +285,14 @@ QString picturePathToStore(const QString &path, const QString &projectDir, QStri
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile()) {
-        *error = QStringLiteral("no image file at \"%1\"").arg(path);
+        *error = trEn("Fields", "no image file at \"%1\"").arg(path);
         return {};
     }
     // Only pictures a picture program decodes: the raster formats (no SVG),
     // within the decoding limit, not broken.
     if (const QString problem = PageBitmap::pictureProblem(info.absoluteFilePath());
         !problem.isEmpty()) {
-        *error = QStringLiteral("cannot use the image \"%1\": %2").arg(path, problem);
+        *error = trEn("Fields", "cannot use the image \"%1\": %2").arg(path, problem);
         return {};
     }
     const QString absolute = info.absoluteFilePath();
@@ -330,7 +331,7 @@ int pageCount(const ProgramItem &item, PageCount source)
 
 QString listLine(int index, const ProgramItem &item, PageCount pages)
 {
-    return QStringLiteral("%1  %2  %3  speed %4  border %5  clock %6  stay %7  pages %8  \"%9\"")
+    return trEn("Fields", "%1  %2  %3  speed %4  border %5  clock %6  stay %7  pages %8  \"%9\"")
         .arg(index, 2)
         .arg(item.isPicture() ? QStringLiteral("picture") : QStringLiteral("text   "))
         .arg(orDash(ValueTables::actionName(item.action())))

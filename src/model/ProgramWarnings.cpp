@@ -7,6 +7,7 @@
 #include "render/TextFont.h"
 #include "render/TextRenderer.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -21,7 +22,7 @@ QString crispAdvice(const QString &face, int style, int height, QJsonObject &det
     details[u"crispSizes"] = list;
     if (sizes.isEmpty())
         return {};
-    return QStringLiteral("%1 行的屏建议使用 %2 磅的%3。")
+    return QCoreApplication::translate("ProgramWarnings", "%1 行的屏建议使用 %2 磅的%3。")
         .arg(height)
         .arg(pointSizesText(sizes), face);
 }
@@ -50,7 +51,7 @@ void addFaceWarning(const TextItem &text, const TextRenderParams &params,
     const QString used = TextFont::resolveFamily(face, em / TextFont::strikeScale(face, em));
     ProgramWarning w;
     w.code = ProgramWarning::Code::Face;
-    w.text = QStringLiteral("没有安装字体“%1”，将使用“%2”代替。").arg(face, used);
+    w.text = QCoreApplication::translate("ProgramWarnings", "没有安装字体“%1”，将使用“%2”代替。").arg(face, used);
     w.details = {{QStringLiteral("font"), face}, {QStringLiteral("usedFont"), used}};
     out.push_back(std::move(w));
 }
@@ -64,12 +65,12 @@ void addColourWarning(const TextItem &text, std::vector<ProgramWarning> &out)
     const uint32_t shown = LedColor::shownOn(drawn, planes);
     if (shown == drawn)
         return;
-    const QString colour = ValueTables::colorNames().value(text.color() - 1);
+    const QString colour = ValueTables::shown(ValueTables::colorNames().value(text.color() - 1));
     ProgramWarning w;
     w.code = ProgramWarning::Code::Colour;
     w.text = shown == LedColor::Black
-                 ? QStringLiteral("当前显示屏为单色屏，%1色文字将不会显示。").arg(colour)
-                 : QStringLiteral("当前显示屏为单色屏，%1色文字将显示为红色。").arg(colour);
+                 ? QCoreApplication::translate("ProgramWarnings", "当前显示屏为单色屏，%1色文字将不会显示。").arg(colour)
+                 : QCoreApplication::translate("ProgramWarnings", "当前显示屏为单色屏，%1色文字将显示为红色。").arg(colour);
     w.details = {{QStringLiteral("color"), text.color()},
                  {QStringLiteral("colourType"), text.context().screen.colourType()},
                  {QStringLiteral("shown"),
@@ -91,7 +92,7 @@ void addFitWarning(const TextItem &text, const TextRenderParams &params,
     int lines = 1;
     if (fit.lineHeight > params.height) {
         w.code = ProgramWarning::Code::Fit;
-        w.text = QStringLiteral("%1 磅的文字高 %2 行，超出了 %3 行的显示屏，上下部分将不会显示")
+        w.text = QCoreApplication::translate("ProgramWarnings", "%1 磅的文字高 %2 行，超出了 %3 行的显示屏，上下部分将不会显示")
                      .arg(drawnSize(params))
                      .arg(fit.lineHeight)
                      .arg(params.height);
@@ -102,7 +103,7 @@ void addFitWarning(const TextItem &text, const TextRenderParams &params,
         // entry puts the lines of a page on the screen at once.
         lines = fit.lines;
         w.code = ProgramWarning::Code::LineBreak;
-        w.text = QStringLiteral("文字中有换行，%1 行文字共高 %2 行，超出了 %3 行的显示屏，将被截去")
+        w.text = QCoreApplication::translate("ProgramWarnings", "文字中有换行，%1 行文字共高 %2 行，超出了 %3 行的显示屏，将被截去")
                      .arg(fit.lines)
                      .arg(fit.lines * fit.lineHeight)
                      .arg(params.height);
@@ -112,10 +113,10 @@ void addFitWarning(const TextItem &text, const TextRenderParams &params,
     const int largest = TextRenderer::largestFittingSize(params, lines);
     if (largest > 0)
         w.text += lines > 1
-                      ? QStringLiteral("；请去掉换行，或使用不大于 %1 磅的字号。").arg(largest)
-                      : QStringLiteral("；能完整显示的最大字号为 %1 磅。").arg(largest);
+                      ? QCoreApplication::translate("ProgramWarnings", "；请去掉换行，或使用不大于 %1 磅的字号。").arg(largest)
+                      : QCoreApplication::translate("ProgramWarnings", "；能完整显示的最大字号为 %1 磅。").arg(largest);
     else
-        w.text += lines > 1 ? QStringLiteral("；请去掉换行。") : QStringLiteral("。");
+        w.text += lines > 1 ? QCoreApplication::translate("ProgramWarnings", "；请去掉换行。") : QCoreApplication::translate("ProgramWarnings", "。");
     w.details = {{QStringLiteral("size"), drawnSize(params)},
                  {QStringLiteral("lineHeight"), fit.lineHeight},
                  {QStringLiteral("lines"), fit.lines},
@@ -143,10 +144,10 @@ void addMissingWarning(const TextRenderParams &params, std::vector<ProgramWarnin
     ProgramWarning w;
     w.code = ProgramWarning::Code::MissingCharacters;
     if (!boxes.isEmpty())
-        w.text += QStringLiteral("以下字符无法显示，显示屏上将显示为方框：%1。")
+        w.text += QCoreApplication::translate("ProgramWarnings", "以下字符无法显示，显示屏上将显示为方框：%1。")
                       .arg(boxes.join(QStringLiteral("、")));
     if (!nothing.isEmpty())
-        w.text += QStringLiteral("以下字符无法显示，显示屏上将不显示：%1。")
+        w.text += QCoreApplication::translate("ProgramWarnings", "以下字符无法显示，显示屏上将不显示：%1。")
                       .arg(nothing.join(QStringLiteral("、")));
     w.details = {{QStringLiteral("characters"), list}};
     out.push_back(std::move(w));
@@ -225,7 +226,7 @@ QString pointSizesText(const QList<int> &sizes)
         while (j + 1 < sizes.size() && sizes[j + 1] == sizes[j] + 1)
             ++j;
         if (j - i >= 2) {
-            parts << QStringLiteral("%1 至 %2").arg(sizes[i]).arg(sizes[j]);
+            parts << QCoreApplication::translate("ProgramWarnings", "%1 至 %2").arg(sizes[i]).arg(sizes[j]);
         } else {
             for (qsizetype k = i; k <= j; ++k)
                 parts << QString::number(sizes[k]);

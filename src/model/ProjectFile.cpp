@@ -11,6 +11,7 @@
 #include "model/TextItem.h"
 #include "model/XmlDocument.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHashFunctions>
@@ -221,7 +222,7 @@ Outcome PlayList::load()
     if (!fileExists(path, false)) {
         appendItem(std::make_unique<TextItem>(&m_context));
         return Outcome::failure(OutcomeCode::FileMissing,
-                                QStringLiteral("没有项目文件 %1").arg(path));
+                                QCoreApplication::translate("ProjectFile", "没有项目文件 %1").arg(path));
     }
 
     // The stamp describes exactly the bytes that were parsed (a save is an

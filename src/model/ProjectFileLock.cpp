@@ -2,6 +2,7 @@
 
 #include "model/PlayList.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -23,7 +24,7 @@ QString diskFullText(const QString &projectFile, qint64 needed, qint64 bytesAvai
 {
     if (bytesAvailable < 0 || bytesAvailable >= needed)
         return {};
-    return QStringLiteral("磁盘已满：%1 所在的磁盘（%2）只剩 %3 字节，无法写入，项目文件未被修改。")
+    return QCoreApplication::translate("ProjectFileLock", "磁盘已满：%1 所在的磁盘（%2）只剩 %3 字节，无法写入，项目文件未被修改。")
         .arg(QFileInfo(projectFile).absolutePath(), diskName)
         .arg(bytesAvailable);
 }
@@ -58,13 +59,13 @@ Outcome ProjectFileLock::lock(int waitMs)
     if (m_lock.error() == QLockFile::LockFailedError && m_lock.getLockInfo(&pid, &host, &app))
         return Outcome::failure(
             OutcomeCode::FileLocked,
-            QStringLiteral("项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
+            QCoreApplication::translate("ProjectFileLock", "项目文件 %1 正被其他程序使用（%2，进程 %3），请稍后再试。")
                 .arg(m_projectFile, app)
                 .arg(pid));
     if (const QString full = diskFullText(m_projectFile, kLockFileBytes); !full.isEmpty())
         return Outcome::failure(OutcomeCode::FileDiskFull, full);
     return Outcome::failure(OutcomeCode::FileLocked,
-                            QStringLiteral("无法锁定项目文件 %1（%2）。")
+                            QCoreApplication::translate("ProjectFileLock", "无法锁定项目文件 %1（%2）。")
                                 .arg(m_projectFile, lockPath(m_projectFile)));
 }
 

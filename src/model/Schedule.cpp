@@ -2,6 +2,7 @@
 
 #include "model/PlayList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,12 +45,12 @@ public:
         w.from = time(QStringLiteral("from"), 0, false);
         w.to = time(QStringLiteral("to"), ScheduleWindow::kDayMinutes, true);
         if (w.from >= 0 && w.to >= 0 && w.from == w.to)
-            problem(QStringLiteral("to"), QStringLiteral("结束时间与开始时间相同"));
+            problem(QStringLiteral("to"), QCoreApplication::translate("Schedule", "结束时间与开始时间相同"));
         w.days = days();
         w.dateFrom = date(QStringLiteral("dateFrom"));
         w.dateTo = date(QStringLiteral("dateTo"));
         if (w.dateFrom.isValid() && w.dateTo.isValid() && w.dateTo < w.dateFrom)
-            problem(QStringLiteral("dateTo"), QStringLiteral("结束日期早于开始日期"));
+            problem(QStringLiteral("dateTo"), QCoreApplication::translate("Schedule", "结束日期早于开始日期"));
         return w;
     }
 
@@ -72,7 +73,7 @@ public:
                 : QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact))
                       .mid(1)
                       .chopped(1);
-        return QStringLiteral("时间“%1”无效，应为 00:00 至 %2 的“时:分”")
+        return QCoreApplication::translate("Schedule", "时间“%1”无效，应为 00:00 至 %2 的“时:分”")
             .arg(shown, endOfDayAllowed ? QStringLiteral("24:00") : QStringLiteral("23:59"));
     }
 
@@ -92,7 +93,7 @@ public:
         }
         if (!good)
             problem(QStringLiteral("days"),
-                    QStringLiteral("应为 1 至 7 的星期数组（1 为星期一，7 为星期日）"));
+                    QCoreApplication::translate("Schedule", "应为 1 至 7 的星期数组（1 为星期一，7 为星期日）"));
         return bits;
     }
 
@@ -106,7 +107,7 @@ public:
                             ? QDate::fromString(v.toString(), Qt::ISODate)
                             : QDate();
         if (!d.isValid())
-            problem(key, QStringLiteral("日期“%1”无效，应为“年-月-日”，如 2026-12-24")
+            problem(key, QCoreApplication::translate("Schedule", "日期“%1”无效，应为“年-月-日”，如 2026-12-24")
                              .arg(v.isString() ? v.toString() : QStringLiteral("?")));
         return d;
     }
@@ -130,7 +131,7 @@ public:
         if (v.isUndefined())
             return absent;
         if (!v.isBool())
-            problem(key, QStringLiteral("应为 true 或 false"));
+            problem(key, QCoreApplication::translate("Schedule", "应为 true 或 false"));
         return v.toBool(absent);
     }
 
@@ -152,19 +153,19 @@ void readEntries(const QJsonObject &root, const QString &key, QList<ScheduleProb
     if (v.isUndefined() || v.isNull())
         return;
     if (!v.isArray()) {
-        problems->append({key, QStringLiteral("应为数组")});
+        problems->append({key, QCoreApplication::translate("Schedule", "应为数组")});
         return;
     }
     const QJsonArray entries = v.toArray();
     if (entries.size() > Schedule::kMaxEntries) {
         problems->append(
-            {key, QStringLiteral("条目太多（最多 %1 个）").arg(Schedule::kMaxEntries)});
+            {key, QCoreApplication::translate("Schedule", "条目太多（最多 %1 个）").arg(Schedule::kMaxEntries)});
         return;
     }
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString path = QStringLiteral("%1[%2]").arg(key).arg(i);
         if (!entries.at(i).isObject()) {
-            problems->append({path, QStringLiteral("应为对象")});
+            problems->append({path, QCoreApplication::translate("Schedule", "应为对象")});
             continue;
         }
         const QJsonObject entry = entries.at(i).toObject();
@@ -264,24 +265,24 @@ Schedule Schedule::fromJson(const QByteArray &text, QList<ScheduleProblem> *prob
 {
     Schedule s;
     if (text.size() > kMaxFileBytes) {
-        problems->append({{}, QStringLiteral("日程文件太大（最多 1 MB）")});
+        problems->append({{}, QCoreApplication::translate("Schedule", "日程文件太大（最多 1 MB）")});
         return s;
     }
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError) {
         problems->append(
-            {{}, QStringLiteral("不是有效的 JSON（错在第 %1 个字节处）").arg(error.offset + 1)});
+            {{}, QCoreApplication::translate("Schedule", "不是有效的 JSON（错在第 %1 个字节处）").arg(error.offset + 1)});
         return s;
     }
     if (!doc.isObject()) {
-        problems->append({{}, QStringLiteral("日程文件应为一个 JSON 对象")});
+        problems->append({{}, QCoreApplication::translate("Schedule", "日程文件应为一个 JSON 对象")});
         return s;
     }
     s.m_json = doc.object();
     const QJsonValue version = s.m_json.value(kVersionKey);
     if (!version.isUndefined() && version.toDouble(-1) != kVersion)
-        problems->append({kVersionKey, QStringLiteral("不支持的版本 %1（本程序读取版本 %2）")
+        problems->append({kVersionKey, QCoreApplication::translate("Schedule", "不支持的版本 %1（本程序读取版本 %2）")
                                            .arg(version.toVariant().toString())
                                            .arg(kVersion)});
 
@@ -290,10 +291,10 @@ Schedule Schedule::fromJson(const QByteArray &text, QList<ScheduleProblem> *prob
         p.json = entry;
         p.file = r.string(QStringLiteral("file"));
         if (p.file.trimmed().isEmpty())
-            r.problem(QStringLiteral("file"), QStringLiteral("缺少播放表文件名"));
+            r.problem(QStringLiteral("file"), QCoreApplication::translate("Schedule", "缺少播放表文件名"));
         p.window = r.window();
         p.priority = r.integer(QStringLiteral("priority"), 0, -kMaxPriority, kMaxPriority,
-                               QStringLiteral("优先级应为整数"));
+                               QCoreApplication::translate("Schedule", "优先级应为整数"));
         p.enabled = r.boolean(QStringLiteral("enabled"), true);
         s.playlists.push_back(std::move(p));
     });
@@ -302,9 +303,9 @@ Schedule Schedule::fromJson(const QByteArray &text, QList<ScheduleProblem> *prob
         b.json = entry;
         b.window = r.window();
         if (!r.has(QStringLiteral("level")))
-            r.problem(QStringLiteral("level"), QStringLiteral("缺少亮度级别"));
+            r.problem(QStringLiteral("level"), QCoreApplication::translate("Schedule", "缺少亮度级别"));
         b.level = r.integer(QStringLiteral("level"), 0, 0, kMaxLevel,
-                            QStringLiteral("亮度应为 0 至 15 的整数"));
+                            QCoreApplication::translate("Schedule", "亮度应为 0 至 15 的整数"));
         s.brightness.push_back(std::move(b));
     });
     readEntries(s.m_json, kPowerKey, problems, [&](const QJsonObject &entry, EntryReader &r) {
@@ -314,7 +315,7 @@ Schedule Schedule::fromJson(const QByteArray &text, QList<ScheduleProblem> *prob
         const QJsonValue state = entry.value(QStringLiteral("state"));
         if (!state.isUndefined() && state != QJsonValue(QStringLiteral("on")) &&
             state != QJsonValue(QStringLiteral("off")))
-            r.problem(QStringLiteral("state"), QStringLiteral("应为“on”或“off”"));
+            r.problem(QStringLiteral("state"), QCoreApplication::translate("Schedule", "应为“on”或“off”"));
         p.on = state == QJsonValue(QStringLiteral("on"));
         s.power.push_back(std::move(p));
     });
@@ -491,7 +492,7 @@ ScheduleFile ScheduleFile::read(const QString &path)
         ScheduleFile f;
         f.path = path;
         f.problems.append(
-            {{}, QStringLiteral("无法读取日程文件 %1").arg(QFileInfo(path).fileName())});
+            {{}, QCoreApplication::translate("Schedule", "无法读取日程文件 %1").arg(QFileInfo(path).fileName())});
         return f;
     }
     return fromText(path, file.read(Schedule::kMaxFileBytes + 1));
@@ -509,7 +510,7 @@ ScheduleFile ScheduleFile::fromText(const QString &path, const QByteArray &text)
         const QString field = QStringLiteral("playlists[%1].file").arg(i);
         const QString listPath = f.playlistPath(int(i));
         if (!QFileInfo(listPath).isFile()) {
-            f.problems.append({field, QStringLiteral("播放表文件 %1 不存在").arg(file)});
+            f.problems.append({field, QCoreApplication::translate("Schedule", "播放表文件 %1 不存在").arg(file)});
             continue;
         }
         PlayList list;
@@ -517,7 +518,7 @@ ScheduleFile ScheduleFile::fromText(const QString &path, const QByteArray &text)
         const Outcome loaded = list.load();
         if (!loaded)
             f.problems.append(
-                {field, QStringLiteral("播放表文件 %1 无法读取：%2").arg(file, loaded.text())});
+                {field, QCoreApplication::translate("Schedule", "播放表文件 %1 无法读取：%2").arg(file, loaded.text())});
     }
     return f;
 }

@@ -2,6 +2,7 @@
 
 #include "link/ScanModes.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <cmath>
 #include <iterator>
@@ -67,9 +68,9 @@ QString colourText(int value)
 {
     switch (value) {
     case 1:
-        return QStringLiteral("单红");
+        return QCoreApplication::translate("ScreenParamsText", "单红");
     case 2:
-        return QStringLiteral("红绿双色");
+        return QCoreApplication::translate("ScreenParamsText", "红绿双色");
     default:
         return QStringLiteral("?");
     }

@@ -2,6 +2,8 @@
 
 #include "render/TextFont.h"
 
+#include <QCoreApplication>
+
 TextItem::TextItem(const RenderContext *context) : ProgramItem(TextType, context)
 {
     m_size = TextFont::kDefaultSize;
@@ -9,7 +11,7 @@ TextItem::TextItem(const RenderContext *context) : ProgramItem(TextType, context
     m_faceName = TextFont::kDefaultFace;
     m_color = 1;
     setContent(QStringLiteral("示例文本信息，双击编辑。"));
-    setKindLabel(QStringLiteral("文本"));
+    setKindLabel(QString::fromUtf8(QT_TRANSLATE_NOOP("ValueTables", "文本")));
 }
 
 int TextItem::textLength(const QString &text)

@@ -34,4 +34,9 @@ const QStringList &colorNames();
 QString actionName(int action);
 QString frameName(int frame);
 
+// The names as the user reads them, in the language chosen (the tables
+// themselves stay Chinese: the command line and the service accept them).
+QStringList shown(const QStringList &names);
+QString shown(const QString &name);
+
 } // namespace ValueTables

@@ -1,5 +1,6 @@
 #include "model/XmlDocument.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -185,15 +186,15 @@ QString XmlDocument::saveRefusalText(Refusal refusal)
 {
     switch (refusal) {
     case Refusal::TooLarge:
-        return QStringLiteral("节目单太大，保存后的项目文件将超过%1 MB，以后无法再打开，未保存。"
+        return QCoreApplication::translate("XmlDocument", "节目单太大，保存后的项目文件将超过%1 MB，以后无法再打开，未保存。"
                               "请删除一些节目后再试。")
             .arg(kMaxFileBytes / (1024 * 1024));
     case Refusal::TooManyElements:
-        return QStringLiteral("节目太多，保存后的项目文件将超过%1个元素，以后无法再打开，未保存。"
+        return QCoreApplication::translate("XmlDocument", "节目太多，保存后的项目文件将超过%1个元素，以后无法再打开，未保存。"
                               "请删除一些节目后再试。")
             .arg(kMaxElements);
     default:
-        return QStringLiteral("保存后的项目文件将无法再打开，未保存。");
+        return QCoreApplication::translate("XmlDocument", "保存后的项目文件将无法再打开，未保存。");
     }
 }
 

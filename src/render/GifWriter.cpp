@@ -1,4 +1,5 @@
 #include "render/GifWriter.h"
+#include "base/Language.h"
 
 #include "render/PageBitmap.h"
 
@@ -62,12 +63,12 @@ bool GifWriter::open(QIODevice *device, int width, int height, const Options &op
     m_pendingMs = m_totalMs = m_writtenCs = 0;
     m_written = 0;
     if (!device || !device->isWritable())
-        return fail(QStringLiteral("the output is not open for writing"));
+        return fail(trEn("Playback", "the output is not open for writing"));
     if (options.scale < 1 || options.scale > kMaxScale)
-        return fail(QStringLiteral("scale must be 1 to %1").arg(kMaxScale));
+        return fail(trEn("Playback", "scale must be 1 to %1").arg(kMaxScale));
     if (width <= 0 || height <= 0 || qint64(width) * options.scale > kMaxSide ||
         qint64(height) * options.scale > kMaxSide)
-        return fail(QStringLiteral("a GIF cannot hold %1 x %2 at scale %3")
+        return fail(trEn("Playback", "a GIF cannot hold %1 x %2 at scale %3")
                         .arg(width)
                         .arg(height)
                         .arg(options.scale));
@@ -101,9 +102,9 @@ bool GifWriter::open(QIODevice *device, int width, int height, const Options &op
 bool GifWriter::addFrame(const PageBitmap &frame, int delayMs)
 {
     if (!m_gif)
-        return fail(QStringLiteral("the GIF is not open"));
+        return fail(trEn("Playback", "the GIF is not open"));
     if (frame.width() != m_width || frame.height() != m_height || frame.isNull())
-        return fail(QStringLiteral("a frame of another size"));
+        return fail(trEn("Playback", "a frame of another size"));
     QByteArray indices(qsizetype(m_width) * m_height, Qt::Uninitialized);
     const QImage &image = frame.image();
     for (int y = 0; y < m_height; ++y) {
@@ -213,7 +214,7 @@ bool GifWriter::flushPending()
 bool GifWriter::close()
 {
     if (!m_gif)
-        return fail(QStringLiteral("the GIF is not open"));
+        return fail(trEn("Playback", "the GIF is not open"));
     const bool flushed = flushPending();
     int error = 0;
     const int closed = EGifCloseFile(m_gif->file, &error);

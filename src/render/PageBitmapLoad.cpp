@@ -1,6 +1,7 @@
 // PageBitmap::loadFromFile: image decoding for picture programs.
 #include "render/PageBitmap.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -183,14 +184,14 @@ const QList<QByteArray> &PageBitmap::pictureFormats()
 QString PageBitmap::pictureFormatProblem(const QString &path)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
-        return QStringLiteral("找不到图片文件“%1”。").arg(path);
+        return QCoreApplication::translate("PageBitmapLoad", "找不到图片文件“%1”。").arg(path);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (format.isEmpty())
-        return QStringLiteral("无法识别图片文件“%1”的格式。").arg(path);
+        return QCoreApplication::translate("PageBitmapLoad", "无法识别图片文件“%1”的格式。").arg(path);
     if (!pictureFormats().contains(format))
-        return QStringLiteral(
+        return QCoreApplication::translate("PageBitmapLoad", 
                    "不支持 %1 格式的图片，请使用 BMP、JPEG、PNG、GIF、ICO 或 TIFF 图片。")
             .arg(QString::fromLatin1(format.toUpper()));
     return {};
@@ -204,7 +205,7 @@ QString PageBitmap::pictureProblem(const QString &path)
     reader.setFileName(path);
     reader.setDecideFormatFromContent(true);
     if (const QSize size = reader.size(); overLimit(size, qint64(kAllocationLimitMb) << 20))
-        return QStringLiteral("图片“%1”太大（%2×%3像素），超过了%4 MB的解码上限。")
+        return QCoreApplication::translate("PageBitmapLoad", "图片“%1”太大（%2×%3像素），超过了%4 MB的解码上限。")
             .arg(path)
             .arg(size.width())
             .arg(size.height())
@@ -213,7 +214,7 @@ QString PageBitmap::pictureProblem(const QString &path)
     // black page there.
     PageBitmap probe;
     if (!probe.loadFromFile(path, QSize(1, 1)))
-        return QStringLiteral("图片文件“%1”已损坏或不完整，无法解码。").arg(path);
+        return QCoreApplication::translate("PageBitmapLoad", "图片文件“%1”已损坏或不完整，无法解码。").arg(path);
     return {};
 }
 

@@ -1,4 +1,5 @@
 #include "render/PlaybackExport.h"
+#include "base/Language.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -19,7 +20,7 @@ Result writeGif(const Playback::Player &player, QIODevice *device,
 {
     Result result;
     if (player.totalDuration() <= 0) {
-        result.error = QStringLiteral("the play list has nothing to play");
+        result.error = trEn("Playback", "the play list has nothing to play");
         return result;
     }
     GifWriter gif;
@@ -56,7 +57,7 @@ Result writeGifFile(const Playback::Player &player, const QString &path,
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         Result result;
-        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        result.error = trEn("Playback", "cannot write %1: %2").arg(path, file.errorString());
         return result;
     }
     Result result = writeGif(player, &file, options, start);
@@ -66,7 +67,7 @@ Result writeGifFile(const Playback::Player &player, const QString &path,
     }
     if (!file.commit()) {
         result.ok = false;
-        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        result.error = trEn("Playback", "cannot write %1: %2").arg(path, file.errorString());
     }
     return result;
 }
@@ -75,7 +76,7 @@ Result writeFrames(const Playback::Player &player, const QString &directory, con
 {
     Result result;
     if (player.totalDuration() <= 0) {
-        result.error = QStringLiteral("the play list has nothing to play");
+        result.error = trEn("Playback", "the play list has nothing to play");
         return result;
     }
     const QDir dir(directory);
@@ -87,7 +88,7 @@ Result writeFrames(const Playback::Player &player, const QString &directory, con
         const QString path = dir.filePath(
             QStringLiteral("frame-%1.png").arg(result.frames, 5, 10, QLatin1Char('0')));
         if (!frame.image().save(path, "PNG")) {
-            result.error = QStringLiteral("cannot write %1").arg(path);
+            result.error = trEn("Playback", "cannot write %1").arg(path);
             return result;
         }
         ++result.frames;

@@ -1,5 +1,6 @@
 #include "service/RequestGate.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -241,7 +242,7 @@ private:
             const qsizetype end = headerEnd(m_header);
             if (end < 0) {
                 if (m_header.size() > limit)
-                    refuse(refusal(431, QStringLiteral("请求头太长：最多 %1 字节。").arg(limit)), 0);
+                    refuse(refusal(431, QCoreApplication::translate("RequestGate", "请求头太长：最多 %1 字节。").arg(limit)), 0);
                 pos += m_header.size() - before;
                 continue;
             }
@@ -249,7 +250,7 @@ private:
             const QByteArray block = m_header.left(end);
             m_header.clear();
             if (block.size() > limit + 4) {
-                refuse(refusal(431, QStringLiteral("请求头太长：最多 %1 字节。").arg(limit)), 0);
+                refuse(refusal(431, QCoreApplication::translate("RequestGate", "请求头太长：最多 %1 字节。").arg(limit)), 0);
                 break;
             }
             startRequest(block);
@@ -268,7 +269,7 @@ private:
         const QList<QByteArray> parts = lines.value(0).simplified().split(' ');
         if (parts.size() != 3 || !isToken(parts[0]) || !parts[1].startsWith('/') ||
             parts[2].size() != 8 || !parts[2].startsWith("HTTP/1.")) {
-            refuse(refusal(400, QStringLiteral("请求行无效。")), 0);
+            refuse(refusal(400, QCoreApplication::translate("RequestGate", "请求行无效。")), 0);
             return;
         }
         head.method = parts[0];
@@ -284,14 +285,14 @@ private:
             const qsizetype colon = line.indexOf(':');
             // No folded lines, no space before the colon.
             if (colon <= 0 || !isToken(QByteArrayView(line).first(colon))) {
-                refuse(refusal(400, QStringLiteral("请求头第 %1 行无效。").arg(i + 1)), 0);
+                refuse(refusal(400, QCoreApplication::translate("RequestGate", "请求头第 %1 行无效。").arg(i + 1)), 0);
                 return;
             }
             const QByteArray name = line.left(colon).toLower();
             const QByteArray value = line.mid(colon + 1).trimmed();
             head.fields.append({name, value});
             if (name == "transfer-encoding") {
-                refuse(refusal(411, QStringLiteral("请求正文必须带 Content-Length。")), 0);
+                refuse(refusal(411, QCoreApplication::translate("RequestGate", "请求正文必须带 Content-Length。")), 0);
                 return;
             }
             if (name == "host")
@@ -303,8 +304,8 @@ private:
                     std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
                 if (!digits || ++lengths > 1) {
                     refuse(refusal(400, lengths > 1
-                                            ? QStringLiteral("请求带了多个 Content-Length。")
-                                            : QStringLiteral("Content-Length 无效。")),
+                                            ? QCoreApplication::translate("RequestGate", "请求带了多个 Content-Length。")
+                                            : QCoreApplication::translate("RequestGate", "Content-Length 无效。")),
                            0);
                     return;
                 }
@@ -312,12 +313,12 @@ private:
             }
         }
         if (hosts > 1) {
-            refuse(refusal(400, QStringLiteral("请求带了多个 Host。")), 0);
+            refuse(refusal(400, QCoreApplication::translate("RequestGate", "请求带了多个 Host。")), 0);
             return;
         }
         const qint64 limit = m_gate->m_limits.bodyBytes ? m_gate->m_limits.bodyBytes(head) : 0;
         if (head.contentLength > limit) {
-            refuse(refusal(413, QStringLiteral("请求正文太大：最多 %1 字节。").arg(limit)),
+            refuse(refusal(413, QCoreApplication::translate("RequestGate", "请求正文太大：最多 %1 字节。").arg(limit)),
                    head.contentLength);
             return;
         }
@@ -369,7 +370,7 @@ private:
             return;
         switch (m_state) {
         case State::Header:
-            refuse(refusal(408, QStringLiteral("请求头没有在 %1 秒内发完。")
+            refuse(refusal(408, QCoreApplication::translate("RequestGate", "请求头没有在 %1 秒内发完。")
                                     .arg(m_gate->m_limits.headerMs / 1000)),
                    0);
             break;
@@ -378,7 +379,7 @@ private:
                 startBodyWindow();
                 break;
             }
-            refuse(refusal(408, QStringLiteral("请求正文发送太慢：每秒至少 %1 字节。")
+            refuse(refusal(408, QCoreApplication::translate("RequestGate", "请求正文发送太慢：每秒至少 %1 字节。")
                                     .arg(m_gate->m_limits.bodyBytesPerWindow * 1000 /
                                          m_gate->m_limits.bodyWindowMs)),
                    m_bodyLeft);
@@ -539,7 +540,7 @@ void RequestGate::incomingConnection(qintptr descriptor)
         return;
     }
     if (!makeRoom(socket->peerAddress())) {
-        const QByteArray body = refusal(503, QStringLiteral("服务忙，请稍后再试。")).body;
+        const QByteArray body = refusal(503, QCoreApplication::translate("RequestGate", "服务忙，请稍后再试。")).body;
         QByteArray out = "HTTP/1.1 503 Service Unavailable\r\nContent-Type: application/json\r\n"
                          "Content-Length: " +
                          QByteArray::number(body.size()) + "\r\n";

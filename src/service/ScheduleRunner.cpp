@@ -5,6 +5,7 @@
 #include "model/PlayList.h"
 #include "service/SignService.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -161,7 +162,7 @@ void ScheduleRunner::tick()
         if (hash.isEmpty()) {
             failed(
                 QStringLiteral("send"),
-                QStringLiteral("无法读取播放表文件 %1").arg(QFileInfo(m_pendingList).fileName()));
+                QCoreApplication::translate("ScheduleRunner", "无法读取播放表文件 %1").arg(QFileInfo(m_pendingList).fileName()));
         } else if (const int job = m_service.startSendJob(m_pendingList); job != 0) {
             m_sendJob = job;
             m_sendingHash = QString::fromLatin1(hash);
@@ -303,8 +304,8 @@ QJsonObject ScheduleRunner::status() const
         {QStringLiteral("active"), bool(m_schedule)},
     };
     if (!m_fileProblems.isEmpty())
-        o[u"message"] = m_schedule ? QStringLiteral("日程文件有错误，仍按上一次正确的日程运行。")
-                                   : QStringLiteral("日程文件有错误，没有按日程运行。");
+        o[u"message"] = m_schedule ? QCoreApplication::translate("ScheduleRunner", "日程文件有错误，仍按上一次正确的日程运行。")
+                                   : QCoreApplication::translate("ScheduleRunner", "日程文件有错误，没有按日程运行。");
     if (m_schedule) {
         // Decided now, not at the last tick, so that "applied" is the truth.
         const ScheduleDecision decision = decideSchedule(m_schedule->schedule, localNow());
@@ -357,7 +358,7 @@ QList<ScheduleProblem> ScheduleRunner::replace(const QByteArray &text)
     QSaveFile out(m_schedulePath);
     if (!out.open(QIODevice::WriteOnly) || out.write(checked.schedule.toJson()) < 0 ||
         !out.commit())
-        return {{{}, QStringLiteral("无法保存日程文件 %1：%2")
+        return {{{}, QCoreApplication::translate("ScheduleRunner", "无法保存日程文件 %1：%2")
                          .arg(QFileInfo(m_schedulePath).fileName(), out.errorString())}};
     m_log(QStringLiteral("schedule %1 saved").arg(QFileInfo(m_schedulePath).fileName()));
     readSchedule();

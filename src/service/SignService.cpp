@@ -10,6 +10,7 @@
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -78,7 +79,7 @@ QString controlCharacter(const QJsonValue &value, const QString &where)
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
             if (c.category() == QChar::Other_Control && c != u'\n' && c != u'\r' && c != u'\t')
-                return QStringLiteral("%1第 %2 个字符是控制字符 U+%3")
+                return QCoreApplication::translate("SignService", "%1第 %2 个字符是控制字符 U+%3")
                     .arg(name)
                     .arg(i + 1)
                     .arg(QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper());
@@ -96,8 +97,8 @@ QString controlCharacter(const QJsonValue &value, const QString &where)
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
         for (auto it = object.begin(); it != object.end(); ++it) {
-            const QString name = QStringLiteral("字段“%1”").arg(it.key().left(40));
-            if (QString found = inText(it.key(), QStringLiteral("字段名")); !found.isEmpty())
+            const QString name = QCoreApplication::translate("SignService", "字段“%1”").arg(it.key().left(40));
+            if (QString found = inText(it.key(), QCoreApplication::translate("SignService", "字段名")); !found.isEmpty())
                 return found;
             if (QString found = controlCharacter(it.value(), name); !found.isEmpty())
                 return found;
@@ -113,18 +114,18 @@ std::optional<SignService::Reply> readObject(const QByteArray &body, QJsonObject
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return error(400, QStringLiteral("请求正文不是有效的 JSON：%1（第 %2 字节）")
+        return error(400, QCoreApplication::translate("SignService", "请求正文不是有效的 JSON：%1（第 %2 字节）")
                               .arg(parseError.errorString())
                               .arg(parseError.offset));
     if (!document.isObject())
-        return error(400, QStringLiteral("请求正文必须是一个 JSON 对象。"));
+        return error(400, QCoreApplication::translate("SignService", "请求正文必须是一个 JSON 对象。"));
     // Text that cannot be kept as it was sent is refused, not changed.
     if (const qsizetype at = loneSurrogate(body); at >= 0)
-        return error(400, QStringLiteral("请求正文第 %1 字节是不成对的代理项 %2：文字无法保存。")
+        return error(400, QCoreApplication::translate("SignService", "请求正文第 %1 字节是不成对的代理项 %2：文字无法保存。")
                               .arg(at + 1)
                               .arg(QString::fromLatin1(body.mid(at, 6))));
     if (const QString found = controlCharacter(document.object(), {}); !found.isEmpty())
-        return error(400, found + QStringLiteral("：只允许换行和制表符。"));
+        return error(400, found + QCoreApplication::translate("SignService", "：只允许换行和制表符。"));
     *object = document.object();
     return std::nullopt;
 }
@@ -302,7 +303,8 @@ const std::vector<SignService::Route> &SignService::routes() const
         return QRegularExpression(QStringLiteral("^%1$").arg(QLatin1String(pattern)));
     };
     static const std::vector<Route> table = {
-        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css|favicon\\.svg)"), &SignService::getPage},
+        {"GET", path("/(|index\\.html|app\\.js|app\\.css|login\\.js|schedule\\.js|schedule\\.css|favicon\\.svg|i18n\\.js)"), &SignService::getPage},
+        {"GET", path("/texts\\.json"), &SignService::pageTexts},
         {"POST", path("/api/login"), &SignService::login},
         {"GET", path("/api/programs"), &SignService::listPrograms},
         {"GET", path("/api/choices"), &SignService::choices},
@@ -380,7 +382,7 @@ void SignService::dispatch(const ApiRequest &request, Done done)
     const QByteArray &method = request.method;
     const QString &path = request.path;
     if (!isPublic(method, path) && !request.authorised)
-        return done(error(401, QStringLiteral("需要登录或令牌：Authorization: Bearer TOKEN")));
+        return done(error(401, QCoreApplication::translate("SignService", "需要登录或令牌：Authorization: Bearer TOKEN")));
     bool pathKnown = false;
     for (const Route &route : routes()) {
         const QRegularExpressionMatch match = route.path.match(path);
@@ -395,8 +397,8 @@ void SignService::dispatch(const ApiRequest &request, Done done)
     }
     if (pathKnown)
         return done(
-            error(405, QStringLiteral("此地址不接受 %1 请求。").arg(QLatin1String(method.left(16)))));
-    done(error(404, QStringLiteral("没有这个地址：%1").arg(path.left(300))));
+            error(405, QCoreApplication::translate("SignService", "此地址不接受 %1 请求。").arg(QLatin1String(method.left(16)))));
+    done(error(404, QCoreApplication::translate("SignService", "没有这个地址：%1").arg(path.left(300))));
 }
 
 void SignService::call(const ApiRequest &request, Done done)
@@ -521,7 +523,7 @@ bool SignService::handleRequest(const QHttpServerRequest &request, QTcpSocket *s
 void SignService::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     // Every request is taken by handleRequest; this answers anything else.
-    const Reply reply = error(404, QStringLiteral("没有这个地址。"));
+    const Reply reply = error(404, QCoreApplication::translate("SignService", "没有这个地址。"));
     makeResponder(request, socket)
         .write(reply.body, {{"Content-Type", reply.contentType}},
                QHttpServerResponder::StatusCode::NotFound);
@@ -538,7 +540,7 @@ SignService::Reply SignService::getPage(const ApiRequest &request,
                    : QStringLiteral("login.html");
     QFile file(QStringLiteral(":/web/") + name);
     if (!file.open(QIODevice::ReadOnly))
-        return error(404, QStringLiteral("没有这个地址。"));
+        return error(404, QCoreApplication::translate("SignService", "没有这个地址。"));
     const QByteArray type = name.endsWith(u".js")    ? "text/javascript; charset=utf-8"
                             : name.endsWith(u".css") ? "text/css; charset=utf-8"
                             : name.endsWith(u".svg") ? "image/svg+xml"
@@ -554,7 +556,7 @@ QString SignService::withoutFolders(QString text) const
     for (const QString &folder : {file.absolutePath(), QDir::toNativeSeparators(file.absolutePath())}) {
         text.replace(folder + u'/', QString());
         text.replace(folder + u'\\', QString());
-        text.replace(folder, QStringLiteral("项目文件夹"));
+        text.replace(folder, QCoreApplication::translate("SignService", "项目文件夹"));
     }
     return text;
 }
@@ -571,11 +573,11 @@ QString SignService::projectFileRefusal(const Outcome &outcome) const
     case OutcomeCode::FileUnreadable:
     case OutcomeCode::FileInvalid:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法读取项目文件 %1：文件无法打开、已损坏或不是节目单文件（%2）")
+        return QCoreApplication::translate("SignService", "无法读取项目文件 %1：文件无法打开、已损坏或不是节目单文件（%2）")
             .arg(name, outcome.text());
     default:
         log(QStringLiteral("Error: ") + outcome.text());
-        return QStringLiteral("无法保存项目文件 %1").arg(name);
+        return QCoreApplication::translate("SignService", "无法保存项目文件 %1").arg(name);
     }
 }
 

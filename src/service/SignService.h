@@ -211,6 +211,8 @@ private:
 
     // ---- the play list (SignServicePrograms.cpp)
     Reply getPage(const ApiRequest &, const QRegularExpressionMatch &);
+    // The web page's texts in the service's language (SignServiceTexts.cpp).
+    Reply pageTexts(const ApiRequest &, const QRegularExpressionMatch &);
     Reply choices(const ApiRequest &, const QRegularExpressionMatch &);
     Reply listPrograms(const ApiRequest &, const QRegularExpressionMatch &);
     Reply addProgram(const ApiRequest &, const QRegularExpressionMatch &);

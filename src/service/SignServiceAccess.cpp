@@ -7,6 +7,7 @@
 
 #include "service/ServiceSupport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QNetworkInterface>
 #include <QRandomGenerator>
@@ -59,7 +60,7 @@ bool SignService::isPublic(const QByteArray &method, const QString &path)
 {
     if (method == "GET" || method == "HEAD")
         return path == u"/" || path == u"/login.js" || path == u"/app.css" ||
-               path == u"/favicon.svg";
+               path == u"/favicon.svg" || path == u"/i18n.js" || path == u"/texts.json";
     return method == "POST" && path == u"/api/login";
 }
 
@@ -101,15 +102,15 @@ std::optional<RequestGate::Answer> SignService::admit(const RequestGate::Head &h
 {
     const QByteArray host = head.value("host");
     if (host.isEmpty())
-        return refusal(400, QStringLiteral("请求缺少 Host。"));
+        return refusal(400, QCoreApplication::translate("SignServiceAccess", "请求缺少 Host。"));
     if (!hostAllowed(host))
-        return refusal(403, QStringLiteral("拒绝：本服务不使用主机名“%1”（可用 --allow-host 添加）。")
+        return refusal(403, QCoreApplication::translate("SignServiceAccess", "拒绝：本服务不使用主机名“%1”（可用 --allow-host 添加）。")
                                 .arg(QString::fromLatin1(host.left(100))));
     // A browser names the page that sent the request; only our own may.
     const QByteArray origin = head.value("origin");
     const QByteArray own = (m_tls ? "https://" : "http://") + host.toLower();
     if (!origin.isEmpty() && origin.toLower() != own)
-        return refusal(403, QStringLiteral("拒绝：来自其他网页（%1）的请求。")
+        return refusal(403, QCoreApplication::translate("SignServiceAccess", "拒绝：来自其他网页（%1）的请求。")
                                 .arg(QString::fromLatin1(origin.left(100))));
     // A change must say it is JSON (or a picture): other types are what a
     // foreign page may send without asking the browser first.
@@ -120,8 +121,8 @@ std::optional<RequestGate::Answer> SignService::admit(const RequestGate::Head &h
         const bool ok = type == "application/json" ||
                         (picture && (type.startsWith("image/") || type == "application/octet-stream"));
         if (!ok)
-            return refusal(415, picture ? QStringLiteral("图片的 Content-Type 必须是 image/...。")
-                                        : QStringLiteral("请求的 Content-Type 必须是 application/json。"));
+            return refusal(415, picture ? QCoreApplication::translate("SignServiceAccess", "图片的 Content-Type 必须是 image/...。")
+                                        : QCoreApplication::translate("SignServiceAccess", "请求的 Content-Type 必须是 application/json。"));
     }
     if (m_config.token.isEmpty())
         return std::nullopt;
@@ -130,7 +131,7 @@ std::optional<RequestGate::Answer> SignService::admit(const RequestGate::Head &h
     if (isPublic(head.method, path) && !loginRequest)
         return std::nullopt;
     if (const int seconds = lockedSeconds(head.peer); seconds > 0)
-        return refusal(429, QStringLiteral("令牌错误次数太多，请 %1 秒后再试。").arg(seconds),
+        return refusal(429, QCoreApplication::translate("SignServiceAccess", "令牌错误次数太多，请 %1 秒后再试。").arg(seconds),
                        {{"Retry-After", QByteArray::number(seconds)}});
     if (loginRequest)
         return std::nullopt; // the token is in the body
@@ -140,8 +141,8 @@ std::optional<RequestGate::Answer> SignService::admit(const RequestGate::Head &h
     if (!authorization.isEmpty())
         wrongToken(head.peer);
     return refusal(401, authorization.isEmpty()
-                            ? QStringLiteral("需要登录或令牌：Authorization: Bearer TOKEN")
-                            : QStringLiteral("令牌不对。"),
+                            ? QCoreApplication::translate("SignServiceAccess", "需要登录或令牌：Authorization: Bearer TOKEN")
+                            : QCoreApplication::translate("SignServiceAccess", "令牌不对。"),
                    {{"WWW-Authenticate", "Bearer"}});
 }
 
@@ -198,12 +199,12 @@ SignService::Reply SignService::login(const ApiRequest &request,
         return *bad;
     const QJsonValue token = body.value(u"token");
     if (body.size() != 1 || !token.isString())
-        return error(400, QStringLiteral("需要 {\"token\": \"...\"}。"));
+        return error(400, QCoreApplication::translate("SignServiceAccess", "需要 {\"token\": \"...\"}。"));
     if (m_config.token.isEmpty())
         return json(200, QJsonObject{{QStringLiteral("ok"), true}});
     if (!sameSecret(token.toString().toUtf8(), m_config.token)) {
         wrongToken(request.peer);
-        Reply reply = error(401, QStringLiteral("令牌不对。"));
+        Reply reply = error(401, QCoreApplication::translate("SignServiceAccess", "令牌不对。"));
         return reply;
     }
     QByteArray id(32, Qt::Uninitialized);

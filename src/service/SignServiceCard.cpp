@@ -15,6 +15,7 @@
 #include "service/SendJob.h"
 #include "service/ServiceSupport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QDateTime>
@@ -43,7 +44,7 @@ SignService::Sign *SignService::signFor(const QString &name, Reply *refusal) con
         if (sign->config.name == name)
             return sign.get();
     if (refusal)
-        *refusal = error(404, QStringLiteral("没有名为“%1”的屏。").arg(name.left(100)));
+        *refusal = error(404, QCoreApplication::translate("SignServiceCard", "没有名为“%1”的屏。").arg(name.left(100)));
     return nullptr;
 }
 
@@ -148,14 +149,17 @@ bool SignService::runCardCommand(const std::function<Outcome(CardSession &)> &co
 }
 
 namespace {
-const QString kNoSchedule = QStringLiteral("没有日程：服务启动时未给出 --schedule。");
+QString noSchedule()
+{
+    return QCoreApplication::translate("SignServiceCard", "没有日程：服务启动时未给出 --schedule。");
+}
 }
 
 SignService::Reply SignService::scheduleStatus(const ApiRequest &,
                                                const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     return json(200, m_schedule->status());
 }
 
@@ -163,7 +167,7 @@ SignService::Reply SignService::getSchedule(const ApiRequest &,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     return json(200, m_schedule->document());
 }
 
@@ -171,7 +175,7 @@ SignService::Reply SignService::putSchedule(const ApiRequest &request,
                                             const QRegularExpressionMatch &)
 {
     if (!m_schedule)
-        return error(404, kNoSchedule);
+        return error(404, noSchedule());
     QJsonObject ignored;
     if (auto bad = readObject(request.body, &ignored))
         return *bad;
@@ -182,7 +186,7 @@ SignService::Reply SignService::putSchedule(const ApiRequest &request,
     for (const ScheduleProblem &p : problems)
         list.append(QJsonObject{{QStringLiteral("field"), p.field},
                                 {QStringLiteral("error"), p.text}});
-    const QString text = QStringLiteral("日程有错误，未保存：") + problems.first().line();
+    const QString text = QCoreApplication::translate("SignServiceCard", "日程有错误，未保存：") + problems.first().line();
     return json(400, QJsonObject{{QStringLiteral("error"), text},
                                  {QStringLiteral("problems"), list}});
 }
@@ -226,22 +230,22 @@ void SignService::cardCommand(const ApiRequest &request, const QRegularExpressio
         for (auto it = body.begin(); it != body.end(); ++it)
             if (it.key() != field)
                 return done(error(
-                    400, QStringLiteral("未知字段“%1”；只接受“%2”。").arg(it.key(), field)));
+                    400, QCoreApplication::translate("SignServiceCard", "未知字段“%1”；只接受“%2”。").arg(it.key(), field)));
         const QJsonValue value = body.value(field);
         if (command == u"power" && !value.isBool())
-            return done(error(400, QStringLiteral("需要 {\"on\": true} 或 {\"on\": false}。")));
+            return done(error(400, QCoreApplication::translate("SignServiceCard", "需要 {\"on\": true} 或 {\"on\": false}。")));
         if (command == u"brightness") {
             const double level = value.toDouble(-1);
             if (!value.isDouble() || level != int(level) || level < 0 || level > 15)
                 return done(error(
-                    400, QStringLiteral("亮度必须是 0 到 15 的整数：{\"level\": 0..15}。")));
+                    400, QCoreApplication::translate("SignServiceCard", "亮度必须是 0 到 15 的整数：{\"level\": 0..15}。")));
         }
     } else if (!request.body.trimmed().isEmpty()) {
         QJsonObject ignored;
         if (auto bad = readObject(request.body, &ignored))
             return done(*bad);
         if (!ignored.isEmpty())
-            return done(error(400, QStringLiteral("此命令不接受任何字段。")));
+            return done(error(400, QCoreApplication::translate("SignServiceCard", "此命令不接受任何字段。")));
     }
     Reply refusal;
     Sign *sign = signFor(request.sign, &refusal);
@@ -278,7 +282,7 @@ SignService::Reply SignService::startSend(const ApiRequest &request,
         if (auto bad = readObject(request.body, &ignored))
             return *bad;
         if (!ignored.isEmpty())
-            return error(400, QStringLiteral("发送不接受任何字段。"));
+            return error(400, QCoreApplication::translate("SignServiceCard", "发送不接受任何字段。"));
     }
     Reply refusal;
     if (!signFor(request.sign, &refusal))
@@ -305,7 +309,7 @@ int SignService::startSendJob(const QString &listPath, const QString &signName)
     job->listPath = listPath;
     job->sign = sign->config.name;
     job->id = m_nextJob++;
-    job->setStatus(0, QStringLiteral("正在连接控制卡..."));
+    job->setStatus(0, QCoreApplication::translate("SignServiceCard", "正在连接控制卡..."));
     const ServiceConfig::OnError onError = m_config.onError;
     const int retries = m_config.retries;
     const auto logLine = m_config.log;
@@ -320,8 +324,8 @@ int SignService::startSendJob(const QString &listPath, const QString &signName)
         if (const Outcome loaded = list.load(); !loaded) {
             job->finish(SendJob::State::Failed, {},
                         loaded.code() == OutcomeCode::FileMissing
-                            ? QStringLiteral("没有项目文件 %1").arg(fileName)
-                            : QStringLiteral("无法读取项目文件 %1（%2）").arg(fileName, loaded.text()));
+                            ? QCoreApplication::translate("SignServiceCard", "没有项目文件 %1").arg(fileName)
+                            : QCoreApplication::translate("SignServiceCard", "无法读取项目文件 %1（%2）").arg(fileName, loaded.text()));
             return;
         }
         // A port by number is opened by the send's own check; a name or the
@@ -441,7 +445,7 @@ SignService::Reply SignService::jobState(const ApiRequest &,
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));
     if (it == m_jobs.end())
-        return error(404, QStringLiteral("没有发送任务 %1。").arg(m.captured(1)));
+        return error(404, QCoreApplication::translate("SignServiceCard", "没有发送任务 %1。").arg(m.captured(1)));
     return json(200, it->second->toJson());
 }
 
@@ -450,7 +454,7 @@ SignService::Reply SignService::cancelJob(const ApiRequest &,
 {
     const auto it = m_jobs.find(smallNumber(m.captured(1)));
     if (it == m_jobs.end())
-        return error(404, QStringLiteral("没有发送任务 %1。").arg(m.captured(1)));
+        return error(404, QCoreApplication::translate("SignServiceCard", "没有发送任务 %1。").arg(m.captured(1)));
     // As the cancel button: the current program finishes, the upload is closed.
     if (it->second->running())
         it->second->cancelRequested = true;

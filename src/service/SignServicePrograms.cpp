@@ -21,6 +21,7 @@
 #include "service/ServiceSupport.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -141,7 +142,7 @@ SignService::changeList(const std::function<std::optional<Reply>(PlayList &)> &c
                         const std::function<Reply(PlayList &)> &answer)
 {
     if (sendRunning())
-        return error(409, QStringLiteral("正在发送：发送结束前不能修改节目单。"));
+        return error(409, QCoreApplication::translate("SignServicePrograms", "正在发送：发送结束前不能修改节目单。"));
     // The read, the change and the write hold the file's lock together, so
     // a command-line edit between them waits instead of being overwritten.
     auto fresh = std::make_unique<PlayList>();
@@ -186,10 +187,10 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
         if (it.key() == u"picture" && item.isPicture()) {
             const QString name = it.value().toString();
             if (!it.value().isString() || !validPictureName(name))
-                return error(400, QStringLiteral("图片名称无效：只能是 pictures/ 中的文件名。"));
+                return error(400, QCoreApplication::translate("SignServicePrograms", "图片名称无效：只能是 pictures/ 中的文件名。"));
             const QString path = QDir(picturesDir).filePath(name);
             if (!QFileInfo(path).isFile())
-                return error(404, QStringLiteral("没有图片“%1”：请先上传。").arg(name));
+                return error(404, QCoreApplication::translate("SignServicePrograms", "没有图片“%1”：请先上传。").arg(name));
             if (!ProgramFields::assign(item, QStringLiteral("content"), path, context, &problem))
                 return error(400, problem);
             continue;
@@ -199,7 +200,7 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
         const QString field = ProgramFields::fieldName(it.key(), item.isPicture());
         if (field.isEmpty() || (field == u"content" && item.isPicture()))
             return error(
-                400, QStringLiteral("未知字段“%1”；可用字段：%2")
+                400, QCoreApplication::translate("SignServicePrograms", "未知字段“%1”；可用字段：%2")
                          .arg(it.key(), (item.isPicture()
                                              ? QStringList{QStringLiteral("picture")} + known.mid(1)
                                              : known)
@@ -218,7 +219,7 @@ std::optional<SignService::Reply> applyFields(ProgramItem &item, const QJsonObje
             assigned = ProgramFields::assign(item, field, qint64(value.toBool()), context, &problem);
         else
             return error(400,
-                         QStringLiteral("字段“%1”的类型不对：需要字符串或整数。").arg(it.key()));
+                         QCoreApplication::translate("SignServicePrograms", "字段“%1”的类型不对：需要字符串或整数。").arg(it.key()));
         if (!assigned)
             return error(400, problem);
     }
@@ -238,11 +239,11 @@ std::optional<SignService::Reply> newProgram(PlayList &project, const QJsonObjec
 {
     const QString kind = body.value(u"kind").toString();
     if (kind != u"text" && kind != u"picture")
-        return error(400, QStringLiteral("需要 \"kind\": \"text\" 或 \"picture\"。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "需要 \"kind\": \"text\" 或 \"picture\"。"));
     if (kind == u"text" && !body.value(u"content").isString())
-        return error(400, QStringLiteral("文字节目需要 \"content\"（字符串）。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "文字节目需要 \"content\"（字符串）。"));
     if (kind == u"picture" && !body.contains(u"picture"))
-        return error(400, QStringLiteral("图片节目需要 \"picture\"（已上传的图片名称）。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "图片节目需要 \"picture\"（已上传的图片名称）。"));
     std::unique_ptr<ProgramItem> item;
     if (kind == u"text")
         item = std::make_unique<TextItem>(&project);
@@ -318,8 +319,8 @@ std::optional<SignService::Reply> checkNumber(const PlayList &project, int n)
 {
     if (n < 1 || n > project.itemCount())
         return error(404, project.itemCount() == 0
-                              ? QStringLiteral("没有节目 %1：节目单是空的。").arg(n)
-                              : QStringLiteral("没有节目 %1：节目号为 1 到 %2。")
+                              ? QCoreApplication::translate("SignServicePrograms", "没有节目 %1：节目单是空的。").arg(n)
+                              : QCoreApplication::translate("SignServicePrograms", "没有节目 %1：节目号为 1 到 %2。")
                                     .arg(n)
                                     .arg(project.itemCount()));
     return std::nullopt;
@@ -335,7 +336,7 @@ SignService::Reply SignService::changeProgram(const ApiRequest &request,
     if (auto bad = readObject(request.body, &body))
         return *bad;
     if (body.contains(u"kind"))
-        return error(400, QStringLiteral("节目的种类不能修改。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "节目的种类不能修改。"));
     const QString projectDir = QFileInfo(m_config.projectPath).absolutePath();
     return changeList(
         [&](PlayList &project) -> std::optional<Reply> {
@@ -372,7 +373,7 @@ SignService::Reply SignService::moveProgram(const ApiRequest &request,
     const QString direction = body.value(u"direction").toString();
     if (body.size() != 1 || (direction != u"up" && direction != u"down"))
         return error(400,
-                     QStringLiteral("需要 {\"direction\": \"up\"} 或 {\"direction\": \"down\"}。"));
+                     QCoreApplication::translate("SignServicePrograms", "需要 {\"direction\": \"up\"} 或 {\"direction\": \"down\"}。"));
     return changeList(
         [&](PlayList &project) -> std::optional<Reply> {
             if (auto bad = checkNumber(project, n))
@@ -381,8 +382,8 @@ SignService::Reply SignService::moveProgram(const ApiRequest &request,
                 direction == u"up" ? project.moveItemUp(n - 1) : project.moveItemDown(n - 1);
             if (!moved)
                 return error(400, direction == u"up"
-                                      ? QStringLiteral("节目 %1 已经是第一个。").arg(n)
-                                      : QStringLiteral("节目 %1 已经是最后一个。").arg(n));
+                                      ? QCoreApplication::translate("SignServicePrograms", "节目 %1 已经是第一个。").arg(n)
+                                      : QCoreApplication::translate("SignServicePrograms", "节目 %1 已经是最后一个。").arg(n));
             return std::nullopt;
         },
         [this](PlayList &project) { return json(200, listDocument(project)); });
@@ -403,7 +404,7 @@ SignService::Reply SignService::pagePicture(const ApiRequest &request,
     const int p = smallNumber(m.captured(2));
     const PageBitmap *page = p >= 1 ? item.pageAt(p - 1) : nullptr;
     if (!page || page->isNull())
-        return error(404, QStringLiteral("节目 %1 没有第 %2 页（共 %3 页）。")
+        return error(404, QCoreApplication::translate("SignServicePrograms", "节目 %1 没有第 %2 页（共 %3 页）。")
                               .arg(n)
                               .arg(m.captured(2))
                               .arg(item.pageCount()));
@@ -412,11 +413,11 @@ SignService::Reply SignService::pagePicture(const ApiRequest &request,
     if (query.hasQueryItem(QStringLiteral("scale"))) {
         scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
         if (scale < 1 || scale > kMaxScale)
-            return error(400, QStringLiteral("scale 必须是 1 到 %1。").arg(kMaxScale));
+            return error(400, QCoreApplication::translate("SignServicePrograms", "scale 必须是 1 到 %1。").arg(kMaxScale));
     }
     const QImage image = pageImage(item, p - 1);
     if (qint64(image.width()) * image.height() * scale * scale > kMaxAnswerPixels)
-        return error(400, QStringLiteral("scale 太大：图片会超过 %1 像素。").arg(kMaxAnswerPixels));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "scale 太大：图片会超过 %1 像素。").arg(kMaxAnswerPixels));
     return {200, png(scale == 1 ? image : image.scaled(image.size() * scale)), "image/png"};
 }
 
@@ -439,7 +440,7 @@ SignService::Reply SignService::previewPicture(const ApiRequest &request,
     const int p = smallNumber(typed);
     const QImage image = p >= 1 ? screenImage(item, p - 1, localNow().time()) : QImage();
     if (image.isNull())
-        return error(404, QStringLiteral("节目 %1 没有第 %2 页（共 %3 页）。")
+        return error(404, QCoreApplication::translate("SignServicePrograms", "节目 %1 没有第 %2 页（共 %3 页）。")
                               .arg(n)
                               .arg(typed.left(12))
                               .arg(item.pageCount()));
@@ -464,7 +465,7 @@ SignService::Reply SignService::animationGif(const ApiRequest &request,
         // Bounded: the whole GIF is built in memory for the reply.
         options.scale = smallNumber(query.queryItemValue(QStringLiteral("scale")));
         if (options.scale < 1 || options.scale > 4)
-            return error(400, QStringLiteral("scale 只能是 1 到 4。"));
+            return error(400, QCoreApplication::translate("SignServicePrograms", "scale 只能是 1 到 4。"));
     }
     options.dots = query.queryItemValue(QStringLiteral("dots")) == QLatin1String("1");
     QBuffer buffer;
@@ -472,7 +473,7 @@ SignService::Reply SignService::animationGif(const ApiRequest &request,
     const PlaybackExport::Result result =
         PlaybackExport::writeGif(playbackPlayer(project, n - 1), &buffer, options, localNow());
     if (!result.ok)
-        return error(500, QStringLiteral("无法生成动画：%1").arg(result.error));
+        return error(500, QCoreApplication::translate("SignServicePrograms", "无法生成动画：%1").arg(result.error));
     return {200, buffer.data(), "image/gif"};
 }
 
@@ -483,15 +484,15 @@ SignService::Reply SignService::uploadPicture(const ApiRequest &request,
     if (!validPictureName(name))
         return error(
             400,
-            QStringLiteral(
+            QCoreApplication::translate("SignServicePrograms", 
                 "图片名称无效：只能用字母、数字、“._- ”和空格，不能以“.”开头，最多 %1 个字符。")
                 .arg(kMaxPictureNameChars));
     const QByteArray body = request.body;
     if (body.isEmpty())
-        return error(400, QStringLiteral("请求正文是空的：需要图片文件。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "请求正文是空的：需要图片文件。"));
     const QString dir = picturesDir();
     if (!QDir().mkpath(dir))
-        return error(500, QStringLiteral("无法建立文件夹 pictures"));
+        return error(500, QCoreApplication::translate("SignServicePrograms", "无法建立文件夹 pictures"));
     PageBitmap decoded;
     // Decoded from a temporary file with the picture programs' own bounded
     // reader first; only a picture that decodes replaces the one of that name,
@@ -501,13 +502,13 @@ SignService::Reply SignService::uploadPicture(const ApiRequest &request,
     {
         QTemporaryFile file(QDir(dir).filePath(QStringLiteral(".upload-XXXXXX")));
         if (!file.open() || file.write(body) != body.size() || !file.flush())
-            return error(500, QStringLiteral("无法写入文件夹 pictures"));
+            return error(500, QCoreApplication::translate("SignServicePrograms", "无法写入文件夹 pictures"));
         if (!decoded.loadFromFile(file.fileName()))
-            return error(400, QStringLiteral("无法解码这个图片文件。"));
+            return error(400, QCoreApplication::translate("SignServicePrograms", "无法解码这个图片文件。"));
     }
     QSaveFile saved(QDir(dir).filePath(name));
     if (!saved.open(QIODevice::WriteOnly) || saved.write(body) != body.size() || !saved.commit())
-        return error(500, QStringLiteral("无法保存图片 %1").arg(name));
+        return error(500, QCoreApplication::translate("SignServicePrograms", "无法保存图片 %1").arg(name));
     return json(201, QJsonObject{{QStringLiteral("picture"), name},
                                  {QStringLiteral("width"), decoded.image().width()},
                                  {QStringLiteral("height"), decoded.image().height()}});
@@ -539,24 +540,24 @@ SignService::Reply SignService::postNotify(const ApiRequest &request,
         return *bad;
     const QJsonValue text = body.take(QStringLiteral("text"));
     if (!text.isString() || text.toString().trimmed().isEmpty())
-        return error(400, QStringLiteral("消息需要 \"text\"（要显示的文字）。"));
+        return error(400, QCoreApplication::translate("SignServicePrograms", "消息需要 \"text\"（要显示的文字）。"));
     int seconds = NotifyQueue::kDefaultDurationSeconds;
     if (body.contains(u"duration")) {
         const double d = body.take(QStringLiteral("duration")).toDouble(-1);
         if (d != int(d) || d < 1 || d > NotifyQueue::kMaxDurationSeconds)
-            return error(400, QStringLiteral("\"duration\" 必须是 1 到 %1 的整数（秒）。")
+            return error(400, QCoreApplication::translate("SignServicePrograms", "\"duration\" 必须是 1 到 %1 的整数（秒）。")
                                   .arg(NotifyQueue::kMaxDurationSeconds));
         seconds = int(d);
     }
     const auto queueFull = [] {
-        return error(429, QStringLiteral("等待显示的消息太多（最多 %1 条），请稍后再试。")
+        return error(429, QCoreApplication::translate("SignServicePrograms", "等待显示的消息太多（最多 %1 条），请稍后再试。")
                               .arg(NotifyQueue::kMaxWaiting));
     };
     // A full queue refuses before any file work (bursts stay cheap).
     if (m_notify->waiting() >= NotifyQueue::kMaxWaiting)
         return queueFull();
     if (m_notify->folder().isEmpty())
-        return error(500, QStringLiteral("无法为消息建立临时文件夹。"));
+        return error(500, QCoreApplication::translate("SignServicePrograms", "无法为消息建立临时文件夹。"));
     // The message is a one-program list of the project's screen.
     auto list = std::make_unique<PlayList>();
     list->setProjectFilePath(m_config.projectPath);

@@ -3,6 +3,7 @@
 #include "base/AppPaths.h"
 #include "ui/AnimatedPicture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <QGridLayout>
@@ -13,19 +14,19 @@
 AboutDialog::AboutDialog(QWidget *parent, const QString &projectFile)
     : QDialog(parent), m_banner(new AnimatedPicture(this))
 {
-    setWindowTitle(QStringLiteral("关于 Brivane"));
+    setWindowTitle(QCoreApplication::translate("AboutDialog", "关于 Brivane"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_banner->setObjectName(QStringLiteral("banner"));
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(QIcon(QStringLiteral(":/icons/app.svg")).pixmap(32, 32));
-    auto *name = new QLabel(QStringLiteral("Brivane 1.5 版"), this);
+    auto *name = new QLabel(QCoreApplication::translate("AboutDialog", "Brivane 1.5 版"), this);
     name->setObjectName(QStringLiteral("name"));
     auto *notice =
-        new QLabel(QStringLiteral("LED 条屏与点阵屏的节目编辑、发送和控制卡设置工具。"), this);
+        new QLabel(QCoreApplication::translate("AboutDialog", "LED 条屏与点阵屏的节目编辑、发送和控制卡设置工具。"), this);
     notice->setObjectName(QStringLiteral("notice"));
-    auto *ok = new QPushButton(QStringLiteral("确定"), this);
+    auto *ok = new QPushButton(QCoreApplication::translate("AboutDialog", "确定"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -39,7 +40,7 @@ AboutDialog::AboutDialog(QWidget *parent, const QString &projectFile)
         projectFile.isEmpty() ? defaultProjectFilePath() : projectFile);
     auto *where = new QLabel(this);
     where->setObjectName(QStringLiteral("projectFile"));
-    const QString head = QStringLiteral("节目文件：");
+    const QString head = QCoreApplication::translate("AboutDialog", "节目文件：");
     where->setText(head + where->fontMetrics().elidedText(
                               shownFile, Qt::ElideMiddle,
                               kBannerWidth + 60 - where->fontMetrics().horizontalAdvance(head)));

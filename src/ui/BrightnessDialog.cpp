@@ -3,6 +3,7 @@
 #include "model/CardSession.h"
 #include "ui/CommandResult.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,10 +16,10 @@
 BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
     : QDialog(parent), m_card(card), m_slider(new QSlider(Qt::Horizontal, this)),
       m_value(new QLabel(QStringLiteral("15"), this)),
-      m_set(new QPushButton(QStringLiteral("设置"), this)),
-      m_close(new QPushButton(QStringLiteral("关闭"), this))
+      m_set(new QPushButton(QCoreApplication::translate("BrightnessDialog", "设置"), this)),
+      m_close(new QPushButton(QCoreApplication::translate("BrightnessDialog", "关闭"), this))
 {
-    setWindowTitle(QStringLiteral("亮度设置"));
+    setWindowTitle(QCoreApplication::translate("BrightnessDialog", "亮度设置"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     m_slider->setObjectName(QStringLiteral("brightness"));
     m_value->setObjectName(QStringLiteral("value"));
@@ -32,9 +33,9 @@ BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
         std::max(m_value->fontMetrics().horizontalAdvance(QStringLiteral("000")),
                  m_value->fontMetrics().horizontalAdvance(unknownText())));
 
-    auto *title = new QLabel(QStringLiteral("亮度值："), this);
-    auto *darkest = new QLabel(QStringLiteral("最暗"), this);
-    auto *brightest = new QLabel(QStringLiteral("最亮"), this);
+    auto *title = new QLabel(QCoreApplication::translate("BrightnessDialog", "亮度值："), this);
+    auto *darkest = new QLabel(QCoreApplication::translate("BrightnessDialog", "最暗"), this);
+    auto *brightest = new QLabel(QCoreApplication::translate("BrightnessDialog", "最亮"), this);
 
     auto *grid = new QGridLayout;
     grid->addWidget(title, 0, 0);
@@ -67,12 +68,12 @@ BrightnessDialog::BrightnessDialog(CardSession &card, QWidget *parent)
     m_slider->setValue(read ? level : kFallbackBrightness);
     m_value->setText(read ? QString::number(m_slider->value()) : unknownText());
     if (!read)
-        m_value->setToolTip(QStringLiteral("控制卡没有回答，无法读取当前亮度。"));
+        m_value->setToolTip(QCoreApplication::translate("BrightnessDialog", "控制卡没有回答，无法读取当前亮度。"));
 }
 
 QString BrightnessDialog::unknownText()
 {
-    return QStringLiteral("未知");
+    return QCoreApplication::translate("BrightnessDialog", "未知");
 }
 
 bool BrightnessDialog::apply()

@@ -3,12 +3,13 @@
 #include "base/AppServices.h"
 #include "model/Outcome.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 void showCommandResult(QWidget *owner, const Outcome &outcome)
 {
     if (outcome)
-        showMessage(nullptr, outcome.userText(), QStringLiteral("成功"), MessageIcon::Information);
+        showMessage(nullptr, outcome.userText(), QCoreApplication::translate("CommandResult", "成功"), MessageIcon::Information);
     else
-        showMessage(owner, outcome.userText(), QStringLiteral("错误"), MessageIcon::Warning);
+        showMessage(owner, outcome.userText(), QCoreApplication::translate("CommandResult", "错误"), MessageIcon::Warning);
 }

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,17 +22,17 @@
 HardwareSettingsDialog::HardwareSettingsDialog(CardSession &card, PlayList &list,
                                                QWidget *parent)
     : QDialog(parent), m_card(card), m_list(list), m_size(std::make_unique<ScreenSizeFields>(this)),
-      m_reverseData(new QCheckBox(QStringLiteral("反数据"), this)),
-      m_reverseOe(new QCheckBox(QStringLiteral("反OE"), this)),
+      m_reverseData(new QCheckBox(QCoreApplication::translate("HardwareSettingsDialog", "反数据"), this)),
+      m_reverseOe(new QCheckBox(QCoreApplication::translate("HardwareSettingsDialog", "反OE"), this)),
       m_rowOrder(new NumberSpinEdit(this)), m_colour(new QComboBox(this)),
-      m_frequency(new QComboBox(this)), m_no138(new QCheckBox(QStringLiteral("无138译码"), this)),
+      m_frequency(new QComboBox(this)), m_no138(new QCheckBox(QCoreApplication::translate("HardwareSettingsDialog", "无138译码"), this)),
       m_scan(new QComboBox(this)),
-      m_warning(new QLabel(QStringLiteral("提示：不明白含义的属性不要乱改，否则会烧屏！"), this)),
-      m_set(new QPushButton(QStringLiteral("设置"), this)),
-      m_close(new QPushButton(QStringLiteral("关闭"), this)),
-      m_factory(new QPushButton(QStringLiteral("恢复出厂设置"), this))
+      m_warning(new QLabel(QCoreApplication::translate("HardwareSettingsDialog", "提示：不明白含义的属性不要乱改，否则会烧屏！"), this)),
+      m_set(new QPushButton(QCoreApplication::translate("HardwareSettingsDialog", "设置"), this)),
+      m_close(new QPushButton(QCoreApplication::translate("HardwareSettingsDialog", "关闭"), this)),
+      m_factory(new QPushButton(QCoreApplication::translate("HardwareSettingsDialog", "恢复出厂设置"), this))
 {
-    setWindowTitle(QStringLiteral("硬件设置"));
+    setWindowTitle(QCoreApplication::translate("HardwareSettingsDialog", "硬件设置"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_reverseData->setObjectName(QStringLiteral("reverseData"));
     m_reverseOe->setObjectName(QStringLiteral("reverseOe"));
@@ -47,11 +48,11 @@ HardwareSettingsDialog::HardwareSettingsDialog(CardSession &card, PlayList &list
 
     m_rowOrder->setRange(kRowOrderMin, kRowOrderMax);
     m_rowOrder->setSingleStep(1);
-    m_colour->addItems({QStringLiteral("单红"), QStringLiteral("红绿双色")});
+    m_colour->addItems({QCoreApplication::translate("HardwareSettingsDialog", "单红"), QCoreApplication::translate("HardwareSettingsDialog", "红绿双色")});
     m_frequency->addItems({QStringLiteral("1.0M"), QStringLiteral("1.25M"), QStringLiteral("1.5M"),
                            QStringLiteral("1.75M"), QStringLiteral("2.0M")});
     for (int i = 0; i < ScanModes::kCount; ++i)
-        m_scan->addItem(ScanModes::name(i));
+        m_scan->addItem(QCoreApplication::translate("ScanModes", ScanModes::name(i).toUtf8().constData()));
 
     // Only the warning is drawn in blue, on the usual background.
     QPalette warningPalette = m_warning->palette();
@@ -65,15 +66,15 @@ HardwareSettingsDialog::HardwareSettingsDialog(CardSession &card, PlayList &list
         fields->addWidget(text, row, column * 2);
         fields->addWidget(field, row, column * 2 + 1);
     };
-    addField(0, 0, QStringLiteral("屏    高："), m_size->height());
-    addField(0, 1, QStringLiteral("屏    宽："), m_size->width());
+    addField(0, 0, QCoreApplication::translate("HardwareSettingsDialog", "屏    高："), m_size->height());
+    addField(0, 1, QCoreApplication::translate("HardwareSettingsDialog", "屏    宽："), m_size->width());
     fields->addWidget(m_reverseData, 1, 1);
     fields->addWidget(m_reverseOe, 1, 3);
-    addField(2, 0, QStringLiteral("行 顺 序："), m_rowOrder);
-    addField(2, 1, QStringLiteral("颜色类型："), m_colour);
-    addField(3, 0, QStringLiteral("扫描频率："), m_frequency);
+    addField(2, 0, QCoreApplication::translate("HardwareSettingsDialog", "行 顺 序："), m_rowOrder);
+    addField(2, 1, QCoreApplication::translate("HardwareSettingsDialog", "颜色类型："), m_colour);
+    addField(3, 0, QCoreApplication::translate("HardwareSettingsDialog", "扫描频率："), m_frequency);
     fields->addWidget(m_no138, 3, 3);
-    auto *scanLabel = new QLabel(QStringLiteral("扫描方式："), this);
+    auto *scanLabel = new QLabel(QCoreApplication::translate("HardwareSettingsDialog", "扫描方式："), this);
     scanLabel->setBuddy(m_scan);
     fields->addWidget(scanLabel, 4, 0);
     fields->addWidget(m_scan, 4, 1, 1, 3);

@@ -12,6 +12,7 @@
 #include "ui/TextEditorPage.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,9 +23,9 @@
 ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     : QDialog(parent), m_item(item), m_level(new QComboBox(this)), m_stay(new NumberSpinEdit(this)),
       m_flash(new QComboBox(this)), m_interval(new NumberSpinEdit(this)), m_preview(nullptr),
-      m_done(new QPushButton(QStringLiteral("完成"), this))
+      m_done(new QPushButton(QCoreApplication::translate("ItemEditorDialog", "完成"), this))
 {
-    setWindowTitle(QStringLiteral("信息编辑器"));
+    setWindowTitle(QCoreApplication::translate("ItemEditorDialog", "信息编辑器"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_level->setObjectName(QStringLiteral("level"));
     m_stay->setObjectName(QStringLiteral("stayTime"));
@@ -62,8 +63,8 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     m_stay->setSingleStep(1);
     m_interval->setRange(kIntervalMin, kIntervalMax);
     m_interval->setSingleStep(1);
-    m_level->addItems(ValueTables::levelNames());
-    m_flash->addItems(ValueTables::flashNames());
+    m_level->addItems(ValueTables::shown(ValueTables::levelNames()));
+    m_flash->addItems(ValueTables::shown(ValueTables::flashNames()));
 
     auto *fields = new QGridLayout;
     auto addField = [&](int row, int column, const QString &label, QWidget *field) {
@@ -72,10 +73,10 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
         fields->addWidget(text, row, column * 3);
         fields->addWidget(field, row, column * 3 + 1);
     };
-    addField(0, 0, QStringLiteral("走字级别："), m_level);
-    addField(0, 1, QStringLiteral("停留时间："), m_stay);
-    addField(1, 0, QStringLiteral("停留闪烁："), m_flash);
-    addField(1, 1, QStringLiteral("闪烁间隔："), m_interval);
+    addField(0, 0, QCoreApplication::translate("ItemEditorDialog", "走字级别："), m_level);
+    addField(0, 1, QCoreApplication::translate("ItemEditorDialog", "停留时间："), m_stay);
+    addField(1, 0, QCoreApplication::translate("ItemEditorDialog", "停留闪烁："), m_flash);
+    addField(1, 1, QCoreApplication::translate("ItemEditorDialog", "闪烁间隔："), m_interval);
     fields->setColumnMinimumWidth(2, 12);
     fields->setColumnStretch(5, 1);
 
@@ -113,12 +114,12 @@ ItemEditorDialog::ItemEditorDialog(ProgramItem *item, QWidget *parent)
     previewLayout->addWidget(m_preview);
     m_preview->setItem(item);
 
-    m_level->setToolTip(QStringLiteral("通常不用修改，如果信息走得太快可以加大级别，如果太慢可以"
+    m_level->setToolTip(QCoreApplication::translate("ItemEditorDialog", "通常不用修改，如果信息走得太快可以加大级别，如果太慢可以"
                                        "减小级别。提示，只有特定型号的控制卡才支持本选项。"));
-    m_stay->setToolTip(QStringLiteral("信息走完一幕后是否要停留几秒时间再走下一幕。"));
-    m_flash->setToolTip(QStringLiteral("信息停留期间，是否附带闪烁效果。提示，只有‘停留时间’大于"
+    m_stay->setToolTip(QCoreApplication::translate("ItemEditorDialog", "信息走完一幕后是否要停留几秒时间再走下一幕。"));
+    m_flash->setToolTip(QCoreApplication::translate("ItemEditorDialog", "信息停留期间，是否附带闪烁效果。提示，只有‘停留时间’大于"
                                        "‘闪烁间隔’才能看到效果。"));
-    m_interval->setToolTip(QStringLiteral("停留期间，每隔多少秒闪烁一遍。"));
+    m_interval->setToolTip(QCoreApplication::translate("ItemEditorDialog", "停留期间，每隔多少秒闪烁一遍。"));
 
     // Cards of the level-locked models ignore the level.
     if (item->context().card.isLevelLocked())

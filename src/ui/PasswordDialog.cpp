@@ -2,6 +2,7 @@
 
 #include "base/AppServices.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,16 +11,16 @@
 
 PasswordDialog::PasswordDialog(QWidget *parent) : QDialog(parent), m_edit(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("密码"));
+    setWindowTitle(QCoreApplication::translate("PasswordDialog", "密码"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_edit->setObjectName(QStringLiteral("password"));
     m_edit->setEchoMode(QLineEdit::Password);
 
-    auto *label = new QLabel(QStringLiteral("请输入口令："), this);
+    auto *label = new QLabel(QCoreApplication::translate("PasswordDialog", "请输入口令："), this);
     label->setBuddy(m_edit);
 
-    auto *ok = new QPushButton(QStringLiteral("确定"), this);
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto *ok = new QPushButton(QCoreApplication::translate("PasswordDialog", "确定"), this);
+    auto *cancel = new QPushButton(QCoreApplication::translate("PasswordDialog", "取消"), this);
     ok->setObjectName(QStringLiteral("ok"));
     cancel->setObjectName(QStringLiteral("cancel"));
     ok->setDefault(true);
@@ -55,7 +56,7 @@ void PasswordDialog::accept()
         QDialog::accept();
         return;
     }
-    showMessage(this, QStringLiteral("您的输入不正确！"), QStringLiteral("错误"),
+    showMessage(this, QCoreApplication::translate("PasswordDialog", "您的输入不正确！"), QCoreApplication::translate("PasswordDialog", "错误"),
                 MessageIcon::Warning);
     m_edit->setFocus();
 }

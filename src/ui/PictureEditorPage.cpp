@@ -8,6 +8,7 @@
 #include "ui/NumberSpinEdit.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -65,7 +66,7 @@ QString systemFileDialog(QWidget *parent, const QString &startDir, const QString
 
 QString PictureEditorPage::fileFilter()
 {
-    return QStringLiteral("图片文件(*.bmp *.jpg *.jpeg *.tiff *.gif *.ico *.png);;所有文件(*)");
+    return QCoreApplication::translate("PictureEditorPage", "图片文件(*.bmp *.jpg *.jpeg *.tiff *.gif *.ico *.png);;所有文件(*)");
 }
 
 void PictureEditorPage::setFileChooser(FileChooser chooser)
@@ -75,11 +76,11 @@ void PictureEditorPage::setFileChooser(FileChooser chooser)
 
 PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
     : QWidget(parent), m_item(item), m_path(new QLineEdit(this)),
-      m_browse(new QPushButton(QStringLiteral("浏览..."), this)),
-      m_centre(new QRadioButton(QStringLiteral("居中显示图片"))),
-      m_stretch(new QRadioButton(QStringLiteral("缩放到和屏一样大"))),
-      m_invert(new QCheckBox(QStringLiteral("图像反色"), this)), m_limit(new NumberSpinEdit(this)),
-      m_preview(new QPushButton(QStringLiteral("预览"), this))
+      m_browse(new QPushButton(QCoreApplication::translate("PictureEditorPage", "浏览..."), this)),
+      m_centre(new QRadioButton(QCoreApplication::translate("PictureEditorPage", "居中显示图片"))),
+      m_stretch(new QRadioButton(QCoreApplication::translate("PictureEditorPage", "缩放到和屏一样大"))),
+      m_invert(new QCheckBox(QCoreApplication::translate("PictureEditorPage", "图像反色"), this)), m_limit(new NumberSpinEdit(this)),
+      m_preview(new QPushButton(QCoreApplication::translate("PictureEditorPage", "预览"), this))
 {
     m_path->setObjectName(QStringLiteral("path"));
     m_browse->setObjectName(QStringLiteral("browse"));
@@ -93,13 +94,13 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
     m_browse->setDefault(true);
 
     auto *pathRow = new QHBoxLayout;
-    auto *pathLabel = new QLabel(QStringLiteral("图片路径："), this);
+    auto *pathLabel = new QLabel(QCoreApplication::translate("PictureEditorPage", "图片路径："), this);
     pathLabel->setBuddy(m_browse);
     pathRow->addWidget(pathLabel);
     pathRow->addWidget(m_path, 1);
     pathRow->addWidget(m_browse);
 
-    auto *fitting = new QGroupBox(QStringLiteral("当图片和屏不一样大时："), this);
+    auto *fitting = new QGroupBox(QCoreApplication::translate("PictureEditorPage", "当图片和屏不一样大时："), this);
     auto *fittingRow = new QHBoxLayout(fitting);
     fittingRow->addSpacing(30);
     fittingRow->addWidget(m_centre);
@@ -107,7 +108,7 @@ PictureEditorPage::PictureEditorPage(PictureItem *item, QWidget *parent)
     fittingRow->addWidget(m_stretch);
     fittingRow->addStretch(1);
 
-    auto *limitLabel = new QLabel(QStringLiteral("亮度："), this);
+    auto *limitLabel = new QLabel(QCoreApplication::translate("PictureEditorPage", "亮度："), this);
     limitLabel->setBuddy(m_limit);
     auto *lowerRow = new QHBoxLayout;
     lowerRow->addSpacing(30);

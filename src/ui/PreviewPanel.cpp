@@ -7,6 +7,7 @@
 #include "ui/PreviewPlayer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
@@ -93,26 +94,26 @@ PreviewPanel::PreviewPanel(QWidget *parent) : QWidget(parent)
     m_status = new QLabel(m_contents);
     m_status->setObjectName(QStringLiteral("statusLine"));
     m_status->setGeometry(kStatusRect);
-    m_prev = new QPushButton(QStringLiteral("上页"), m_contents);
+    m_prev = new QPushButton(QCoreApplication::translate("PreviewPanel", "上页"), m_contents);
     m_prev->setObjectName(QStringLiteral("previousPage"));
     m_prev->setGeometry(kPrevRect);
     m_prev->setAutoDefault(false);
-    m_next = new QPushButton(QStringLiteral("下页"), m_contents);
+    m_next = new QPushButton(QCoreApplication::translate("PreviewPanel", "下页"), m_contents);
     m_next->setObjectName(QStringLiteral("nextPage"));
     m_next->setGeometry(kNextRect);
     m_next->setAutoDefault(false);
-    m_play = new QPushButton(QStringLiteral("播放"), m_contents);
+    m_play = new QPushButton(QCoreApplication::translate("PreviewPanel", "播放"), m_contents);
     m_play->setObjectName(QStringLiteral("play"));
     m_play->setGeometry(kPlayRect);
     m_play->setAutoDefault(false);
-    m_playList = new QPushButton(QStringLiteral("全部播放"), m_contents);
+    m_playList = new QPushButton(QCoreApplication::translate("PreviewPanel", "全部播放"), m_contents);
     m_playList->setObjectName(QStringLiteral("playList"));
     m_playList->setGeometry(kPlayListRect);
     m_playList->setAutoDefault(false);
     m_playList->hide();
     m_zoomBox = new QComboBox(m_contents);
     m_zoomBox->setObjectName(QStringLiteral("zoom"));
-    m_zoomBox->setToolTip(QStringLiteral("预览放大倍数"));
+    m_zoomBox->setToolTip(QCoreApplication::translate("PreviewPanel", "预览放大倍数"));
     for (int k = 1; k <= kMaxZoom; ++k)
         m_zoomBox->addItem(QStringLiteral("×%1").arg(k), k);
     m_zoom = storedZoom();
@@ -270,7 +271,7 @@ void PreviewPanel::updateStatus()
     if (m_item) {
         m_prev->setEnabled(m_page > 0);
         m_next->setEnabled(m_page < m_item->pageCount() - 1);
-        m_status->setText(QStringLiteral("当前信息共有 %1 页，当前预览的是第 %2 页。")
+        m_status->setText(QCoreApplication::translate("PreviewPanel", "当前信息共有 %1 页，当前预览的是第 %2 页。")
                               .arg(m_item->pageCount())
                               .arg(m_page + 1));
         m_play->setEnabled(true);
@@ -280,13 +281,13 @@ void PreviewPanel::updateStatus()
         m_next->setEnabled(false);
         m_play->setEnabled(false);
         m_playList->setEnabled(false);
-        m_status->setText(QStringLiteral("提示：选中信息后预览。"));
+        m_status->setText(QCoreApplication::translate("PreviewPanel", "提示：选中信息后预览。"));
     }
     const PreviewPlayer::Mode mode = m_player->mode();
-    m_play->setText(mode == PreviewPlayer::Mode::Program ? QStringLiteral("停止")
-                                                         : QStringLiteral("播放"));
-    m_playList->setText(mode == PreviewPlayer::Mode::List ? QStringLiteral("停止")
-                                                          : QStringLiteral("全部播放"));
+    m_play->setText(mode == PreviewPlayer::Mode::Program ? QCoreApplication::translate("PreviewPanel", "停止")
+                                                         : QCoreApplication::translate("PreviewPanel", "播放"));
+    m_playList->setText(mode == PreviewPlayer::Mode::List ? QCoreApplication::translate("PreviewPanel", "停止")
+                                                          : QCoreApplication::translate("PreviewPanel", "全部播放"));
     if (m_player->isPlaying())
         m_status->setText(m_player->statusText());
 }

@@ -5,6 +5,8 @@
 #include "model/ProgramItem.h"
 #include "model/PlayList.h"
 
+#include <QCoreApplication>
+
 PreviewPlayer::PreviewPlayer(QObject *parent) : QObject(parent)
 {
     m_timer.setInterval(Playback::frameIntervalMs());
@@ -69,9 +71,9 @@ QString PreviewPlayer::statusText() const
     const int program = m_player.programAt(m_at);
     const int page = m_player.pageAt(m_at);
     if (m_mode == Mode::List)
-        return QStringLiteral("正在播放第 %1 条信息（共 %2 条）的第 %3 页。")
+        return QCoreApplication::translate("PreviewPlayer", "正在播放第 %1 条信息（共 %2 条）的第 %3 页。")
             .arg(program + 1)
             .arg(m_player.programCount())
             .arg(page + 1);
-    return QStringLiteral("正在播放第 %1 页，共 %2 页。").arg(page + 1).arg(m_player.pageCount(0));
+    return QCoreApplication::translate("PreviewPlayer", "正在播放第 %1 页，共 %2 页。").arg(page + 1).arg(m_player.pageCount(0));
 }

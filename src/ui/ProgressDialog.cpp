@@ -3,6 +3,7 @@
 #include "ui/GradientBar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +23,7 @@ constexpr int kStartDelayMs = 200;
 ProgressDialog::ProgressDialog(int barRange, ProgressJob *job, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_job(job)
 {
-    setWindowTitle(QStringLiteral("进度"));
+    setWindowTitle(QCoreApplication::translate("ProgressDialog", "进度"));
     setModal(true);
     setFixedSize(kDialogSize);
 
@@ -37,11 +38,11 @@ ProgressDialog::ProgressDialog(int barRange, ProgressJob *job, QWidget *parent)
     m_status->setObjectName(QStringLiteral("statusLine"));
     m_status->setGeometry(kStatusRect);
 
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
+    m_ok = new QPushButton(QCoreApplication::translate("ProgressDialog", "确定"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setGeometry(kOkRect);
     m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("取消操作"), this);
+    m_cancel = new QPushButton(QCoreApplication::translate("ProgressDialog", "取消操作"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(kCancelRect);
 

@@ -9,6 +9,7 @@
 #include "ui/ScreenSizeFields.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,11 +19,11 @@
 QuickParamsDialog::QuickParamsDialog(CardSession &card, PlayList &list, QWidget *parent)
     : QDialog(parent), m_card(card), m_list(list), m_colour(new QComboBox(this)),
       m_scan(new QComboBox(this)), m_size(std::make_unique<ScreenSizeFields>(this)),
-      m_ok(new QPushButton(QStringLiteral("确定"), this)),
-      m_close(new QPushButton(QStringLiteral("关闭"), this)),
-      m_advanced(new QPushButton(QStringLiteral("高级设置 >> ..."), this))
+      m_ok(new QPushButton(QCoreApplication::translate("QuickParamsDialog", "确定"), this)),
+      m_close(new QPushButton(QCoreApplication::translate("QuickParamsDialog", "关闭"), this)),
+      m_advanced(new QPushButton(QCoreApplication::translate("QuickParamsDialog", "高级设置 >> ..."), this))
 {
-    setWindowTitle(QStringLiteral("快捷屏参"));
+    setWindowTitle(QCoreApplication::translate("QuickParamsDialog", "快捷屏参"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     m_colour->setObjectName(QStringLiteral("colourType"));
     m_scan->setObjectName(QStringLiteral("scanMode"));
@@ -30,9 +31,9 @@ QuickParamsDialog::QuickParamsDialog(CardSession &card, PlayList &list, QWidget 
     m_close->setObjectName(QStringLiteral("close"));
     m_advanced->setObjectName(QStringLiteral("advanced"));
 
-    m_colour->addItems({QStringLiteral("单红色"), QStringLiteral("红绿双色")});
-    m_scan->addItems({QStringLiteral("不改扫描方式"), QStringLiteral("改为φ3、φ5室内点阵(1/16)"),
-                      QStringLiteral("改为P10单红半户外(1/4)")});
+    m_colour->addItems({QCoreApplication::translate("QuickParamsDialog", "单红色"), QCoreApplication::translate("QuickParamsDialog", "红绿双色")});
+    m_scan->addItems({QCoreApplication::translate("QuickParamsDialog", "不改扫描方式"), QCoreApplication::translate("QuickParamsDialog", "改为φ3、φ5室内点阵(1/16)"),
+                      QCoreApplication::translate("QuickParamsDialog", "改为P10单红半户外(1/4)")});
 
     auto *fields = new QGridLayout;
     auto addRow = [&](int row, const QString &label, QWidget *field) {
@@ -41,10 +42,10 @@ QuickParamsDialog::QuickParamsDialog(CardSession &card, PlayList &list, QWidget 
         fields->addWidget(text, row, 0);
         fields->addWidget(field, row, 1);
     };
-    addRow(0, QStringLiteral("颜色类型："), m_colour);
-    addRow(1, QStringLiteral("屏    高："), m_size->height());
-    addRow(2, QStringLiteral("屏    宽："), m_size->width());
-    addRow(3, QStringLiteral("扫描方式："), m_scan);
+    addRow(0, QCoreApplication::translate("QuickParamsDialog", "颜色类型："), m_colour);
+    addRow(1, QCoreApplication::translate("QuickParamsDialog", "屏    高："), m_size->height());
+    addRow(2, QCoreApplication::translate("QuickParamsDialog", "屏    宽："), m_size->width());
+    addRow(3, QCoreApplication::translate("QuickParamsDialog", "扫描方式："), m_scan);
     fields->setRowStretch(4, 1);
 
     auto *buttons = new QVBoxLayout;

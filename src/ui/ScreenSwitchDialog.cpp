@@ -3,15 +3,16 @@
 #include "model/CardSession.h"
 #include "ui/CommandResult.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
 
 ScreenSwitchDialog::ScreenSwitchDialog(CardSession &card, QWidget *parent)
-    : QDialog(parent), m_card(card), m_on(new QPushButton(QStringLiteral("开屏"), this)),
-      m_off(new QPushButton(QStringLiteral("关屏"), this))
+    : QDialog(parent), m_card(card), m_on(new QPushButton(QCoreApplication::translate("ScreenSwitchDialog", "开屏"), this)),
+      m_off(new QPushButton(QCoreApplication::translate("ScreenSwitchDialog", "关屏"), this))
 {
-    setWindowTitle(QStringLiteral("屏幕开关"));
+    setWindowTitle(QCoreApplication::translate("ScreenSwitchDialog", "屏幕开关"));
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     m_on->setObjectName(QStringLiteral("on"));
     m_off->setObjectName(QStringLiteral("off"));

@@ -10,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -88,20 +89,20 @@ TextEditorPage::TextEditorPage(TextItem *item, QWidget *parent)
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_size->setMinimumContentsLength(4);
     m_size->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_colour->addItems(ValueTables::colorNames());
-    m_style->addItems(ValueTables::styleNames());
+    m_colour->addItems(ValueTables::shown(ValueTables::colorNames()));
+    m_style->addItems(ValueTables::shown(ValueTables::styleNames()));
 
     auto *row = new QHBoxLayout;
-    row->addWidget(fieldLabel(QStringLiteral("字体："), m_font, this));
+    row->addWidget(fieldLabel(QCoreApplication::translate("TextEditorPage", "字体："), m_font, this));
     row->addWidget(m_font, 3);
     row->addSpacing(6);
-    row->addWidget(fieldLabel(QStringLiteral("大小："), m_size, this));
+    row->addWidget(fieldLabel(QCoreApplication::translate("TextEditorPage", "大小："), m_size, this));
     row->addWidget(m_size, 1);
     row->addSpacing(6);
-    row->addWidget(fieldLabel(QStringLiteral("颜色："), m_colour, this));
+    row->addWidget(fieldLabel(QCoreApplication::translate("TextEditorPage", "颜色："), m_colour, this));
     row->addWidget(m_colour, 1);
     row->addSpacing(6);
-    row->addWidget(fieldLabel(QStringLiteral("字型："), m_style, this));
+    row->addWidget(fieldLabel(QCoreApplication::translate("TextEditorPage", "字型："), m_style, this));
     row->addWidget(m_style, 1);
 
     auto *layout = new QVBoxLayout(this);

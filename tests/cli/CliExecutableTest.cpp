@@ -105,7 +105,7 @@ TEST_F(CliExecutable, SecondCtrlCStopsAtOnce)
     const pid_t pid = pid_t(process.processId());
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGINT);
-    while (!err.contains("Ctrl-C again") && process.waitForReadyRead(5000))
+    while (!err.contains("再按一次 Ctrl-C") && process.waitForReadyRead(5000))
         err += process.readAllStandardError();
     ASSERT_EQ(process.state(), QProcess::Running) << err.toStdString();
     ::kill(pid, SIGINT);
@@ -180,7 +180,7 @@ TEST_F(CliExecutable, UserFontsRenderAsInTheGui)
     const CliRun added = cli({"add-text", QStringLiteral("AB1\u0378"), "--font", spec.family,
                               "--size", "12", "--action", "1", "--delay", "1"});
     ASSERT_EQ(added.code, ExitOk) << added.err.toStdString();
-    EXPECT_TRUE(added.err.contains(QStringLiteral("program 1: 以下字符无法显示")) &&
+    EXPECT_TRUE(added.err.contains(QStringLiteral("节目 1：以下字符无法显示")) &&
                 added.err.contains(QStringLiteral("\u0378 (U+0378)")))
         << added.err.toStdString();
     const QJsonArray items = cli({"--json", "list"}).json().value(u"items").toArray();

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <csignal>
 
 namespace {
@@ -61,12 +62,17 @@ TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
     writeProject({QStringLiteral("第一个节目，很长的一段文字用来占用几页"),
                   QStringLiteral("second program with quite a long text"), QStringLiteral("third"),
                   QStringLiteral("fourth")});
+    // The notes and the last status in the language chosen (Chinese unless
+    // BRIVANE_LANG=en); the exit code and the result's keys in both alike.
     const struct {
         int first;
         int second; // 0: none
-    } cases[] = {{SIGTERM, 0}, {SIGHUP, 0}, {SIGTERM, SIGHUP}};
+        bool english;
+    } cases[] = {{SIGTERM, 0, false}, {SIGHUP, 0, true}, {SIGTERM, SIGHUP, false}};
+    QStringList resultKeys;
     for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "signals " << c.first << ", " << c.second);
+        SCOPED_TRACE(testing::Message() << "signals " << c.first << ", " << c.second
+                                        << (c.english ? ", English" : ", Chinese"));
         QProcess card;
         defaultSignals(card);
         card.start(cardsim, {QStringLiteral("--line-speed"), QStringLiteral("9600")});
@@ -79,15 +85,19 @@ TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
 
         QProcess send;
         defaultSignals(send);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRIVANE_LANG"), QLatin1String(c.english ? "en" : "zh_CN"));
+        send.setProcessEnvironment(env);
         send.start(cli, {QStringLiteral("--project"), projectFile, QStringLiteral("--port"), device,
                          QStringLiteral("--json"), QStringLiteral("send")});
         ASSERT_TRUE(send.waitForStarted());
         send.setReadChannel(QProcess::StandardError);
         QByteArray err;
-        ASSERT_TRUE(waitForErr(send, err, "正在发送信息")) << err.toStdString();
+        ASSERT_TRUE(waitForErr(send, err, c.english ? "Sending program" : "正在发送信息"))
+            << err.toStdString();
         ::kill(pid_t(send.processId()), c.first);
         if (c.second) {
-            ASSERT_TRUE(waitForErr(send, err, "again stops at once")) << err.toStdString();
+            ASSERT_TRUE(waitForErr(send, err, "再按一次 Ctrl-C 立即停止")) << err.toStdString();
             ::kill(pid_t(send.processId()), c.second);
         }
         ASSERT_TRUE(send.waitForFinished(60000));
@@ -108,13 +118,20 @@ TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
             // Stopped inside the upload: no result document, the bracket
             // left open, not every page of the first program on the card.
             EXPECT_TRUE(result.isEmpty());
-            EXPECT_TRUE(err.contains("Stopped."));
+            EXPECT_TRUE(err.contains("已停止。"));
             EXPECT_EQ(log.filter(QStringLiteral("(upload ended)")).size(), 0)
                 << log.join('\n').toStdString();
             EXPECT_LT(pageHeads, 3);
             continue;
         }
         EXPECT_EQ(result.value(u"end").toString(), QStringLiteral("cancelled"));
+        if (resultKeys.isEmpty())
+            resultKeys = result.keys();
+        EXPECT_EQ(result.keys(), resultKeys);
+        const QString cancelled = result.value(u"error").toString();
+        EXPECT_EQ(cancelled.contains(QStringLiteral("发送已取消")), !c.english)
+            << cancelled.toStdString();
+        EXPECT_EQ(hasEnglishSentence(cancelled), c.english) << cancelled.toStdString();
         // Some programs whole, then the rest not sent; never half a program.
         QStringList outcomes;
         for (const QJsonValue &item : result.value(u"items").toArray())
@@ -129,9 +146,12 @@ TEST_F(CliSignal, FirstSignalFinishesTheProgramSecondStopsAtOnce)
         EXPECT_TRUE(log.last().contains(QStringLiteral("cmd 0x19 (upload ended)")))
             << log.join('\n').toStdString();
         // The last status names what was not sent, not the count alone.
-        EXPECT_TRUE(QString::fromUtf8(err).contains(
-            QStringLiteral("发送已停止，另有 %1 条信息未发送。").arg(4 - sent)))
-            << err.toStdString();
+        const QString last =
+            c.english ? (4 - sent == 1 ? QStringLiteral("The send stopped; 1 more program was not sent.")
+                                       : QStringLiteral("The send stopped; %1 more programs were not sent.")
+                                             .arg(4 - sent))
+                      : QStringLiteral("发送已停止，另有 %1 条信息未发送。").arg(4 - sent);
+        EXPECT_TRUE(QString::fromUtf8(err).contains(last)) << err.toStdString();
     }
 #endif
 }

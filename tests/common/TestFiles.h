@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,14 @@ inline QString builtProgram(const QString &relative)
     const QString suffix;
 #endif
     return QCoreApplication::applicationDirPath() + QStringLiteral("/../") + relative + suffix;
+}
+
+// Whether text holds a sentence in English (three words in a row), the test
+// that a message in Chinese did not keep a line of the English one.
+inline bool hasEnglishSentence(const QString &text)
+{
+    static const QRegularExpression sentence(QStringLiteral("[A-Za-z]{2,} [a-z]{2,} [a-z]{2,}"));
+    return sentence.match(text).hasMatch();
 }
 
 inline QByteArray readAll(const QString &path)

@@ -2,6 +2,7 @@
 
 #include "base/Version.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QJsonArray>
 
@@ -36,7 +37,7 @@ std::vector<Config> configs(const Sign &sign)
         {QStringLiteral("name"), sign.name},
         {QStringLiteral("manufacturer"), QStringLiteral("Brivane")},
         {QStringLiteral("model"),
-         sign.model.isEmpty() ? QStringLiteral("LED 显示屏控制卡") : sign.model},
+         sign.model.isEmpty() ? QCoreApplication::translate("HaDiscovery", "LED 显示屏控制卡") : sign.model},
     };
     if (!sign.firmware.isEmpty())
         device[u"sw_version"] = sign.firmware;
@@ -68,11 +69,11 @@ std::vector<Config> configs(const Sign &sign)
                        std::move(payload)});
     };
 
-    QJsonObject notify = entity("message", QStringLiteral("消息"));
+    QJsonObject notify = entity("message", QCoreApplication::translate("HaDiscovery", "消息"));
     notify[u"command_topic"] = topic("notify");
     add("notify", "message", notify);
 
-    QJsonObject text = entity("text", QStringLiteral("第一个节目"));
+    QJsonObject text = entity("text", QCoreApplication::translate("HaDiscovery", "第一个节目"));
     text[u"command_topic"] = topic("program/1/set");
     text[u"command_template"] = QStringLiteral("{\"content\": {{ value | tojson }}}");
     text[u"state_topic"] = state;
@@ -81,7 +82,7 @@ std::vector<Config> configs(const Sign &sign)
     text[u"max"] = 255; // Home Assistant's largest; the sign takes 256
     add("text", "text", text);
 
-    QJsonObject brightness = entity("brightness", QStringLiteral("亮度"));
+    QJsonObject brightness = entity("brightness", QCoreApplication::translate("HaDiscovery", "亮度"));
     brightness[u"command_topic"] = topic("brightness/set");
     brightness[u"state_topic"] = state;
     brightness[u"value_template"] = QStringLiteral("{{ value_json.brightness }}");
@@ -91,7 +92,7 @@ std::vector<Config> configs(const Sign &sign)
     brightness[u"mode"] = QStringLiteral("slider");
     add("number", "brightness", brightness);
 
-    QJsonObject power = entity("power", QStringLiteral("电源"));
+    QJsonObject power = entity("power", QCoreApplication::translate("HaDiscovery", "电源"));
     power[u"command_topic"] = topic("power/set");
     power[u"state_topic"] = state;
     power[u"value_template"] = QStringLiteral("{{ value_json.power }}");
@@ -103,9 +104,9 @@ std::vector<Config> configs(const Sign &sign)
         const char *key;
         const char *topic;
         QString name;
-    } buttons[] = {{"send", "send", QStringLiteral("发送节目")},
-                   {"clock", "clock/set", QStringLiteral("校准时钟")},
-                   {"clear", "clear", QStringLiteral("清屏")}};
+    } buttons[] = {{"send", "send", QCoreApplication::translate("HaDiscovery", "发送节目")},
+                   {"clock", "clock/set", QCoreApplication::translate("HaDiscovery", "校准时钟")},
+                   {"clear", "clear", QCoreApplication::translate("HaDiscovery", "清屏")}};
     for (const auto &b : buttons) {
         QJsonObject button = entity(b.key, b.name);
         button[u"command_topic"] = topic(b.topic);
@@ -113,19 +114,19 @@ std::vector<Config> configs(const Sign &sign)
         add("button", b.key, button);
     }
 
-    QJsonObject link = entity("link", QStringLiteral("连接"));
+    QJsonObject link = entity("link", QCoreApplication::translate("HaDiscovery", "连接"));
     link[u"state_topic"] = state;
     link[u"value_template"] = QStringLiteral("{{ value_json.link }}");
     link[u"entity_category"] = QStringLiteral("diagnostic");
     add("sensor", "link", link);
 
-    QJsonObject last = entity("last_result", QStringLiteral("上次结果"));
+    QJsonObject last = entity("last_result", QCoreApplication::translate("HaDiscovery", "上次结果"));
     last[u"state_topic"] = state;
     last[u"value_template"] = QStringLiteral("{{ value_json.lastResult.text }}");
     last[u"entity_category"] = QStringLiteral("diagnostic");
     add("sensor", "last_result", last);
 
-    QJsonObject preview = entity("preview", QStringLiteral("预览"));
+    QJsonObject preview = entity("preview", QCoreApplication::translate("HaDiscovery", "预览"));
     preview[u"image_topic"] = topic("preview");
     preview[u"content_type"] = QStringLiteral("image/png");
     add("image", "preview", preview);

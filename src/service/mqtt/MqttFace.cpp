@@ -2,6 +2,7 @@
 
 #include "service/mqtt/HaDiscovery.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -35,7 +36,7 @@ QString errorOf(const MqttFace::Answer &answer)
         QJsonDocument::fromJson(answer.body).object().value(u"error").toString();
     if (!text.isEmpty() || answer.status < 300)
         return text;
-    return QStringLiteral("服务没有回答（%1）").arg(answer.status);
+    return QCoreApplication::translate("MqttFace", "服务没有回答（%1）").arg(answer.status);
 }
 
 QByteArray compact(const QJsonObject &object)
@@ -219,7 +220,7 @@ void MqttFace::message(const QString &topic, const QByteArray &payload, bool ret
     Command command = parse(suffix, payload);
     if (!command.refused && int(m_waiting.size()) >= kMaxWaiting)
         command.refused = refusal(
-            429, QStringLiteral("等待执行的命令太多（最多 %1 条）：此命令未执行，请稍后再试。")
+            429, QCoreApplication::translate("MqttFace", "等待执行的命令太多（最多 %1 条）：此命令未执行，请稍后再试。")
                      .arg(kMaxWaiting));
     if (command.refused) {
         finish(command, *command.refused);
@@ -234,7 +235,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
     Command command;
     command.name = suffix;
     if (payload.size() > kMaxPayloadBytes) {
-        command.refused = refusal(413, QStringLiteral("消息太长：%1 字节，最多 %2 字节。")
+        command.refused = refusal(413, QCoreApplication::translate("MqttFace", "消息太长：%1 字节，最多 %2 字节。")
                                            .arg(payload.size())
                                            .arg(kMaxPayloadBytes));
         return command;
@@ -242,7 +243,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(payload);
     if (decoder.hasError()) {
-        command.refused = refusal(400, QStringLiteral("消息不是有效的 UTF-8 文字。"));
+        command.refused = refusal(400, QCoreApplication::translate("MqttFace", "消息不是有效的 UTF-8 文字。"));
         return command;
     }
     const QString trimmed = text.trimmed();
@@ -257,7 +258,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
         if (!command.id.isUndefined() && !command.id.isString() && !command.id.isDouble() &&
             !command.id.isNull()) {
             command.id = QJsonValue();
-            command.refused = refusal(400, QStringLiteral("\"id\" 必须是字符串或数字。"));
+            command.refused = refusal(400, QCoreApplication::translate("MqttFace", "\"id\" 必须是字符串或数字。"));
             return command;
         }
         if (command.id.isUndefined())
@@ -282,7 +283,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
         else if (looksLikeJson)
             command.body = payload;
         else if (trimmed.isEmpty())
-            command.refused = refusal(400, QStringLiteral("消息需要要显示的文字。"));
+            command.refused = refusal(400, QCoreApplication::translate("MqttFace", "消息需要要显示的文字。"));
         else // plain text is the message
             command.body = compact(QJsonObject{{QStringLiteral("text"), text}});
         return command;
@@ -299,7 +300,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
             command.body = payload;
         else
             command.refused = refusal(
-                400, QStringLiteral("需要节目的 JSON 数组，或 {\"programs\": [...]}。"));
+                400, QCoreApplication::translate("MqttFace", "需要节目的 JSON 数组，或 {\"programs\": [...]}。"));
         return command;
     }
     if (suffix.startsWith(u"program/") && suffix.endsWith(u"/set")) {
@@ -307,7 +308,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
         bool ok = false;
         const int n = number.toInt(&ok);
         if (!ok || n < 1 || number.size() > 9 || number != QString::number(n)) {
-            command.refused = refusal(404, QStringLiteral("没有节目 %1。").arg(number.left(12)));
+            command.refused = refusal(404, QCoreApplication::translate("MqttFace", "没有节目 %1。").arg(number.left(12)));
             return command;
         }
         command.method = "PATCH";
@@ -322,7 +323,7 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
     if (suffix == u"send" || suffix == u"clock/set" || suffix == u"clear") {
         if (!empty && !looksLikeJson) {
             command.refused =
-                refusal(400, QStringLiteral("此命令不接受任何内容（可以为空、PRESS 或带 id 的 JSON 对象）。"));
+                refusal(400, QCoreApplication::translate("MqttFace", "此命令不接受任何内容（可以为空、PRESS 或带 id 的 JSON 对象）。"));
             return command;
         }
         const QByteArray requestBody = empty ? QByteArray() : body;
@@ -358,10 +359,10 @@ MqttFace::Command MqttFace::parse(const QString &suffix, const QByteArray &paylo
         else if (looksLikeJson)
             card("/api/card/power", payload);
         else
-            command.refused = refusal(400, QStringLiteral("电源命令需要 ON 或 OFF。"));
+            command.refused = refusal(400, QCoreApplication::translate("MqttFace", "电源命令需要 ON 或 OFF。"));
         return command;
     }
-    command.refused = refusal(404, QStringLiteral("没有这个命令：%1").arg(suffix.left(40)));
+    command.refused = refusal(404, QCoreApplication::translate("MqttFace", "没有这个命令：%1").arg(suffix.left(40)));
     return command;
 }
 
@@ -404,7 +405,7 @@ void MqttFace::waitForJob(const Command &command, int job)
                        result.value(u"end").toString() == u"completed" &&
                        result.value(u"sentCount") == result.value(u"itemCount");
                    if (!complete && error.isEmpty())
-                       error = QStringLiteral("发送未完成：%1")
+                       error = QCoreApplication::translate("MqttFace", "发送未完成：%1")
                                    .arg(result.value(u"end").toString());
                    finish(command, complete ? Answer{200, compact(result)}
                                             : refusal(answer.status == 200 ? 500 : answer.status,
@@ -422,7 +423,7 @@ void MqttFace::finish(const Command &command, const Answer &answer)
         {QStringLiteral("command"), command.name},
         {QStringLiteral("ok"), ok},
         {QStringLiteral("code"), answer.status},
-        {QStringLiteral("text"), ok ? QStringLiteral("成功") : error},
+        {QStringLiteral("text"), ok ? QCoreApplication::translate("MqttFace", "成功") : error},
         {QStringLiteral("at"), QDateTime::currentDateTime().toString(Qt::ISODate)},
     };
     m_log(QStringLiteral("mqtt %1 %2 %3").arg(m_base, command.name).arg(answer.status));

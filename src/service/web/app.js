@@ -72,7 +72,7 @@ function fillSelect(select, names, base) {
   names.forEach((name, i) => {
     const option = document.createElement('option');
     option.value = String(base + i);
-    option.textContent = name;
+    option.textContent = t(name);
     select.appendChild(option);
   });
 }
@@ -82,10 +82,10 @@ function renderProgram(item) {
   node.dataset.index = item.index;
   if (item.kind === 'picture') node.classList.add('picture');
   node.querySelector('.number').textContent = item.index + '.';
-  node.querySelector('.kind').textContent = item.kind === 'picture' ? '图片' : '文字';
+  node.querySelector('.kind').textContent = item.kind === 'picture' ? t('图片') : t('文字');
   node.querySelector('.summary').textContent =
     (item.kind === 'picture' ? item.content + '  ' : '') +
-    (item.actionName || '') + ' · 停留 ' + item.stayTime + ' 秒 · ' + item.pages + ' 页';
+    t(item.actionName || '') + t(' · 停留 %1 秒 · %2 页', item.stayTime, item.pages);
   // What the sign will not show as written: colour, fit, missing characters.
   const warnings = node.querySelector('.warnings');
   for (const warning of item.warnings || []) {
@@ -118,7 +118,7 @@ function renderProgram(item) {
   for (let p = 1; p <= item.pages && item.pages > 1 && p <= 50; ++p) {
     const b = document.createElement('button');
     b.type = 'button';
-    b.textContent = '第 ' + p + ' 页';
+    b.textContent = t('第 %1 页', p);
     if (p === 1) b.classList.add('current');
     b.onclick = () => {
       pages.querySelectorAll('button').forEach((x) => x.classList.remove('current'));
@@ -132,23 +132,23 @@ function renderProgram(item) {
   const play = document.createElement('button');
   play.type = 'button';
   play.className = 'play';
-  play.textContent = '播放';
+  play.textContent = t('播放');
   let movie = null;
   play.onclick = () => {
     if (movie) {
       movie.remove();
       movie = null;
       canvas.hidden = false;
-      play.textContent = '播放';
+      play.textContent = t('播放');
       return;
     }
     movie = document.createElement('img');
     movie.className = 'animation';
-    movie.alt = '播放';
+    movie.alt = t('播放');
     movie.src = '/api/programs/' + item.index + '/animation.gif?scale=3&dots=1&t=' + Date.now();
     canvas.hidden = true;
     canvas.after(movie);
-    play.textContent = '停止';
+    play.textContent = t('停止');
   };
   pages.appendChild(play);
   node.querySelector('.save').onclick = async () => {
@@ -161,7 +161,7 @@ function renderProgram(item) {
     }
     try {
       await api('PATCH', '/api/programs/' + item.index, change);
-      showMessage('已保存节目 ' + item.index + '。', true);
+      showMessage(t('已保存节目 %1。', item.index), true);
       await loadList();
     } catch (e) { showMessage(e.message); }
   };
@@ -172,8 +172,8 @@ function renderProgram(item) {
   node.querySelector('.up').onclick = act('POST', '/api/programs/' + item.index + '/move', { direction: 'up' });
   node.querySelector('.down').onclick = act('POST', '/api/programs/' + item.index + '/move', { direction: 'down' });
   node.querySelector('.delete').onclick = async () => {
-    if (!confirm('删除节目 ' + item.index + '？')) return;
-    await act('DELETE', '/api/programs/' + item.index, undefined, '已删除。')();
+    if (!confirm(t('删除节目 %1？', item.index))) return;
+    await act('DELETE', '/api/programs/' + item.index, undefined, t('已删除。'))();
   };
   return node;
 }
@@ -188,13 +188,13 @@ async function loadList() {
 }
 
 async function readCard() {
-  $('cardText').textContent = '正在读取...';
+  $('cardText').textContent = t('正在读取...');
   try {
     const card = await api('GET', '/api/card');
     // The model's text already names the firmware.
     let text = card.model;
-    if (card.screenParams) text += '，' + card.screenParams.width + ' x ' + card.screenParams.height;
-    if (card.brightness !== null) text += '，亮度 ' + card.brightness;
+    if (card.screenParams) text += t('，') + card.screenParams.width + ' x ' + card.screenParams.height;
+    if (card.brightness !== null) text += t('，亮度 %1', card.brightness);
     $('cardText').textContent = text;
     // The sign's colours are known now: previews and warnings follow them.
     await loadList();
@@ -221,7 +221,7 @@ async function send() {
       showJob(job);
       if (job.state !== 'running') {
         if (job.state === 'failed') {
-          showMessage(job.error || '发送失败。');
+          showMessage(job.error || t('发送失败。'));
           document.body.dataset.send = 'failed';
         } else {
           document.body.dataset.send = job.result.end;
@@ -242,23 +242,23 @@ async function send() {
 
 async function addText() {
   const text = $('newText').value;
-  if (!text.trim()) { showMessage('请输入文字。'); return; }
+  if (!text.trim()) { showMessage(t('请输入文字。')); return; }
   try {
     await api('POST', '/api/programs', { kind: 'text', content: text });
     $('newText').value = '';
-    showMessage('已添加。', true);
+    showMessage(t('已添加。'), true);
     await loadList();
   } catch (e) { showMessage(e.message); }
 }
 
 async function addPicture() {
   const file = $('pictureFile').files[0];
-  if (!file) { showMessage('请选择图片文件。'); return; }
+  if (!file) { showMessage(t('请选择图片文件。')); return; }
   const name = file.name.replace(/[^\p{L}\p{N}._ -]/gu, '_').replace(/^\.+/, '').slice(0, 80) || 'picture';
   try {
     await api('POST', '/api/pictures?name=' + encodeURIComponent(name), file, file.type || 'application/octet-stream');
     await api('POST', '/api/programs', { kind: 'picture', picture: name });
-    showMessage('已添加图片。', true);
+    showMessage(t('已添加图片。'), true);
     await loadList();
   } catch (e) { showMessage(e.message); }
 }
@@ -276,4 +276,4 @@ async function main() {
   } catch (e) { showMessage(e.message); }
 }
 
-main();
+textsReady.then(main);

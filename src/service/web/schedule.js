@@ -13,13 +13,13 @@ function minutes(text, end) {
 }
 
 function scheduleStatusText(s) {
-  if (!s.active) return '没有按日程运行。';
-  let text = '现在：' + s.playlist + ' · 亮度 ' + (s.brightness === null ? '不变' : s.brightness) +
-    ' · 屏幕' + (s.power === 'on' ? '开' : '关');
-  if (s.next) text += ' · 下次变化 ' + s.next.replace('T', ' ').slice(0, 16);
-  if (s.sending) text += ' · 正在发送';
-  if (s.retryInSeconds) text += ' · ' + s.retryInSeconds + ' 秒后重试';
-  if (s.last && !s.last.ok) text += ' · 上次失败：' + s.last.error;
+  if (!s.active) return t('没有按日程运行。');
+  let text = t('现在：%1 · 亮度 %2', s.playlist, s.brightness === null ? t('不变') : s.brightness) +
+    (s.power === 'on' ? t(' · 屏幕开') : t(' · 屏幕关'));
+  if (s.next) text += t(' · 下次变化 %1', s.next.replace('T', ' ').slice(0, 16));
+  if (s.sending) text += t(' · 正在发送');
+  if (s.retryInSeconds) text += t(' · %1 秒后重试', s.retryInSeconds);
+  if (s.last && !s.last.ok) text += t(' · 上次失败：%1', s.last.error);
   return text;
 }
 
@@ -46,7 +46,7 @@ function drawTimeline(schedule) {
     row.className = 'day';
     const label = document.createElement('span');
     label.className = 'dayName';
-    label.textContent = name;
+    label.textContent = t(name);
     const track = document.createElement('div');
     track.className = 'track';
     row.append(label, track);
@@ -65,7 +65,7 @@ function drawTimeline(schedule) {
         block.style.left = (a / 14.4) + '%';
         block.style.width = ((b - a) / 14.4) + '%';
         block.title = p.file + ' ' + (p.from || '00:00') + '–' + (p.to || '24:00') +
-          (p.dateFrom || p.dateTo ? ' (' + (p.dateFrom || '') + ' 至 ' + (p.dateTo || '') + ')' : '');
+          (p.dateFrom || p.dateTo ? t(' (%1 至 %2)', p.dateFrom || '', p.dateTo || '') : '');
         block.textContent = p.file.replace(/\.brivprj$/, '');
         track.append(block);
       });
@@ -106,14 +106,14 @@ function numberInput(entry, key, min, max) {
 function removeButton(list, index) {
   const button = document.createElement('button');
   button.type = 'button';
-  button.textContent = '删除';
+  button.textContent = t('删除');
   button.onclick = () => { list.splice(index, 1); renderSchedule(); };
   return button;
 }
 
 function windowFields(entry) {
-  return [field('开始', textInput(entry, 'from', '00:00')),
-    field('结束', textInput(entry, 'to', '24:00'))];
+  return [field(t('开始'), textInput(entry, 'from', '00:00')),
+    field(t('结束'), textInput(entry, 'to', '24:00'))];
 }
 
 function renderEntries(schedule) {
@@ -142,29 +142,29 @@ function renderEntries(schedule) {
           .filter((d) => d);
         drawTimeline(schedule);
       };
-      days.append(field(name, box));
+      days.append(field(t(name), box));
     });
     const enabled = document.createElement('input');
     enabled.type = 'checkbox';
     enabled.checked = entry.enabled !== false;
     enabled.onchange = () => { entry.enabled = enabled.checked; drawTimeline(schedule); };
-    add('playlist', entry, [field('播放表', file), days, ...windowFields(entry),
-      field('开始日期', textInput(entry, 'dateFrom', '2026-12-24')),
-      field('结束日期', textInput(entry, 'dateTo', '2026-12-26')),
-      field('优先级', numberInput(entry, 'priority', -1000000, 1000000)),
-      field('启用', enabled), removeButton(list, index)]);
+    add('playlist', entry, [field(t('播放表'), file), days, ...windowFields(entry),
+      field(t('开始日期'), textInput(entry, 'dateFrom', '2026-12-24')),
+      field(t('结束日期'), textInput(entry, 'dateTo', '2026-12-26')),
+      field(t('优先级'), numberInput(entry, 'priority', -1000000, 1000000)),
+      field(t('启用'), enabled), removeButton(list, index)]);
   });
   (schedule.brightness || []).forEach((entry, index, list) => {
-    add('brightness', entry, [document.createTextNode('亮度'), ...windowFields(entry),
-      field('亮度级别', numberInput(entry, 'level', 0, 15)), removeButton(list, index)]);
+    add('brightness', entry, [document.createTextNode(t('亮度')), ...windowFields(entry),
+      field(t('亮度级别'), numberInput(entry, 'level', 0, 15)), removeButton(list, index)]);
   });
   (schedule.power || []).forEach((entry, index, list) => {
     const state = document.createElement('select');
-    state.append(new Option('关屏', 'off'), new Option('开屏', 'on'));
+    state.append(new Option(t('关屏'), 'off'), new Option(t('开屏'), 'on'));
     state.value = entry.state || 'off';
     state.onchange = () => { entry.state = state.value; };
-    add('power', entry, [document.createTextNode('开关屏'), ...windowFields(entry),
-      field('状态', state), removeButton(list, index)]);
+    add('power', entry, [document.createTextNode(t('开关屏')), ...windowFields(entry),
+      field(t('状态'), state), removeButton(list, index)]);
   });
 }
 
@@ -198,7 +198,7 @@ async function saveSchedule() {
   try {
     scheduleDoc = await api('PUT', '/api/schedule', schedule);
     renderSchedule();
-    showMessage('日程已保存。', true);
+    showMessage(t('日程已保存。'), true);
   } catch (e) { showMessage(e.message); }
 }
 
@@ -226,4 +226,4 @@ function startSchedule() {
   }, 10000);
 }
 
-startSchedule();
+textsReady.then(startSchedule);
