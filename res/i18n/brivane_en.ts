@@ -220,6 +220,53 @@ Cannot open %1: </translation>
     </message>
 </context>
 <context>
+    <name>HaDiscovery</name>
+    <message>
+        <source>LED 显示屏控制卡</source>
+        <translation>LED display controller</translation>
+    </message>
+    <message>
+        <source>消息</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>第一个节目</source>
+        <translation>First program</translation>
+    </message>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>电源</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>发送节目</source>
+        <translation>Send programs</translation>
+    </message>
+    <message>
+        <source>校准时钟</source>
+        <translation>Set the clock</translation>
+    </message>
+    <message>
+        <source>清屏</source>
+        <translation>Clear screen</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>上次结果</source>
+        <translation>Last result</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+</context>
+<context>
     <name>HardwareSettingsDialog</name>
     <message>
         <source>反数据</source>
@@ -581,6 +628,61 @@ Send anyway?</translation>
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>MqttFace</name>
+    <message>
+        <source>服务没有回答（%1）</source>
+        <translation>The service gave no answer (%1)</translation>
+    </message>
+    <message>
+        <source>等待执行的命令太多（最多 %1 条）：此命令未执行，请稍后再试。</source>
+        <translation>Too many commands are waiting (at most %1): this command was not run; please try again later.</translation>
+    </message>
+    <message>
+        <source>消息太长：%1 字节，最多 %2 字节。</source>
+        <translation>The message is too long: %1 bytes, at most %2 bytes.</translation>
+    </message>
+    <message>
+        <source>消息不是有效的 UTF-8 文字。</source>
+        <translation>The message is not valid UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>&quot;id&quot; 必须是字符串或数字。</source>
+        <translation>&quot;id&quot; must be a string or a number.</translation>
+    </message>
+    <message>
+        <source>消息需要要显示的文字。</source>
+        <translation>The message needs the text to show.</translation>
+    </message>
+    <message>
+        <source>需要节目的 JSON 数组，或 {&quot;programs&quot;: [...]}。</source>
+        <translation>A JSON array of programs is needed, or {&quot;programs&quot;: [...]}.</translation>
+    </message>
+    <message>
+        <source>没有节目 %1。</source>
+        <translation>There is no program %1.</translation>
+    </message>
+    <message>
+        <source>此命令不接受任何内容（可以为空、PRESS 或带 id 的 JSON 对象）。</source>
+        <translation>This command takes no content (empty, PRESS, or a JSON object with an id).</translation>
+    </message>
+    <message>
+        <source>电源命令需要 ON 或 OFF。</source>
+        <translation>The power command needs ON or OFF.</translation>
+    </message>
+    <message>
+        <source>没有这个命令：%1</source>
+        <translation>No such command: %1</translation>
+    </message>
+    <message>
+        <source>发送未完成：%1</source>
+        <translation>The send did not complete: %1</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Success</translation>
     </message>
 </context>
 <context>

@@ -533,10 +533,6 @@
         <translation>show：列出多少天内的变化（1 到 31，默认 7）。</translation>
     </message>
     <message>
-        <source>Address and port to listen on (default 127.0.0.1:8080; port 0: any free port). Any address but loopback needs a token.</source>
-        <translation>监听的地址和端口（默认 127.0.0.1:8080；端口 0：任一空闲端口）。环回地址以外的地址都需要令牌。</translation>
-    </message>
-    <message>
         <source>Every request must carry &apos;Authorization: Bearer TOKEN&apos; or log in on the page with it (default: BRIVANE_TOKEN).</source>
         <translation>每个请求都须带“Authorization: Bearer TOKEN”，或用它在网页上登录（默认：BRIVANE_TOKEN）。</translation>
     </message>
@@ -1126,6 +1122,96 @@ Stopped.
     <message>
         <source>Keep named signs (a device path or tcp://HOST:PORT each), in groups.</source>
         <translation>管理有名称的屏（每块屏对应一个设备路径或 tcp://主机:端口），可分组。</translation>
+    </message>
+    <message>
+        <source>Address and port to listen on (default 127.0.0.1:8080; port 0: any free port; none: MQTT only). Any address but loopback needs a token.</source>
+        <translation>监听的地址和端口（默认 127.0.0.1:8080；端口 0：任一空闲端口；none：只用 MQTT）。环回以外的地址需要口令。</translation>
+    </message>
+    <message>
+        <source>Also serve the signs on this MQTT broker: mqtt://HOST[:PORT] or mqtts://HOST[:PORT] (TLS).</source>
+        <translation>同时在此 MQTT 服务器上提供显示屏：mqtt://主机[:端口] 或 mqtts://主机[:端口]（TLS）。</translation>
+    </message>
+    <message>
+        <source>CA certificates (PEM) the mqtts:// broker&apos;s certificate must chain to (default: the system&apos;s).</source>
+        <translation>mqtts:// 服务器证书须由其签发的 CA 证书（PEM；默认：系统的）。</translation>
+    </message>
+    <message>
+        <source>User name on the broker.</source>
+        <translation>MQTT 服务器上的用户名。</translation>
+    </message>
+    <message>
+        <source>Read the broker password from this file (default: BRIVANE_MQTT_PASSWORD).</source>
+        <translation>从此文件读取 MQTT 服务器的密码（默认：BRIVANE_MQTT_PASSWORD）。</translation>
+    </message>
+    <message>
+        <source>First level of the signs&apos; topics (default brivane).</source>
+        <translation>显示屏主题的第一层（默认 brivane）。</translation>
+    </message>
+    <message>
+        <source>This service&apos;s id on the broker and in Home Assistant (default: the host name).</source>
+        <translation>本服务在 MQTT 服务器和 Home Assistant 中的标识（默认：主机名）。</translation>
+    </message>
+    <message>
+        <source>serve: remove the signs&apos; Home Assistant devices and retained topics from the broker, then exit.</source>
+        <translation>serve：从 MQTT 服务器删除显示屏的 Home Assistant 设备和保留的主题，然后退出。</translation>
+    </message>
+    <message>
+        <source>invalid --mqtt &apos;%1&apos;: %2</source>
+        <translation>--mqtt“%1”无效：%2</translation>
+    </message>
+    <message>
+        <source>--mqtt-ca needs an mqtts:// broker</source>
+        <translation>--mqtt-ca 需要 mqtts:// 服务器</translation>
+    </message>
+    <message>
+        <source>cannot read the CA file %1</source>
+        <translation>无法读取 CA 文件 %1</translation>
+    </message>
+    <message>
+        <source>cannot read the password file %1: %2</source>
+        <translation>无法读取密码文件 %1：%2</translation>
+    </message>
+    <message>
+        <source>a broker password needs --mqtt-user</source>
+        <translation>MQTT 服务器密码需要 --mqtt-user</translation>
+    </message>
+    <message>
+        <source>invalid --mqtt-prefix &apos;%1&apos;: topic levels without + # or a leading $</source>
+        <translation>--mqtt-prefix“%1”无效：主题层级中不能有 + 或 #，也不能以 $ 开头</translation>
+    </message>
+    <message>
+        <source>--mqtt-forget needs --mqtt URL</source>
+        <translation>--mqtt-forget 需要 --mqtt URL</translation>
+    </message>
+    <message>
+        <source>--listen none leaves nothing to serve without --mqtt</source>
+        <translation>没有 --mqtt 时，--listen none 将无事可做</translation>
+    </message>
+    <message>
+        <source>the sign name &apos;%1&apos; cannot have MQTT topics (&apos;group&apos; is the groups&apos; level)</source>
+        <translation>显示屏名称“%1”不能用作 MQTT 主题（“group”是分组的层级）</translation>
+    </message>
+    <message>
+        <source>could not reach the broker %1:%2 to remove the signs</source>
+        <translation>无法连接 MQTT 服务器 %1:%2 以删除显示屏</translation>
+    </message>
+    <message>
+        <source>Removed the signs&apos; Home Assistant devices and retained topics from %1:%2.
+</source>
+        <translation>已从 %1:%2 删除显示屏的 Home Assistant 设备和保留的主题。
+</translation>
+    </message>
+    <message>
+        <source>Serving %1 on MQTT only (Ctrl-C stops)
+</source>
+        <translation>仅通过 MQTT 提供 %1（按 Ctrl-C 停止）
+</translation>
+    </message>
+    <message>
+        <source>MQTT: %1/ on %2:%3
+</source>
+        <translation>MQTT：%1/，服务器 %2:%3
+</translation>
     </message>
 </context>
 <context>
