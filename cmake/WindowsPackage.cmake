@@ -80,6 +80,10 @@ if(EXISTS ${brivane_qm_dir}/qtbase_zh_CN.qm)
     if(EXISTS ${brivane_qm_dir}/${catalogue}_zh_CN.qm)
       install(FILES ${brivane_qm_dir}/${catalogue}_zh_CN.qm DESTINATION translations
               COMPONENT programs)
+      # The programs run from the build folder (the suite under Wine) find
+      # them where the installed ones do.
+      file(COPY ${brivane_qm_dir}/${catalogue}_zh_CN.qm
+           DESTINATION ${CMAKE_BINARY_DIR}/src/translations)
     endif()
   endforeach()
 else()

@@ -17,8 +17,13 @@ struct Language {
     bool chinese;
 };
 const Language kLanguages[] = {
+#ifdef Q_OS_WIN
+    // Windows has no LANG: the user's UI language decides, or BRIVANE_LANG.
+    {"BRIVANE_LANG=zh_CN", "BRIVANE_LANG", "zh_CN", true},
+#else
     {"LANG=C", "LANG", "C", true},
     {"LANG=zh_CN.UTF-8", "LANG", "zh_CN.UTF-8", true},
+#endif
     {"BRIVANE_LANG=en", "BRIVANE_LANG", "en", false},
 };
 
