@@ -1213,6 +1213,42 @@ Stopped.
         <translation>MQTT：%1/，服务器 %2:%3
 </translation>
     </message>
+    <message>
+        <source>Error: </source>
+        <translation>错误：</translation>
+    </message>
+    <message>
+        <source>Stopping...
+</source>
+        <translation>正在停止……
+</translation>
+    </message>
+    <message>
+        <source>Stopped.
+</source>
+        <translation>已停止。
+</translation>
+    </message>
+    <message>
+        <source>could not reach the broker %1:%2; the sign is left in the list</source>
+        <translation>无法连接 MQTT 服务器 %1:%2；显示屏仍留在列表中</translation>
+    </message>
+    <message>
+        <source>
+-&gt; no
+</source>
+        <translation>
+-&gt; 否
+</translation>
+    </message>
+    <message>
+        <source>
+-&gt; cancel
+</source>
+        <translation>
+-&gt; 取消
+</translation>
+    </message>
 </context>
 <context>
     <name>Fields</name>

@@ -643,7 +643,7 @@ int CliApp::openProject(PlayList &project, bool toChange)
     }
     if (const Outcome loaded = project.load(); !loaded) {
         // The load's own message first, as the GUI shows it.
-        m_console.err(QStringLiteral("Error: ") + loaded.text() + QLatin1Char('\n'));
+        m_console.err(trEn("Cli", "Error: ") + loaded.text() + QLatin1Char('\n'));
         return fail(ExitUsage, trEn("Cli", "cannot read the project file %1").arg(path));
     }
     return ExitOk;

@@ -230,7 +230,7 @@ int CliApp::verbServe(const QStringList &args)
     }
 #endif
     const StopSignals signals([&](int) {
-        m_console.err(QStringLiteral("Stopping...\n"));
+        m_console.err(trEn("Cli", "Stopping...\n"));
 #ifdef BRIVANE_MQTT
         for (const auto &face : faces)
             face->stop();
@@ -239,6 +239,6 @@ int CliApp::verbServe(const QStringList &args)
         QCoreApplication::quit();
     });
     QCoreApplication::exec();
-    m_console.err(QStringLiteral("Stopped.\n"));
+    m_console.err(trEn("Cli", "Stopped.\n"));
     return ExitOk;
 }

@@ -121,7 +121,7 @@ int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
         if (const QString problem = readMqttOptions(*m_parser, &mqtt); !problem.isEmpty())
             return usageError(problem, QStringLiteral("signs"));
         if (!list.find(args.at(1)))
-            return fail(ExitUsage, QStringLiteral("no sign named '%1'").arg(args.at(1)));
+            return fail(ExitUsage, trEn("Cli", "no sign named '%1'").arg(args.at(1)));
         MqttFaceConfig config;
         config.prefix = mqtt.prefix;
         config.nodeId = mqtt.id;
@@ -138,7 +138,7 @@ int CliApp::signsRemove(SignList &list, bool readable, const QStringList &args)
         face.forget();
         QCoreApplication::exec();
         if (!forgotten)
-            return fail(ExitUsage, QStringLiteral("could not reach the broker %1:%2; the sign is "
+            return fail(ExitUsage, trEn("Cli", "could not reach the broker %1:%2; the sign is "
                                                   "left in the list")
                                        .arg(mqtt.broker.host)
                                        .arg(mqtt.broker.port));

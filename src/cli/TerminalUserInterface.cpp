@@ -37,7 +37,7 @@ bool TerminalUserInterface::askYesNo(QObject *, const QString &text)
             m_console.err(text + QStringLiteral(" [y/n] "));
             const std::optional<QString> line = m_console.readLine();
             if (!line) {
-                m_console.err(QStringLiteral("\n-> no\n"));
+                m_console.err(trEn("Cli", "\n-> no\n"));
                 return false;
             }
             const QString answer = line->trimmed().toLower();
@@ -58,7 +58,7 @@ bool TerminalUserInterface::askYesNo(QObject *, const QString &text)
     case Policy::Stop:
         break;
     }
-    m_console.err(text + QStringLiteral("\n-> no\n"));
+    m_console.err(text + trEn("Cli", "\n-> no\n"));
     return false;
 }
 
@@ -70,7 +70,7 @@ Answer TerminalUserInterface::askYesNoCancel(QObject *, const QString &text)
             m_console.err(text + trEn("Cli", " [y]es resend / [n]o skip / [c]ancel stop: "));
             const std::optional<QString> line = m_console.readLine();
             if (!line) {
-                m_console.err(QStringLiteral("\n-> cancel\n"));
+                m_console.err(trEn("Cli", "\n-> cancel\n"));
                 return Answer::Cancel;
             }
             const QString answer = line->trimmed().toLower();
@@ -96,7 +96,7 @@ Answer TerminalUserInterface::askYesNoCancel(QObject *, const QString &text)
     case Policy::Stop:
         break;
     }
-    m_console.err(text + QStringLiteral("\n-> cancel\n"));
+    m_console.err(text + trEn("Cli", "\n-> cancel\n"));
     return Answer::Cancel;
 }
 
